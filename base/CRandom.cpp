@@ -1,0 +1,10 @@
+#include "base/CRandom.h"
+
+namespace wc {
+
+CRandom& processRandom() {
+  static CRandom generator;
+  return generator;
+}
+
+}  // namespace wc

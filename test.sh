@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: first a normal build, then the whole
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Usage: ./test.sh [--quick]   (--quick skips the sanitizer pass)
+set -euo pipefail
+cd "$(dirname "$0")"
+./scripts/deps.sh
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+if [ "${1:-}" != "--quick" ]; then
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DWAVECRATE_SANITIZE=ON \
+        -DWAVECRATE_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-asan -j "$jobs"
+  ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs"
+fi
