@@ -1,0 +1,56 @@
+#pragma once
+// What the view core needs of the window system. The Qt widget implements
+// these; tests implement them with fakes that script answers and record calls.
+#include <optional>
+#include <string>
+
+namespace wc {
+
+class DrawSurface;
+
+// The view's own window.
+class ViewHost {
+ public:
+  virtual ~ViewHost() = default;
+  virtual int clientWidth() const = 0;
+  virtual int clientHeight() const = 0;
+  // Marks the whole client area for repainting by the next paint pass.
+  virtual void invalidate() = 0;
+  // Repaints the whole view now (long operations keep the event loop from
+  // running, so they cannot wait for a paint pass).
+  virtual void repaintAll() = 0;
+  // Repaints the transport display now: the host calls
+  // StudioView::drawTransport on an immediate surface.
+  virtual void repaintTransport(bool clear) = 0;
+  // Repaints the given rectangle now (used for the drag outline).
+  virtual void repaintRect(int x, int y, int w, int h) = 0;
+  virtual void captureMouse() = 0;
+  virtual void releaseMouse() = 0;
+};
+
+struct FileDialogRequest {
+  std::string title;
+  std::string filterText;   // "Playlists (*.wcpl)"
+  std::string filterPattern;  // "*.wcpl"
+  std::string defaultExtension;  // without the dot; appended when the name has none
+  std::string initialPath;
+  bool overwritePrompt = false;
+  bool pathMustExist = false;
+  bool fileMustExist = false;
+};
+
+// Modal dialogs owned by the view's window.
+class ViewDialogs {
+ public:
+  virtual ~ViewDialogs() = default;
+  // The chosen path, or nullopt when the user cancels.
+  virtual std::optional<std::string> saveFileName(const FileDialogRequest& request) = 0;
+  virtual std::optional<std::string> openFileName(const FileDialogRequest& request) = 0;
+  // A box with an OK button.
+  virtual void messageBox(const std::string& text, const std::string& caption) = 0;
+  // Yes / No / Cancel question.
+  enum class Answer { Yes, No, Cancel };
+  virtual Answer askYesNoCancel(const std::string& text, const std::string& caption) = 0;
+};
+
+}  // namespace wc
