@@ -1,0 +1,84 @@
+#pragma once
+// Fakes of the view's window services: a host that records repaints and a
+// dialog provider that answers from a script.
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/ViewServices.h"
+
+namespace wc::test {
+
+class FakeViewHost final : public ViewHost {
+ public:
+  int width = 896;
+  int height = 560;
+  int invalidations = 0;
+  int fullRepaints = 0;
+  int transportRepaints = 0;
+  int rectRepaints = 0;
+  bool mouseCaptured = false;
+  // Every repaint in order: "all", "transport:clear", "transport", "rect".
+  std::vector<std::string> events;
+  // Called on repaintAll / repaintTransport, e.g. to paint into a surface.
+  std::function<void()> onRepaintAll;
+  std::function<void(bool)> onRepaintTransport;
+
+  int clientWidth() const override { return width; }
+  int clientHeight() const override { return height; }
+  void invalidate() override { ++invalidations; }
+  void repaintAll() override {
+    ++fullRepaints;
+    events.push_back("all");
+    if (onRepaintAll) onRepaintAll();
+  }
+  void repaintTransport(bool clear) override {
+    ++transportRepaints;
+    events.push_back(clear ? "transport:clear" : "transport");
+    if (onRepaintTransport) onRepaintTransport(clear);
+  }
+  void repaintRect(int, int, int, int) override {
+    ++rectRepaints;
+    events.push_back("rect");
+  }
+  void captureMouse() override { mouseCaptured = true; }
+  void releaseMouse() override { mouseCaptured = false; }
+};
+
+class FakeViewDialogs final : public ViewDialogs {
+ public:
+  struct Box {
+    std::string text, caption;
+  };
+  // Answers for the next file dialogs, in order; nullopt means Cancel. An
+  // empty queue cancels.
+  std::deque<std::optional<std::string>> fileAnswers;
+  std::deque<Answer> questionAnswers;
+  std::vector<FileDialogRequest> fileRequests;
+  std::vector<Box> boxes;
+  std::vector<Box> questions;
+
+  std::optional<std::string> saveFileName(const FileDialogRequest& request) override { return answer(request); }
+  std::optional<std::string> openFileName(const FileDialogRequest& request) override { return answer(request); }
+  void messageBox(const std::string& text, const std::string& caption) override { boxes.push_back({text, caption}); }
+  Answer askYesNoCancel(const std::string& text, const std::string& caption) override {
+    questions.push_back({text, caption});
+    if (questionAnswers.empty()) return Answer::Cancel;
+    const Answer a = questionAnswers.front();
+    questionAnswers.pop_front();
+    return a;
+  }
+
+ private:
+  std::optional<std::string> answer(const FileDialogRequest& request) {
+    fileRequests.push_back(request);
+    if (fileAnswers.empty()) return std::nullopt;
+    auto a = fileAnswers.front();
+    fileAnswers.pop_front();
+    return a;
+  }
+};
+
+}  // namespace wc::test
