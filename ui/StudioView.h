@@ -12,6 +12,7 @@
 
 #include "base/File.h"
 #include "gamedata/CatalogueRecords.h"
+#include "gamedata/TrackAudio.h"
 #include "playlist/Playlist.h"
 #include "ui/DrawSurface.h"
 #include "ui/ViewServices.h"
@@ -21,6 +22,7 @@ namespace wc {
 class GameData;
 class Voice;
 class WaveWriter;
+class ClipPool;
 
 // What the last drawing of a scroll bar found; the hit test and the thumb
 // drag read it.
@@ -68,10 +70,10 @@ struct CommandState {
   bool checked = false;
 };
 
-class StudioView {
+class StudioView final : public LoadIndicator {
  public:
   StudioView(GameData& gameData, ViewHost& host, ViewDialogs& dialogs, FileSystem& fs = realFileSystem());
-  ~StudioView();
+  ~StudioView() override;
   StudioView(const StudioView&) = delete;
   StudioView& operator=(const StudioView&) = delete;
 
@@ -126,6 +128,9 @@ class StudioView {
   bool openPlaylistFile(const std::string& path);
 
   // ---- Playlist tools ----
+  // Picks a clip from `pool`, makes a track of it and links it behind
+  // `after`; null when the pool yields nothing.
+  Track* insertFromPool(int station, ClipPool& pool, Track* after, bool randomizeIntroOutro);
   void onAddAllSongs();
   void onRandomizeIntros();
   void onPad();
@@ -176,8 +181,26 @@ class StudioView {
   void onLButtonUp(int x, int y);
   void preview(int clipIndex);
 
+ private:
+  void onEntryButtonDown(const HitResult& hit, int x, int y);
+  void changeIntro(Track& entry, int direction);
+  void changeOutro(Track& entry, int direction);
+  void hideDragOutline();
+
+ public:
+
   // ---- Loading indicator used by loadTrackAudio ----
-  void setBusy(bool value) { busy = value; }
+  void setBusy(bool value) override { busy = value; }
+  void repaintTransport(bool clear) override { host.repaintTransport(clear); }
+  void repaintAll() override { host.repaintAll(); }
+  // Loads what is missing of a track's audio, with this view as indicator.
+  void loadTrackAudio(Track& track, bool withIntroOutro, LoadIndicatorMode mode);
+
+  // True while a track or a preview plays. Besides the last report this also
+  // asks the Voice, which has taken a new track before its first report.
+  bool somethingPlays() const;
+  // True if `track` is being played or was last reported.
+  bool isPlaying(const Track* track) const;
 
   // ---- State ----
   GameData& gameData;

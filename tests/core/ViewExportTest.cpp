@@ -1,0 +1,199 @@
+// Export CD and Export Wave through the view, and the written files checked
+// by real CD tools.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "audio/AudioEngine.h"
+#include "base/LittleEndian.h"
+#include "support/ViewFixture.h"
+#include "ui/CommandIds.h"
+
+namespace wc::test {
+namespace {
+
+std::string fileText(const Path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+// Runs a shell command and returns its standard output; fails the test when
+// it exits with an error.
+std::string run(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) {
+    ADD_FAILURE() << "cannot run " << command;
+    return out;
+  }
+  std::array<char, 4096> buffer;
+  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
+  const int status = pclose(pipe);
+  EXPECT_EQ(status, 0) << command << "\n" << out;
+  return out;
+}
+
+int64_t sectorsOf(int64_t samples) { return (samples + 319) / 320; }
+
+class ViewExportTest : public ::testing::Test {
+ protected:
+  ViewFixture f;
+  StudioView& view = *f.view;
+};
+
+TEST_F(ViewExportTest, CdImageWithCueSheet) {
+  Track* a = f.addTrack(testdisc::kSongs[0]);
+  Track* b = f.addTrack(testdisc::kChatter2);
+  f.addTrack(testdisc::kSongs[1]);
+  const Path wave = f.workPath("Mix.WAV");
+  f.dialogs.fileAnswers.push_back(wave.string());
+  view.playTrack(a, 0);
+  f.tick();
+  ASSERT_EQ(view.playingTrack, a);
+
+  view.onCommand(cmd::ExportCd);
+  const auto& request = f.dialogs.fileRequests.at(0);
+  EXPECT_EQ(request.title, "Export CD Image");
+  EXPECT_EQ(request.filterText, "Wave files (*.wav)");
+  EXPECT_EQ(request.defaultExtension, "wav");
+  EXPECT_TRUE(request.overwritePrompt);
+  EXPECT_TRUE(f.dialogs.boxes.empty());
+
+  // Playback stopped for good, the output runs again, the last track is at
+  // the top of the pane.
+  EXPECT_EQ(view.voice->track(), nullptr);
+  EXPECT_TRUE(f.device->isPlaying());
+  EXPECT_EQ(f.engine->writeOffset(), 0u);
+  EXPECT_FALSE(view.rendering);
+  EXPECT_EQ(view.playlistScroll, 2);
+
+  const int64_t first = trackSamples(*a);
+  const int64_t second = trackSamples(*b);
+  char index2[32], index3[32];
+  std::snprintf(index2, sizeof index2, "%02d:%02d:%02d", int(sectorsOf(first) / 4500),
+                int(sectorsOf(first) / 75 % 60), int(sectorsOf(first) % 75));
+  std::snprintf(index3, sizeof index3, "%02d:%02d:%02d", int(sectorsOf(first + second) / 4500),
+                int(sectorsOf(first + second) / 75 % 60), int(sectorsOf(first + second) % 75));
+  const std::string expected = "FILE \"" + wave.string() + "\" WAVE\r\n" +
+                               "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n" +
+                               "  TRACK 02 AUDIO\r\n    INDEX 01 " + index2 + "\r\n" +
+                               "  TRACK 03 AUDIO\r\n    INDEX 01 " + index3 + "\r\n\r\n\r\n";
+  EXPECT_EQ(fileText(f.workPath("Mix.cue")), expected);
+
+  const std::string image = fileText(wave);
+  ASSERT_GE(image.size(), 44u);
+  const auto* header = reinterpret_cast<const uint8_t*>(image.data());
+  EXPECT_EQ(readU32LE(header + 24), 44100u);
+  EXPECT_EQ(readU32LE(header + 40), image.size() - 44);
+  EXPECT_EQ(readU32LE(header + 4), image.size() - 8);
+  EXPECT_EQ((image.size() - 44) % (588 * 4), 0u);  // whole CD sectors
+}
+
+TEST_F(ViewExportTest, WrongExtensionsAndCancelledDialogsWriteNothing) {
+  f.addTrack(testdisc::kSongs[0]);
+  f.dialogs.fileAnswers.push_back(f.workPath("mix.mp3").string());
+  view.onCommand(cmd::ExportCd);
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(f.dialogs.boxes[0].text, "This program can only export wave (*.wav) files");
+  EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
+  EXPECT_FALSE(std::filesystem::exists(f.workPath("mix.mp3")));
+  EXPECT_FALSE(std::filesystem::exists(f.workPath("mix.cue")));
+  view.onCommand(cmd::ExportCd);  // cancelled
+  EXPECT_EQ(f.dialogs.boxes.size(), 1u);
+}
+
+TEST_F(ViewExportTest, ExportWaveWritesNoCueSheetAndLeavesOneAlone) {
+  f.addTrack(testdisc::kChatter7);
+  const Path wave = f.workPath("mix.wav");
+  const Path cue = f.workPath("mix.cue");
+  std::ofstream(cue) << "someone else's";
+  f.dialogs.fileAnswers.push_back(wave.string());
+  view.onCommand(cmd::ExportWave);
+  EXPECT_EQ(f.dialogs.fileRequests.at(0).title, "Export wave file");
+  EXPECT_EQ(fileText(cue), "someone else's");
+  const std::string image = fileText(wave);
+  ASSERT_GE(image.size(), 44u);
+  EXPECT_EQ(readU32LE(reinterpret_cast<const uint8_t*>(image.data()) + 24), 24000u);
+  EXPECT_EQ((image.size() - 44) % (320 * 4), 0u);
+}
+
+TEST_F(ViewExportTest, AFullDiskIsReportedAndLeavesNoDamagedFiles) {
+  f.addTrack(testdisc::kSongs[0]);
+  f.addTrack(testdisc::kSongs[2]);
+  f.fs.failWritesAfter(20000);
+  f.dialogs.fileAnswers.push_back(f.workPath("full.wav").string());
+  view.onCommand(cmd::ExportCd);
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
+  EXPECT_NE(f.dialogs.boxes[0].text.find("disk may be full"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(f.workPath("full.wav")));
+  EXPECT_FALSE(std::filesystem::exists(f.workPath("full.cue")));
+  EXPECT_TRUE(f.device->isPlaying());  // the output was resumed all the same
+}
+
+TEST_F(ViewExportTest, ThePreviewIsStoppedAndTheTransportShowsTheExport) {
+  f.addTrack(testdisc::kSongs[0]);
+  f.addTrack(testdisc::kSongs[1]);
+  view.preview(testdisc::kChatter5);
+  f.tick();
+  std::vector<std::string> shown;
+  f.host.onRepaintTransport = [&](bool) { shown.push_back(view.transportText()); };
+  f.dialogs.fileAnswers.push_back(f.workPath("show.wav").string());
+  view.onCommand(cmd::ExportWave);
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown.front(), ">> 01 00:00 <<");
+  EXPECT_NE(std::find(shown.begin(), shown.end(), ">> 02 00:00 <<"), shown.end());
+  EXPECT_EQ(view.voice->track(), nullptr);
+}
+
+// The exported image read by CD tools that nobody here wrote.
+TEST_F(ViewExportTest, CdToolsReadTheImageAndItsCueSheet) {
+  Track* a = f.addTrack(testdisc::kSongs[0]);
+  Track* b = f.addTrack(testdisc::kSongs[1]);
+  f.addTrack(testdisc::kSongs[2]);
+  const Path wave = f.workPath("cd.wav");
+  f.dialogs.fileAnswers.push_back(wave.string());
+  view.onCommand(cmd::ExportCd);
+  ASSERT_TRUE(f.dialogs.boxes.empty());
+
+  // cuebreakpoints prints the track starts after the first as mm:ss.ff.
+  const std::string points = run("cuebreakpoints " + f.workPath("cd.cue").string());
+  auto mmssff = [](int64_t s) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d:%02d.%02d", int(s / 4500), int(s / 75 % 60), int(s % 75));
+    return std::string(text);
+  };
+  const int64_t s2 = sectorsOf(trackSamples(*a));
+  const int64_t s3 = sectorsOf(trackSamples(*a) + trackSamples(*b));
+  EXPECT_EQ(points, mmssff(s2) + "\n" + mmssff(s3) + "\n");
+
+  const std::string info = run("soxi " + wave.string());
+  EXPECT_NE(info.find("Sample Rate    : 44100"), std::string::npos) << info;
+  EXPECT_NE(info.find("Channels       : 2"), std::string::npos) << info;
+  EXPECT_NE(info.find("Precision      : 16-bit"), std::string::npos) << info;
+  const std::string samples = run("soxi -s " + wave.string());
+  const int64_t total = std::stoll(samples);
+  EXPECT_EQ(uint64_t(total) * 4 + 44, std::filesystem::file_size(wave));
+
+  // shnsplit cuts at the CUE points: tracks of whole sectors, 588 frames each.
+  const Path splitDir = f.workPath("split");
+  std::filesystem::create_directory(splitDir);
+  run("cuebreakpoints " + f.workPath("cd.cue").string() + " | shnsplit -q -d " + splitDir.string() + " -o wav " +
+      wave.string());
+  const int64_t expectedFrames[3] = {s2 * 588, (s3 - s2) * 588, total - s3 * 588};
+  for (int i = 0; i < 3; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "split-track%02d.wav", i + 1);
+    const Path part = splitDir / name;
+    ASSERT_TRUE(std::filesystem::exists(part)) << part;
+    EXPECT_EQ(std::stoll(run("soxi -s " + part.string())), expectedFrames[i]) << name;
+  }
+}
+
+}  // namespace
+}  // namespace wc::test

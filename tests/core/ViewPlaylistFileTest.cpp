@@ -1,0 +1,157 @@
+// New, Open, Save and Save As through the view, with scripted dialogs.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "base/LittleEndian.h"
+#include "playlist/PlaylistFile.h"
+#include "support/ViewFixture.h"
+#include "ui/CommandIds.h"
+
+namespace wc::test {
+namespace {
+
+std::vector<uint8_t> fileBytes(const Path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const Path& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+class ViewPlaylistFileTest : public ::testing::Test {
+ protected:
+  ViewFixture f;
+  StudioView& view = *f.view;
+};
+
+TEST_F(ViewPlaylistFileTest, SaveAsWritesThreeTracksAnd52BytesThatReopenTheSame) {
+  Track* a = f.addTrack(testdisc::kSongs[0]);
+  f.addTrack(testdisc::kChatter6);
+  f.addTrack(testdisc::kSongs[2]);
+  a->intro = 0;  // not the default
+  const Path path = f.workPath("three.wcpl");
+
+  f.dialogs.fileAnswers.push_back(path.string());
+  view.onCommand(cmd::FileSave);  // no path yet: Save asks like Save As
+  ASSERT_EQ(f.dialogs.fileRequests.size(), 1u);
+  const auto& request = f.dialogs.fileRequests[0];
+  EXPECT_EQ(request.title, "Save track list");
+  EXPECT_EQ(request.filterText, "Playlists (*.wcpl)");
+  EXPECT_EQ(request.filterPattern, "*.wcpl");
+  EXPECT_EQ(request.defaultExtension, "wcpl");
+  EXPECT_TRUE(request.overwritePrompt);
+  EXPECT_TRUE(request.pathMustExist);
+  EXPECT_EQ(request.initialPath, "");
+  EXPECT_EQ(view.playlistPath, path.string());
+  EXPECT_EQ(fileBytes(path).size(), 52u);
+
+  // A second Save writes to the same file without asking.
+  view.onCommand(cmd::FileSave);
+  EXPECT_EQ(f.dialogs.fileRequests.size(), 1u);
+
+  view.onCommand(cmd::FileNew);
+  EXPECT_EQ(view.playlist.trackCount, 0);
+  EXPECT_EQ(view.playlistPath, "");
+  EXPECT_FALSE(view.commandState(cmd::FileSave)->enabled);
+
+  f.dialogs.fileAnswers.push_back(path.string());
+  view.onCommand(cmd::FileOpen);
+  EXPECT_EQ(f.dialogs.fileRequests.back().title, "Open track list");
+  EXPECT_TRUE(f.dialogs.fileRequests.back().fileMustExist);
+  ASSERT_EQ(view.playlist.trackCount, 3);
+  const auto tracks = f.tracks();
+  EXPECT_EQ(tracks[0]->clipIndex, testdisc::kSongs[0]);
+  EXPECT_EQ(tracks[0]->intro, 0);
+  EXPECT_EQ(tracks[1]->clipIndex, testdisc::kChatter6);
+  EXPECT_EQ(tracks[2]->clipIndex, testdisc::kSongs[2]);
+  EXPECT_EQ(tracks[2]->intro, 1);
+  EXPECT_NE(tracks[0]->introAudio, nullptr);  // audio loaded again
+  EXPECT_NE(tracks[2]->outroAudio, nullptr);
+  EXPECT_EQ(view.playlistPath, path.string());
+  EXPECT_FALSE(view.busy);
+  EXPECT_GE(f.host.fullRepaints, 3);  // one per added row
+}
+
+TEST_F(ViewPlaylistFileTest, CountsOutsideTheRangeAndBrokenFiles) {
+  const Path path = f.workPath("odd.wcpl");
+  std::vector<PlaylistRecord> many(150, PlaylistRecord{testdisc::kMusic, testdisc::kChatter2, 0, 0});
+  writeBytes(path, encodePlaylistFile(many));
+  view.openPlaylistFile(path.string());
+  EXPECT_EQ(view.playlist.trackCount, 99);
+
+  auto empty = encodePlaylistFile({});
+  writeI32LE(empty.data(), -3);
+  writeBytes(path, empty);
+  view.playlistScroll = 7;
+  view.openPlaylistFile(path.string());
+  EXPECT_EQ(view.playlist.trackCount, 0);
+  EXPECT_EQ(view.playlistPath, path.string());
+  EXPECT_EQ(view.playlistScroll, 7);  // Open keeps the scroll position
+
+  // Garbage records around one good one, and a file cut inside a record.
+  auto bytes = encodePlaylistFile(std::vector<PlaylistRecord>{
+      {99, 0, 0, 0}, {testdisc::kMusic, 0, 5, 0}, {testdisc::kMusic, 0, 1, 0}, {testdisc::kMusic, 300, 0, 0}});
+  bytes.resize(bytes.size() - 3);
+  writeBytes(path, bytes);
+  view.openPlaylistFile(path.string());
+  ASSERT_EQ(view.playlist.trackCount, 1);
+  EXPECT_EQ(f.tracks()[0]->intro, 1);
+  EXPECT_TRUE(f.dialogs.boxes.empty());
+}
+
+TEST_F(ViewPlaylistFileTest, CancelledDialogsAndUnreadableFilesChangeNothing) {
+  f.addTrack(testdisc::kSongs[0]);
+  view.onCommand(cmd::FileSaveAs);  // the scripted dialog cancels
+  view.onCommand(cmd::FileOpen);
+  EXPECT_EQ(view.playlist.trackCount, 1);
+  EXPECT_EQ(view.playlistPath, "");
+
+  f.dialogs.fileAnswers.push_back(f.workPath("missing.wcpl").string());
+  view.onCommand(cmd::FileOpen);
+  EXPECT_EQ(view.playlist.trackCount, 1);
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(f.dialogs.boxes[0].text, "Failed to open file\n");
+  EXPECT_EQ(f.dialogs.boxes[0].caption, "Wavecrate");
+}
+
+TEST_F(ViewPlaylistFileTest, OpenWhilePlayingStopsPlaybackFirst) {
+  Track* t = f.addTrack(testdisc::kSongs[0]);
+  const Path path = f.workPath("one.wcpl");
+  ASSERT_TRUE(view.writePlaylistFile(path.string()));
+  view.playTrack(t, 0);
+  f.tick();
+  ASSERT_EQ(view.playingTrack, t);
+  view.openPlaylistFile(path.string());
+  EXPECT_EQ(view.playingTrack, nullptr);
+  EXPECT_EQ(view.voice->track(), nullptr);
+  f.tick();
+}
+
+TEST_F(ViewPlaylistFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
+  f.addTrack(testdisc::kSongs[0]);
+  const Path path = f.workPath("keep.wcpl");
+  ASSERT_TRUE(view.writePlaylistFile(path.string()));
+  const auto before = fileBytes(path);
+  view.playlistPath = path.string();
+
+  f.addTrack(testdisc::kSongs[1]);
+  f.fs.failWritesAfter(10);  // the disk fills up inside the new file
+  view.onCommand(cmd::FileSave);
+  EXPECT_EQ(fileBytes(path), before);
+  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
+  EXPECT_EQ(f.dialogs.boxes[0].caption, "Wavecrate");
+  EXPECT_NE(f.dialogs.boxes[0].text.find("previous file"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(temporarySibling(path)));
+
+  // Save As to a new name that fails keeps the old playlistPath.
+  f.dialogs.fileAnswers.push_back(f.workPath("other.wcpl").string());
+  view.onCommand(cmd::FileSaveAs);
+  EXPECT_EQ(view.playlistPath, path.string());
+  EXPECT_FALSE(std::filesystem::exists(f.workPath("other.wcpl")));
+}
+
+}  // namespace
+}  // namespace wc::test

@@ -1,0 +1,59 @@
+#include "support/ViewFixture.h"
+
+#include "gamedata/TrackAudio.h"
+
+namespace wc::test {
+
+ViewFixture::ViewFixture(const DiscSpec& spec)
+    : disc(TestDisc::cache(spec, DiscWriteOptions{.layout = DiscLayout::Cache})) {
+  gameData = std::make_unique<GameData>(fs, disc.directory(), mounts, prompts, exits.function());
+  gameData->loadCatalogue();
+  auto fake = std::make_unique<FakeSoundDevice>();
+  device = fake.get();
+  engine = std::make_unique<AudioEngine>();
+  engine->start(std::move(fake), audioHost);
+  host.width = surface.width();
+  host.height = surface.height();
+  view = std::make_unique<StudioView>(*gameData, host, dialogs, fs);
+  host.onRepaintAll = [this] { view->paintAll(surface); };
+  host.onRepaintTransport = [this](bool clear) {
+    view->drawTransport(surface, 0, StudioView::kPlaylistLeft, host.width - StudioView::kPlaylistLeft, clear);
+  };
+  // The browser starts on the first listed station, ADVERTS; the tests work
+  // on the music station.
+  view->currentStation = testdisc::kMusic;
+  view->rebuildClipList();
+  view->paintAll(surface);  // the window is painted before it can be clicked
+}
+
+ViewFixture::~ViewFixture() {
+  view.reset();
+  engine.reset();
+}
+
+void ViewFixture::tick(uint32_t bytes) {
+  device->advance(bytes);
+  AudioEngine::timerTick();
+}
+
+Track* ViewFixture::addTrack(int clipIndex, int station) {
+  Track* t = createTrack(gameData->catalogue(), station, clipIndex);
+  view->playlist.append(t);
+  ++view->playlist.trackCount;
+  loadTrackAudio(*gameData, *t, true, LoadIndicatorMode::Silent, nullptr);
+  return t;
+}
+
+std::vector<Track*> ViewFixture::tracks() {
+  std::vector<Track*> all;
+  for (Track* t = view->playlist.head.next; t != &view->playlist.head; t = t->next) all.push_back(t);
+  return all;
+}
+
+std::vector<int> ViewFixture::trackClasses() {
+  std::vector<int> classes;
+  for (Track* t : tracks()) classes.push_back(t->clip->clipClass);
+  return classes;
+}
+
+}  // namespace wc::test

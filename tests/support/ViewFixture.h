@@ -1,0 +1,68 @@
+#pragma once
+// A StudioView running headless on the default test disc (in the cache
+// layout, so the disc is never searched), with a sound engine on the fake
+// device, recording window services, and every repaint painted into a
+// software surface so painting runs on every path the commands take.
+#include <memory>
+#include <vector>
+
+#include "audio/AudioEngine.h"
+#include "audio/Voice.h"
+#include "gamedata/GameData.h"
+#include "support/FakeSoundDevice.h"
+#include "support/FakeViewServices.h"
+#include "support/FaultyFileSystem.h"
+#include "support/GameDataFakes.h"
+#include "support/RasterSurface.h"
+#include "support/TestDisc.h"
+#include "ui/StudioView.h"
+
+namespace wc::test {
+
+class RecordingAudioHost final : public AudioHost {
+ public:
+  std::vector<std::string> errors;
+  int closeRequests = 0;
+  void showAudioError(const char* message) override { errors.push_back(message); }
+  void closeMainWindow() override { ++closeRequests; }
+};
+
+struct ViewFixture {
+  explicit ViewFixture(const DiscSpec& spec = defaultTestDiscSpec());
+  ~ViewFixture();
+
+  // Lets the device play `bytes` and runs one timer tick.
+  void tick(uint32_t bytes = 480);
+  // Ticks until `done` holds, at most `maxTicks` times; false if it never did.
+  template <class Predicate>
+  bool tickUntil(Predicate done, int maxTicks = 10000, uint32_t bytes = 4800) {
+    for (int i = 0; i < maxTicks; ++i) {
+      if (done()) return true;
+      tick(bytes);
+    }
+    return done();
+  }
+  // A loaded track of the music station appended to the playlist.
+  Track* addTrack(int clipIndex, int station = testdisc::kMusic);
+  std::vector<Track*> tracks();
+  // Class of each track's clip, in playlist order.
+  std::vector<int> trackClasses();
+  Catalogue& catalogue() { return gameData->catalogue(); }
+  Path workPath(const std::string& name) const { return disc.directory() / name; }
+
+  TestDisc disc;
+  FaultyFileSystem fs;
+  FakeMountTable mounts;
+  ScriptedPrompts prompts;
+  RecordedExits exits;
+  std::unique_ptr<GameData> gameData;
+  FakeViewHost host;
+  FakeViewDialogs dialogs;
+  RasterSurface surface{896, 560};
+  RecordingAudioHost audioHost;
+  FakeSoundDevice* device = nullptr;  // owned by the engine
+  std::unique_ptr<AudioEngine> engine;
+  std::unique_ptr<StudioView> view;
+};
+
+}  // namespace wc::test
