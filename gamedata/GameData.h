@@ -1,0 +1,97 @@
+#pragma once
+// The game's audio data as the rest of the program sees it: the clip
+// catalogue, the disc (found lazily), the local cache that is always tried
+// first, clip loading and the copy into the cache.
+//
+// Path rules: the cache is <working directory>/CACHE with the exact names
+// TRAKLKUP.DAT and <PACK>.PAK; on the disc the same files are looked up
+// ignoring case below the AUDIO directory (CONFIG/<name>, STREAMS/<PACK>.PAK).
+// The disc is searched for only when a file is missing from the cache, so a
+// complete cache never touches the disc nor asks for it.
+//
+// Everything runs on the user-interface thread; locateDisc may block on a
+// message box or end the process.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/File.h"
+#include "gamedata/AudioCache.h"
+#include "gamedata/CatalogueRecords.h"
+#include "gamedata/ClipAudio.h"
+#include "gamedata/DiscLocator.h"
+#include "gamedata/MessagePrompts.h"
+#include "gamedata/MountTable.h"
+
+namespace wc {
+
+inline constexpr std::string_view kCatalogueFileName = "WavecrateInfo.dat";
+inline constexpr std::string_view kCacheDirectoryName = "CACHE";
+inline constexpr std::string_view kLookupTableName = "TRAKLKUP.DAT";
+
+class GameData {
+ public:
+  // The file system, mount source and prompts must outlive this object.
+  GameData(FileSystem& fs, Path workingDirectory, MountTableSource& mounts, MessagePrompts& prompts,
+           ExitFunction exit = processExit());
+  GameData(const GameData&) = delete;
+  GameData& operator=(const GameData&) = delete;
+
+  // ---- Catalogue ----
+  // Loads WavecrateInfo.dat and checks it against the lookup table; without
+  // the file, or when it does not fit (after one "Warning" box), builds the
+  // bare catalogue from the lookup table. Never fails for the caller.
+  void loadCatalogue();
+  // Replaces WavecrateInfo.dat with the catalogue's 623488-byte image, via a
+  // temporary so a failed save leaves the old file intact. False on failure.
+  bool saveCatalogue();
+  const Catalogue& catalogue() const { return *catalogue_; }
+  Catalogue& catalogue() { return *catalogue_; }
+  // The pack name of a station as used in paths: its stored name when that
+  // is a plain file name, else the fixed name of its index. Empty outside 0..15.
+  std::string packName(int station) const;
+
+  // ---- Disc and files ----
+  // See DiscLocator::locate. False only if an injected exit function returned.
+  bool locateDisc() { return locator_.locate(); }
+  // The disc's AUDIO directory once located.
+  const std::optional<Path>& discRoot() const { return locator_.root(); }
+  const Path& workingDirectory() const { return workingDirectory_; }
+  Path cacheDirectory() const { return workingDirectory_ / kCacheDirectoryName; }
+  FileSystem& fileSystem() { return fs_; }
+
+  // A whole configuration file (TRAKLKUP.DAT): the cached copy, else the
+  // disc's CONFIG/<name>. Nullopt if neither can be read.
+  std::optional<std::vector<uint8_t>> readConfigFile(std::string_view name);
+
+  // ---- Clips ----
+  // Clip `clipIndex` of `station`: `size` + 8068 bytes from its offset in the
+  // cached pack, else the disc's. Null if the clip is outside the catalogue,
+  // no pack opens, or the pack is too short to hold the clip.
+  std::unique_ptr<ClipAudio> loadClipAudio(int station, int clipIndex);
+
+  // ---- Cache ----
+  // Copies TRAKLKUP.DAT and the packs of the listed stations (index order)
+  // from the disc into CACHE, overwriting what is there. Stops at the first
+  // failure and returns false: files copied before it are complete, later
+  // ones untouched, and no partial file is left in CACHE.
+  bool copyAudioFiles(const CopyProgress& progress);
+  // Copies one file from below the disc's AUDIO directory (`sourcePath` such
+  // as "STREAMS/CH.PAK", matched ignoring case) into CACHE/`cacheName`.
+  // Always makes sure of the disc first, even if the file is cached.
+  bool copyFile(std::string_view sourcePath, const std::string& cacheName, const CopyProgress& progress);
+
+ private:
+  std::unique_ptr<InputFile> openPack(int station);
+  std::optional<Path> onDisc(std::string_view directory, std::string_view name);
+
+  FileSystem& fs_;
+  Path workingDirectory_;
+  MessagePrompts& prompts_;
+  DiscLocator locator_;
+  std::unique_ptr<Catalogue> catalogue_;
+};
+
+}  // namespace wc

@@ -1,0 +1,83 @@
+#include "support/FaultyFileSystem.h"
+
+#include <algorithm>
+
+namespace wc::test {
+namespace {
+
+class FaultyInputFile final : public InputFile {
+ public:
+  FaultyInputFile(std::unique_ptr<InputFile> inner, std::optional<uint64_t> limit, std::shared_ptr<uint64_t> counter)
+      : inner_(std::move(inner)), limit_(limit), counter_(std::move(counter)) {}
+
+  std::optional<uint64_t> size() override {
+    auto size = inner_->size();
+    if (size && limit_) size = std::min(*size, *limit_);
+    return size;
+  }
+  bool seek(uint64_t offset) override {
+    if (!inner_->seek(offset)) return false;
+    position_ = offset;
+    return true;
+  }
+  size_t read(void* dst, size_t bytes) override {
+    if (limit_) bytes = position_ >= *limit_ ? 0 : size_t(std::min<uint64_t>(bytes, *limit_ - position_));
+    const size_t n = bytes ? inner_->read(dst, bytes) : 0;
+    position_ += n;
+    *counter_ += n;
+    return n;
+  }
+
+ private:
+  std::unique_ptr<InputFile> inner_;
+  std::optional<uint64_t> limit_;
+  std::shared_ptr<uint64_t> counter_;
+  uint64_t position_ = 0;
+};
+
+class FaultyOutputFile final : public OutputFile {
+ public:
+  FaultyOutputFile(std::unique_ptr<OutputFile> inner, std::optional<uint64_t>& budget)
+      : inner_(std::move(inner)), budget_(budget) {}
+
+  bool write(const void* src, size_t bytes) override {
+    size_t allowed = bytes;
+    if (budget_) allowed = size_t(std::min<uint64_t>(bytes, *budget_));
+    const bool ok = inner_->write(src, allowed);
+    if (budget_) *budget_ -= allowed;
+    const bool complete = ok && allowed == bytes;
+    failed_ |= !complete;
+    return complete;
+  }
+  bool seek(uint64_t offset) override { return inner_->seek(offset); }
+  bool close() override { return inner_->close() && !failed_; }
+
+ private:
+  std::unique_ptr<OutputFile> inner_;
+  std::optional<uint64_t>& budget_;
+  bool failed_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> FaultyFileSystem::openRead(const Path& path) {
+  auto file = inner_.openRead(path);
+  if (!file) return nullptr;
+  opened_.push_back(path);
+  std::optional<uint64_t> limit;
+  if (auto it = shrunk_.find(path); it != shrunk_.end()) limit = it->second;
+  return std::make_unique<FaultyInputFile>(std::move(file), limit, bytesRead_);
+}
+
+std::unique_ptr<OutputFile> FaultyFileSystem::openWrite(const Path& path) {
+  auto file = inner_.openWrite(path);
+  if (!file) return nullptr;
+  return std::make_unique<FaultyOutputFile>(std::move(file), writeBudget_);
+}
+
+bool FaultyFileSystem::rename(const Path& from, const Path& to) {
+  if (failRenames_) return false;
+  return inner_.rename(from, to);
+}
+
+}  // namespace wc::test
