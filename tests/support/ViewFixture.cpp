@@ -4,8 +4,8 @@
 
 namespace wc::test {
 
-ViewFixture::ViewFixture(const DiscSpec& spec)
-    : disc(TestDisc::cache(spec, DiscWriteOptions{.layout = DiscLayout::Cache})) {
+ViewFixture::ViewFixture(const DiscPlan& plan)
+    : disc(TestDisc::cache(plan, DiscWriteOptions{.layout = DiscLayout::Cache})) {
   gameData = std::make_unique<GameData>(fs, disc.directory(), mounts, prompts, exits.function());
   gameData->loadCatalogue();
   auto fake = std::make_unique<FakeSoundDevice>();

@@ -28,7 +28,7 @@ class RecordingAudioHost final : public AudioHost {
 };
 
 struct ViewFixture {
-  explicit ViewFixture(const DiscSpec& spec = defaultTestDiscSpec());
+  explicit ViewFixture(const DiscPlan& plan = defaultTestDiscPlan());
   ~ViewFixture();
 
   // Lets the device play `bytes` and runs one timer tick.

@@ -1,0 +1,149 @@
+// Writes a small synthetic disc or cache, so the program can be tried and
+// demonstrated without the game disc. All audio is generated.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "tools/discgen/DiscBuilder.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: wavecrate-discgen (--cache DIR | --disc DIR) [options]\n"
+    "\n"
+    "Writes a small synthetic set of radio stations into DIR:\n"
+    "  --cache DIR     DIR/CACHE/TRAKLKUP.DAT and DIR/CACHE/<pack>.PAK; run the\n"
+    "                  program with DIR as its working directory\n"
+    "  --disc DIR      DIR/AUDIO/CONFIG/TRAKLKUP.DAT and DIR/AUDIO/STREAMS/<pack>.PAK\n"
+    "                  for all 16 packs, as on the game disc; mount or point the\n"
+    "                  disc search at DIR\n"
+    "Both also write DIR/WavecrateInfo.dat, the annotated catalogue.\n"
+    "\n"
+    "Options:\n"
+    "  --iso-names     with --disc: lower-case names with \";1\" (traklkup.dat;1),\n"
+    "                  as a disc mounted without Rock Ridge shows them\n"
+    "  --interleave    mix the stations' records in the lookup table\n"
+    "  --song-seconds N  length of each song (default 9, at most 600)\n"
+    "  --help          show this text\n"
+    "\n"
+    "Contents: two listed stations, CH (\"Chime FM\") and DS (\"Dusk 101\"), each\n"
+    "with three songs (two intros and two outros each; one intro and one outro\n"
+    "per song without speech) and one chatter clip each of classes 2, 5, 6 and 7;\n"
+    "ADVERTS with four commercials. Other stations are empty and unlisted.\n";
+
+using namespace wc;
+
+ClipPlan speech(std::string title, int32_t clipClass, double seconds, uint32_t seed) {
+  ClipPlan c;
+  c.title = std::move(title);
+  c.clipClass = clipClass;
+  c.generate = [seconds, seed] { return makeBabble(samplesFor(seconds), seed); };
+  return c;
+}
+
+ClipPlan musicOnly(double seconds, uint32_t seed) {
+  ClipPlan c;
+  c.clipClass = ClipClass::Chatter;
+  c.generate = [seconds, seed] { return makeMusic(samplesFor(seconds), seed); };
+  return c;
+}
+
+struct SongInfo {
+  const char* title;
+  const char* artist;
+};
+
+StationPlan station(int index, const char* label, const SongInfo (&songs)[3], double songSeconds, uint32_t seed) {
+  StationPlan s;
+  s.index = index;
+  s.label = label;
+  s.listed = true;
+  for (const SongInfo& info : songs) {
+    ClipPlan song;
+    song.title = info.title;
+    song.artist = info.artist;
+    song.clipClass = ClipClass::Song;
+    const uint32_t songSeed = seed++;
+    song.generate = [songSeconds, songSeed] { return makeMusic(samplesFor(songSeconds), songSeed); };
+    song.intros.push_back(speech(std::string("Here's ") + info.artist + " with " + info.title, 2, 3.0, seed++));
+    song.intros.push_back(musicOnly(2.5, songSeed));
+    song.outros.push_back(speech(std::string("That was ") + info.title, 2, 3.0, seed++));
+    song.outros.push_back(musicOnly(2.0, songSeed));
+    s.clips.push_back(std::move(song));
+  }
+  s.clips.push_back(speech(std::string("You're listening to ") + label, ClipClass::Chatter, 4.0, seed++));
+  s.clips.push_back(speech("The weather, and then more music", ClipClass::ChatterFive, 4.0, seed++));
+  s.clips.push_back(speech("Stay with us", ClipClass::ChatterSix, 3.0, seed++));
+  s.clips.push_back(speech("Traffic on the bridge", ClipClass::ChatterSeven, 3.5, seed++));
+  return s;
+}
+
+DiscPlan demoDisc(double songSeconds) {
+  static const SongInfo chime[3] = {
+      {"Glass Harbour", "The Lanterns"}, {"Paper Skyline", "Mira Vale"}, {"Slow Engine", "North Ferry"}};
+  static const SongInfo dusk[3] = {
+      {"Amber Street", "Low Tide Club"}, {"Night Market", "The Cartographers"}, {"Last Bus", "Juno Park"}};
+  DiscPlan plan;
+  plan.unlistEmptyStations = true;
+
+  StationPlan adverts;
+  adverts.index = kAdvertsStation;
+  const char* adTitles[4] = {"Burger Planet", "Sunny Motors", "Cloud Cola", "Harbour Insurance"};
+  for (uint32_t k = 0; k < 4; ++k) adverts.clips.push_back(speech(adTitles[k], ClipClass::Commercial, 5.0, 900 + k));
+  plan.stations.push_back(std::move(adverts));
+  plan.stations.push_back(station(4, "Chime FM", chime, songSeconds, 100));
+  plan.stations.push_back(station(8, "Dusk 101", dusk, songSeconds, 200));
+  return plan;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  DiscWriteOptions options;
+  std::string directory;
+  double songSeconds = 9.0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if ((arg == "--cache" || arg == "--disc") && hasValue && directory.empty()) {
+      options.layout = arg == "--cache" ? DiscLayout::Cache : DiscLayout::Disc;
+      directory = argv[++i];
+    } else if (arg == "--iso-names") {
+      options.isoNames = true;
+    } else if (arg == "--interleave") {
+      options.interleave = true;
+    } else if (arg == "--song-seconds" && hasValue) {
+      char* end = nullptr;
+      songSeconds = std::strtod(argv[++i], &end);
+      if (*end != '\0' || !(songSeconds > 0.0 && songSeconds <= 600.0)) {
+        std::fprintf(stderr, "wavecrate-discgen: --song-seconds wants a number from 0 to 600\n");
+        return 2;
+      }
+    } else {
+      std::fprintf(stderr, "wavecrate-discgen: unexpected argument '%s'\n\n%s", arg.c_str(), kUsage);
+      return 2;
+    }
+  }
+  if (directory.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  if (options.isoNames && options.layout == DiscLayout::Cache) {
+    std::fprintf(stderr, "wavecrate-discgen: --iso-names applies to --disc only\n");
+    return 2;
+  }
+
+  std::string error;
+  const auto written = writeDisc(demoDisc(songSeconds), directory, options, &error);
+  if (!written) {
+    std::fprintf(stderr, "wavecrate-discgen: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("Wrote %zu clips to %s and the catalogue to %s\n", written->records.size(),
+              written->paths.audioRoot.string().c_str(), written->paths.catalogueFile.string().c_str());
+  return 0;
+}
