@@ -12,6 +12,12 @@ if(UI_SOURCES)
   add_library(wavecrate_ui STATIC ${UI_SOURCES})
   target_include_directories(wavecrate_ui PUBLIC ${CMAKE_SOURCE_DIR})
   target_link_libraries(wavecrate_ui PUBLIC wavecrate_core Qt6::Widgets SDL2::SDL2)
+  # The status bar reads the keyboard lock states from the X server.
+  find_package(X11 QUIET)
+  if(X11_FOUND)
+    target_link_libraries(wavecrate_ui PRIVATE X11::X11)
+    target_compile_definitions(wavecrate_ui PRIVATE WAVECRATE_HAVE_X11=1)
+  endif()
 endif()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/main.cpp)

@@ -1,0 +1,233 @@
+#include "app/MainFrame.h"
+
+#include <QAbstractEventDispatcher>
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/FramePlacement.h"
+#include "app/LockIndicators.h"
+#include "app/ToolbarImages.h"
+#include "ui/CommandIds.h"
+#include "ui/qt/StudioViewWidget.h"
+
+namespace wc {
+
+namespace {
+constexpr const char* kIdleMessage = "Ready";
+constexpr const char* kLockTexts[3] = {"CAP", "NUM", "SCRL"};
+// Polling the X server on every idle pass would be a round trip per 5 ms tick.
+constexpr qint64 kLockPollMs = 100;
+}  // namespace
+
+CMainFrame::CMainFrame(CommandTarget* application) : application_(application) {
+  setObjectName(QStringLiteral("CMainFrame"));
+  setWindowTitle(QStringLiteral("Wavecrate"));
+  // The bars carry no context menu of their own.
+  setContextMenuPolicy(Qt::NoContextMenu);
+  setDockOptions(QMainWindow::AnimatedDocks | QMainWindow::AllowTabbedDocks);
+
+  createStatusBar();
+  createActions();
+  createMenus();
+  createToolBar();
+
+  view_ = new StudioViewWidget(this);
+  view_->setObjectName(QStringLiteral("StudioView"));
+  setCentralWidget(view_);
+  // Focus given to the frame ends up in the view.
+  setFocusProxy(view_);
+
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+          &CMainFrame::onIdle);
+  lockPoll_.start();
+  updateLockIndicators();
+  updateCommandStates();
+}
+
+CMainFrame::~CMainFrame() {
+  // The view goes first, while the bars still exist.
+  delete view_;
+}
+
+void CMainFrame::createActions() {
+  for (const CommandInfo& info : commandTable()) {
+    if (info.id == kSeparator || (info.menu == MenuName::None && info.toolbarImage == kNoImage)) continue;
+    auto* action = new QAction(QString::fromLatin1(info.menuText), this);
+    action->setData(info.id);
+    action->setStatusTip(QString::fromStdString(promptStatusText(info.prompt)));
+    const std::string tip = promptTooltip(info.prompt);
+    if (!tip.empty()) action->setToolTip(QString::fromStdString(tip));
+    if (info.toolbarImage != kNoImage) {
+      action->setIcon(QIcon(toolbarImage(info.toolbarImage)));
+      action->setIconVisibleInMenu(false);
+    }
+    action->setCheckable(info.id == cmd::ViewToolbar || info.id == cmd::ViewStatusBar);
+    const int id = info.id;
+    // Run after the menu has closed and its pixels are repainted: long
+    // commands keep the event loop from running.
+    connect(action, &QAction::triggered, this, [this, id] {
+      QTimer::singleShot(0, this, [this, id] { executeCommand(id); });
+    });
+    actions_[id] = action;
+  }
+}
+
+void CMainFrame::createMenus() {
+  menuBar()->setNativeMenuBar(false);
+  for (const MenuTitle& title : menuTitles()) {
+    QMenu* menu = menuBar()->addMenu(QString::fromLatin1(title.title));
+    menus_[title.menu] = menu;
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::updateCommandStates);
+    connect(menu, &QMenu::aboutToHide, this, [this] { setMessage(QString()); });
+    for (const CommandInfo& info : commandTable()) {
+      if (info.menu != title.menu) continue;
+      if (info.id == kSeparator)
+        menu->addSeparator();
+      else
+        menu->addAction(actions_.at(info.id));
+    }
+  }
+}
+
+void CMainFrame::createToolBar() {
+  toolBar_ = new QToolBar(QStringLiteral("Toolbar"), this);
+  toolBar_->setObjectName(QStringLiteral("Toolbar"));
+  toolBar_->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
+  toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  toolBar_->setMovable(true);
+  toolBar_->setFloatable(true);
+  toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
+  for (int id : toolbarLayout()) {
+    if (id == kSeparator)
+      toolBar_->addSeparator();
+    else
+      toolBar_->addAction(actions_.at(id));
+  }
+  addToolBar(Qt::TopToolBarArea, toolBar_);
+}
+
+void CMainFrame::createStatusBar() {
+  statusBar_ = new QStatusBar(this);
+  setStatusBar(statusBar_);
+  messagePane_ = new QLabel(QString::fromLatin1(kIdleMessage));
+  statusBar_->addWidget(messagePane_, 1);
+  for (int pane = 0; pane < 3; ++pane) {
+    auto* label = new QLabel;
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    label->setAlignment(Qt::AlignCenter);
+    // A pane keeps its width while its lock is off and its text blank.
+    label->setFixedWidth(label->fontMetrics().horizontalAdvance(QString::fromLatin1(kLockTexts[pane])) + 8);
+    statusBar_->addPermanentWidget(label);
+    lockPanes_[pane] = label;
+  }
+}
+
+void CMainFrame::placeOnDesktop(QSize desktop) {
+  const FrameGeometry g = frameGeometryFor(desktop.width(), desktop.height());
+  move(g.x, g.y);
+  resize(g.width, g.height);
+}
+
+QMenu* CMainFrame::menu(MenuName name) const {
+  auto it = menus_.find(name);
+  return it == menus_.end() ? nullptr : it->second;
+}
+
+QAction* CMainFrame::action(int id) const {
+  auto it = actions_.find(id);
+  return it == actions_.end() ? nullptr : it->second;
+}
+
+std::optional<CommandState> CMainFrame::frameCommandState(int id) const {
+  switch (id) {
+    case cmd::AppExit: return CommandState{true, false};
+    case cmd::ViewToolbar: return CommandState{true, !toolBar_->isHidden()};
+    case cmd::ViewStatusBar: return CommandState{true, !statusBar_->isHidden()};
+    default: return std::nullopt;
+  }
+}
+
+bool CMainFrame::frameCommand(int id) {
+  switch (id) {
+    case cmd::AppExit: close(); return true;
+    case cmd::ViewToolbar: toolBar_->setVisible(toolBar_->isHidden()); return true;
+    case cmd::ViewStatusBar: statusBar_->setVisible(statusBar_->isHidden()); return true;
+    default: return false;
+  }
+}
+
+CommandState CMainFrame::commandState(int id) const {
+  if (ViewClient* client = view_->client())
+    if (auto state = client->commandState(id)) return *state;
+  const CommandInfo* info = findCommand(id);
+  std::optional<CommandState> state;
+  if (info && info->handler == CommandHandler::Frame) state = frameCommandState(id);
+  if (info && info->handler == CommandHandler::App && application_) state = application_->commandState(id);
+  // A command nobody handles is disabled.
+  return state.value_or(CommandState{false, false});
+}
+
+bool CMainFrame::executeCommand(int id) {
+  // A disabled command is not run, even if it was triggered before its item
+  // was greyed.
+  if (!commandState(id).enabled) return false;
+  if (ViewClient* client = view_->client())
+    if (client->onCommand(id)) return true;
+  const CommandInfo* info = findCommand(id);
+  if (!info) return false;
+  if (info->handler == CommandHandler::Frame) return frameCommand(id);
+  if (info->handler == CommandHandler::App && application_) return application_->onCommand(id);
+  return false;
+}
+
+void CMainFrame::updateCommandStates() {
+  for (auto& [id, action] : actions_) {
+    const CommandState state = commandState(id);
+    action->setEnabled(state.enabled);
+    if (state.checked && !action->isCheckable()) action->setCheckable(true);
+    if (action->isCheckable()) action->setChecked(state.checked);
+  }
+}
+
+void CMainFrame::onIdle() {
+  updateCommandStates();
+  if (lockPoll_.elapsed() >= kLockPollMs) {
+    lockPoll_.restart();
+    updateLockIndicators();
+  }
+}
+
+void CMainFrame::updateLockIndicators() {
+  const LockState locks = queryLockState().value_or(LockState{});
+  const bool on[3] = {locks.caps, locks.num, locks.scroll};
+  for (int pane = 0; pane < 3; ++pane)
+    lockPanes_[pane]->setText(on[pane] ? QString::fromLatin1(kLockTexts[pane]) : QString());
+}
+
+QString CMainFrame::messageText() const { return messagePane_->text(); }
+
+QString CMainFrame::indicatorText(int pane) const {
+  return pane >= 0 && pane < 3 ? lockPanes_[pane]->text() : QString();
+}
+
+void CMainFrame::setMessage(const QString& text) {
+  messagePane_->setText(text.isEmpty() ? QString::fromLatin1(kIdleMessage) : text);
+}
+
+bool CMainFrame::event(QEvent* event) {
+  // Prompts go to the message pane itself instead of a temporary message,
+  // so the pane shows either a prompt or "Ready".
+  if (event->type() == QEvent::StatusTip) {
+    setMessage(static_cast<QStatusTipEvent*>(event)->tip());
+    return true;
+  }
+  return QMainWindow::event(event);
+}
+
+}  // namespace wc

@@ -1,0 +1,81 @@
+#pragma once
+// The main window: menu bar, dockable toolbar and status bar around the one
+// view. It builds its menus and toolbar from the command table, routes every
+// command to the view first, then to itself (Exit, Toolbar, Status Bar), then
+// to the application (Help), and refreshes every command's enabled and
+// checked state before a menu opens and whenever the event loop goes idle.
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <map>
+#include <optional>
+
+#include "app/CommandTable.h"
+#include "ui/qt/CommandTarget.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace wc {
+
+class StudioViewWidget;
+
+class CMainFrame final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `application` takes the commands that neither the view nor the frame
+  // handles; it must outlive the frame (or be null).
+  explicit CMainFrame(CommandTarget* application = nullptr);
+  ~CMainFrame() override;
+
+  // Size 896 x 640, centred on a desktop of the given size (offsets may be
+  // negative on a small desktop).
+  void placeOnDesktop(QSize desktop);
+
+  StudioViewWidget& view() const { return *view_; }
+  QToolBar* toolBar() const { return toolBar_; }
+  QStatusBar* statusBarWidget() const { return statusBar_; }
+  QMenu* menu(MenuName name) const;
+  // The action of a command that has a menu item or toolbar button, else null.
+  QAction* action(int id) const;
+
+  // Routes `id` like a menu choice: refused (false) when no target enables
+  // it, else run by the first target that handles it.
+  bool executeCommand(int id);
+  // The state the first handling target reports; disabled when none does.
+  CommandState commandState(int id) const;
+  // Applies commandState to every action.
+  void updateCommandStates();
+
+  // The message pane: "Ready", or the prompt of what is under the mouse.
+  QString messageText() const;
+  QString indicatorText(int pane) const;  // 0 CAP, 1 NUM, 2 SCRL
+  void updateLockIndicators();
+
+ protected:
+  bool event(QEvent* event) override;
+
+ private:
+  void createActions();
+  void createMenus();
+  void createToolBar();
+  void createStatusBar();
+  void onIdle();
+  void setMessage(const QString& text);
+  std::optional<CommandState> frameCommandState(int id) const;
+  bool frameCommand(int id);
+
+  CommandTarget* application_;
+  StudioViewWidget* view_;
+  QToolBar* toolBar_ = nullptr;
+  QStatusBar* statusBar_ = nullptr;
+  QLabel* messagePane_ = nullptr;
+  QLabel* lockPanes_[3] = {};
+  std::map<int, QAction*> actions_;
+  std::map<MenuName, QMenu*> menus_;
+  QElapsedTimer lockPoll_;
+};
+
+}  // namespace wc

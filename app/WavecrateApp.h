@@ -1,0 +1,41 @@
+#pragma once
+// The application: start-up and shut-down order, and the Help command.
+#include <memory>
+#include <optional>
+
+#include "ui/qt/CommandTarget.h"
+
+namespace wc {
+
+class CMainFrame;
+
+class CWavecrateApp final : public CommandTarget {
+ public:
+  CWavecrateApp();
+  ~CWavecrateApp() override;
+  CWavecrateApp(const CWavecrateApp&) = delete;
+  CWavecrateApp& operator=(const CWavecrateApp&) = delete;
+
+  // Everything up to the event loop; false when the program should end
+  // without running it. A QApplication must exist.
+  bool initInstance();
+  // After the event loop: the frame (and the view) go, then the sound
+  // output. Returns the program's exit status.
+  int exitInstance(int loopResult);
+
+  CMainFrame* mainFrame() const { return frame_.get(); }
+
+  // Help (the only command the application handles).
+  bool onCommand(int id) override;
+  std::optional<CommandState> commandState(int id) const override;
+
+ private:
+  void showHelp();
+
+  std::unique_ptr<CMainFrame> frame_;
+};
+
+// Creates the QApplication, runs start-up, the event loop and shut-down.
+int runWavecrate(int argc, char** argv);
+
+}  // namespace wc

@@ -1,0 +1,50 @@
+#pragma once
+// A ViewClient that records what the widget and the frame ask of it and
+// answers command queries from a script.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ui/qt/ViewClient.h"
+
+namespace wc::test {
+
+class FakeViewClient : public ViewClient {
+ public:
+  // Commands the fake handles, with their states.
+  std::map<int, CommandState> states;
+  std::vector<int> commandsRun;
+  std::vector<std::string> calls;  // "paintAll", "transport 634 0", "down 5 6", ...
+  Rgb paintColour = rgb(10, 20, 30);
+  Rgb transportColour = rgb(0, 192, 0);
+
+  void paintAll(DrawSurface& surface) override {
+    calls.push_back("paintAll");
+    surface.fillRect(0, 0, 4000, 4000, paintColour);
+  }
+  void paintTransport(DrawSurface& surface, int width, bool clear) override {
+    calls.push_back("transport " + std::to_string(width) + " " + std::to_string(clear));
+    surface.fillRect(262, 0, width, 32, transportColour);
+  }
+  void lButtonDown(int x, int y) override { record("down", x, y); }
+  void lButtonDblClk(int x, int y) override { record("dblclk", x, y); }
+  void mouseMove(int x, int y) override { record("move", x, y); }
+  void lButtonUp(int x, int y) override { record("up", x, y); }
+  bool onCommand(int id) override {
+    if (!states.count(id)) return false;
+    commandsRun.push_back(id);
+    return true;
+  }
+  std::optional<CommandState> commandState(int id) const override {
+    auto it = states.find(id);
+    if (it == states.end()) return std::nullopt;
+    return it->second;
+  }
+
+ private:
+  void record(const char* what, int x, int y) {
+    calls.push_back(std::string(what) + " " + std::to_string(x) + " " + std::to_string(y));
+  }
+};
+
+}  // namespace wc::test

@@ -1,0 +1,365 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+
+#include "app/CommandTable.h"
+#include "app/FramePlacement.h"
+#include "app/MainFrame.h"
+#include "tests/ui/FakeViewClient.h"
+#include "ui/CommandIds.h"
+#include "ui/qt/StudioViewWidget.h"
+
+namespace wc {
+namespace {
+
+TEST(FramePlacement, CentresWithTruncatingDivision) {
+  EXPECT_EQ(frameGeometryFor(1024, 768), (FrameGeometry{64, 64, 896, 640}));
+  EXPECT_EQ(frameGeometryFor(800, 600), (FrameGeometry{-48, -20, 896, 640}));
+  // Odd negative spans round toward zero, not down.
+  EXPECT_EQ(frameGeometryFor(801, 601), (FrameGeometry{-47, -19, 896, 640}));
+  EXPECT_EQ(frameGeometryFor(1920, 1080), (FrameGeometry{512, 220, 896, 640}));
+}
+
+TEST(CommandTable, PromptSplitsIntoStatusTextAndTooltip) {
+  EXPECT_EQ(promptStatusText("Start playback\nPlay"), "Start playback");
+  EXPECT_EQ(promptTooltip("Start playback\nPlay"), "Play");
+  EXPECT_EQ(promptStatusText("New playlist"), "New playlist");
+  EXPECT_EQ(promptTooltip("New playlist"), "");
+}
+
+TEST(CommandTable, EveryCommandAppearsOnceAndHiddenOnesHaveNoPlace) {
+  std::map<int, int> seen;
+  for (const CommandInfo& c : commandTable())
+    if (c.id != kSeparator) ++seen[c.id];
+  EXPECT_EQ(seen.size(), 22u);
+  for (auto [id, n] : seen) EXPECT_EQ(n, 1) << id;
+  for (int hidden : {cmd::ShowAllClips, cmd::SaveCatalogue}) {
+    const CommandInfo* info = findCommand(hidden);
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->menu, MenuName::None);
+    EXPECT_EQ(info->toolbarImage, kNoImage);
+  }
+  EXPECT_EQ(findCommand(kSeparator), nullptr);
+  EXPECT_STREQ(findCommand(cmd::ShowAllClips)->prompt, "Show all clips");
+}
+
+// Runs the event loop until `done` holds or two seconds pass.
+bool waitUntil(const std::function<bool()>& done) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > 2000) return false;
+    QEventLoop loop;
+    QTimer::singleShot(5, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return true;
+}
+
+struct Item {
+  int id;  // kSeparator for a separator
+  const char* text;
+  const char* statusTip;
+};
+
+class MainFrameTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    frame = std::make_unique<CMainFrame>(&app);
+    auto owned = std::make_unique<test::FakeViewClient>();
+    client = owned.get();
+    frame->view().setClient(std::move(owned));
+  }
+
+  // Everything but a view with Play and Stop handles nothing.
+  void handleTransport(bool playing) {
+    client->states[cmd::Play] = {!playing, false};
+    client->states[cmd::Stop] = {playing, false};
+  }
+
+  void showAndActivate() {
+    frame->placeOnDesktop(QSize(1024, 768));
+    frame->show();
+    frame->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  }
+
+  struct FakeApp : CommandTarget {
+    int helpShown = 0;
+    bool onCommand(int id) override {
+      if (id != cmd::AppAbout) return false;
+      ++helpShown;
+      return true;
+    }
+    std::optional<CommandState> commandState(int id) const override {
+      if (id != cmd::AppAbout) return std::nullopt;
+      return CommandState{true, false};
+    }
+  } app;
+  std::unique_ptr<CMainFrame> frame;
+  test::FakeViewClient* client = nullptr;
+};
+
+TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
+  const std::vector<std::pair<QString, std::vector<Item>>> expected = {
+      {"&File",
+       {{cmd::FileNew, "&New", "New playlist"},
+        {cmd::FileOpen, "&Open...", "Load playlist"},
+        {cmd::FileSave, "&Save", "Save playlist"},
+        {cmd::FileSaveAs, "Save &As...", "Save playlist"},
+        {kSeparator, "", ""},
+        {cmd::ExportCd, "&Export CD...", "Export CD image as 44.1kHz wave file and CUE file"},
+        {cmd::ExportWave, "Export &Wave...", "Export playlist as 24kHz wave file"},
+        {kSeparator, "", ""},
+        {cmd::CopyAudioFiles, "Co&py Audio Files",
+         "Copy audio files from the DVD to your hard drive for faster access"},
+        {kSeparator, "", ""},
+        {cmd::AppExit, "E&xit", "Quit the application; prompts to save documents"}}},
+      {"&View",
+       {{cmd::ViewToolbar, "&Toolbar", "Show or hide the toolbar"},
+        {cmd::ViewStatusBar, "&Status Bar", "Show or hide the status bar"}}},
+      {"&Playback",
+       {{cmd::Play, "&Play", "Start playback"},
+        {cmd::Stop, "&Stop", "Stop playback"},
+        {cmd::Previous, "Pre&vious", "Previous track"},
+        {cmd::Next, "&Next", "Next track"}}},
+      {"&Tools",
+       {{cmd::AddAllSongs, "Add all &Songs", "Add all songs from the radio station to the current playlist"},
+        {cmd::RandomizeIntros, "Randomize &Intros", "Randomize intros and outros of all songs in the playlist"},
+        {cmd::Pad, "&Pad", "Pad playlist with chatter and commercials"},
+        {kSeparator, "", ""},
+        {cmd::CreateMusicMix, "Create &Music Mix",
+         "Create a playlist for this radio station with as little DJ chatter as possible"},
+        {cmd::CreateRadioMix, "Create &Radio Mix",
+         "Create a playlist for this radio station with commercials and chatter"}}},
+      {"&Help", {{cmd::AppAbout, "&Help...", "Display help"}}},
+  };
+  const QList<QAction*> bar = frame->menuBar()->actions();
+  ASSERT_EQ(bar.size(), qsizetype(expected.size()));
+  for (size_t m = 0; m < expected.size(); ++m) {
+    EXPECT_EQ(bar[m]->text(), expected[m].first);
+    ASSERT_NE(bar[m]->menu(), nullptr);
+    const QList<QAction*> items = bar[m]->menu()->actions();
+    ASSERT_EQ(items.size(), qsizetype(expected[m].second.size())) << expected[m].first.toStdString();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+      const Item& want = expected[m].second[size_t(i)];
+      SCOPED_TRACE(want.text);
+      if (want.id == kSeparator) {
+        EXPECT_TRUE(items[i]->isSeparator());
+        continue;
+      }
+      EXPECT_EQ(items[i]->data().toInt(), want.id);
+      EXPECT_EQ(items[i]->text(), QString(want.text));
+      EXPECT_EQ(items[i]->statusTip(), QString(want.statusTip));
+      EXPECT_TRUE(items[i]->menu() == nullptr);
+    }
+  }
+}
+
+TEST_F(MainFrameTest, ToolbarButtonsInOrderWithTooltips) {
+  const QList<QAction*> actions = frame->toolBar()->actions();
+  ASSERT_EQ(actions.size(), 6);
+  EXPECT_EQ(actions[0]->data().toInt(), cmd::AppAbout);
+  EXPECT_TRUE(actions[1]->isSeparator());
+  const int ids[] = {cmd::Previous, cmd::Next, cmd::Stop, cmd::Play};
+  const char* tips[] = {"Previous", "Next", "Stop", "Play"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(actions[i + 2]->data().toInt(), ids[i]);
+    EXPECT_EQ(actions[i + 2]->toolTip(), QString(tips[i]));
+  }
+  EXPECT_EQ(actions[0]->toolTip(), "Help");
+  for (QAction* a : actions) {
+    if (a->isSeparator()) continue;
+    const QSize size = a->icon().actualSize(QSize(16, 15));
+    EXPECT_EQ(size, QSize(16, 15));
+  }
+  EXPECT_EQ(frame->toolBar()->iconSize(), QSize(16, 15));
+  EXPECT_TRUE(frame->toolBar()->isMovable());
+  EXPECT_TRUE(frame->toolBar()->isFloatable());
+  EXPECT_EQ(frame->toolBar()->allowedAreas(), Qt::AllToolBarAreas);
+  EXPECT_EQ(frame->toolBarArea(frame->toolBar()), Qt::TopToolBarArea);
+}
+
+TEST_F(MainFrameTest, NoShortcutsAndHiddenCommandsUnreachable) {
+  for (QAction* a : frame->findChildren<QAction*>()) {
+    EXPECT_TRUE(a->shortcuts().isEmpty()) << a->text().toStdString();
+    EXPECT_NE(a->data().toInt(), cmd::ShowAllClips);
+    EXPECT_NE(a->data().toInt(), cmd::SaveCatalogue);
+  }
+  EXPECT_EQ(frame->action(cmd::ShowAllClips), nullptr);
+  EXPECT_EQ(frame->action(cmd::SaveCatalogue), nullptr);
+  // Keys reach nothing: a view that would take the hidden commands never
+  // sees them.
+  client->states[cmd::ShowAllClips] = {true, false};
+  client->states[cmd::SaveCatalogue] = {true, false};
+  showAndActivate();
+  for (int key : {Qt::Key_A, Qt::Key_S, Qt::Key_C, Qt::Key_F1, Qt::Key_Delete})
+    QTest::keyClick(frame.get(), Qt::Key(key), Qt::ControlModifier);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(client->commandsRun.empty());
+}
+
+TEST_F(MainFrameTest, PlacementAndTitle) {
+  frame->placeOnDesktop(QSize(800, 600));
+  EXPECT_EQ(frame->pos(), QPoint(-48, -20));
+  EXPECT_EQ(frame->size(), QSize(896, 640));
+  EXPECT_EQ(frame->windowTitle(), "Wavecrate");
+}
+
+TEST_F(MainFrameTest, CommandsGoToTheViewFirstThenFrameThenApplication) {
+  // The view takes even a frame command when it claims it.
+  client->states[cmd::AppExit] = {true, false};
+  EXPECT_TRUE(frame->executeCommand(cmd::AppExit));
+  EXPECT_EQ(client->commandsRun, std::vector<int>{cmd::AppExit});
+  client->states.erase(cmd::AppExit);
+
+  EXPECT_TRUE(frame->executeCommand(cmd::AppAbout));
+  EXPECT_EQ(app.helpShown, 1);
+
+  EXPECT_FALSE(frame->toolBar()->isHidden());
+  EXPECT_TRUE(frame->executeCommand(cmd::ViewToolbar));
+  EXPECT_TRUE(frame->toolBar()->isHidden());
+
+  // A view command the view does not handle is disabled and refused.
+  EXPECT_FALSE(frame->commandState(cmd::Pad).enabled);
+  EXPECT_FALSE(frame->executeCommand(cmd::Pad));
+}
+
+TEST_F(MainFrameTest, DisabledCommandIsNotRun) {
+  handleTransport(/*playing=*/false);
+  EXPECT_FALSE(frame->executeCommand(cmd::Stop));
+  EXPECT_TRUE(frame->executeCommand(cmd::Play));
+  EXPECT_EQ(client->commandsRun, std::vector<int>{cmd::Play});
+}
+
+TEST_F(MainFrameTest, TriggeredActionRunsAfterTheEventLoopTurns) {
+  handleTransport(false);
+  frame->updateCommandStates();
+  frame->action(cmd::Play)->trigger();
+  EXPECT_TRUE(client->commandsRun.empty());
+  for (int i = 0; i < 10 && client->commandsRun.empty(); ++i) QCoreApplication::processEvents();
+  EXPECT_EQ(client->commandsRun, std::vector<int>{cmd::Play});
+}
+
+TEST_F(MainFrameTest, EnableStatesFollowTheViewOnUpdate) {
+  handleTransport(false);
+  frame->updateCommandStates();
+  EXPECT_TRUE(frame->action(cmd::Play)->isEnabled());
+  EXPECT_FALSE(frame->action(cmd::Stop)->isEnabled());
+  EXPECT_FALSE(frame->action(cmd::Next)->isEnabled());   // nobody handles it
+  EXPECT_TRUE(frame->action(cmd::AppAbout)->isEnabled());
+  EXPECT_TRUE(frame->action(cmd::AppExit)->isEnabled());
+
+  handleTransport(true);
+  // Opening a menu refreshes it.
+  emit frame->menu(MenuName::Playback)->aboutToShow();
+  EXPECT_FALSE(frame->action(cmd::Play)->isEnabled());
+  EXPECT_TRUE(frame->action(cmd::Stop)->isEnabled());
+}
+
+TEST_F(MainFrameTest, ToolbarFollowsTheViewWhenTheLoopGoesIdle) {
+  showAndActivate();
+  handleTransport(false);
+  frame->updateCommandStates();
+  handleTransport(true);
+  QToolButton* stop = qobject_cast<QToolButton*>(frame->toolBar()->widgetForAction(frame->action(cmd::Stop)));
+  ASSERT_NE(stop, nullptr);
+  EXPECT_FALSE(stop->isEnabled());
+  // Nothing refreshes it but the idle pass of a blocking event loop.
+  QEventLoop loop;
+  QTimer::singleShot(20, &loop, &QEventLoop::quit);
+  loop.exec();
+  EXPECT_TRUE(stop->isEnabled());
+}
+
+TEST_F(MainFrameTest, ViewMenuTogglesBarsAndCheckMarks) {
+  showAndActivate();
+  const QRect full = frame->view().geometry();
+  frame->updateCommandStates();
+  EXPECT_TRUE(frame->action(cmd::ViewToolbar)->isChecked());
+  EXPECT_TRUE(frame->action(cmd::ViewStatusBar)->isChecked());
+
+  ASSERT_TRUE(frame->executeCommand(cmd::ViewToolbar));
+  ASSERT_TRUE(frame->executeCommand(cmd::ViewStatusBar));
+  frame->updateCommandStates();
+  EXPECT_FALSE(frame->toolBar()->isVisible());
+  EXPECT_FALSE(frame->statusBarWidget()->isVisible());
+  EXPECT_FALSE(frame->action(cmd::ViewToolbar)->isChecked());
+  EXPECT_FALSE(frame->action(cmd::ViewStatusBar)->isChecked());
+  // The view takes the whole area below the menu bar.
+  ASSERT_TRUE(waitUntil([&] { return frame->view().geometry().height() > full.height(); }));
+  EXPECT_EQ(frame->view().geometry().top(), frame->menuBar()->geometry().bottom() + 1);
+  EXPECT_EQ(frame->view().geometry().bottom(), frame->rect().bottom());
+
+  ASSERT_TRUE(frame->executeCommand(cmd::ViewToolbar));
+  ASSERT_TRUE(frame->executeCommand(cmd::ViewStatusBar));
+  frame->updateCommandStates();
+  EXPECT_TRUE(frame->toolBar()->isVisible());
+  EXPECT_TRUE(frame->statusBarWidget()->isVisible());
+  EXPECT_TRUE(frame->action(cmd::ViewToolbar)->isChecked());
+  EXPECT_TRUE(frame->action(cmd::ViewStatusBar)->isChecked());
+}
+
+TEST_F(MainFrameTest, StatusBarShowsReadyAndThePromptOfWhatIsHovered) {
+  showAndActivate();
+  EXPECT_EQ(frame->messageText(), "Ready");
+
+  // A toolbar button under the mouse.
+  QWidget* play = frame->toolBar()->widgetForAction(frame->action(cmd::Play));
+  ASSERT_NE(play, nullptr);
+  QEvent enter(QEvent::Enter);
+  QApplication::sendEvent(play, &enter);
+  EXPECT_EQ(frame->messageText(), "Start playback");
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(play, &leave);
+  EXPECT_EQ(frame->messageText(), "Ready");
+
+  // Highlighted menu items, stepped through with the keyboard (which skips
+  // disabled items, so the view enables the File commands).
+  for (int id : {cmd::FileNew, cmd::FileOpen, cmd::FileSave, cmd::FileSaveAs, cmd::ExportCd, cmd::ExportWave})
+    client->states[id] = {true, false};
+  frame->updateCommandStates();
+  QMenu* file = frame->menu(MenuName::File);
+  frame->menuBar()->setActiveAction(file->menuAction());
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(file));
+  bool sawExportWave = false;
+  for (int step = 0; step < 8; ++step) {
+    QTest::keyClick(file, Qt::Key_Down);
+    ASSERT_NE(file->activeAction(), nullptr);
+    EXPECT_EQ(frame->messageText(), file->activeAction()->statusTip());
+    sawExportWave |= frame->messageText() == "Export playlist as 24kHz wave file";
+  }
+  EXPECT_TRUE(sawExportWave);
+  file->hide();
+  EXPECT_EQ(frame->messageText(), "Ready");
+}
+
+TEST_F(MainFrameTest, LockPanesExistAndAreBlankWithoutAKeyboardReport) {
+  // The offscreen platform reports no lock state.
+  frame->updateLockIndicators();
+  for (int pane = 0; pane < 3; ++pane) EXPECT_EQ(frame->indicatorText(pane), "");
+  EXPECT_EQ(frame->statusBarWidget()->findChildren<QLabel*>().size(), 4);
+}
+
+TEST_F(MainFrameTest, FocusGivenToTheFrameEndsInTheView) {
+  showAndActivate();
+  frame->menuBar()->setFocus();
+  frame->setFocus();
+  EXPECT_EQ(QApplication::focusWidget(), &frame->view());
+}
+
+}  // namespace
+}  // namespace wc

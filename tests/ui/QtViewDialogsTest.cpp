@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "ui/qt/QtViewDialogs.h"
+
+namespace wc {
+namespace {
+
+FileDialogRequest playlistRequest() {
+  FileDialogRequest r;
+  r.title = "Save playlist";
+  r.filterText = "Playlists (*.wcpl)";
+  r.filterPattern = "*.wcpl";
+  r.defaultExtension = "wcpl";
+  r.overwritePrompt = true;
+  return r;
+}
+
+TEST(QtViewDialogs, SaveDialogSetUp) {
+  QFileDialog dialog;
+  QtViewDialogs::configureFileDialog(dialog, playlistRequest(), QtViewDialogs::FileMode::Save);
+  EXPECT_EQ(dialog.windowTitle(), "Save playlist");
+  EXPECT_EQ(dialog.nameFilters(), QStringList{"Playlists (*.wcpl)"});
+  EXPECT_EQ(dialog.defaultSuffix(), "wcpl");
+  EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+  EXPECT_FALSE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+  EXPECT_TRUE(dialog.testOption(QFileDialog::DontUseNativeDialog));
+
+  FileDialogRequest quiet = playlistRequest();
+  quiet.overwritePrompt = false;
+  QtViewDialogs::configureFileDialog(dialog, quiet, QtViewDialogs::FileMode::Save);
+  EXPECT_TRUE(dialog.testOption(QFileDialog::DontConfirmOverwrite));
+}
+
+TEST(QtViewDialogs, OpenDialogWantsAnExistingFile) {
+  FileDialogRequest r = playlistRequest();
+  r.fileMustExist = true;
+  QFileDialog dialog;
+  QtViewDialogs::configureFileDialog(dialog, r, QtViewDialogs::FileMode::Open);
+  EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptOpen);
+  EXPECT_EQ(dialog.fileMode(), QFileDialog::ExistingFile);
+}
+
+TEST(QtViewDialogs, FilterTextGainsItsPatternWhenItLacksOne) {
+  FileDialogRequest r;
+  r.filterText = "Wave files";
+  r.filterPattern = "*.wav";
+  EXPECT_EQ(QtViewDialogs::filterString(r), "Wave files (*.wav)");
+  EXPECT_EQ(QtViewDialogs::filterString(playlistRequest()), "Playlists (*.wcpl)");
+}
+
+// Answers the next message box, recording its caption and text.
+struct BoxAnswerer {
+  QString caption, text;
+  bool seen = false;
+  void answer(QMessageBox::StandardButton button) {
+    QTimer::singleShot(0, [this, button] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      caption = box->windowTitle();
+      text = box->text();
+      seen = true;
+      box->button(button)->click();
+    });
+  }
+};
+
+TEST(QtViewDialogs, MessageBoxCaptionDefaultsToTheApplicationName) {
+  const QString oldName = QApplication::applicationName();
+  QApplication::setApplicationName("Wavecrate");
+  QtViewDialogs dialogs(nullptr);
+  BoxAnswerer answerer;
+  answerer.answer(QMessageBox::Ok);
+  dialogs.messageBox("Could not write", "");
+  EXPECT_TRUE(answerer.seen);
+  EXPECT_EQ(answerer.caption, "Wavecrate");
+  EXPECT_EQ(answerer.text, "Could not write");
+
+  answerer.answer(QMessageBox::Ok);
+  dialogs.messageBox("Bad file", "Error");
+  EXPECT_EQ(answerer.caption, "Error");
+  QApplication::setApplicationName(oldName);
+}
+
+TEST(QtViewDialogs, YesNoCancelAnswers) {
+  QtViewDialogs dialogs(nullptr);
+  BoxAnswerer answerer;
+  answerer.answer(QMessageBox::No);
+  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), ViewDialogs::Answer::No);
+  answerer.answer(QMessageBox::Yes);
+  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), ViewDialogs::Answer::Yes);
+  answerer.answer(QMessageBox::Cancel);
+  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), ViewDialogs::Answer::Cancel);
+}
+
+}  // namespace
+}  // namespace wc

@@ -1,0 +1,77 @@
+#include "ui/qt/QtViewDialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+namespace wc {
+
+namespace {
+QString fromStd(const std::string& s) { return QString::fromStdString(s); }
+}  // namespace
+
+QString QtViewDialogs::captionOrAppName(const std::string& caption) {
+  return caption.empty() ? QGuiApplication::applicationDisplayName() : fromStd(caption);
+}
+
+QString QtViewDialogs::filterString(const FileDialogRequest& request) {
+  QString filter = fromStd(request.filterText);
+  // Qt reads the patterns from the parentheses of a filter's text.
+  if (!request.filterPattern.empty() && !filter.contains('('))
+    filter = QStringLiteral("%1 (%2)").arg(filter, fromStd(request.filterPattern));
+  return filter;
+}
+
+void QtViewDialogs::configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, FileMode mode) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+  dialog.setWindowTitle(fromStd(request.title));
+  const QString filter = filterString(request);
+  if (!filter.isEmpty()) dialog.setNameFilter(filter);
+  dialog.setDefaultSuffix(fromStd(request.defaultExtension));
+  if (!request.initialPath.empty()) dialog.selectFile(QFile::decodeName(request.initialPath.c_str()));
+  if (mode == FileMode::Save) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+  } else {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  }
+}
+
+std::optional<std::string> QtViewDialogs::runFileDialog(const FileDialogRequest& request, FileMode mode) {
+  QFileDialog dialog(parent_);
+  configureFileDialog(dialog, request, mode);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) return std::nullopt;
+  return QFile::encodeName(files.first()).toStdString();
+}
+
+std::optional<std::string> QtViewDialogs::saveFileName(const FileDialogRequest& request) {
+  return runFileDialog(request, FileMode::Save);
+}
+
+std::optional<std::string> QtViewDialogs::openFileName(const FileDialogRequest& request) {
+  return runFileDialog(request, FileMode::Open);
+}
+
+void QtViewDialogs::messageBox(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::NoIcon, captionOrAppName(caption), fromStd(text), QMessageBox::Ok, parent_);
+  box.exec();
+}
+
+ViewDialogs::Answer QtViewDialogs::askYesNoCancel(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, captionOrAppName(caption), fromStd(text),
+                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
+  box.setDefaultButton(QMessageBox::Yes);
+  box.setEscapeButton(QMessageBox::Cancel);
+  switch (box.exec()) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+  }
+}
+
+}  // namespace wc

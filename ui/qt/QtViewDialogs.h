@@ -1,0 +1,35 @@
+#pragma once
+// ViewDialogs with Qt's own file dialog (not the desktop's, so it behaves the
+// same everywhere and under test) and message boxes, modal to a window.
+#include <QString>
+
+#include "ui/ViewServices.h"
+
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+namespace wc {
+
+class QtViewDialogs final : public ViewDialogs {
+ public:
+  explicit QtViewDialogs(QWidget* parent) : parent_(parent) {}
+
+  std::optional<std::string> saveFileName(const FileDialogRequest& request) override;
+  std::optional<std::string> openFileName(const FileDialogRequest& request) override;
+  void messageBox(const std::string& text, const std::string& caption) override;
+  Answer askYesNoCancel(const std::string& text, const std::string& caption) override;
+
+  // Exposed so tests can check the set-up without running a modal loop.
+  enum class FileMode { Open, Save };
+  static void configureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, FileMode mode);
+  // An empty caption stands for the application's name.
+  static QString captionOrAppName(const std::string& caption);
+  static QString filterString(const FileDialogRequest& request);
+
+ private:
+  std::optional<std::string> runFileDialog(const FileDialogRequest& request, FileMode mode);
+  QWidget* parent_;
+};
+
+}  // namespace wc

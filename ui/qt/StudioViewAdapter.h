@@ -1,0 +1,36 @@
+#pragma once
+// Connects a StudioView to its window: the widget paints and forwards the
+// mouse through this, and the frame offers it every command first.
+#include <memory>
+
+#include "ui/StudioView.h"
+#include "ui/qt/StudioViewWidget.h"
+#include "ui/qt/ViewClient.h"
+
+namespace wc {
+
+class GameData;
+
+class StudioViewAdapter final : public ViewClient {
+ public:
+  // Constructs the view with `widget` as its host and the widget's dialogs.
+  StudioViewAdapter(GameData& gameData, StudioViewWidget& widget);
+
+  StudioView& view() { return view_; }
+
+  void paintAll(DrawSurface& surface) override { view_.paintAll(surface); }
+  void paintTransport(DrawSurface& surface, int width, bool clear) override {
+    view_.drawTransport(surface, 0, StudioView::kPlaylistLeft, width, clear);
+  }
+  void lButtonDown(int x, int y) override { view_.onLButtonDown(x, y); }
+  void lButtonDblClk(int x, int y) override { view_.onLButtonDblClk(x, y); }
+  void mouseMove(int x, int y) override { view_.onMouseMove(x, y); }
+  void lButtonUp(int x, int y) override { view_.onLButtonUp(x, y); }
+  bool onCommand(int id) override { return view_.onCommand(id); }
+  std::optional<CommandState> commandState(int id) const override { return view_.commandState(id); }
+
+ private:
+  StudioView view_;
+};
+
+}  // namespace wc

@@ -1,0 +1,58 @@
+#pragma once
+// The view's window: hosts a ViewClient (the StudioView through its adapter),
+// gives it a QtDrawSurface in every paint pass, forwards the left mouse button
+// and implements ViewHost for it. The view paints every pixel, so the widget
+// never erases its background.
+#include <QWidget>
+#include <memory>
+#include <optional>
+
+#include "ui/ViewServices.h"
+#include "ui/qt/ViewClient.h"
+
+namespace wc {
+
+class QtViewDialogs;
+
+class StudioViewWidget final : public QWidget, public ViewHost {
+  Q_OBJECT
+
+ public:
+  explicit StudioViewWidget(QWidget* parent = nullptr);
+  ~StudioViewWidget() override;
+
+  // The widget owns its client and destroys it before itself, so the view can
+  // still reach its host while it is torn down.
+  void setClient(std::unique_ptr<ViewClient> client);
+  ViewClient* client() const { return client_.get(); }
+  // Dialogs parented to this window, for the view to use.
+  ViewDialogs& dialogs();
+
+  // The transport display's rectangle at the current width.
+  QRect transportRect() const;
+
+  // ViewHost
+  int clientWidth() const override { return width(); }
+  int clientHeight() const override { return height(); }
+  void invalidate() override { update(); }
+  void repaintAll() override { repaint(); }
+  void repaintTransport(bool clear) override;
+  void repaintRect(int x, int y, int w, int h) override { repaint(QRect(x, y, w, h)); }
+  void captureMouse() override;
+  void releaseMouse() override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  std::unique_ptr<QtViewDialogs> dialogs_;
+  std::unique_ptr<ViewClient> client_;
+  // Set by repaintTransport for the one paint pass it causes.
+  std::optional<bool> pendingTransportClear_;
+};
+
+}  // namespace wc

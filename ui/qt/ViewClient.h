@@ -1,0 +1,22 @@
+#pragma once
+// What StudioViewWidget drives: the view's painting, its four mouse handlers
+// and its commands. StudioViewAdapter forwards these to a StudioView; tests
+// use fakes, so the widget and the frame are exercised without the view core.
+#include "ui/DrawSurface.h"
+#include "ui/qt/CommandTarget.h"
+
+namespace wc {
+
+class ViewClient : public CommandTarget {
+ public:
+  // Paints every pixel of a width x height client area.
+  virtual void paintAll(DrawSurface& surface) = 0;
+  // Paints only the transport display at (262, 0), width x 32 pixels.
+  virtual void paintTransport(DrawSurface& surface, int width, bool clear) = 0;
+  virtual void lButtonDown(int x, int y) = 0;
+  virtual void lButtonDblClk(int x, int y) = 0;
+  virtual void mouseMove(int x, int y) = 0;
+  virtual void lButtonUp(int x, int y) = 0;
+};
+
+}  // namespace wc
