@@ -1,0 +1,75 @@
+#pragma once
+// A StudioView over a catalogue filled by hand, with fake window services and
+// no disc: for tests of the view's layout, painting and state changes.
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/LittleEndian.h"
+#include "gamedata/GameData.h"
+#include "support/FakeViewServices.h"
+#include "support/GameDataFakes.h"
+#include "support/RasterSurface.h"
+#include "ui/StudioView.h"
+
+namespace wc::test {
+
+inline void setClip(Clip& c, const char* title, int clipClass, int intros = 0, int outros = 0,
+                    const char* artist = "") {
+  std::memset(&c, 0, sizeof c);
+  std::strncpy(c.title, title, sizeof c.title - 1);
+  std::strncpy(c.artist, artist, sizeof c.artist - 1);
+  c.clipClass = clipClass;
+  c.intros = intros;
+  c.outros = outros;
+}
+
+inline void setStation(Station& s, const char* label, bool listed) {
+  std::strncpy(s.label, label, sizeof s.label - 1);
+  s.listed = listed ? 1 : 0;
+}
+
+// A clip buffer whose header claims `frames` frames per channel, backed by
+// enough zero chunks for all of them to count.
+inline std::unique_ptr<ClipAudio> audioOfFrames(uint32_t frames) {
+  const uint32_t chunks = (frames + ClipAudio::kFramesPerChunk - 1) / ClipAudio::kFramesPerChunk;
+  std::vector<uint8_t> bytes(ClipAudio::kHeaderSize + size_t(chunks) * ClipAudio::kChunkSize);
+  writeU32LE(bytes.data() + ClipAudio::kChannelLengthOffset, frames * uint32_t(ClipAudio::kFrameSize));
+  return std::make_unique<ClipAudio>(std::move(bytes));
+}
+
+// Fill the catalogue through `catalogue()`, then `makeView()`: the view picks
+// its first station when it is built.
+struct ViewTestBed {
+  FakeMountTable mounts;  // no disc anywhere
+  ScriptedPrompts prompts;
+  RecordedExits exits;
+  GameData gameData{realFileSystem(), "/nonexistent/wavecrate-view-test", mounts, prompts, exits.function()};
+  FakeViewHost host;
+  FakeViewDialogs dialogs;
+  std::unique_ptr<StudioView> view;
+
+  Catalogue& catalogue() { return gameData.catalogue(); }
+  StudioView& makeView() {
+    view = std::make_unique<StudioView>(gameData, host, dialogs);
+    return *view;
+  }
+  // Appends a track for clip `clipIndex` of `station` and counts it.
+  Track* addTrack(int station, int clipIndex) {
+    Track* t = createTrack(catalogue(), station, clipIndex);
+    if (t) {
+      view->playlist.append(t);
+      ++view->playlist.trackCount;
+    }
+    return t;
+  }
+  // A full paint into a fresh surface of the host's size.
+  std::unique_ptr<RasterSurface> paint(Rgb background = 0xABCDEF) {
+    auto surface = std::make_unique<RasterSurface>(host.width, host.height, background);
+    view->paintAll(*surface);
+    return surface;
+  }
+};
+
+}  // namespace wc::test
