@@ -1,15 +1,41 @@
 #include "app/WavecrateApp.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QMetaObject>
 #include <QScreen>
+#include <QTimer>
+#include <filesystem>
 
 #include "app/HelpDialog.h"
 #include "app/MainFrame.h"
+#include "app/QtMessagePrompts.h"
+#include "audio/AudioEngine.h"
+#include "audio/sdl/SdlSoundDevice.h"
+#include "gamedata/GameData.h"
 #include "ui/CommandIds.h"
 #include "ui/qt/CellFont.h"
+#include "ui/qt/StudioViewAdapter.h"
 #include "ui/qt/StudioViewWidget.h"
 
 namespace wc {
+
+// The sound output's way to the user when it cannot start: a box owned by
+// the main window, then the window closes and the program ends.
+class FrameAudioHost final : public AudioHost {
+ public:
+  explicit FrameAudioHost(CMainFrame& frame) : frame_(frame) {}
+  void showAudioError(const char* message) override {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), QString::fromUtf8(message),
+                    QMessageBox::Ok, &frame_);
+    box.exec();
+  }
+  // Queued, so that it also works before the event loop runs.
+  void closeMainWindow() override { QMetaObject::invokeMethod(&frame_, "close", Qt::QueuedConnection); }
+
+ private:
+  CMainFrame& frame_;
+};
 
 CWavecrateApp::CWavecrateApp() = default;
 CWavecrateApp::~CWavecrateApp() = default;
@@ -18,32 +44,46 @@ bool CWavecrateApp::initInstance() {
   // Toolkit set-up the view's drawing relies on.
   installFontSubstitutions();
 
-  // INTEGRATION(game data): construct the GameData and call loadCatalogue()
-  // here, before any window exists: its boxes have no owner and its disc
-  // search may end the process. The view's constructor reads the catalogue.
+  // The catalogue comes before any window: its boxes have no owner, the disc
+  // search may end the process, and the view's constructor reads it. The
+  // working directory holds the catalogue file and the cache.
+  prompts_ = std::make_unique<QtMessagePrompts>();
+  mounts_ = std::make_unique<ProcMountTable>(realFileSystem());
+  gameData_ = std::make_unique<GameData>(realFileSystem(), std::filesystem::current_path(), *mounts_, *prompts_);
+  gameData_->loadCatalogue();
 
   frame_ = std::make_unique<CMainFrame>(this);
-  // INTEGRATION(view core): give the view its window now, before the first
-  // paint:
-  //   frame_->view().setClient(std::make_unique<StudioViewAdapter>(*gameData_, frame_->view()));
+  frame_->view().setClient(std::make_unique<StudioViewAdapter>(*gameData_, frame_->view()));
 
   const QScreen* screen = QGuiApplication::primaryScreen();
   frame_->placeOnDesktop(screen ? screen->geometry().size() : QSize(1024, 768));
   frame_->show();
   frame_->view().setFocus();
 
-  // INTEGRATION(audio): create the AudioEngine, start it with an SdlSoundDevice
-  // and the frame as its AudioHost, then start a 5 ms Qt::PreciseTimer on this
-  // thread whose timeout calls AudioEngine::timerTick(). A failed start is the
-  // engine's to report; the program runs on without sound.
+  startSound();
   return true;
+}
+
+void CWavecrateApp::startSound() {
+  audioHost_ = std::make_unique<FrameAudioHost>(*frame_);
+  engine_ = std::make_unique<AudioEngine>();
+  // On failure the engine shows its message and closes the main window.
+  if (!engine_->start(std::make_unique<SdlSoundDevice>(), *audioHost_)) return;
+  // The ring is refilled from the play cursor on every tick, so late or
+  // missed ticks cost nothing but latency.
+  soundTimer_ = std::make_unique<QTimer>();
+  soundTimer_->setTimerType(Qt::PreciseTimer);
+  soundTimer_->setInterval(AudioEngine::kTimerPeriodMs);
+  QObject::connect(soundTimer_.get(), &QTimer::timeout, [] { AudioEngine::timerTick(); });
+  soundTimer_->start();
 }
 
 int CWavecrateApp::exitInstance(int loopResult) {
   frame_.reset();
-  // INTEGRATION(audio): stop the 5 ms timer, then destroy the AudioEngine
-  // (its destructor shuts the device down) -- after the view, whose Voice is
-  // linked into it.
+  if (soundTimer_) soundTimer_->stop();
+  soundTimer_.reset();
+  engine_.reset();  // after the view, whose Voice was linked into it
+  audioHost_.reset();
   return loopResult;
 }
 

@@ -5,9 +5,16 @@
 
 #include "ui/qt/CommandTarget.h"
 
+class QTimer;
+
 namespace wc {
 
+class AudioEngine;
 class CMainFrame;
+class FrameAudioHost;
+class GameData;
+class ProcMountTable;
+class QtMessagePrompts;
 
 class CWavecrateApp final : public CommandTarget {
  public:
@@ -31,8 +38,17 @@ class CWavecrateApp final : public CommandTarget {
 
  private:
   void showHelp();
+  void startSound();
 
+  // Declared in the order they come to life; shut-down takes the frame (and
+  // with it the view) first, then the sound output.
+  std::unique_ptr<QtMessagePrompts> prompts_;
+  std::unique_ptr<ProcMountTable> mounts_;
+  std::unique_ptr<GameData> gameData_;
   std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<FrameAudioHost> audioHost_;
+  std::unique_ptr<AudioEngine> engine_;
+  std::unique_ptr<QTimer> soundTimer_;
 };
 
 // Creates the QApplication, runs start-up, the event loop and shut-down.
