@@ -9,6 +9,9 @@ SdlSoundDevice::~SdlSoundDevice() { close(); }
 
 bool SdlSoundDevice::open() {
   close();
+  // SDL would otherwise catch SIGINT and SIGTERM and turn them into quit
+  // events that nobody polls: the program could then not be stopped.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   subsystemStarted_ = true;
   std::fill(ring_.begin(), ring_.end(), uint8_t(0));
