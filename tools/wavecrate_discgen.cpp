@@ -1,11 +1,15 @@
 // Writes a small synthetic disc or cache, so the program can be tried and
 // demonstrated without the game disc. All audio is generated.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
+#include "tools/discgen/DemoDisc.h"
 #include "tools/discgen/DiscBuilder.h"
+#include "tools/discgen/ParallelEncode.h"
 
 namespace {
 
@@ -25,9 +29,18 @@ constexpr const char* kUsage =
     "                  as a disc mounted without Rock Ridge shows them\n"
     "  --interleave    mix the stations' records in the lookup table\n"
     "  --song-seconds N  length of each song (default 9, at most 600)\n"
+    "  --demo          write the demo station set instead (see below)\n"
+    "  --synthetic-voice  with --demo: speak with the built-in babble even if\n"
+    "                  espeak-ng is installed\n"
+    "  --threads N     encode on N threads (default: one per processor)\n"
     "  --help          show this text\n"
     "\n"
-    "Contents: two listed stations, CH (\"Chime FM\") and DS (\"Dusk 101\"), each\n"
+    "Demo set (--demo): \"Harbor 88\" (CH), \"Velvet 102\" (DS) and \"Canyon 94.5\"\n"
+    "(RE), four songs each with two or three intros and outros, chatter of\n"
+    "classes 5, 6, 2 and 7, and five commercials in ADVERTS; spoken lines by\n"
+    "espeak-ng when it is on PATH.\n"
+    "\n"
+    "Default contents: two listed stations, CH (\"Chime FM\") and DS (\"Dusk 101\"), each\n"
     "with three songs (two intros and two outros each; one intro and one outro\n"
     "per song without speech) and one chatter clip each of classes 2, 5, 6 and 7;\n"
     "ADVERTS with four commercials. Other stations are empty and unlisted.\n";
@@ -103,6 +116,9 @@ int main(int argc, char** argv) {
   DiscWriteOptions options;
   std::string directory;
   double songSeconds = 9.0;
+  bool demo = false;
+  bool syntheticVoice = false;
+  unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -116,6 +132,18 @@ int main(int argc, char** argv) {
       options.isoNames = true;
     } else if (arg == "--interleave") {
       options.interleave = true;
+    } else if (arg == "--demo") {
+      demo = true;
+    } else if (arg == "--synthetic-voice") {
+      syntheticVoice = true;
+    } else if (arg == "--threads" && hasValue) {
+      char* end = nullptr;
+      const long n = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || n < 1 || n > 64) {
+        std::fprintf(stderr, "wavecrate-discgen: --threads wants a number from 1 to 64\n");
+        return 2;
+      }
+      threads = unsigned(n);
     } else if (arg == "--song-seconds" && hasValue) {
       char* end = nullptr;
       songSeconds = std::strtod(argv[++i], &end);
@@ -137,8 +165,20 @@ int main(int argc, char** argv) {
     return 2;
   }
 
+  DiscPlan plan;
+  if (demo) {
+    DemoOptions demoOptions;
+    demoOptions.speech = syntheticVoice ? SpeechEngine::Synthetic : detectSpeechEngine();
+    if (demoOptions.speech == SpeechEngine::Synthetic && !syntheticVoice)
+      std::fprintf(stderr, "wavecrate-discgen: espeak-ng not found; spoken lines use the synthetic voice\n");
+    plan = demoDiscPlan(demoOptions);
+  } else {
+    plan = demoDisc(songSeconds);
+  }
+  encodeClipsAhead(plan, threads);
+
   std::string error;
-  const auto written = writeDisc(demoDisc(songSeconds), directory, options, &error);
+  const auto written = writeDisc(plan, directory, options, &error);
   if (!written) {
     std::fprintf(stderr, "wavecrate-discgen: %s\n", error.c_str());
     return 1;

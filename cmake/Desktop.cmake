@@ -1,0 +1,52 @@
+# Desktop integration: `cmake --install` puts the program, its launcher, a
+# menu entry, icons in the hicolor theme and the AppStream metadata under
+# CMAKE_INSTALL_PREFIX. The PNG icons are drawn from the one SVG at build
+# time. The entry and the metadata are validated as tests.
+include(GNUInstallDirs)
+
+set(WAVECRATE_APP_ID org.wavecrate.Wavecrate)
+set(packaging ${CMAKE_SOURCE_DIR}/packaging)
+
+find_program(RSVG_CONVERT rsvg-convert)
+if(RSVG_CONVERT)
+  set(icon_outputs)
+  foreach(size 16 22 24 32 48 64 128 256)
+    set(png ${CMAKE_BINARY_DIR}/icons/hicolor/${size}x${size}/apps/${WAVECRATE_APP_ID}.png)
+    add_custom_command(
+      OUTPUT ${png}
+      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons/hicolor/${size}x${size}/apps
+      COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${png} ${packaging}/${WAVECRATE_APP_ID}.svg
+      DEPENDS ${packaging}/${WAVECRATE_APP_ID}.svg
+      VERBATIM)
+    list(APPEND icon_outputs ${png})
+  endforeach()
+  add_custom_target(icons ALL DEPENDS ${icon_outputs})
+else()
+  message(WARNING "rsvg-convert not found (Debian package librsvg2-bin): only the scalable icon is installed")
+endif()
+
+if(TARGET wavecrate)
+  install(PROGRAMS ${packaging}/wavecrate-launch DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${packaging}/${WAVECRATE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${packaging}/${WAVECRATE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES ${packaging}/${WAVECRATE_APP_ID}.svg
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  if(RSVG_CONVERT)
+    install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+  endif()
+endif()
+
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+find_program(APPSTREAMCLI appstreamcli)
+if(DESKTOP_FILE_VALIDATE)
+  add_test(NAME desktop_entry COMMAND ${DESKTOP_FILE_VALIDATE} ${packaging}/${WAVECRATE_APP_ID}.desktop)
+  # The validator prints its complaints but exits 0 for hints; any output fails.
+  set_tests_properties(desktop_entry PROPERTIES FAIL_REGULAR_EXPRESSION ".")
+endif()
+if(APPSTREAMCLI)
+  add_test(NAME appstream_metainfo
+           COMMAND ${APPSTREAMCLI} validate --no-net ${packaging}/${WAVECRATE_APP_ID}.metainfo.xml)
+endif()
+add_test(NAME desktop_launcher
+         COMMAND ${CMAKE_COMMAND} -DLAUNCHER=${packaging}/wavecrate-launch
+                 -DWORK=${CMAKE_BINARY_DIR}/launcher-test -P ${CMAKE_SOURCE_DIR}/cmake/LauncherTest.cmake)

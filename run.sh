@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds Wavecrate and starts it on the demo stations, generated into
+# build/demo the first time (and again only when their generator changes).
+#
+#   ./run.sh          the demo stations
+#   ./run.sh --disc   your own data directory ($XDG_DATA_HOME/wavecrate, as
+#                     the desktop launcher does): the program finds the game
+#                     disc, or an ISO image mounted with
+#                     `udisksctl loop-setup -f image.iso`, wherever it is mounted
+set -euo pipefail
+cd "$(dirname "$0")"
+top=$(pwd)
+./scripts/deps.sh
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)" --target wavecrate demo
+
+case "${1:-}" in
+  "") workdir=$top/build/demo ;;
+  --disc)
+    data_home=${XDG_DATA_HOME:-}
+    [[ $data_home == /* ]] || data_home=$HOME/.local/share
+    workdir=$data_home/wavecrate
+    mkdir -p "$workdir"
+    echo "Wavecrate keeps its catalogue file and cache in $workdir"
+    ;;
+  *) echo "Usage: $0 [--disc]" >&2; exit 2 ;;
+esac
+
+# Somewhere to play sound: an ALSA playback device or a sound server socket.
+sound_available() {
+  compgen -G "/dev/snd/pcmC*D*p" >/dev/null && return 0
+  local runtime=${XDG_RUNTIME_DIR:-/run/user/$(id -u)}
+  [ -S "$runtime/pulse/native" ] || [ -S "$runtime/pipewire-0" ]
+}
+if [ -z "${SDL_AUDIODRIVER:-}" ] && ! sound_available; then
+  echo "No sound device found: starting without sound (SDL's dummy audio driver)."
+  export SDL_AUDIODRIVER=dummy
+fi
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+  echo "There is no display to show the window on (DISPLAY is not set)." >&2
+  exit 1
+fi
+cd "$workdir"
+exec "$top/build/wavecrate"
