@@ -15,7 +15,7 @@
 
 namespace wc {
 
-class WaveWriter;
+class FrameSink;
 
 // Hears (Track or null, samples per channel at 24000 Hz from the start of the
 // Track's intro).
@@ -47,11 +47,11 @@ class Voice final : public SoundSource {
   void advanceTrack();
   void enqueueClip(const ClipAudio* clip, bool resetHistory);
 
-  // Offline rendering at full scale into `writer`; the gains, queue,
+  // Offline rendering at full scale into `sink`; the gains, queue,
   // histories and position of the voice are not used, only its callback.
   // Returns the position after the Track (samples from its intro on).
-  int32_t renderTrack(Track* track, WaveWriter& writer) const;
-  int32_t renderClip(Track* track, int32_t position, const ClipAudio* clip, WaveWriter& writer,
+  int32_t renderTrack(Track* track, FrameSink& sink) const;
+  int32_t renderClip(Track* track, int32_t position, const ClipAudio* clip, FrameSink& sink,
                      StereoHistory& history) const;
 
   PositionCallback callback = nullptr;

@@ -1,7 +1,8 @@
 // The voice's offline rendering for the export: every clip of a Track decoded
-// at full scale straight into the wave writer, as fast as it goes.
+// at full scale straight into the frame sink, as fast as it goes.
+#include "audio/FrameSink.h"
+#include "audio/StereoDecoder.h"
 #include "audio/Voice.h"
-#include "audio/WaveWriter.h"
 
 namespace wc {
 namespace {
@@ -10,31 +11,36 @@ constexpr int32_t kReportInterval = 24000;  // samples between progress reports
 
 }  // namespace
 
-int32_t Voice::renderTrack(Track* track, WaveWriter& writer) const {
+int32_t Voice::renderTrack(Track* track, FrameSink& sink) const {
   StereoHistory history{};
   int32_t position = 0;
   if (!track) return position;
   // The history runs on across the clips, as in live playback.
-  position = renderClip(track, position, track->introAudio.get(), writer, history);
-  position = renderClip(track, position, track->songAudio.get(), writer, history);
-  position = renderClip(track, position, track->outroAudio.get(), writer, history);
+  position = renderClip(track, position, track->introAudio.get(), sink, history);
+  position = renderClip(track, position, track->songAudio.get(), sink, history);
+  position = renderClip(track, position, track->outroAudio.get(), sink, history);
   return position;
 }
 
-int32_t Voice::renderClip(Track* track, int32_t position, const ClipAudio* clip, WaveWriter& writer,
+int32_t Voice::renderClip(Track* track, int32_t position, const ClipAudio* clip, FrameSink& sink,
                           StereoHistory& history) const {
   if (!clip || clip->frames() == 0) return position;
   int16_t left[kSamplesPerFrame];
   int16_t right[kSamplesPerFrame];
+  float leftOut[kSamplesPerFrame];
+  float rightOut[kSamplesPerFrame];
   for (uint32_t chunk = 0; chunk < clip->chunkCount(); ++chunk) {
     if (callback) callback(track, position);
     int32_t nextReport = position + kReportInterval;
     const uint32_t frames = clip->framesInChunk(chunk);
     for (uint32_t i = 0; i < frames; ++i) {
-      decodeFrame(clip->leftFrame(chunk, i), left, history[0]);
-      decodeFrame(clip->rightFrame(chunk, i), right, history[1]);
-      for (int j = 0; j < kSamplesPerFrame; ++j)
-        writer.pushFrame(float(left[j]) / 32768.0f, float(right[j]) / 32768.0f);
+      decodeStereoFrame(clip->leftFrame(chunk, i), clip->rightFrame(chunk, i), left, right, history[0],
+                        history[1]);
+      for (int j = 0; j < kSamplesPerFrame; ++j) {
+        leftOut[j] = float(left[j]) / 32768.0f;
+        rightOut[j] = float(right[j]) / 32768.0f;
+      }
+      sink.pushFrames(leftOut, rightOut, kSamplesPerFrame);
       position += kSamplesPerFrame;
       if (position >= nextReport) {
         if (callback) callback(track, position);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "audio/PcmConversion.h"
 #include "base/LittleEndian.h"
 
 namespace wc {
@@ -19,15 +20,6 @@ int32_t gcdBySubtraction(int32_t a, int32_t b) {
       b -= a;
   }
   return a;
-}
-
-// v * 32768 + 0.5, truncated toward zero, clamped: an exact negative sample
-// comes out one higher (-100 is written as -99).
-int16_t toPcm(float v) {
-  const double r = double(v) * 32768.0 + 0.5;
-  if (r >= 32767.0) return 32767;
-  if (r <= -32768.0) return -32768;
-  return int16_t(r);
 }
 
 uint64_t sectorsFor(int64_t framesPushed, int32_t inRate) {
@@ -64,16 +56,7 @@ bool WaveWriter::open(std::unique_ptr<OutputFile> file, int32_t inRate, int32_t 
   step_ = inRate / g;
 
   phaseTables_.assign(size_t(phaseCount_) * kTaps, 0.0f);
-  const double pi = double(kTablePi);
-  for (int32_t p = 0; p < phaseCount_; ++p) {
-    float* table = &phaseTables_[size_t(p) * kTaps];
-    const double fraction = double(p) / double(phaseCount_);
-    for (int k = 0; k < kTaps; ++k) {
-      const double x = (double(kCentreTap - k) + fraction) * pi;
-      // Table 0 is never read; its centre would be 0 / 0.
-      table[k] = x == 0.0 ? 1.0f : float(std::sin(x) / x);
-    }
-  }
+  for (int32_t p = 0; p < phaseCount_; ++p) fillPhaseTable(p, phaseCount_, &phaseTables_[size_t(p) * kTaps]);
 
   pendingBytes_.clear();
   pendingBytes_.reserve(kFlushBytes + 8);
@@ -83,10 +66,26 @@ bool WaveWriter::open(std::unique_ptr<OutputFile> file, int32_t inRate, int32_t 
   return true;
 }
 
+void WaveWriter::fillPhaseTable(int32_t phase, int32_t phaseCount, float* table) {
+  const double pi = double(kTablePi);
+  const double fraction = double(phase) / double(phaseCount);
+  for (int k = 0; k < kTaps; ++k) {
+    const double x = (double(kCentreTap - k) + fraction) * pi;
+    // Table 0 is never read; its centre would be 0 / 0.
+    table[k] = x == 0.0 ? 1.0f : float(std::sin(x) / x);
+  }
+}
+
+int32_t WaveWriter::gcd(int32_t a, int32_t b) { return gcdBySubtraction(a, b); }
+
 void WaveWriter::pushFrame(float left, float right) {
   if (!file_) return;
   ++framesPushed_;
   advance(left, right, std::numeric_limits<int64_t>::max());
+}
+
+void WaveWriter::pushFrames(const float* left, const float* right, size_t count) {
+  for (size_t i = 0; i < count; ++i) pushFrame(left[i], right[i]);
 }
 
 void WaveWriter::advance(float left, float right, int64_t limit) {
@@ -132,8 +131,8 @@ void WaveWriter::writeFrame(float left, float right) {
     return;
   }
   uint8_t bytes[4];
-  writeU16LE(bytes, uint16_t(toPcm(left)));
-  writeU16LE(bytes + 2, uint16_t(toPcm(right)));
+  writeU16LE(bytes, uint16_t(floatToPcm(left)));
+  writeU16LE(bytes + 2, uint16_t(floatToPcm(right)));
   writeBytes(bytes, sizeof bytes);
   ++framesWritten_;
 }

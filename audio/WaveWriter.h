@@ -9,11 +9,12 @@
 #include <memory>
 #include <vector>
 
+#include "audio/FrameSink.h"
 #include "base/File.h"
 
 namespace wc {
 
-class WaveWriter {
+class WaveWriter final : public FrameSink {
  public:
   static constexpr int kTaps = 256;
   static constexpr int kCentreTap = 127;
@@ -28,7 +29,7 @@ class WaveWriter {
 
   // `maxDataBytes` lowers the size limit (tests reach it without gigabytes).
   explicit WaveWriter(uint64_t maxDataBytes = kMaxDataBytes) : maxDataBytes_(maxDataBytes) {}
-  ~WaveWriter() = default;
+  ~WaveWriter() override = default;
   WaveWriter(const WaveWriter&) = delete;
   WaveWriter& operator=(const WaveWriter&) = delete;
 
@@ -38,16 +39,22 @@ class WaveWriter {
   bool open(std::unique_ptr<OutputFile> file, int32_t inRate, int32_t outRate);
   // One input frame at full scale (+-1.0); writes zero or more output frames.
   void pushFrame(float left, float right);
+  void pushFrames(const float* left, const float* right, size_t count) override;
   // CD sectors covered by the frames pushed so far, rounded up.
-  int64_t sectorsSoFar() const;
+  int64_t sectorsSoFar() const override;
   // Pads to whole sectors, writes the final header, closes the file and
   // frees the tables. False if any write, seek or close failed, or if the
   // data outgrew the 32-bit sizes of the header.
-  bool finish();
+  bool finish() override;
 
   // The data chunk's size in bytes after `framesPushed` input frames and
   // finish(): whole sectors of output frames.
   static uint64_t predictedDataBytes(int64_t framesPushed, int32_t inRate, int32_t outRate);
+  // Table `phase` of `phaseCount` (kTaps floats): the truncated sinc sampled
+  // at (127 - k + phase / phaseCount) * kTablePi.
+  static void fillPhaseTable(int32_t phase, int32_t phaseCount, float* table);
+  // The rates' greatest common divisor, by repeated subtraction (positive rates).
+  static int32_t gcd(int32_t a, int32_t b);
 
   bool isOpen() const { return file_ != nullptr; }
   // True once a write or seek failed or the data outgrew the header.

@@ -44,7 +44,7 @@ uint64_t exportDataBytes(const Playlist& playlist, bool cdImage) {
 }
 
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           Voice& renderer, ExportObserver& observer) {
+                           Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions) {
   if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return ExportError::TooLarge;
 
   auto waveFile = fs.openWrite(wavePath);
@@ -65,8 +65,9 @@ ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string
   }
   observer.filesOpened();
 
-  WaveWriter writer;
-  writer.open(std::move(waveFile), kStreamRate, cdImage ? kCdRate : kStreamRate);
+  const std::unique_ptr<FrameSink> sink =
+      openWaveSink(std::move(waveFile), kStreamRate, cdImage ? kCdRate : kStreamRate, writerOptions);
+  FrameSink& writer = *sink;  // never null: the file exists and the rates are positive
   observer.renderingStarts();
   int number = 1;
   for (Track* t = playlist.head.next; t != &playlist.head && t->clip; t = t->next, ++number) {

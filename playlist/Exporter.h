@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/FastWaveWriter.h"
 #include "base/File.h"
 #include "playlist/Playlist.h"
 
@@ -45,10 +46,12 @@ uint64_t exportDataBytes(const Playlist& playlist, bool cdImage);
 
 // Writes `wavePath` (and with `cdImage` its CUE sheet) from the loaded audio
 // of every track, rendering through `renderer` (whose callback hears the
-// progress). Nothing is written when the result would be too large; when a
-// write fails, both files are removed.
+// progress, on the calling thread). Nothing is written when the result would
+// be too large; when a write fails, both files are removed. `writer` chooses
+// the wave writer (tests force the reference, a SIMD level or a thread
+// count); every choice writes the same bytes.
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           Voice& renderer, ExportObserver& observer);
+                           Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {});
 
 // The message shown for an error, as the Export commands show it.
 std::string exportErrorMessage(ExportError error);

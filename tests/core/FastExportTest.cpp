@@ -1,0 +1,117 @@
+// A whole export through the fast writer against the same export through the
+// straightforward one: the same wave file, the same CUE sheet and the same
+// progress reports, in the same order, on the exporting thread.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+#include <vector>
+
+#include "audio/FastWaveWriter.h"
+#include "audio/ResamplePlan.h"
+#include "audio/Voice.h"
+#include "playlist/Exporter.h"
+#include "support/AdpcmTestClips.h"
+
+namespace wc {
+namespace {
+
+struct Report {
+  Track* track;
+  int32_t position;
+  bool operator==(const Report&) const = default;
+};
+std::vector<Report> gReports;
+std::thread::id gExportThread;
+bool gReportedElsewhere = false;
+void recordReport(Track* track, int32_t position) {
+  gReports.push_back({track, position});
+  gReportedElsewhere |= std::this_thread::get_id() != gExportThread;
+}
+
+class CountingObserver final : public ExportObserver {
+ public:
+  void trackStarts(int number, Track&) override { started.push_back(number); }
+  std::vector<int> started;
+};
+
+std::vector<uint8_t> fileBytes(const Path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class FastExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir = Path(WAVECRATE_BINARY_DIR) / "fast-export-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    // Tracks of odd lengths, so that every track boundary falls at another
+    // phase of the 80-frame period; one track without audio, one of a
+    // single frame, one longer than a chunk.
+    const uint32_t frames[] = {3, 1, 0, 4100, 57, 1000, 29, 2};
+    uint32_t seed = 1;
+    for (uint32_t f : frames) {
+      auto* t = new Track;
+      t->clip = &clip;
+      if (f > 0) {
+        t->introAudio = test::randomClip(f / 3 + 1, seed++);
+        t->songAudio = test::randomClip(f, seed++);
+        t->outroAudio = test::randomClip(f % 7, seed++);
+      }
+      playlist.append(t);
+      ++playlist.trackCount;
+    }
+    voice.callback = &recordReport;
+    gExportThread = std::this_thread::get_id();
+  }
+  void TearDown() override { std::filesystem::remove_all(dir); }
+
+  struct Result {
+    std::vector<uint8_t> wave, cue;
+    std::vector<Report> reports;
+    std::vector<int> started;
+  };
+  Result exportWith(const WaveSinkOptions& options, bool cdImage) {
+    gReports.clear();
+    gReportedElsewhere = false;
+    CountingObserver observer;
+    const Path wave = dir / "mix.wav";
+    EXPECT_EQ(exportPlaylist(realFileSystem(), playlist, wave.string(), cdImage, voice, observer, options),
+              ExportError::None);
+    EXPECT_FALSE(gReportedElsewhere);
+    Result r{fileBytes(wave), cdImage ? fileBytes(dir / "mix.cue") : std::vector<uint8_t>{}, gReports,
+             observer.started};
+    std::filesystem::remove(wave);
+    std::filesystem::remove(dir / "mix.cue");
+    return r;
+  }
+
+  Path dir;
+  const Clip clip{};
+  Playlist playlist;
+  Voice voice;
+};
+
+TEST_F(FastExportTest, FastAndReferenceExportsAreIdentical) {
+  for (bool cdImage : {true, false}) {
+    const Result reference = exportWith({/*reference=*/true, {}}, cdImage);
+    ASSERT_GT(reference.wave.size(), 44u);
+    ASSERT_FALSE(reference.reports.empty());
+    for (SimdLevel level : {SimdLevel::Portable, SimdLevel::Avx2, SimdLevel::Avx512}) {
+      if (!simdLevelAvailable(level)) continue;
+      for (int workers : {1, 2}) {
+        const Result fast = exportWith({false, {level, workers}}, cdImage);
+        EXPECT_TRUE(fast.wave == reference.wave) << simdLevelName(level) << " x" << workers;
+        EXPECT_EQ(fast.cue, reference.cue);
+        EXPECT_EQ(fast.reports, reference.reports);
+        EXPECT_EQ(fast.started, reference.started);
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace wc
