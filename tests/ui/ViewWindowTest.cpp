@@ -1,0 +1,84 @@
+// The real view in its Qt window, on a test disc: what reaches the screen and
+// what the mouse does through Qt's event delivery.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QTest>
+
+#include "audio/Voice.h"
+#include "gamedata/GameData.h"
+#include "support/GameDataFakes.h"
+#include "support/TestDisc.h"
+#include "ui/qt/StudioViewAdapter.h"
+#include "ui/qt/StudioViewWidget.h"
+
+namespace wc::test {
+namespace {
+
+class ViewWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gameData = std::make_unique<GameData>(realFileSystem(), disc.directory(), mounts, prompts, exits.function());
+    gameData->loadCatalogue();
+    widget.resize(896, 560);
+    auto adapter = std::make_unique<StudioViewAdapter>(*gameData, widget);
+    view = &adapter->view();
+    widget.setClient(std::move(adapter));
+    view->currentStation = testdisc::kMusic;
+    view->rebuildClipList();
+    widget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+  }
+  QColor at(const QImage& image, int x, int y) { return image.pixelColor(x, y); }
+
+  TestDisc disc = TestDisc::cache();
+  FakeMountTable mounts;
+  ScriptedPrompts prompts;
+  RecordedExits exits;
+  std::unique_ptr<GameData> gameData;
+  StudioViewWidget widget;
+  StudioView* view = nullptr;
+};
+
+TEST_F(ViewWindowTest, TheFirstPaintShowsBannerRowsTransportAndGreySlots) {
+  const QImage image = widget.grab().toImage();
+  EXPECT_EQ(at(image, 3, 3), QColor(96, 144, 96));     // left arrow box
+  EXPECT_EQ(at(image, 30, 3), QColor(128, 192, 128));  // banner middle
+  EXPECT_EQ(at(image, 28, 10), QColor(0, 0, 0));       // line beside the arrow box
+  EXPECT_EQ(at(image, 1, 29 + 2), QColor(255, 128, 128));  // song row's preview box
+  EXPECT_EQ(at(image, 257, 100), QColor(0, 0, 0));     // pane divider: black,
+  EXPECT_EQ(at(image, 258, 100), QColor(255, 255, 255));  // white,
+  EXPECT_EQ(at(image, 270, 5), QColor(0, 0, 0));       // transport background
+  EXPECT_EQ(at(image, 264, 41), QColor(128, 128, 128));  // an empty slot's number box
+  EXPECT_EQ(at(image, 400, 38 + 60), QColor(0, 0, 0));   // the gap below it
+}
+
+TEST_F(ViewWindowTest, AClipDraggedIntoThePlaylistAppearsAsASongEntry) {
+  const QPoint row(100, 29 + 8);  // song A
+  const QPoint slot(600, 38 + 30);
+  QTest::mousePress(&widget, Qt::LeftButton, Qt::NoModifier, row);
+  QTest::mouseMove(&widget, QPoint(400, 50));
+  QTest::mouseMove(&widget, slot);
+  QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, slot);
+  ASSERT_EQ(view->playlist.trackCount, 1);
+  EXPECT_NE(view->playlist.first()->songAudio, nullptr);
+
+  QTest::qWait(20);
+  const QImage image = widget.grab().toImage();
+  EXPECT_EQ(at(image, 262 + 600, 38 + 8), QColor(224, 112, 112));   // intro line
+  EXPECT_EQ(at(image, 262 + 33, 38 + 17), QColor(128, 192, 128));   // label box ("Test FM")
+  EXPECT_EQ(at(image, 262 + 600, 38 + 40), QColor(255, 128, 128));  // song band
+  EXPECT_EQ(at(image, 262 + 3, 38 + 3), QColor(128, 128, 255));     // number box
+}
+
+TEST_F(ViewWindowTest, ADoubleClickOnARowPreviewsItWithoutAddingATrack) {
+  QTest::mouseDClick(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 29 + 17 * 3 + 8));
+  ASSERT_NE(view->voice, nullptr);
+  ASSERT_NE(view->voice->track(), nullptr);
+  EXPECT_TRUE(view->voice->track()->isPreview());
+  EXPECT_EQ(view->voice->track()->clipIndex, testdisc::kChatter2);
+  EXPECT_EQ(view->playlist.trackCount, 0);
+}
+
+}  // namespace
+}  // namespace wc::test
