@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libsdl2-dev fonts-liberation fonts-dejavu-core
   cuetools shntool sox
   espeak-ng librsvg2-bin desktop-file-utils appstream
+  clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}" "$@"; do

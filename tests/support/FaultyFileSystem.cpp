@@ -37,14 +37,17 @@ class FaultyInputFile final : public InputFile {
 
 class FaultyOutputFile final : public OutputFile {
  public:
-  FaultyOutputFile(std::unique_ptr<OutputFile> inner, std::optional<uint64_t>& budget)
-      : inner_(std::move(inner)), budget_(budget) {}
+  FaultyOutputFile(std::unique_ptr<OutputFile> inner, std::optional<uint64_t>& budget,
+                   std::optional<uint64_t> fileBudget)
+      : inner_(std::move(inner)), budget_(budget), fileBudget_(fileBudget) {}
 
   bool write(const void* src, size_t bytes) override {
     size_t allowed = bytes;
-    if (budget_) allowed = size_t(std::min<uint64_t>(bytes, *budget_));
+    if (budget_) allowed = size_t(std::min<uint64_t>(allowed, *budget_));
+    if (fileBudget_) allowed = size_t(std::min<uint64_t>(allowed, *fileBudget_));
     const bool ok = inner_->write(src, allowed);
     if (budget_) *budget_ -= allowed;
+    if (fileBudget_) *fileBudget_ -= allowed;
     const bool complete = ok && allowed == bytes;
     failed_ |= !complete;
     return complete;
@@ -55,6 +58,7 @@ class FaultyOutputFile final : public OutputFile {
  private:
   std::unique_ptr<OutputFile> inner_;
   std::optional<uint64_t>& budget_;
+  std::optional<uint64_t> fileBudget_;
   bool failed_ = false;
 };
 
@@ -72,7 +76,9 @@ std::unique_ptr<InputFile> FaultyFileSystem::openRead(const Path& path) {
 std::unique_ptr<OutputFile> FaultyFileSystem::openWrite(const Path& path) {
   auto file = inner_.openWrite(path);
   if (!file) return nullptr;
-  return std::make_unique<FaultyOutputFile>(std::move(file), writeBudget_);
+  std::optional<uint64_t> fileBudget;
+  if (auto it = failingFiles_.find(path); it != failingFiles_.end()) fileBudget = it->second;
+  return std::make_unique<FaultyOutputFile>(std::move(file), writeBudget_, fileBudget);
 }
 
 bool FaultyFileSystem::rename(const Path& from, const Path& to) {

@@ -22,6 +22,9 @@ class FaultyFileSystem final : public FileSystem {
   // `path` reads as if it held only its first `size` bytes.
   void shrinkFile(const Path& path, uint64_t size) { shrunk_[path] = size; }
   void failRenames(bool fail) { failRenames_ = fail; }
+  // Files opened for writing at `path` from now on accept `bytes` bytes and
+  // then fail, whatever room the disk has.
+  void failWritesTo(const Path& path, uint64_t bytes = 0) { failingFiles_[path] = bytes; }
 
   // Every successful openRead, in order.
   const std::vector<Path>& openedForReading() const { return opened_; }
@@ -43,6 +46,7 @@ class FaultyFileSystem final : public FileSystem {
   FileSystem& inner_;
   std::optional<uint64_t> writeBudget_;
   std::map<Path, uint64_t> shrunk_;
+  std::map<Path, uint64_t> failingFiles_;
   bool failRenames_ = false;
   std::vector<Path> opened_;
   std::shared_ptr<uint64_t> bytesRead_ = std::make_shared<uint64_t>(0);

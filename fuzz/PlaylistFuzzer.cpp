@@ -1,0 +1,92 @@
+// A playlist file opened against a generated catalogue, as File Open does:
+// the tracks it names are created, their intro, song and outro loaded from
+// the packs, painted with their strings, played from each start part and
+// saved again.
+//
+// Input: the playlist file's bytes.
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "audio/Voice.h"
+#include "fuzz/FuzzSupport.h"
+#include "playlist/PlaylistFile.h"
+
+namespace wc::fuzz {
+namespace {
+
+// The disc and its catalogue are made once; every input gets a fresh view.
+struct World {
+  MemoryFileSystem fs;
+  std::unique_ptr<HeadlessView> harness;
+  World() {
+    writeTestDisc(fs);
+    harness = std::make_unique<HeadlessView>(fs);
+    harness->gameData->loadCatalogue();
+    if (!harness->prompts.shown.empty()) std::abort();  // the catalogue file must fit the disc
+  }
+};
+
+World& world() {
+  static World* w = new World;  // lives until the process ends
+  return *w;
+}
+
+const Path kInput = kWorkDirectory / "input.wcpl";
+const Path kSaved = kWorkDirectory / "saved.wcpl";
+
+bool inPlaylist(Playlist& playlist, const Track* track) {
+  for (Track* t = playlist.head.next; t->clip; t = t->next)
+    if (t == track) return true;
+  return false;
+}
+
+void playEveryTrack(StudioView& view) {
+  std::vector<float> block(2 * 1024);
+  int part = 0;
+  for (Track* t = view.playlist.head.next; t->clip; t = t->next, part = (part + 1) % 3) {
+    view.playTrack(t, part);
+    view.voice->render(block.data(), 1024);
+    view.voice->mix(block.data(), 700);
+    if (view.voice->track() && !inPlaylist(view.playlist, view.voice->track())) std::abort();
+  }
+  // The last track runs out and the voice goes idle by itself.
+  if (Track* last = view.playlist.last()) {
+    view.playTrack(last, 2);
+    for (int i = 0; i < 64 && view.voice->track(); ++i) view.voice->render(block.data(), 1024);
+    if (view.voice->track()) std::abort();
+  }
+}
+
+}  // namespace
+}  // namespace wc::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace wc;
+  using namespace wc::fuzz;
+  World& w = world();
+  HeadlessView& h = *w.harness;
+  w.fs.put(kInput, {data, data + size});
+
+  StudioView& view = h.makeView();
+  if (!view.openPlaylistFile(kInput.string())) std::abort();
+  const auto expected = decodePlaylistFile(std::span<const uint8_t>(data, size), h.gameData->catalogue());
+  if (view.playlist.trackCount != int32_t(expected.size()) || view.playlist.trackCount > kMaxCdTracks) std::abort();
+  view.paintAll(h.surface);
+  view.pageScroll(1, +1);
+  view.paintAll(h.surface);
+
+  playEveryTrack(view);
+  view.paintAll(h.surface);
+
+  // Saving writes back exactly the records that were opened.
+  if (!view.writePlaylistFile(kSaved.string())) std::abort();
+  const auto* saved = w.fs.find(kSaved);
+  if (!saved || decodePlaylistFile(*saved, h.gameData->catalogue()) != expected) std::abort();
+  if (saved->size() != 4 + 16 * expected.size()) std::abort();
+
+  h.view.reset();
+  h.dialogs.boxes.clear();
+  h.host.events.clear();
+  return 0;
+}
