@@ -1,0 +1,85 @@
+// wavecrate-export run as a user would: in a working directory with the
+// catalogue and cache, writing the same files as the window program.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "support/ViewFixture.h"
+#include "ui/CommandIds.h"
+
+namespace wc::test {
+namespace {
+
+struct Result {
+  int status;
+  std::string output;
+};
+
+Result runIn(const Path& directory, const std::string& arguments) {
+  const std::string command = "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " +
+                              arguments + " 2>&1";
+  Result result{-1, ""};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer;
+  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) result.output.append(buffer.data(), n);
+  const int raw = pclose(pipe);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return result;
+}
+
+std::string fileText(const Path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+TEST(ExportCliTest, WritesTheSameFilesAsTheExportCommand) {
+  ViewFixture f;
+  f.addTrack(testdisc::kSongs[0]);
+  f.addTrack(testdisc::kChatter6);
+  f.addTrack(testdisc::kSongs[2]);
+  ASSERT_TRUE(f.view->writePlaylistFile(f.workPath("list.wcpl").string()));
+  f.dialogs.fileAnswers.push_back(f.workPath("window.wav").string());
+  f.view->onCommand(cmd::ExportCd);
+  f.dialogs.fileAnswers.push_back(f.workPath("window24.wav").string());
+  f.view->onCommand(cmd::ExportWave);
+
+  // The CUE sheet names the wave file by its absolute path: export under the
+  // same name into a subdirectory and compare the rest.
+  const Result cd = runIn(f.disc.directory(), "list.wcpl out.wav");
+  ASSERT_EQ(cd.status, 0) << cd.output;
+  EXPECT_NE(cd.output.find("track  3 of 3"), std::string::npos) << cd.output;
+  EXPECT_EQ(fileText(f.workPath("out.wav")), fileText(f.workPath("window.wav")));
+  std::string windowCue = fileText(f.workPath("window.cue"));
+  const std::string cliCue = fileText(f.workPath("out.cue"));
+  windowCue.replace(windowCue.find("window.wav"), 10, "out.wav");
+  EXPECT_EQ(cliCue, windowCue);
+
+  const Result wave = runIn(f.disc.directory(), "--wave24 list.wcpl out24.wav");
+  ASSERT_EQ(wave.status, 0) << wave.output;
+  EXPECT_EQ(fileText(f.workPath("out24.wav")), fileText(f.workPath("window24.wav")));
+  EXPECT_FALSE(std::filesystem::exists(f.workPath("out24.cue")));
+}
+
+TEST(ExportCliTest, ErrorsAreOneLineWithAFailingStatus) {
+  ViewFixture f;
+  const Result help = runIn(f.disc.directory(), "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("Usage: wavecrate-export"), std::string::npos);
+
+  EXPECT_EQ(runIn(f.disc.directory(), "").status, 64);
+  const Result wrongExtension = runIn(f.disc.directory(), "list.wcpl out.mp3");
+  EXPECT_EQ(wrongExtension.status, 1);
+  EXPECT_EQ(wrongExtension.output, "wavecrate-export: This program can only export wave (*.wav) files\n");
+  const Result missing = runIn(f.disc.directory(), "missing.wcpl out.wav");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.output.find("cannot read"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace wc::test
