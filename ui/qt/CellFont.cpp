@@ -18,35 +18,35 @@ void installFontSubstitutions() {
 
 namespace {
 
-QFont baseFont(const FontSpec& spec) {
-  QFont font(QString::fromLatin1(spec.face));
-  if (std::string(spec.face) == "Lucida Console") font.setStyleHint(QFont::TypeWriter);
+QFont baseFont(const FontSpec& request) {
+  QFont font(QString::fromLatin1(request.face));
+  if (std::string(request.face) == "Lucida Console") font.setStyleHint(QFont::TypeWriter);
   // Windows weights and Qt 6 weights share the 1..1000 OpenType scale; 0 is
   // "the face's normal weight".
-  const int weight = spec.weight <= 0 ? int(QFont::Normal) : spec.weight;
+  const int weight = request.weight <= 0 ? int(QFont::Normal) : request.weight;
   font.setWeight(QFont::Weight(std::min(weight, 1000)));
   return font;
 }
 
-int measuredPixelSize(const FontSpec& spec) {
-  QFont font = baseFont(spec);
-  for (int size = std::max(spec.cellHeight, 1); size > 1; --size) {
+int measuredPixelSize(const FontSpec& request) {
+  QFont font = baseFont(request);
+  for (int size = std::max(request.cellHeight, 1); size > 1; --size) {
     font.setPixelSize(size);
-    if (QFontMetrics(font).height() <= spec.cellHeight) return size;
+    if (QFontMetrics(font).height() <= request.cellHeight) return size;
   }
   return 1;
 }
 
 }  // namespace
 
-QFont cellFont(const FontSpec& spec) {
+QFont cellFont(const FontSpec& request) {
   installFontSubstitutions();
   using Key = std::tuple<std::string, int, int>;
   static std::map<Key, int> pixelSizes;
-  const Key key{spec.face, spec.cellHeight, spec.weight};
+  const Key key{request.face, request.cellHeight, request.weight};
   auto it = pixelSizes.find(key);
-  if (it == pixelSizes.end()) it = pixelSizes.emplace(key, measuredPixelSize(spec)).first;
-  QFont font = baseFont(spec);
+  if (it == pixelSizes.end()) it = pixelSizes.emplace(key, measuredPixelSize(request)).first;
+  QFont font = baseFont(request);
   font.setPixelSize(it->second);
   return font;
 }

@@ -14,9 +14,9 @@ namespace wc {
 // cellFont calls it.
 void installFontSubstitutions();
 
-// The font for `spec`: the largest pixel size whose ascent + descent fits in
-// spec.cellHeight (at least 1). Measured once per (face, height, weight) and
+// The font for `request`: the largest pixel size whose ascent + descent fits in
+// request.cellHeight (at least 1). Measured once per (face, height, weight) and
 // cached; call from the GUI thread only.
-QFont cellFont(const FontSpec& spec);
+QFont cellFont(const FontSpec& request);
 
 }  // namespace wc
