@@ -56,6 +56,8 @@ class CMainFrame final : public QMainWindow {
 
  protected:
   bool event(QEvent* event) override;
+  // The view may keep the window open (unsaved clip annotations).
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void createActions();

@@ -71,6 +71,8 @@ bool StudioView::onCommand(int id) {
     case cmd::ExportCd: if (playlist.trackCount != 0) exportPlaylist(true); return true;
     case cmd::ExportWave: if (playlist.trackCount != 0) exportPlaylist(false); return true;
     case cmd::CopyAudioFiles: onCopyAudioFiles(); return true;
+    case cmd::ImportAnnotations: onImportAnnotations(); return true;
+    case cmd::ExportAnnotations: onExportAnnotations(); return true;
     case cmd::Play: onPlay(); return true;
     case cmd::Stop: onStop(); return true;
     case cmd::Previous: onPrevious(); return true;
@@ -96,6 +98,8 @@ std::optional<CommandState> StudioView::commandState(int id) const {
     case cmd::ExportCd:
     case cmd::ExportWave: return CommandState{hasTracks, false};
     case cmd::CopyAudioFiles: return CommandState{!somethingPlays(), false};
+    case cmd::ImportAnnotations:
+    case cmd::ExportAnnotations: return CommandState{true, false};
     case cmd::Play: return CommandState{canPlay(), false};
     case cmd::Stop: return CommandState{canStop(), false};
     case cmd::Previous: return CommandState{canPrevious(), false};

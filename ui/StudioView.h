@@ -151,6 +151,18 @@ class StudioView final : public LoadIndicator {
   void onShowAllClips();
   void onSaveCatalogue();
 
+  // ---- Clip annotations ----
+  // Right button released over a clip row: the "Edit Clip" dialog for it.
+  void onRButtonUp(int x, int y);
+  // Applies a confirmed edit of clip `clipIndex` of the current station and
+  // marks the catalogue modified; changes nothing when it cannot be held.
+  AnnotationProblem applyClipEdit(int clipIndex, const ClipEdit& edit);
+  void onImportAnnotations();
+  void onExportAnnotations();
+  // Asked before the program closes: offers to save changed annotations.
+  // False keeps the program open (Cancel, or a save that failed).
+  bool queryClose();
+
   // ---- Layout, clip list, scrolling, hit testing ----
   void rebuildClipList();
   void stepStation(int direction);

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "ui/ClipEdit.h"
+
 namespace wc {
 
 class DrawSurface;
@@ -51,6 +53,9 @@ class ViewDialogs {
   // Yes / No / Cancel question.
   enum class Answer { Yes, No, Cancel };
   virtual Answer askYesNoCancel(const std::string& text, const std::string& caption) = 0;
+  // The "Edit Clip" dialog: the edit the user confirmed, or nullopt when the
+  // user cancels (and where no editor exists).
+  virtual std::optional<ClipEdit> editClip(const ClipEditRequest&) { return std::nullopt; }
 };
 
 }  // namespace wc

@@ -59,6 +59,10 @@ class FakeViewDialogs final : public ViewDialogs {
   std::vector<FileDialogRequest> fileRequests;
   std::vector<Box> boxes;
   std::vector<Box> questions;
+  // Answers for the next "Edit Clip" dialogs; nullopt means Cancel. An empty
+  // queue cancels.
+  std::deque<std::optional<ClipEdit>> clipEdits;
+  std::vector<ClipEditRequest> clipEditRequests;
 
   std::optional<std::string> saveFileName(const FileDialogRequest& request) override { return answer(request); }
   std::optional<std::string> openFileName(const FileDialogRequest& request) override { return answer(request); }
@@ -69,6 +73,13 @@ class FakeViewDialogs final : public ViewDialogs {
     const Answer a = questionAnswers.front();
     questionAnswers.pop_front();
     return a;
+  }
+  std::optional<ClipEdit> editClip(const ClipEditRequest& request) override {
+    clipEditRequests.push_back(request);
+    if (clipEdits.empty()) return std::nullopt;
+    auto edit = clipEdits.front();
+    clipEdits.pop_front();
+    return edit;
   }
 
  private:

@@ -3,6 +3,7 @@
 // answers command queries from a script.
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/qt/ViewClient.h"
@@ -30,6 +31,15 @@ class FakeViewClient : public ViewClient {
   void lButtonDblClk(int x, int y) override { record("dblclk", x, y); }
   void mouseMove(int x, int y) override { record("move", x, y); }
   void lButtonUp(int x, int y) override { record("up", x, y); }
+  // Kept apart from `calls`, which holds the left button's story alone.
+  std::vector<std::pair<int, int>> rightButtonUps;
+  void rButtonUp(int x, int y) override { rightButtonUps.push_back({x, y}); }
+  bool allowClose = true;
+  int closeQueries = 0;
+  bool queryClose() override {
+    ++closeQueries;
+    return allowClose;
+  }
   bool onCommand(int id) override {
     if (!states.count(id)) return false;
     commandsRun.push_back(id);

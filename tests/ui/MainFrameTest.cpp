@@ -44,7 +44,7 @@ TEST(CommandTable, EveryCommandAppearsOnceAndHiddenOnesHaveNoPlace) {
   std::map<int, int> seen;
   for (const CommandInfo& c : commandTable())
     if (c.id != kSeparator) ++seen[c.id];
-  EXPECT_EQ(seen.size(), 22u);
+  EXPECT_EQ(seen.size(), 24u);
   for (auto [id, n] : seen) EXPECT_EQ(n, 1) << id;
   for (int hidden : {cmd::ShowAllClips, cmd::SaveCatalogue}) {
     const CommandInfo* info = findCommand(hidden);
@@ -126,6 +126,11 @@ TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
         {kSeparator, "", ""},
         {cmd::CopyAudioFiles, "Co&py Audio Files",
          "Copy audio files from the DVD to your hard drive for faster access"},
+        {kSeparator, "", ""},
+        {cmd::ImportAnnotations, "&Import Annotations...",
+         "Apply clip annotations that another user of the same disc exported"},
+        {cmd::ExportAnnotations, "Expor&t Annotations...",
+         "Save the clip annotations to share them with other users of the same disc"},
         {kSeparator, "", ""},
         {cmd::AppExit, "E&xit", "Quit the application; prompts to save documents"}}},
       {"&View",

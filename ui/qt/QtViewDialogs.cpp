@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+#include "ui/qt/EditClipDialog.h"
+
 namespace wc {
 
 namespace {
@@ -72,6 +74,12 @@ ViewDialogs::Answer QtViewDialogs::askYesNoCancel(const std::string& text, const
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
   }
+}
+
+std::optional<ClipEdit> QtViewDialogs::editClip(const ClipEditRequest& request) {
+  EditClipDialog dialog(request, parent_);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.edit();
 }
 
 }  // namespace wc

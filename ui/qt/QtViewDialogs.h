@@ -19,6 +19,7 @@ class QtViewDialogs final : public ViewDialogs {
   std::optional<std::string> openFileName(const FileDialogRequest& request) override;
   void messageBox(const std::string& text, const std::string& caption) override;
   Answer askYesNoCancel(const std::string& text, const std::string& caption) override;
+  std::optional<ClipEdit> editClip(const ClipEditRequest& request) override;
 
   // Exposed so tests can check the set-up without running a modal loop.
   enum class FileMode { Open, Save };

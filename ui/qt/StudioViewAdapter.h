@@ -26,6 +26,8 @@ class StudioViewAdapter final : public ViewClient {
   void lButtonDblClk(int x, int y) override { view_.onLButtonDblClk(x, y); }
   void mouseMove(int x, int y) override { view_.onMouseMove(x, y); }
   void lButtonUp(int x, int y) override { view_.onLButtonUp(x, y); }
+  void rButtonUp(int x, int y) override { view_.onRButtonUp(x, y); }
+  bool queryClose() override { return view_.queryClose(); }
   bool onCommand(int id) override { return view_.onCommand(id); }
   std::optional<CommandState> commandState(int id) const override { return view_.commandState(id); }
 

@@ -93,9 +93,14 @@ void StudioViewWidget::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void StudioViewWidget::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton || !client_) return;
+  if (!client_) return;
   const QPoint p = clientPoint(event);
-  client_->lButtonUp(p.x(), p.y());
+  // The right button only opens the clip editor, on release as a context
+  // menu would; the left button's handling is not touched by it.
+  if (event->button() == Qt::LeftButton)
+    client_->lButtonUp(p.x(), p.y());
+  else if (event->button() == Qt::RightButton)
+    client_->rButtonUp(p.x(), p.y());
 }
 
 }  // namespace wc

@@ -1,7 +1,7 @@
 #pragma once
 // The view's window: hosts a ViewClient (the StudioView through its adapter),
 // gives it a QtDrawSurface in every paint pass, forwards the left mouse button
-// and implements ViewHost for it. The view paints every pixel, so the widget
+// (and the right button's release) and implements ViewHost for it. The view paints every pixel, so the widget
 // never erases its background.
 #include <QWidget>
 #include <memory>

@@ -17,6 +17,10 @@ class ViewClient : public CommandTarget {
   virtual void lButtonDblClk(int x, int y) = 0;
   virtual void mouseMove(int x, int y) = 0;
   virtual void lButtonUp(int x, int y) = 0;
+  // Right button released: the clip editor. Nothing by default.
+  virtual void rButtonUp(int /*x*/, int /*y*/) {}
+  // Asked before the main window closes; false keeps it open.
+  virtual bool queryClose() { return true; }
 };
 
 }  // namespace wc

@@ -1,0 +1,107 @@
+// Editing, importing and exporting the clip annotations, and the question
+// about unsaved annotations when the program closes.
+#include "base/File.h"
+#include "gamedata/AnnotationFile.h"
+#include "gamedata/GameData.h"
+#include "ui/StudioView.h"
+
+namespace wc {
+namespace {
+
+// Far above any real file (16 stations x 256 rows of at most a few hundred
+// bytes); keeps a wrong choice of file from being read whole into memory.
+constexpr uint64_t kMaxAnnotationFileBytes = 16u << 20;
+
+FileDialogRequest annotationFileRequest(const char* title) {
+  FileDialogRequest request;
+  request.title = title;
+  request.filterText = "Annotations (*.csv)";
+  request.filterPattern = "*.csv";
+  request.defaultExtension = "csv";
+  return request;
+}
+
+std::optional<std::vector<uint8_t>> readAnnotationFile(FileSystem& fs, const Path& path) {
+  auto file = fs.openRead(path);
+  if (!file) return std::nullopt;
+  const auto size = file->size();
+  if (!size || *size > kMaxAnnotationFileBytes) return std::nullopt;
+  std::vector<uint8_t> bytes(*size);
+  if (file->read(bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+void StudioView::onRButtonUp(int x, int y) {
+  // A left-button drag ends only with its own button up.
+  if (thumbDrag.mode != 0 || pendingTrack || dragSourceIndex != -1) return;
+  const HitResult hit = hitTest(x, y);
+  if (hit.code != HitCode::ClipRow) return;
+  const int clipIndex = visibleClips[size_t(hit.index)];
+  const auto request = makeClipEditRequest(catalogue(), currentStation, clipIndex);
+  if (!request) return;
+  const auto edit = dialogs.editClip(*request);
+  if (!edit) return;
+  // The dialog checks as well; the catalogue is never written from an edit
+  // it cannot hold.
+  const AnnotationProblem problem = applyClipEdit(clipIndex, *edit);
+  if (problem != AnnotationProblem::None)
+    dialogs.messageBox(describeProblem(problem, request->followOnRoom()), "Error");
+}
+
+AnnotationProblem StudioView::applyClipEdit(int clipIndex, const ClipEdit& edit) {
+  const AnnotationProblem problem = wc::applyClipEdit(gameData.catalogue(), currentStation, clipIndex, edit);
+  if (problem != AnnotationProblem::None) return problem;
+  catalogueModified = true;
+  rebuildClipList();
+  host.invalidate();
+  return problem;
+}
+
+void StudioView::onExportAnnotations() {
+  FileDialogRequest request = annotationFileRequest("Export Annotations");
+  request.overwritePrompt = true;
+  request.pathMustExist = true;
+  const auto path = dialogs.saveFileName(request);
+  if (!path) return;
+  const std::string text = exportAnnotations(catalogue());
+  const auto* begin = reinterpret_cast<const uint8_t*>(text.data());
+  if (!replaceFileAtomically(fs, *path, std::span<const uint8_t>(begin, text.size())))
+    dialogs.messageBox("The annotations could not be written to " + *path + ".", "Error");
+}
+
+void StudioView::onImportAnnotations() {
+  FileDialogRequest request = annotationFileRequest("Import Annotations");
+  request.pathMustExist = true;
+  request.fileMustExist = true;
+  const auto path = dialogs.openFileName(request);
+  if (!path) return;
+  const auto bytes = readAnnotationFile(fs, *path);
+  if (!bytes) {
+    dialogs.messageBox("The annotations file " + *path + " could not be read.", "Error");
+    return;
+  }
+  const AnnotationImport result = importAnnotations(
+      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), gameData.catalogue());
+  if (result.applied > 0) {
+    catalogueModified = true;
+    rebuildClipList();
+    host.invalidate();
+  }
+  dialogs.messageBox(describeImport(result), result.recognised ? "Import Annotations" : "Error");
+}
+
+bool StudioView::queryClose() {
+  if (!catalogueModified) return true;
+  switch (dialogs.askYesNoCancel("Do you want to save your changes to the clip annotations?", "")) {
+    case ViewDialogs::Answer::Yes:
+      onSaveCatalogue();  // reports a failure itself and keeps the mark
+      return !catalogueModified;
+    case ViewDialogs::Answer::No: return true;
+    case ViewDialogs::Answer::Cancel: return false;
+  }
+  return false;
+}
+
+}  // namespace wc
