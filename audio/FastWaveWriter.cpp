@@ -316,19 +316,7 @@ bool FastWaveWriter::finish() {
 
   uint8_t header[WaveWriter::kHeaderBytes];
   const uint64_t dataBytes = uint64_t(framesWritten_) * 4;
-  std::memcpy(header, "RIFF", 4);
-  writeU32LE(header + 4, uint32_t(36 + dataBytes));
-  std::memcpy(header + 8, "WAVE", 4);
-  std::memcpy(header + 12, "fmt ", 4);
-  writeU32LE(header + 16, 16);
-  writeU16LE(header + 20, 1);  // PCM
-  writeU16LE(header + 22, 2);  // channels
-  writeU32LE(header + 24, uint32_t(outRate_));
-  writeU32LE(header + 28, uint32_t(outRate_) * 4);
-  writeU16LE(header + 32, 4);   // block alignment
-  writeU16LE(header + 34, 16);  // bits per sample
-  std::memcpy(header + 36, "data", 4);
-  writeU32LE(header + 40, uint32_t(dataBytes));
+  WaveWriter::buildHeader(header, outRate_, dataBytes);
   OutputFile& file = *pipeline_->file;
   if (!file.seek(0) || !file.write(header, sizeof header)) ok = false;
   if (!file.close()) ok = false;

@@ -156,7 +156,7 @@ uint64_t WaveWriter::predictedDataBytes(int64_t framesPushed, int32_t inRate, in
   return targetFrames(sectorsFor(framesPushed, inRate), outRate) * 4;
 }
 
-void WaveWriter::buildHeader(uint8_t* h, uint64_t dataBytes) const {
+void WaveWriter::buildHeader(uint8_t* h, int32_t outRate, uint64_t dataBytes) {
   std::memcpy(h, "RIFF", 4);
   writeU32LE(h + 4, uint32_t(36 + dataBytes));
   std::memcpy(h + 8, "WAVE", 4);
@@ -164,8 +164,8 @@ void WaveWriter::buildHeader(uint8_t* h, uint64_t dataBytes) const {
   writeU32LE(h + 16, 16);
   writeU16LE(h + 20, 1);  // PCM
   writeU16LE(h + 22, 2);  // channels
-  writeU32LE(h + 24, uint32_t(outRate_));
-  writeU32LE(h + 28, uint32_t(outRate_) * 4);
+  writeU32LE(h + 24, uint32_t(outRate));
+  writeU32LE(h + 28, uint32_t(outRate) * 4);
   writeU16LE(h + 32, 4);   // block alignment
   writeU16LE(h + 34, 16);  // bits per sample
   std::memcpy(h + 36, "data", 4);
@@ -181,7 +181,7 @@ bool WaveWriter::finish() {
   flush();
 
   uint8_t header[kHeaderBytes];
-  buildHeader(header, uint64_t(framesWritten_) * 4);
+  buildHeader(header, outRate_, uint64_t(framesWritten_) * 4);
   if (!file_->seek(0) || !file_->write(header, sizeof header)) failed_ = true;
   if (!file_->close()) failed_ = true;
   file_.reset();

@@ -50,6 +50,8 @@ class WaveWriter final : public FrameSink {
   // The data chunk's size in bytes after `framesPushed` input frames and
   // finish(): whole sectors of output frames.
   static uint64_t predictedDataBytes(int64_t framesPushed, int32_t inRate, int32_t outRate);
+  // The 44-byte RIFF/WAVE header of 16-bit stereo PCM at `outRate`.
+  static void buildHeader(uint8_t* header, int32_t outRate, uint64_t dataBytes);
   // Table `phase` of `phaseCount` (kTaps floats): the truncated sinc sampled
   // at (127 - k + phase / phaseCount) * kTablePi.
   static void fillPhaseTable(int32_t phase, int32_t phaseCount, float* table);
@@ -74,7 +76,6 @@ class WaveWriter final : public FrameSink {
   void writeFrame(float left, float right);
   void writeBytes(const void* bytes, size_t size);
   void flush();
-  void buildHeader(uint8_t* header, uint64_t dataBytes) const;
 
   std::vector<float> phaseTables_;  // phaseCount_ tables of kTaps
   int32_t phaseCount_ = 0;          // L = outRate / g

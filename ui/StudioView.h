@@ -197,6 +197,7 @@ class StudioView final : public LoadIndicator {
   void onEntryButtonDown(const HitResult& hit, int x, int y);
   void changeIntro(Track& entry, int direction);
   void changeOutro(Track& entry, int direction);
+  void changeChoice(Track& entry, int direction, bool outro);
   void hideDragOutline();
 
  public:

@@ -81,29 +81,24 @@ void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
   host.captureMouse();
 }
 
-void StudioView::changeIntro(Track& entry, int direction) {
-  const int32_t n = clampCount(entry.clip->intros);
-  if (n == 0) return;
-  const bool playing = isPlaying(&entry);
-  entry.intro = cycle(entry.intro, n, direction);
-  // The Voice decodes straight from the old buffer, and the load may wait in
-  // a message box while ticks go on: stop it first, restart it afterwards.
-  if (playing) playTrack(nullptr, 0);
-  entry.introAudio.reset();
-  loadTrackAudio(entry, true, LoadIndicatorMode::WholeView);
-  if (playing) playTrack(&entry, 0);
-  host.invalidate();
-}
+void StudioView::changeIntro(Track& entry, int direction) { changeChoice(entry, direction, false); }
 
-void StudioView::changeOutro(Track& entry, int direction) {
-  const int32_t m = clampCount(entry.clip->outros);
-  if (m == 0) return;
+void StudioView::changeOutro(Track& entry, int direction) { changeChoice(entry, direction, true); }
+
+void StudioView::changeChoice(Track& entry, int direction, bool outro) {
+  const int32_t count = clampCount(outro ? entry.clip->outros : entry.clip->intros);
+  if (count == 0) return;
+  int32_t& choice = outro ? entry.outro : entry.intro;
+  std::unique_ptr<ClipAudio>& audio = outro ? entry.outroAudio : entry.introAudio;
   const bool playing = isPlaying(&entry);
-  entry.outro = cycle(entry.outro, m, direction);
+  choice = cycle(choice, count, direction);
+  // The Voice decodes straight from the old buffer, and the load may wait in
+  // a message box while ticks go on: stop it first, restart it afterwards
+  // (from the new intro, or with the new outro alone).
   if (playing) playTrack(nullptr, 0);
-  entry.outroAudio.reset();
+  audio.reset();
   loadTrackAudio(entry, true, LoadIndicatorMode::WholeView);
-  if (playing) playTrack(&entry, 2);
+  if (playing) playTrack(&entry, outro ? 2 : 0);
   host.invalidate();
 }
 

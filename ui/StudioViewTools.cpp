@@ -14,6 +14,17 @@ bool hasSongTrack(const Playlist& playlist) {
   return false;
 }
 
+// The ageing pools that Pad and Create Radio Mix draw chatter and
+// commercials from, built in this order (each build draws nothing).
+struct ChatterPools {
+  ChatterPools(const Catalogue& catalogue, int station, CRandom& random)
+      : commercials(buildPool(catalogue, kAdvertsStation, PoolMask::Commercials, true, random)),
+        five(buildPool(catalogue, station, PoolMask::Five, true, random)),
+        twoSeven(buildPool(catalogue, station, PoolMask::TwoSeven, true, random)),
+        six(buildPool(catalogue, station, PoolMask::Six, true, random)) {}
+  ClipPool commercials, five, twoSeven, six;
+};
+
 // The chatter decision after a song: a coin toss after two songs without
 // class 5 chatter, always after three, and always after the last song.
 bool decideChatter(int run, int songsLeft) {
@@ -109,12 +120,8 @@ void StudioView::onRandomizeIntros() {
 
 void StudioView::onPad() {
   if (somethingPlays()) return;
-  const Catalogue& cat = catalogue();
-  CRandom& random = processRandom();
-  ClipPool commercials = buildPool(cat, kAdvertsStation, PoolMask::Commercials, true, random);
-  ClipPool five = buildPool(cat, currentStation, PoolMask::Five, true, random);
-  ClipPool twoSeven = buildPool(cat, currentStation, PoolMask::TwoSeven, true, random);
-  ClipPool six = buildPool(cat, currentStation, PoolMask::Six, true, random);
+  ChatterPools pools(catalogue(), currentStation, processRandom());
+  auto& [commercials, five, twoSeven, six] = pools;
 
   const int savedScroll = playlistScroll;
   busy = true;
@@ -152,13 +159,9 @@ void StudioView::onPad() {
 void StudioView::onCreateRadioMix() {
   if (somethingPlays()) return;
   clearPlaylist();
-  const Catalogue& cat = catalogue();
-  CRandom& random = processRandom();
-  ClipPool commercials = buildPool(cat, kAdvertsStation, PoolMask::Commercials, true, random);
-  ClipPool five = buildPool(cat, currentStation, PoolMask::Five, true, random);
-  ClipPool twoSeven = buildPool(cat, currentStation, PoolMask::TwoSeven, true, random);
-  ClipPool six = buildPool(cat, currentStation, PoolMask::Six, true, random);
-  ClipPool songs = buildPool(cat, currentStation, PoolMask::Songs, false, random);
+  ChatterPools pools(catalogue(), currentStation, processRandom());
+  auto& [commercials, five, twoSeven, six] = pools;
+  ClipPool songs = buildPool(catalogue(), currentStation, PoolMask::Songs, false, processRandom());
 
   busy = true;
   auto append = [&](ClipPool& pool, int stationIndex, bool randomize = false) {
