@@ -14,16 +14,13 @@
 #include "audio/Voice.h"
 #include "playlist/Exporter.h"
 #include "support/AdpcmTestClips.h"
+#include "support/PositionReports.h"
 
 namespace wc {
 namespace {
 
-struct Report {
-  Track* track;
-  int32_t position;
-  bool operator==(const Report&) const = default;
-};
-std::vector<Report> gReports;
+using test::gReports;
+using test::Report;
 std::thread::id gExportThread;
 bool gReportedElsewhere = false;
 void recordReport(Track* track, int32_t position) {

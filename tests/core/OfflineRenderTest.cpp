@@ -7,6 +7,7 @@
 #include "base/LittleEndian.h"
 #include "playlist/Playlist.h"
 #include "support/AdpcmTestClips.h"
+#include "support/PositionReports.h"
 #include "support/MemoryOutputFile.h"
 
 namespace wc {
@@ -15,13 +16,9 @@ namespace {
 using test::flatFrame;
 using test::TestClip;
 
-struct Report {
-  Track* track;
-  int32_t position;
-  bool operator==(const Report&) const = default;
-};
-std::vector<Report> gReports;
-void recordReport(Track* track, int32_t position) { gReports.push_back({track, position}); }
+using test::gReports;
+using test::recordReport;
+using test::Report;
 
 const Clip kSomeClip{};
 

@@ -8,6 +8,7 @@
 #include "audio/Voice.h"
 #include "playlist/Playlist.h"
 #include "support/AdpcmTestClips.h"
+#include "support/PositionReports.h"
 
 namespace wc {
 namespace {
@@ -15,13 +16,9 @@ namespace {
 using test::flatFrame;
 using test::TestClip;
 
-struct Report {
-  Track* track;
-  int32_t position;
-  bool operator==(const Report&) const = default;
-};
-std::vector<Report> gReports;
-void recordReport(Track* track, int32_t position) { gReports.push_back({track, position}); }
+using test::gReports;
+using test::recordReport;
+using test::Report;
 
 const Clip kSomeClip{};
 
