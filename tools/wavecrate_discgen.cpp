@@ -9,6 +9,7 @@
 
 #include "tools/discgen/DemoDisc.h"
 #include "tools/discgen/DiscBuilder.h"
+#include "tools/discgen/LongPlaylist.h"
 #include "tools/discgen/ParallelEncode.h"
 
 namespace {
@@ -33,6 +34,11 @@ constexpr const char* kUsage =
     "  --synthetic-voice  with --demo: speak with the built-in babble even if\n"
     "                  espeak-ng is installed\n"
     "  --threads N     encode on N threads (default: one per processor)\n"
+    "  --playlist FILE  also write a playlist file (.wcpl) for the new stations:\n"
+    "                  their songs in turn with varied intros and outros, then\n"
+    "                  chatter and commercials between them to fill the length\n"
+    "                  (at most 99 tracks, never longer than asked)\n"
+    "  --playlist-minutes N  length of that playlist (default 74, at most 400)\n"
     "  --help          show this text\n"
     "\n"
     "Demo set (--demo): \"Harbor 88\" (CH), \"Velvet 102\" (DS) and \"Canyon 94.5\"\n"
@@ -46,6 +52,19 @@ constexpr const char* kUsage =
     "ADVERTS with four commercials. Other stations are empty and unlisted.\n";
 
 using namespace wc;
+
+// A 44100 Hz wave file of 400 minutes is just under the 4 GiB that its
+// 32-bit sizes allow.
+constexpr double kMaxPlaylistMinutes = 400.0;
+
+// Whole seconds of `samples` at 24000 Hz as m:ss.
+std::string minutesAndSeconds(int64_t samples) {
+  const int64_t seconds = roundedSeconds(samples);
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                static_cast<long long>(seconds % 60));
+  return text;
+}
 
 ClipPlan speech(std::string title, int32_t clipClass, double seconds, uint32_t seed) {
   ClipPlan c;
@@ -118,6 +137,9 @@ int main(int argc, char** argv) {
   double songSeconds = 9.0;
   bool demo = false;
   bool syntheticVoice = false;
+  std::string playlistFile;
+  LongPlaylistTarget playlistTarget;
+  bool playlistMinutesGiven = false;
   unsigned threads = std::max(1u, std::thread::hardware_concurrency());
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -144,6 +166,16 @@ int main(int argc, char** argv) {
         return 2;
       }
       threads = unsigned(n);
+    } else if (arg == "--playlist" && hasValue) {
+      playlistFile = argv[++i];
+    } else if (arg == "--playlist-minutes" && hasValue) {
+      char* end = nullptr;
+      playlistTarget.minutes = std::strtod(argv[++i], &end);
+      playlistMinutesGiven = true;
+      if (*end != '\0' || !(playlistTarget.minutes > 0.0 && playlistTarget.minutes <= kMaxPlaylistMinutes)) {
+        std::fprintf(stderr, "wavecrate-discgen: --playlist-minutes wants a number from 0 to 400\n");
+        return 2;
+      }
     } else if (arg == "--song-seconds" && hasValue) {
       char* end = nullptr;
       songSeconds = std::strtod(argv[++i], &end);
@@ -158,6 +190,10 @@ int main(int argc, char** argv) {
   }
   if (directory.empty()) {
     std::fputs(kUsage, stderr);
+    return 2;
+  }
+  if (playlistFile.empty() && playlistMinutesGiven) {
+    std::fprintf(stderr, "wavecrate-discgen: --playlist-minutes goes with --playlist\n");
     return 2;
   }
   if (options.isoNames && options.layout == DiscLayout::Cache) {
@@ -185,5 +221,20 @@ int main(int argc, char** argv) {
   }
   std::printf("Wrote %zu clips to %s and the catalogue to %s\n", written->records.size(),
               written->paths.audioRoot.string().c_str(), written->paths.catalogueFile.string().c_str());
+  if (playlistFile.empty()) return 0;
+
+  const auto playlist = writeLongPlaylist(*written, playlistFile, playlistTarget, &error);
+  if (!playlist) {
+    std::fprintf(stderr, "wavecrate-discgen: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("Wrote the playlist %s: %zu tracks, %s (%s asked)\n", playlistFile.c_str(), playlist->records.size(),
+              minutesAndSeconds(playlist->samples).c_str(), minutesAndSeconds(playlist->targetSamples).c_str());
+  // A few seconds short is the rule; much more means the clips ran out of
+  // tracks (songs too short for 99 tracks) or there was nothing short to pad with.
+  constexpr int64_t kNoticeableShortfall = 5 * 24000;
+  if (playlist->targetSamples - playlist->samples > kNoticeableShortfall)
+    std::fprintf(stderr, "wavecrate-discgen: the playlist falls %s short of the length asked\n",
+                 minutesAndSeconds(playlist->targetSamples - playlist->samples).c_str());
   return 0;
 }
