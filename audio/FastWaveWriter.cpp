@@ -32,14 +32,14 @@ class AlignedDoubles {
 };
 
 // A worker's scratch: one block's input in double (stays in the first-level
-// cache), its sums and its list of outputs to recompute.
+// cache), the kernel's scratch and its list of outputs to recompute.
 struct BlockScratch {
   explicit BlockScratch(const ResamplePlan& plan)
       : left(size_t(plan.blockInputSpan())),
         right(size_t(plan.blockInputSpan())),
-        sums(size_t(2 * plan.phaseCount() * plan.periodsPerBlock())),
+        scratch(size_t(plan.scratchDoubles())),
         uncertain(size_t(2 * plan.phaseCount() * plan.periodsPerBlock())) {}
-  AlignedDoubles left, right, sums;
+  AlignedDoubles left, right, scratch;
   std::vector<uint32_t> uncertain;
 };
 
@@ -162,7 +162,7 @@ struct FastWaveWriter::Pipeline {
       kernels.widen(job.left.data() + from, job.right.data() + from, blockInput, xl, xr);
       int16_t* out = job.pcm.data() + size_t(b) * size_t(periodsPerBlock) * size_t(slots);
       int32_t uncertainCount = 0;
-      kernels.block(plan.kernel(), xl, xr, periodsPerBlock, scratch.sums.data(), out, scratch.uncertain.data(),
+      kernels.block(plan.kernel(), xl, xr, periodsPerBlock, scratch.scratch.data(), out, scratch.uncertain.data(),
              &uncertainCount);
       for (int32_t u = 0; u < uncertainCount; ++u) {
         const uint32_t index = scratch.uncertain[size_t(u)];

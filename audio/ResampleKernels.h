@@ -27,6 +27,20 @@ struct RowTile {
   int32_t rows[4];
 };
 
+// For kernels that give each vector lane its own period: up to
+// kLaneTileRows consecutive rows whose windows start at most 8 samples apart.
+// The tile's tables start at the earliest window; each row's table is shifted
+// to its own start and the rows are interleaved by tap (tap k of row i of the
+// tile at k * count + i), so one pass over the taps feeds every row.
+inline constexpr int32_t kLaneTileRows = 6;
+struct LaneTile {
+  int32_t start;     // earliest window start, input samples from the period's start
+  int32_t taps;      // 256 + the spread of the rows' starts, at most kPaddedTaps
+  int32_t firstRow;  // rows firstRow .. firstRow + count - 1
+  int32_t count;
+  const double* tables;
+};
+
 // Everything a kernel reads; owned by ResamplePlan. Output row r of a period
 // (0 <= r < phaseCount) is output frame phaseCount * q + r: its centre is
 // input step * q + rowCentre[r], its phase (r * step) mod phaseCount.
@@ -42,6 +56,13 @@ struct KernelPlan {
   const double* boundScale;
   const RowTile* tiles;
   int32_t tileCount;
+  const LaneTile* laneTiles;
+  int32_t laneTileCount;
+  // Input samples of each period a lane kernel reads, from the period's
+  // start: every lane tile's start + taps, rounded up to whole vectors.
+  int32_t laneSpan;
+  // Doubles of 64-byte aligned scratch a kernel call needs.
+  int32_t scratchDoubles;
   // The reference's float tables, 256 taps per phase, and each row's phase
   // and centre offset, for the in-order sums.
   const float* phaseTables;
@@ -55,9 +76,9 @@ struct KernelPlan {
 // 2 * L * periods interleaved 16-bit samples. Outputs the kernel could not
 // prove equal to the in-order sum are listed in `uncertain` (indices into
 // `out`, at most 2 * L * periods) and must be recomputed by the caller.
-// `sums` is scratch of 2 * L * periodsPerBlock doubles.
+// `scratch` holds plan.scratchDoubles doubles, 64-byte aligned.
 using BlockKernel = void (*)(const KernelPlan& plan, const double* left, const double* right, int32_t periods,
-                             double* sums, int16_t* out, uint32_t* uncertain, int32_t* uncertainCount);
+                             double* scratch, int16_t* out, uint32_t* uncertain, int32_t* uncertainCount);
 
 // Widens `count` samples of each channel from float to double (exact).
 using WidenKernel = void (*)(const float* left, const float* right, size_t count, double* leftOut,

@@ -1,5 +1,6 @@
 #include "audio/ResamplePlan.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "audio/WaveWriter.h"
@@ -34,7 +35,10 @@ namespace wc {
 namespace {
 
 constexpr double kBoundFactor = 0x1p-42 * (1.0 + 0x1p-20);
-constexpr int32_t kOutputsPerBlock = 1764;  // about 12 periods at 44100 Hz
+constexpr int32_t kOutputsPerBlock = 1764;  // equal rates: outputs per block
+// Otherwise whole periods per block: a multiple of the 16 periods the lane
+// kernels put side by side in two vectors.
+constexpr int32_t kPeriodsPerBlock = 16;
 
 }  // namespace
 
@@ -89,7 +93,7 @@ ResamplePlan::ResamplePlan(int32_t inRate, int32_t outRate) {
   const int32_t M = inRate / g;
   kernel_.phaseCount = L;
   kernel_.step = M;
-  kernel_.periodsPerBlock = L == 1 ? kOutputsPerBlock : (kOutputsPerBlock + L - 1) / L;
+  kernel_.periodsPerBlock = L == 1 ? kOutputsPerBlock : kPeriodsPerBlock;
 
   phaseTables_.assign(size_t(L) * WaveWriter::kTaps, 0.0f);
   for (int32_t p = 0; p < L; ++p)
@@ -103,6 +107,7 @@ ResamplePlan::ResamplePlan(int32_t inRate, int32_t outRate) {
   while (reinterpret_cast<uintptr_t>(aligned) % 64 != 0) ++aligned;
 
   std::vector<int32_t> rowBase(size_t(L), 0);
+  std::vector<int32_t> rowStart(size_t(L), 0);
   for (int32_t r = 0; r < L; ++r) {
     rowPhase_[size_t(r)] = int32_t(int64_t(r) * M % L);
     rowCentre_[size_t(r)] = int32_t(int64_t(r) * M / L);
@@ -110,6 +115,7 @@ ResamplePlan::ResamplePlan(int32_t inRate, int32_t outRate) {
     // The window starts at centre - 127, which is kBlockLead + centre - 127
     // from the block's origin; the table moves right by the misalignment.
     const int32_t start = rowCentre_[size_t(r)] + kBlockLead - WaveWriter::kCentreTap;
+    rowStart[size_t(r)] = start;
     const int32_t shift = start % 8;
     rowBase[size_t(r)] = start - shift;
     const float* h = &phaseTables_[size_t(rowPhase_[size_t(r)]) * WaveWriter::kTaps];
@@ -128,6 +134,8 @@ ResamplePlan::ResamplePlan(int32_t inRate, int32_t outRate) {
     tiles_.push_back(tile);
   }
 
+  buildLaneTiles(rowStart);
+
   kernel_.alignedTables = aligned;
   kernel_.boundScale = boundScale_.data();
   kernel_.tiles = tiles_.data();
@@ -135,6 +143,58 @@ ResamplePlan::ResamplePlan(int32_t inRate, int32_t outRate) {
   kernel_.phaseTables = phaseTables_.data();
   kernel_.rowPhase = rowPhase_.data();
   kernel_.rowCentre = rowCentre_.data();
+  const int32_t blockScratch = 2 * L * kernel_.periodsPerBlock;
+  // The lane kernels' input turned sideways (two channels, a row of lanes
+  // per input sample of a period: 16 periods and those the windows reach
+  // into), a maximum per lane and the packed output frames (16 per row, two
+  // per double).
+  const int32_t laneStride = (16 + (kernel_.laneSpan - 1) / M + 7) / 8 * 8;
+  const int32_t laneScratch = 2 * M * laneStride + laneStride + L * 8;
+  kernel_.scratchDoubles = std::max(blockScratch, laneScratch);
+}
+
+void ResamplePlan::buildLaneTiles(const std::vector<int32_t>& rowStart) {
+  const int32_t L = kernel_.phaseCount;
+  const int32_t rows = L - 1;
+  // Evenly sized tiles, split further where the starts spread too far.
+  struct Range {
+    int32_t first, end;
+  };
+  std::vector<Range> ranges;
+  const int32_t evenCount = (rows + kLaneTileRows - 1) / kLaneTileRows;
+  for (int32_t i = 0; i < evenCount; ++i) {
+    const int32_t from = 1 + int32_t(int64_t(rows) * i / evenCount);
+    const int32_t to = 1 + int32_t(int64_t(rows) * (i + 1) / evenCount);
+    for (int32_t r = from; r < to;) {
+      const int32_t first = r;
+      while (r < to && rowStart[size_t(r)] - rowStart[size_t(first)] <= kPaddedTaps - WaveWriter::kTaps) ++r;
+      ranges.push_back({first, r});
+    }
+  }
+  std::vector<size_t> offsets;
+  laneTiles_.clear();
+  laneTables_.clear();
+  int32_t span = kBlockLead + 1;
+  for (const Range& range : ranges) {
+    const int32_t count = range.end - range.first;
+    const int32_t start = rowStart[size_t(range.first)];
+    const int32_t taps = rowStart[size_t(range.end - 1)] - start + WaveWriter::kTaps;
+    offsets.push_back(laneTables_.size());
+    laneTables_.resize(laneTables_.size() + size_t(taps) * size_t(count), 0.0);
+    double* tables = laneTables_.data() + offsets.back();
+    for (int32_t i = 0; i < count; ++i) {
+      const int32_t r = range.first + i;
+      const int32_t shift = rowStart[size_t(r)] - start;
+      const float* h = &phaseTables_[size_t(rowPhase_[size_t(r)]) * WaveWriter::kTaps];
+      for (int k = 0; k < WaveWriter::kTaps; ++k) tables[size_t(shift + k) * size_t(count) + size_t(i)] = double(h[k]);
+    }
+    laneTiles_.push_back({start, taps, range.first, count, nullptr});
+    span = std::max(span, start + taps);
+  }
+  for (size_t t = 0; t < laneTiles_.size(); ++t) laneTiles_[t].tables = laneTables_.data() + offsets[t];
+  kernel_.laneTiles = laneTiles_.data();
+  kernel_.laneTileCount = int32_t(laneTiles_.size());
+  kernel_.laneSpan = (span + 7) / 8 * 8;
 }
 
 }  // namespace wc

@@ -34,12 +34,17 @@ class ResamplePlan {
   int32_t periodsPerBlock() const { return kernel_.periodsPerBlock; }
   // Input doubles a block reads per channel, from its origin.
   int32_t blockInputSpan() const { return kernel_.step * kernel_.periodsPerBlock + kPaddedTaps + 8; }
+  int32_t scratchDoubles() const { return kernel_.scratchDoubles; }
 
  private:
+  void buildLaneTiles(const std::vector<int32_t>& rowStart);
+
   std::vector<float> phaseTables_;
   std::vector<double> alignedStorage_;  // over-allocated for 64-byte alignment
   std::vector<double> boundScale_;
   std::vector<RowTile> tiles_;
+  std::vector<LaneTile> laneTiles_;
+  std::vector<double> laneTables_;
   std::vector<int32_t> rowPhase_;
   std::vector<int32_t> rowCentre_;
   KernelPlan kernel_{};
