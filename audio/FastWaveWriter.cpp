@@ -68,7 +68,9 @@ struct FastWaveWriter::Pipeline {
         maxOutputFrames(maxFrames),
         file(std::move(f)),
         writeFailed(!headerWritten) {
-    jobs.resize(size_t(2 * workerCount + 2));
+    // Room for the jobs computed while the writer waits for the disk (a
+    // direct write of a few megabytes takes milliseconds, a job less than one).
+    jobs.resize(size_t(8 * workerCount + 8));
     for (Job& job : jobs) {
       job.left.assign(inputSpan, 0.0f);
       job.right.assign(inputSpan, 0.0f);

@@ -1,5 +1,7 @@
 #include "base/File.h"
 
+#include "base/StreamingOutputFile.h"
+
 #include <cstdio>
 #include <system_error>
 
@@ -71,6 +73,11 @@ class RealFileSystem final : public FileSystem {
   std::unique_ptr<OutputFile> openWrite(const Path& path) override {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     return f ? std::make_unique<StdioOutputFile>(f) : nullptr;
+  }
+  std::unique_ptr<OutputFile> openStreamingWrite(const Path& path) override {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return nullptr;
+    return openStreamingOutputFile(path);
   }
   bool rename(const Path& from, const Path& to) override {
     std::error_code ec;

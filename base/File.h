@@ -41,6 +41,10 @@ class FileSystem {
   virtual std::unique_ptr<InputFile> openRead(const Path& path) = 0;
   // Creates or truncates.
   virtual std::unique_ptr<OutputFile> openWrite(const Path& path) = 0;
+  // Creates or truncates a file that is written front to back in large
+  // pieces, like an exported CD image; the machine's own file systems write
+  // it past the page cache while the disk keeps up (StreamingOutputFile.h).
+  virtual std::unique_ptr<OutputFile> openStreamingWrite(const Path& path) { return openWrite(path); }
   virtual bool rename(const Path& from, const Path& to) = 0;
   virtual bool remove(const Path& path) = 0;
   // True if the directory exists afterwards.

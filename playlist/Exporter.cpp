@@ -47,7 +47,7 @@ ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string
                            Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions) {
   if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return ExportError::TooLarge;
 
-  auto waveFile = fs.openWrite(wavePath);
+  auto waveFile = fs.openStreamingWrite(wavePath);
   if (!waveFile) return ExportError::WaveNotCreated;
   const std::string cuePath = cuePathFor(wavePath);
   std::unique_ptr<CueWriter> cue;

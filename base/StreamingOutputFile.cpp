@@ -1,0 +1,156 @@
+#include "base/StreamingOutputFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+
+namespace wc {
+namespace {
+
+constexpr size_t kAlignment = 4096;          // covers every logical block size in use
+constexpr size_t kPieceBytes = 4u << 20;     // one direct write
+constexpr uint64_t kJudgeAfter = 64u << 20;  // bytes written before the disk's pace is judged
+// The share of the time since the first write spent inside direct writes
+// above which the disk, not the data, sets the pace.
+constexpr double kDiskBoundShare = 0.8;
+
+struct FreeDeleter {
+  void operator()(uint8_t* p) const { std::free(p); }
+};
+
+// write() until every byte is out; false on an error.
+bool writeAll(int fd, const uint8_t* src, size_t bytes, int* error) {
+  while (bytes > 0) {
+    const ssize_t n = ::write(fd, src, bytes);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      *error = n < 0 ? errno : ENOSPC;
+      return false;
+    }
+    src += n;
+    bytes -= size_t(n);
+  }
+  return true;
+}
+
+class StreamingOutputFile final : public OutputFile {
+ public:
+  StreamingOutputFile(int fd, bool direct) : fd_(fd), direct_(direct) {
+    if (direct_) {
+      buffer_.reset(static_cast<uint8_t*>(std::aligned_alloc(kAlignment, kPieceBytes)));
+      if (!buffer_) leaveDirectMode();
+    }
+  }
+  ~StreamingOutputFile() override {
+    if (fd_ >= 0) ::close(fd_);
+  }
+
+  bool write(const void* src, size_t bytes) override {
+    if (fd_ < 0 || failed_) return false;
+    const auto* from = static_cast<const uint8_t*>(src);
+    while (direct_ && bytes > 0) {
+      const size_t take = std::min(bytes, kPieceBytes - pending_);
+      std::memcpy(buffer_.get() + pending_, from, take);
+      pending_ += take;
+      from += take;
+      bytes -= take;
+      if (pending_ == kPieceBytes && !writePiece()) return false;
+    }
+    int error = 0;
+    if (bytes > 0 && !writeAll(fd_, from, bytes, &error)) failed_ = true;
+    return !failed_;
+  }
+
+  bool seek(uint64_t offset) override {
+    if (fd_ < 0 || !finishDirect()) return false;
+    if (::lseek(fd_, off_t(offset), SEEK_SET) < 0) failed_ = true;
+    return !failed_;
+  }
+
+  bool close() override {
+    if (fd_ < 0) return false;
+    const bool flushed = finishDirect();
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    return flushed && closed && !failed_;
+  }
+
+ private:
+  using Clock = std::chrono::steady_clock;
+
+  // Writes the full buffer past the cache, then judges the disk's pace.
+  bool writePiece() {
+    const auto start = Clock::now();
+    if (written_ == 0) firstWrite_ = start;
+    int error = 0;
+    if (!writeAll(fd_, buffer_.get(), pending_, &error)) {
+      // Nothing of a refused direct write reaches the file; anything else
+      // is a real failure.
+      if (error != EINVAL || !leaveDirectMode() || !writeAll(fd_, buffer_.get(), pending_, &error)) {
+        failed_ = true;
+        return false;
+      }
+    }
+    const auto end = Clock::now();
+    writeSeconds_ += std::chrono::duration<double>(end - start).count();
+    written_ += pending_;
+    pending_ = 0;
+    if (direct_ && written_ >= kJudgeAfter &&
+        writeSeconds_ > kDiskBoundShare * std::chrono::duration<double>(end - firstWrite_).count())
+      leaveDirectMode();
+    return true;
+  }
+
+  // Before a seek or the close: what is buffered goes out, its whole blocks
+  // past the cache and the rest through it; the file stays buffered.
+  bool finishDirect() {
+    if (!direct_) return !failed_;
+    const size_t whole = pending_ / kAlignment * kAlignment;
+    const size_t rest = pending_ - whole;
+    int error = 0;
+    bool ok = !failed_;
+    if (ok && whole > 0 && !writeAll(fd_, buffer_.get(), whole, &error)) {
+      ok = error == EINVAL && leaveDirectMode() && writeAll(fd_, buffer_.get(), whole, &error);
+    }
+    if (ok && !leaveDirectMode()) ok = false;
+    if (ok && rest > 0) ok = writeAll(fd_, buffer_.get() + whole, rest, &error);
+    pending_ = 0;
+    failed_ |= !ok;
+    return ok;
+  }
+
+  bool leaveDirectMode() {
+    direct_ = false;
+    const int flags = ::fcntl(fd_, F_GETFL);
+    return flags >= 0 && ::fcntl(fd_, F_SETFL, flags & ~O_DIRECT) == 0;
+  }
+
+  int fd_;
+  bool direct_;
+  bool failed_ = false;
+  std::unique_ptr<uint8_t, FreeDeleter> buffer_;
+  size_t pending_ = 0;    // bytes in the buffer
+  uint64_t written_ = 0;  // bytes written past the cache
+  double writeSeconds_ = 0.0;
+  Clock::time_point firstWrite_{};
+};
+
+}  // namespace
+
+std::unique_ptr<OutputFile> openStreamingOutputFile(const Path& path) {
+  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+  bool direct = true;
+  int fd = ::open(path.c_str(), kFlags | O_DIRECT, 0666);
+  if (fd < 0 && errno == EINVAL) {  // the file system has no direct writes
+    direct = false;
+    fd = ::open(path.c_str(), kFlags, 0666);
+  }
+  if (fd < 0) return nullptr;
+  return std::make_unique<StreamingOutputFile>(fd, direct);
+}
+
+}  // namespace wc
