@@ -31,15 +31,12 @@ class AlignedDoubles {
   double* data_;
 };
 
-// A worker's scratch: one block's input in double (stays in the first-level
-// cache), the kernel's scratch and its list of outputs to recompute.
+// A worker's scratch: the kernel's (stays in the first-level cache) and its
+// list of outputs to recompute.
 struct BlockScratch {
   explicit BlockScratch(const ResamplePlan& plan)
-      : left(size_t(plan.blockInputSpan())),
-        right(size_t(plan.blockInputSpan())),
-        scratch(size_t(plan.scratchDoubles())),
-        uncertain(size_t(2 * plan.phaseCount() * plan.periodsPerBlock())) {}
-  AlignedDoubles left, right, scratch;
+      : scratch(size_t(plan.scratchDoubles())), uncertain(size_t(2 * plan.phaseCount() * plan.periodsPerBlock())) {}
+  AlignedDoubles scratch;
   std::vector<uint32_t> uncertain;
 };
 
@@ -61,7 +58,7 @@ struct FastWaveWriter::Pipeline {
   Pipeline(int32_t inRate, int32_t outRate, SimdLevel level, int workerCount, std::unique_ptr<OutputFile> f,
            uint64_t maxFrames, bool headerWritten)
       : plan(inRate, outRate),
-        kernels(kernelsFor(level)),
+        kernel(kernelFor(level)),
         periodsPerJob(plan.periodsPerBlock() * kBlocksPerJob),
         outputsPerJob(int64_t(plan.phaseCount()) * periodsPerJob),
         inputSpan(size_t(plan.step()) * size_t(periodsPerJob) + kPaddedTaps + 8),
@@ -154,17 +151,15 @@ struct FastWaveWriter::Pipeline {
     int64_t recomputed = 0;
     const int32_t periodsPerBlock = plan.periodsPerBlock();
     const int32_t slots = 2 * plan.phaseCount();
-    const size_t blockInput = size_t(plan.blockInputSpan());
     const int64_t firstOutput = job.seq * outputsPerJob;
     for (int32_t b = 0; b < kBlocksPerJob; ++b) {
       if (firstOutput + int64_t(b) * periodsPerBlock * plan.phaseCount() >= job.outputLimit) break;
       const size_t from = size_t(b) * size_t(periodsPerBlock) * size_t(plan.step());
-      double* xl = scratch.left.data();
-      double* xr = scratch.right.data();
-      kernels.widen(job.left.data() + from, job.right.data() + from, blockInput, xl, xr);
+      const float* xl = job.left.data() + from;
+      const float* xr = job.right.data() + from;
       int16_t* out = job.pcm.data() + size_t(b) * size_t(periodsPerBlock) * size_t(slots);
       int32_t uncertainCount = 0;
-      kernels.block(plan.kernel(), xl, xr, periodsPerBlock, scratch.scratch.data(), out, scratch.uncertain.data(),
+      kernel(plan.kernel(), xl, xr, periodsPerBlock, scratch.scratch.data(), out, scratch.uncertain.data(),
              &uncertainCount);
       for (int32_t u = 0; u < uncertainCount; ++u) {
         const uint32_t index = scratch.uncertain[size_t(u)];
@@ -246,7 +241,7 @@ struct FastWaveWriter::Pipeline {
   }
 
   const ResamplePlan plan;
-  const KernelSet kernels;
+  const BlockKernel kernel;
   const int32_t periodsPerJob;
   const int64_t outputsPerJob;
   const size_t inputSpan;  // input samples per job, history included

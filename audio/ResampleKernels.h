@@ -71,39 +71,26 @@ struct KernelPlan {
 };
 
 // One block of `periods` (<= periodsPerBlock) periods. `left` and `right`
-// hold the input from kBlockLead samples before the block's first centre to
-// step * periods + kPaddedTaps + 8 after it, 64-byte aligned. `out` receives
+// hold the input as pushed, from kBlockLead samples before the block's first
+// centre on, step * periods + kPaddedTaps + 8 samples in all. `out` receives
 // 2 * L * periods interleaved 16-bit samples. Outputs the kernel could not
 // prove equal to the in-order sum are listed in `uncertain` (indices into
 // `out`, at most 2 * L * periods) and must be recomputed by the caller.
 // `scratch` holds plan.scratchDoubles doubles, 64-byte aligned.
-using BlockKernel = void (*)(const KernelPlan& plan, const double* left, const double* right, int32_t periods,
+using BlockKernel = void (*)(const KernelPlan& plan, const float* left, const float* right, int32_t periods,
                              double* scratch, int16_t* out, uint32_t* uncertain, int32_t* uncertainCount);
 
-// Widens `count` samples of each channel from float to double (exact).
-using WidenKernel = void (*)(const float* left, const float* right, size_t count, double* leftOut,
-                             double* rightOut);
-
-struct KernelSet {
-  BlockKernel block;
-  WidenKernel widen;
-};
-
-void widenPortable(const float*, const float*, size_t, double*, double*);
-void widenAvx2(const float*, const float*, size_t, double*, double*);
-void widenAvx512(const float*, const float*, size_t, double*, double*);
-
-void resampleBlockPortable(const KernelPlan&, const double*, const double*, int32_t, double*, int16_t*,
-                           uint32_t*, int32_t*);
-void resampleBlockAvx2(const KernelPlan&, const double*, const double*, int32_t, double*, int16_t*, uint32_t*,
+void resampleBlockPortable(const KernelPlan&, const float*, const float*, int32_t, double*, int16_t*, uint32_t*,
+                           int32_t*);
+void resampleBlockAvx2(const KernelPlan&, const float*, const float*, int32_t, double*, int16_t*, uint32_t*,
                        int32_t*);
-void resampleBlockAvx512(const KernelPlan&, const double*, const double*, int32_t, double*, int16_t*,
-                         uint32_t*, int32_t*);
+void resampleBlockAvx512(const KernelPlan&, const float*, const float*, int32_t, double*, int16_t*, uint32_t*,
+                         int32_t*);
 
 // The in-order double sum of output slot `slot` (2r + channel) of period
 // `period` of a block, rounded to float and converted to a 16-bit sample:
 // exactly what the reference writer computes.
-int16_t exactBlockOutput(const KernelPlan& plan, const double* left, const double* right, int32_t period,
+int16_t exactBlockOutput(const KernelPlan& plan, const float* left, const float* right, int32_t period,
                          int32_t slot);
 
 }  // namespace wc

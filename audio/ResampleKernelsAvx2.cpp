@@ -103,9 +103,9 @@ void finishSlots(const double* s, const double* scale, __m256d windowMaxima, int
   }
 }
 
-}  // namespace
 
-void widenAvx2(const float* left, const float* right, size_t count, double* leftOut, double* rightOut) {
+// The block's input in double, for the aligned loads of the tiles.
+void widen(const float* left, const float* right, size_t count, double* leftOut, double* rightOut) {
   size_t i = 0;
   for (; i + kLanes <= count; i += kLanes) {
     _mm256_storeu_pd(leftOut + i, _mm256_cvtps_pd(_mm_loadu_ps(left + i)));
@@ -117,9 +117,17 @@ void widenAvx2(const float* left, const float* right, size_t count, double* left
   }
 }
 
-void resampleBlockAvx2(const KernelPlan& plan, const double* left, const double* right, int32_t periods,
-                       double* sums, int16_t* out, uint32_t* uncertain, int32_t* uncertainCount) {
+}  // namespace
+
+void resampleBlockAvx2(const KernelPlan& plan, const float* leftInput, const float* rightInput, int32_t periods,
+                       double* scratch, int16_t* out, uint32_t* uncertain, int32_t* uncertainCount) {
   const int32_t slots = 2 * plan.phaseCount;
+  const size_t span = size_t(plan.step) * size_t(periods) + kPaddedTaps + 8;
+  const size_t spanStride = (size_t(plan.step) * size_t(plan.periodsPerBlock) + kPaddedTaps + 8 + 7) / 8 * 8;
+  double* left = scratch;
+  double* right = scratch + spanStride;
+  double* sums = scratch + 2 * spanStride;
+  widen(leftInput, rightInput, span, left, right);
   for (int32_t q = 0; q < periods; ++q) {
     const size_t centre = size_t(plan.step) * size_t(q) + kBlockLead;
     sums[size_t(q) * size_t(slots)] = left[centre];

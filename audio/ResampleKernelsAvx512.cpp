@@ -100,7 +100,7 @@ SidewaysLayout sidewaysLayout(const KernelPlan& plan) {
 
 // Turns one channel sideways and gives, per period, the largest magnitude
 // within its windows (lanes p .. p + extra): the rounding check's max |x|.
-void turnChannel(const SidewaysLayout& layout, const double* x, size_t available, int32_t first, double* lanes,
+void turnChannel(const SidewaysLayout& layout, const float* x, size_t available, int32_t first, double* lanes,
                  double* laneMax, __m512d windowMax[kVectors]) {
   for (int32_t p0 = 0; p0 < layout.stride; p0 += kLanes) {
     __m512d m = _mm512_setzero_pd();
@@ -109,9 +109,10 @@ void turnChannel(const SidewaysLayout& layout, const double* x, size_t available
       for (int i = 0; i < kLanes; ++i) {
         const size_t from = size_t(layout.step) * size_t(first + p0 + i) + size_t(r0);
         if (from + kLanes <= available) {
-          v[i] = _mm512_loadu_pd(x + from);
+          v[i] = _mm512_cvtps_pd(_mm256_loadu_ps(x + from));
         } else if (from < available) {  // masked lanes are not read at all
-          v[i] = _mm512_maskz_loadu_pd(__mmask8((1u << (available - from)) - 1u), x + from);
+          const __mmask16 mask = __mmask16((1u << (available - from)) - 1u);
+          v[i] = _mm512_cvtps_pd(_mm512_castps512_ps256(_mm512_maskz_loadu_ps(mask, x + from)));
         } else {
           v[i] = _mm512_setzero_pd();
         }
@@ -221,7 +222,7 @@ void laneTile(const KernelPlan& plan, const LaneTile& tile, const LaneBlock& blo
 
 // Up to kBlockPeriods periods from `first`: turned sideways, every lane tile,
 // the copied centres of row 0, then the frames put back in period order.
-void laneBlock(const KernelPlan& plan, const double* left, const double* right, size_t available, int32_t first,
+void laneBlock(const KernelPlan& plan, const float* left, const float* right, size_t available, int32_t first,
                int32_t valid, double* scratch, int16_t* out, uint32_t* uncertain, int32_t* uncertainCount) {
   const SidewaysLayout layout = sidewaysLayout(plan);
   const size_t laneDoubles = size_t(layout.step) * size_t(layout.stride);
@@ -276,7 +277,7 @@ void laneBlock(const KernelPlan& plan, const double* left, const double* right, 
 }
 
 // Equal rates: every output is its centre sample, converted without a check.
-void copyCentres(const KernelPlan& plan, const double* left, const double* right, int32_t periods, int16_t* out) {
+void copyCentres(const KernelPlan& plan, const float* left, const float* right, int32_t periods, int16_t* out) {
   alignas(64) double l[kLanes], r[kLanes];
   alignas(32) uint32_t frames[kLanes];
   for (int32_t q = 0; q < periods; q += kLanes) {
@@ -294,19 +295,7 @@ void copyCentres(const KernelPlan& plan, const double* left, const double* right
 
 }  // namespace
 
-void widenAvx512(const float* left, const float* right, size_t count, double* leftOut, double* rightOut) {
-  size_t i = 0;
-  for (; i + kLanes <= count; i += kLanes) {
-    _mm512_storeu_pd(leftOut + i, _mm512_cvtps_pd(_mm256_loadu_ps(left + i)));
-    _mm512_storeu_pd(rightOut + i, _mm512_cvtps_pd(_mm256_loadu_ps(right + i)));
-  }
-  for (; i < count; ++i) {
-    leftOut[i] = double(left[i]);
-    rightOut[i] = double(right[i]);
-  }
-}
-
-void resampleBlockAvx512(const KernelPlan& plan, const double* left, const double* right, int32_t periods,
+void resampleBlockAvx512(const KernelPlan& plan, const float* left, const float* right, int32_t periods,
                          double* scratch, int16_t* out, uint32_t* uncertain, int32_t* uncertainCount) {
   *uncertainCount = 0;
   if (plan.phaseCount == 1) {

@@ -6,25 +6,20 @@
 
 namespace wc {
 
-int16_t exactBlockOutput(const KernelPlan& plan, const double* left, const double* right, int32_t period,
+int16_t exactBlockOutput(const KernelPlan& plan, const float* left, const float* right, int32_t period,
                          int32_t slot) {
   const int32_t r = slot / 2;
-  const double* x = (slot & 1) ? right : left;
+  const float* x = (slot & 1) ? right : left;
   const int32_t centre = plan.step * period + plan.rowCentre[r] + kBlockLead;
   if (r == 0) return floatToPcm(float(x[centre]));
   const float* h = plan.phaseTables + size_t(plan.rowPhase[r]) * WaveWriter::kTaps;
-  const double* window = x + centre - WaveWriter::kCentreTap;
+  const float* window = x + centre - WaveWriter::kCentreTap;
   double sum = 0.0;
-  for (int k = 0; k < WaveWriter::kTaps; ++k) sum += double(h[k]) * window[k];
+  for (int k = 0; k < WaveWriter::kTaps; ++k) sum += double(h[k]) * double(window[k]);
   return floatToPcm(float(sum));
 }
 
-void widenPortable(const float* left, const float* right, size_t count, double* leftOut, double* rightOut) {
-  for (size_t i = 0; i < count; ++i) leftOut[i] = double(left[i]);
-  for (size_t i = 0; i < count; ++i) rightOut[i] = double(right[i]);
-}
-
-void resampleBlockPortable(const KernelPlan& plan, const double* left, const double* right, int32_t periods,
+void resampleBlockPortable(const KernelPlan& plan, const float* left, const float* right, int32_t periods,
                            double* /*sums*/, int16_t* out, uint32_t* /*uncertain*/, int32_t* uncertainCount) {
   const int32_t slots = 2 * plan.phaseCount;
   for (int32_t q = 0; q < periods; ++q)

@@ -70,14 +70,14 @@ const char* simdLevelName(SimdLevel level) {
   return "?";
 }
 
-KernelSet kernelsFor(SimdLevel level) {
+BlockKernel kernelFor(SimdLevel level) {
 #if defined(__x86_64__)
-  if (level == SimdLevel::Avx512 && simdLevelAvailable(level)) return {&resampleBlockAvx512, &widenAvx512};
-  if (level == SimdLevel::Avx2 && simdLevelAvailable(level)) return {&resampleBlockAvx2, &widenAvx2};
+  if (level == SimdLevel::Avx512 && simdLevelAvailable(level)) return &resampleBlockAvx512;
+  if (level == SimdLevel::Avx2 && simdLevelAvailable(level)) return &resampleBlockAvx2;
 #else
   (void)level;
 #endif
-  return {&resampleBlockPortable, &widenPortable};
+  return &resampleBlockPortable;
 }
 
 bool ResamplePlan::supports(int32_t inRate, int32_t outRate) {
@@ -143,7 +143,8 @@ ResamplePlan::ResamplePlan(int32_t inRate, int32_t outRate) {
   kernel_.phaseTables = phaseTables_.data();
   kernel_.rowPhase = rowPhase_.data();
   kernel_.rowCentre = rowCentre_.data();
-  const int32_t blockScratch = 2 * L * kernel_.periodsPerBlock;
+  // The tile kernels' input in double and their sums.
+  const int32_t blockScratch = 2 * ((blockInputSpan() + 7) / 8 * 8) + 2 * L * kernel_.periodsPerBlock;
   // The lane kernels' input turned sideways (two channels, a row of lanes
   // per input sample of a period: 16 periods and those the windows reach
   // into), a maximum per lane and the packed output frames (16 per row, two

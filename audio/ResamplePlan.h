@@ -15,7 +15,7 @@ bool simdLevelAvailable(SimdLevel level);
 // The fastest level this machine can run.
 SimdLevel bestSimdLevel();
 const char* simdLevelName(SimdLevel level);
-KernelSet kernelsFor(SimdLevel level);
+BlockKernel kernelFor(SimdLevel level);
 
 class ResamplePlan {
  public:

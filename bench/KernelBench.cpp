@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "audio/FastWaveWriter.h"
 #include "audio/ResamplePlan.h"
 
 namespace wc {
@@ -19,7 +20,7 @@ void BM_ResampleKernel(benchmark::State& state) {
     return;
   }
   const ResamplePlan plan(24000, 44100);
-  const KernelSet kernels = kernelsFor(level);
+  const BlockKernel kernel = kernelFor(level);
   const size_t span = size_t(plan.blockInputSpan());
   std::vector<float> left(span), right(span);
   uint32_t seed = 12345;
@@ -28,19 +29,16 @@ void BM_ResampleKernel(benchmark::State& state) {
     left[i] = float(int32_t(seed) >> 16) / 32768.0f;
     right[i] = float(int16_t(seed)) / 32768.0f;
   }
-  std::vector<double> storage(2 * span + 16 + size_t(plan.scratchDoubles()) + 8);
-  double* base = storage.data();
-  while (reinterpret_cast<uintptr_t>(base) % 64 != 0) ++base;
-  double* xl = base;
-  double* xr = xl + ((span + 7) & ~size_t(7));
-  double* sums = xr + ((span + 7) & ~size_t(7));
+  std::vector<double> storage(size_t(plan.scratchDoubles()) + 8);
+  double* scratch = storage.data();
+  while (reinterpret_cast<uintptr_t>(scratch) % 64 != 0) ++scratch;
   const size_t outputs = 2 * size_t(plan.phaseCount()) * size_t(plan.periodsPerBlock());
   std::vector<int16_t> out(outputs);
   std::vector<uint32_t> uncertain(outputs);
-  kernels.widen(left.data(), right.data(), span, xl, xr);
   for (auto _ : state) {
     int32_t count = 0;
-    kernels.block(plan.kernel(), xl, xr, plan.periodsPerBlock(), sums, out.data(), uncertain.data(), &count);
+    kernel(plan.kernel(), left.data(), right.data(), plan.periodsPerBlock(), scratch, out.data(), uncertain.data(),
+           &count);
     benchmark::DoNotOptimize(out.data());
   }
   const double framesPerIteration = double(plan.phaseCount()) * plan.periodsPerBlock();
@@ -52,6 +50,38 @@ void BM_ResampleKernel(benchmark::State& state) {
   state.SetLabel(simdLevelName(level));
 }
 BENCHMARK(BM_ResampleKernel)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
+
+class DiscardingFile final : public OutputFile {
+ public:
+  bool write(const void* src, size_t) override {
+    benchmark::DoNotOptimize(src);
+    return true;
+  }
+  bool seek(uint64_t) override { return true; }
+  bool close() override { return true; }
+};
+
+// The fast writer's threads without decoding or a disk: ten minutes of noise
+// pushed in the renderer's 28-frame pieces, the output thrown away.
+void BM_FastWriterThreads(benchmark::State& state) {
+  constexpr size_t kFrames = 600 * 24000;
+  std::vector<float> left(kFrames), right(kFrames);
+  uint32_t seed = 777;
+  for (size_t i = 0; i < kFrames; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    left[i] = float(int16_t(seed >> 16)) / 32768.0f;
+    right[i] = float(int16_t(seed)) / 32768.0f;
+  }
+  for (auto _ : state) {
+    FastWaveWriter writer({bestSimdLevel(), int(state.range(0))});
+    writer.open(std::make_unique<DiscardingFile>(), 24000, 44100);
+    for (size_t i = 0; i < kFrames; i += 28) writer.pushFrames(&left[i], &right[i], 28);
+    writer.finish();
+  }
+  state.counters["s_per_74min"] = benchmark::Counter(
+      double(kFrames) / (74.0 * 60.0 * 24000.0), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_FastWriterThreads)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace wc
