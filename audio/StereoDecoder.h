@@ -14,4 +14,8 @@ namespace wc {
 void decodeStereoFrame(const uint8_t* left, const uint8_t* right, int16_t* outLeft, int16_t* outRight,
                        DecoderState& leftState, DecoderState& rightState);
 
+// The same samples as floats over 32768 (exact), as the export renders them.
+void decodeStereoFrameScaled(const uint8_t* left, const uint8_t* right, float* outLeft, float* outRight,
+                             DecoderState& leftState, DecoderState& rightState);
+
 }  // namespace wc

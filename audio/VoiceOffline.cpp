@@ -25,8 +25,6 @@ int32_t Voice::renderTrack(Track* track, FrameSink& sink) const {
 int32_t Voice::renderClip(Track* track, int32_t position, const ClipAudio* clip, FrameSink& sink,
                           StereoHistory& history) const {
   if (!clip || clip->frames() == 0) return position;
-  int16_t left[kSamplesPerFrame];
-  int16_t right[kSamplesPerFrame];
   float leftOut[kSamplesPerFrame];
   float rightOut[kSamplesPerFrame];
   for (uint32_t chunk = 0; chunk < clip->chunkCount(); ++chunk) {
@@ -34,12 +32,8 @@ int32_t Voice::renderClip(Track* track, int32_t position, const ClipAudio* clip,
     int32_t nextReport = position + kReportInterval;
     const uint32_t frames = clip->framesInChunk(chunk);
     for (uint32_t i = 0; i < frames; ++i) {
-      decodeStereoFrame(clip->leftFrame(chunk, i), clip->rightFrame(chunk, i), left, right, history[0],
-                        history[1]);
-      for (int j = 0; j < kSamplesPerFrame; ++j) {
-        leftOut[j] = float(left[j]) / 32768.0f;
-        rightOut[j] = float(right[j]) / 32768.0f;
-      }
+      decodeStereoFrameScaled(clip->leftFrame(chunk, i), clip->rightFrame(chunk, i), leftOut, rightOut, history[0],
+                              history[1]);
       sink.pushFrames(leftOut, rightOut, kSamplesPerFrame);
       position += kSamplesPerFrame;
       if (position >= nextReport) {

@@ -8,6 +8,7 @@
 
 #include "audio/Decoder.h"
 #include "audio/Mixer.h"
+#include "audio/StereoDecoder.h"
 #include "audio/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
@@ -75,6 +76,31 @@ void BM_DecodeStereoFrames(benchmark::State& state) {
   state.counters["s_per_74min"] = per74Minutes(4096.0 * 28);
 }
 BENCHMARK(BM_DecodeStereoFrames);
+
+// Both channels as the two lanes of one register, as playback and the
+// export decode them: to 16-bit samples, and to floats for the export.
+template <bool kScaled>
+void BM_DecodeTwoLanes(benchmark::State& state) {
+  const std::vector<uint8_t> bytes = randomClipBytes(4096, 1);
+  const ClipAudio clip(bytes);
+  int16_t out[2][28];
+  float scaled[2][28];
+  for (auto _ : state) {
+    DecoderState left, right;
+    for (uint32_t i = 0; i < 4096; ++i) {
+      if constexpr (kScaled) {
+        decodeStereoFrameScaled(clip.leftFrame(0, i), clip.rightFrame(0, i), scaled[0], scaled[1], left, right);
+        benchmark::DoNotOptimize(scaled);
+      } else {
+        decodeStereoFrame(clip.leftFrame(0, i), clip.rightFrame(0, i), out[0], out[1], left, right);
+        benchmark::DoNotOptimize(out);
+      }
+    }
+  }
+  state.counters["s_per_74min"] = per74Minutes(4096.0 * 28);
+}
+BENCHMARK(BM_DecodeTwoLanes<false>);
+BENCHMARK(BM_DecodeTwoLanes<true>);
 
 void BM_WaveWriter(benchmark::State& state) {
   const int32_t outRate = int32_t(state.range(0));

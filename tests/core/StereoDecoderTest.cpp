@@ -22,7 +22,7 @@ bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 // far beyond the 16-bit range and the clamp works on both sides.
 TEST(StereoDecoderTest, MatchesTheOneChannelDecoderBitForBit) {
   uint32_t random = 1;
-  DecoderState monoLeft, monoRight, stereoLeft, stereoRight;
+  DecoderState monoLeft, monoRight, stereoLeft, stereoRight, scaledLeftState, scaledRightState;
   for (int n = 0; n < 200000; ++n) {
     uint8_t left[16], right[16];
     for (int b = 0; b < 16; ++b) {
@@ -30,7 +30,7 @@ TEST(StereoDecoderTest, MatchesTheOneChannelDecoderBitForBit) {
       right[b] = uint8_t(nextRandom(random) >> 24);
     }
     if (n % 5000 == 0) {  // restart from a fresh history now and then
-      monoLeft = monoRight = stereoLeft = stereoRight = DecoderState{};
+      monoLeft = monoRight = stereoLeft = stereoRight = scaledLeftState = scaledRightState = DecoderState{};
     }
     int16_t expectedLeft[28], expectedRight[28], actualLeft[28], actualRight[28];
     decodeFrame(left, expectedLeft, monoLeft);
@@ -40,6 +40,14 @@ TEST(StereoDecoderTest, MatchesTheOneChannelDecoderBitForBit) {
     ASSERT_EQ(0, std::memcmp(expectedRight, actualRight, sizeof actualRight)) << n;
     ASSERT_TRUE(sameBits(monoLeft.h1, stereoLeft.h1) && sameBits(monoLeft.h2, stereoLeft.h2)) << n;
     ASSERT_TRUE(sameBits(monoRight.h1, stereoRight.h1) && sameBits(monoRight.h2, stereoRight.h2)) << n;
+    // The export's variant: the same samples over 32768 and the same histories.
+    float scaledLeft[28], scaledRight[28];
+    decodeStereoFrameScaled(left, right, scaledLeft, scaledRight, scaledLeftState, scaledRightState);
+    for (int j = 0; j < 28; ++j) {
+      ASSERT_EQ(scaledLeft[j], float(expectedLeft[j]) / 32768.0f) << n << " " << j;
+      ASSERT_EQ(scaledRight[j], float(expectedRight[j]) / 32768.0f) << n << " " << j;
+    }
+    ASSERT_TRUE(sameBits(monoLeft.h1, scaledLeftState.h1) && sameBits(monoRight.h2, scaledRightState.h2)) << n;
   }
 }
 
