@@ -3,9 +3,11 @@
 // two workers, at both export rates and with every ending phase.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/FastWaveWriter.h"
@@ -264,6 +266,85 @@ TEST(ResamplePlanTest, TilesAndShiftedTablesCoverEveryRow) {
   EXPECT_EQ(seen[0], 0);  // row 0 copies its centre
   for (int r = 1; r < 147; ++r) EXPECT_EQ(seen[size_t(r)], 1) << r;
   EXPECT_EQ(reinterpret_cast<uintptr_t>(k.alignedTables) % 64, 0u);
+}
+
+// The lane tiles of the period-per-lane kernel cover every interpolated row
+// once, with consecutive rows, starts no more than 8 apart, and each row's
+// taps (interleaved by row) equal to the reference's table, shifted.
+TEST(ResamplePlanTest, LaneTilesCoverEveryRowWithItsShiftedTable) {
+  const ResamplePlan plan(24000, 44100);
+  const KernelPlan& k = plan.kernel();
+  std::vector<int> seen(147, 0);
+  int32_t widest = 0;
+  for (int32_t t = 0; t < k.laneTileCount; ++t) {
+    const LaneTile& tile = k.laneTiles[t];
+    ASSERT_GE(tile.count, 1);
+    ASSERT_LE(tile.count, kLaneTileRows);
+    ASSERT_LE(tile.taps, kPaddedTaps);
+    widest = std::max(widest, tile.start + tile.taps);
+    for (int i = 0; i < tile.count; ++i) {
+      const int r = tile.firstRow + i;
+      ++seen[size_t(r)];
+      const int32_t shift = k.rowCentre[r] + 1 - tile.start;  // window start from the block's origin
+      ASSERT_GE(shift, 0);
+      ASSERT_LE(shift + 256, tile.taps);
+      const float* h = k.phaseTables + size_t(k.rowPhase[r]) * 256;
+      for (int j = 0; j < tile.taps; ++j) {
+        const double expected = j >= shift && j < shift + 256 ? double(h[j - shift]) : 0.0;
+        ASSERT_EQ(tile.tables[size_t(j) * size_t(tile.count) + size_t(i)], expected) << r << " " << j;
+      }
+    }
+  }
+  EXPECT_EQ(seen[0], 0);
+  for (int r = 1; r < 147; ++r) EXPECT_EQ(seen[size_t(r)], 1) << r;
+  EXPECT_LE(widest, k.laneSpan);
+  EXPECT_LE(k.laneSpan, k.step + kPaddedTaps + 8);  // inside what a period's caller holds
+}
+
+// Every kernel on its own, for every number of periods up to a whole block
+// (the lane kernel fills 16 lanes and must neither read past its input nor
+// write or list outputs past `periods`): each output, after the listed ones
+// are recomputed, is the in-order sum's.
+TEST(ResamplePlanTest, EveryKernelMatchesTheInOrderSumsForPartialBlocks) {
+  for (const auto& [inRate, outRate] : {std::pair{24000, 44100}, std::pair{24000, 24000}}) {
+    const ResamplePlan plan(inRate, outRate);
+    const KernelPlan& k = plan.kernel();
+    const int32_t slots = 2 * k.phaseCount;
+    const int32_t maxPeriods = std::min(k.periodsPerBlock, 40);
+    const Signal signal = hostileSignal(size_t(k.step) * size_t(maxPeriods) + kPaddedTaps + 8, 5);
+    std::vector<double> storage(size_t(plan.scratchDoubles()) + 8);
+    double* scratch = storage.data();
+    while (reinterpret_cast<uintptr_t>(scratch) % 64 != 0) ++scratch;
+    for (SimdLevel level : {SimdLevel::Portable, SimdLevel::Avx2, SimdLevel::Avx512}) {
+      if (!simdLevelAvailable(level)) continue;
+      const BlockKernel kernel = kernelFor(level);
+      for (int32_t periods = 1; periods <= maxPeriods; ++periods) {
+        // Exactly the input the kernel may read, at the end of its buffer,
+        // so that AddressSanitizer catches a read past it.
+        const size_t available = size_t(k.step) * size_t(periods) + kPaddedTaps + 8;
+        const std::vector<float> left(signal.left.begin(), signal.left.begin() + long(available));
+        const std::vector<float> right(signal.right.begin(), signal.right.begin() + long(available));
+        std::vector<int16_t> out(size_t(slots) * size_t(periods) + 64, 0x5A5A);
+        std::vector<uint32_t> uncertain(size_t(slots) * size_t(k.periodsPerBlock));
+        int32_t uncertainCount = -1;
+        kernel(k, left.data(), right.data(), periods, scratch, out.data(), uncertain.data(), &uncertainCount);
+        ASSERT_GE(uncertainCount, 0);
+        for (int32_t u = 0; u < uncertainCount; ++u) {
+          ASSERT_LT(uncertain[size_t(u)], uint32_t(slots * periods));
+          out[uncertain[size_t(u)]] = exactBlockOutput(k, left.data(), right.data(),
+                                                       int32_t(uncertain[size_t(u)]) / slots,
+                                                       int32_t(uncertain[size_t(u)]) % slots);
+        }
+        for (int32_t q = 0; q < periods; ++q)
+          for (int32_t slot = 0; slot < slots; ++slot)
+            ASSERT_EQ(out[size_t(q * slots + slot)], exactBlockOutput(k, left.data(), right.data(), q, slot))
+                << simdLevelName(level) << " " << outRate << " periods " << periods << " q " << q << " slot "
+                << slot;
+        for (size_t i = size_t(slots) * size_t(periods); i < out.size(); ++i)
+          ASSERT_EQ(out[i], 0x5A5A) << simdLevelName(level) << " wrote past its outputs";
+      }
+    }
+  }
 }
 
 }  // namespace
