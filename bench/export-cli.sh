@@ -102,6 +102,10 @@ tracks=$(od -An -t d4 -N4 cd.wcpl | tr -d ' ')
 length=$(sed -n 's/^Wrote the playlist .*tracks, \([0-9:]*\) .*/\1/p' discgen.log)
 echo "Playlist      $tracks tracks, ${length:-?} ($minutes min asked); cache $(du -sh CACHE | cut -f1) ($generated)"
 
+# Every run writes new files, as sox does: truncating the 783 MB of an
+# earlier export would add its own cost to the export's time.
+rm -f cd.wav cd.cue cd24.wav sox.wav
+sync
 times=$(timed export.log "$exporter" cd.wcpl cd.wav)
 read -r wall user sys <<<"$times"
 bytes=$(stat -c %s cd.wav)
