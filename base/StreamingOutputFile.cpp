@@ -22,19 +22,20 @@ struct FreeDeleter {
   void operator()(uint8_t* p) const { std::free(p); }
 };
 
-// write() until every byte is out; false on an error.
-bool writeAll(int fd, const uint8_t* src, size_t bytes, int* error) {
-  while (bytes > 0) {
-    const ssize_t n = ::write(fd, src, bytes);
+// write() until every byte is out. Returns the bytes written; fewer than
+// asked means an error, left in `error`.
+size_t writeAll(int fd, const uint8_t* src, size_t bytes, int* error) {
+  size_t done = 0;
+  while (done < bytes) {
+    const ssize_t n = ::write(fd, src + done, bytes - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
       *error = n < 0 ? errno : ENOSPC;
-      return false;
+      break;
     }
-    src += n;
-    bytes -= size_t(n);
+    done += size_t(n);
   }
-  return true;
+  return done;
 }
 
 class StreamingOutputFile final : public OutputFile {
@@ -45,8 +46,11 @@ class StreamingOutputFile final : public OutputFile {
       if (!buffer_) leaveDirectMode();
     }
   }
+  // Abandoned without close(): what was written still reaches the file.
   ~StreamingOutputFile() override {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    finishDirect();
+    ::close(fd_);
   }
 
   bool write(const void* src, size_t bytes) override {
@@ -61,7 +65,7 @@ class StreamingOutputFile final : public OutputFile {
       if (pending_ == kPieceBytes && !writePiece()) return false;
     }
     int error = 0;
-    if (bytes > 0 && !writeAll(fd_, from, bytes, &error)) failed_ = true;
+    if (bytes > 0 && writeAll(fd_, from, bytes, &error) != bytes) failed_ = true;
     return !failed_;
   }
 
@@ -86,14 +90,9 @@ class StreamingOutputFile final : public OutputFile {
   bool writePiece() {
     const auto start = Clock::now();
     if (written_ == 0) firstWrite_ = start;
-    int error = 0;
-    if (!writeAll(fd_, buffer_.get(), pending_, &error)) {
-      // Nothing of a refused direct write reaches the file; anything else
-      // is a real failure.
-      if (error != EINVAL || !leaveDirectMode() || !writeAll(fd_, buffer_.get(), pending_, &error)) {
-        failed_ = true;
-        return false;
-      }
+    if (!writeOut(buffer_.get(), pending_)) {
+      failed_ = true;
+      return false;
     }
     const auto end = Clock::now();
     writeSeconds_ += std::chrono::duration<double>(end - start).count();
@@ -112,15 +111,23 @@ class StreamingOutputFile final : public OutputFile {
     const size_t whole = pending_ / kAlignment * kAlignment;
     const size_t rest = pending_ - whole;
     int error = 0;
-    bool ok = !failed_;
-    if (ok && whole > 0 && !writeAll(fd_, buffer_.get(), whole, &error)) {
-      ok = error == EINVAL && leaveDirectMode() && writeAll(fd_, buffer_.get(), whole, &error);
-    }
-    if (ok && !leaveDirectMode()) ok = false;
-    if (ok && rest > 0) ok = writeAll(fd_, buffer_.get() + whole, rest, &error);
+    bool ok = !failed_ && writeOut(buffer_.get(), whole);
+    if (!leaveDirectMode()) ok = false;
+    if (ok && rest > 0) ok = writeAll(fd_, buffer_.get() + whole, rest, &error) == rest;
     pending_ = 0;
     failed_ |= !ok;
     return ok;
+  }
+
+  // Writes whole blocks past the cache. A file system that refuses a direct
+  // write (EINVAL, nothing of that call written) gets the rest through the
+  // cache; any other error is a failure.
+  bool writeOut(const uint8_t* src, size_t bytes) {
+    int error = 0;
+    const size_t done = writeAll(fd_, src, bytes, &error);
+    if (done == bytes) return true;
+    if (error != EINVAL || !direct_ || !leaveDirectMode()) return false;
+    return writeAll(fd_, src + done, bytes - done, &error) == bytes - done;
   }
 
   bool leaveDirectMode() {
