@@ -276,20 +276,17 @@ void laneBlock(const KernelPlan& plan, const float* left, const float* right, si
       std::memcpy(out + size_t(first + p) * block.slots + size_t(2 * row), block.packed + size_t(row) * kBlockPeriods + size_t(p), 4);
 }
 
-// Equal rates: every output is its centre sample, converted without a check.
-void copyCentres(const KernelPlan& plan, const float* left, const float* right, int32_t periods, int16_t* out) {
-  alignas(64) double l[kLanes], r[kLanes];
-  alignas(32) uint32_t frames[kLanes];
+// Equal rates (a period is one sample): every output is its centre sample,
+// converted without a check, eight at a time. (Other single-phase rates,
+// whole-number steps down, go through the lanes' row 0.)
+void copyCentres(const float* left, const float* right, int32_t periods, int16_t* out) {
   for (int32_t q = 0; q < periods; q += kLanes) {
     const int32_t count = std::min(kLanes, periods - q);
-    for (int32_t i = 0; i < kLanes; ++i) {
-      const size_t centre = size_t(plan.step) * size_t(q + std::min(i, count - 1)) + kBlockLead;
-      l[i] = left[centre];
-      r[i] = right[centre];
-    }
-    _mm256_store_si256(reinterpret_cast<__m256i*>(frames), packFrames(pcmWords(_mm512_cvtpd_ps(_mm512_load_pd(l))),
-                                                                       pcmWords(_mm512_cvtpd_ps(_mm512_load_pd(r)))));
-    std::memcpy(out + 2 * size_t(q), frames, size_t(count) * 4);
+    const __mmask16 mask = __mmask16((1u << count) - 1u);
+    const __m256 l = _mm512_castps512_ps256(_mm512_maskz_loadu_ps(mask, left + kBlockLead + q));
+    const __m256 r = _mm512_castps512_ps256(_mm512_maskz_loadu_ps(mask, right + kBlockLead + q));
+    const __m256i frames = packFrames(pcmWords(l), pcmWords(r));
+    _mm512_mask_storeu_epi32(out + 2 * size_t(q), mask, _mm512_castsi256_si512(frames));
   }
 }
 
@@ -298,8 +295,8 @@ void copyCentres(const KernelPlan& plan, const float* left, const float* right, 
 void resampleBlockAvx512(const KernelPlan& plan, const float* left, const float* right, int32_t periods,
                          double* scratch, int16_t* out, uint32_t* uncertain, int32_t* uncertainCount) {
   *uncertainCount = 0;
-  if (plan.phaseCount == 1) {
-    copyCentres(plan, left, right, periods, out);
+  if (plan.phaseCount == 1 && plan.step == 1) {
+    copyCentres(left, right, periods, out);
     return;
   }
   const size_t available = size_t(plan.step) * size_t(periods) + kPaddedTaps + 8;

@@ -306,7 +306,8 @@ TEST(ResamplePlanTest, LaneTilesCoverEveryRowWithItsShiftedTable) {
 // write or list outputs past `periods`): each output, after the listed ones
 // are recomputed, is the in-order sum's.
 TEST(ResamplePlanTest, EveryKernelMatchesTheInOrderSumsForPartialBlocks) {
-  for (const auto& [inRate, outRate] : {std::pair{24000, 44100}, std::pair{24000, 24000}}) {
+  for (const auto& [inRate, outRate] :
+       {std::pair{24000, 44100}, std::pair{24000, 24000}, std::pair{192000, 24000}}) {
     const ResamplePlan plan(inRate, outRate);
     const KernelPlan& k = plan.kernel();
     const int32_t slots = 2 * k.phaseCount;
