@@ -1,5 +1,5 @@
 // The AVX2 kernel. Compiled with -mavx2 -mfma; reached only through
-// kernelsFor() after a run-time check of the processor. Everything here
+// kernelFor() after a run-time check of the processor. Everything here
 // but the entry point has internal linkage (see ResampleKernels.h).
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -102,7 +102,6 @@ void finishSlots(const double* s, const double* scale, __m256d windowMaxima, int
       uncertain[(*uncertainCount)++] = firstIndex + uint32_t(i) + uint32_t(__builtin_ctz(bits));
   }
 }
-
 
 // The block's input in double, for the aligned loads of the tiles.
 void widen(const float* left, const float* right, size_t count, double* leftOut, double* rightOut) {

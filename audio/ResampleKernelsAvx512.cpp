@@ -1,5 +1,5 @@
 // The AVX-512 kernel. Compiled with -mavx512f -mfma; reached only through
-// kernelsFor() after a run-time check of the processor. Everything here
+// kernelFor() after a run-time check of the processor. Everything here
 // but the entry points has internal linkage (see ResampleKernels.h).
 //
 // Each vector lane holds its own period: the block's input is first turned

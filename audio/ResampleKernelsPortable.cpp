@@ -20,7 +20,7 @@ int16_t exactBlockOutput(const KernelPlan& plan, const float* left, const float*
 }
 
 void resampleBlockPortable(const KernelPlan& plan, const float* left, const float* right, int32_t periods,
-                           double* /*sums*/, int16_t* out, uint32_t* /*uncertain*/, int32_t* uncertainCount) {
+                           double* /*scratch*/, int16_t* out, uint32_t* /*uncertain*/, int32_t* uncertainCount) {
   const int32_t slots = 2 * plan.phaseCount;
   for (int32_t q = 0; q < periods; ++q)
     for (int32_t slot = 0; slot < slots; ++slot)

@@ -12,6 +12,7 @@
 #include "audio/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
+#include "bench/DiscardingFile.h"
 #include "gamedata/ClipAudio.h"
 #include "playlist/Track.h"
 
@@ -49,17 +50,7 @@ std::vector<uint8_t> randomClipBytes(uint32_t frames, uint32_t seed) {
   return bytes;
 }
 
-class DiscardingFile final : public OutputFile {
- public:
-  bool write(const void* src, size_t bytes) override {
-    benchmark::DoNotOptimize(src);
-    written += bytes;
-    return true;
-  }
-  bool seek(uint64_t) override { return true; }
-  bool close() override { return true; }
-  uint64_t written = 0;
-};
+using bench::DiscardingFile;
 
 void BM_DecodeStereoFrames(benchmark::State& state) {
   const std::vector<uint8_t> bytes = randomClipBytes(4096, 1);

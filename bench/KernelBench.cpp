@@ -9,6 +9,7 @@
 
 #include "audio/FastWaveWriter.h"
 #include "audio/ResamplePlan.h"
+#include "bench/DiscardingFile.h"
 
 namespace wc {
 namespace {
@@ -51,15 +52,7 @@ void BM_ResampleKernel(benchmark::State& state) {
 }
 BENCHMARK(BM_ResampleKernel)->DenseRange(0, 2)->Unit(benchmark::kMicrosecond);
 
-class DiscardingFile final : public OutputFile {
- public:
-  bool write(const void* src, size_t) override {
-    benchmark::DoNotOptimize(src);
-    return true;
-  }
-  bool seek(uint64_t) override { return true; }
-  bool close() override { return true; }
-};
+using bench::DiscardingFile;
 
 // The fast writer's threads without decoding or a disk: ten minutes of noise
 // pushed in the renderer's 28-frame pieces, the output thrown away.
