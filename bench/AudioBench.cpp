@@ -9,7 +9,7 @@
 #include "audio/Decoder.h"
 #include "audio/Mixer.h"
 #include "audio/StereoDecoder.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
 #include "bench/DiscardingFile.h"

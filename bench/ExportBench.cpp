@@ -22,7 +22,7 @@
 #include "audio/FrameSink.h"
 #include "audio/ResamplePlan.h"
 #include "audio/StereoDecoder.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "playlist/Exporter.h"
 #include "tools/discgen/ClipBuilder.h"
 #include "tools/discgen/Signals.h"

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
 #include "fuzz/FuzzSupport.h"

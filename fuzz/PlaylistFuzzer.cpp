@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "fuzz/FuzzSupport.h"
 #include "playlist/PlaylistFile.h"
 

@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "playlist/CueSheet.h"
 

@@ -10,9 +10,9 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "gamedata/GameData.h"
-#include "gamedata/TrackAudio.h"
+#include "playlist/TrackAudio.h"
 #include "playlist/Exporter.h"
 #include "playlist/PlaylistFile.h"
 

@@ -1,6 +1,6 @@
 #include "ui/StudioView.h"
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "gamedata/GameData.h"
 #include "ui/CommandIds.h"
 

@@ -12,7 +12,7 @@
 
 #include "base/File.h"
 #include "gamedata/CatalogueRecords.h"
-#include "gamedata/TrackAudio.h"
+#include "playlist/TrackAudio.h"
 #include "playlist/Playlist.h"
 #include "ui/DrawSurface.h"
 #include "ui/ViewServices.h"

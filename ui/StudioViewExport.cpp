@@ -1,6 +1,6 @@
 // Export CD and Export Wave.
 #include "audio/AudioEngine.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "playlist/Exporter.h"
 #include "ui/StudioView.h"
 

@@ -1,7 +1,7 @@
 // Everything the user does with the left mouse button: station arrows,
 // previews, dragging clips into the playlist, moving and removing entries,
 // choosing intros and outros, playing from a track, and the scroll bars.
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "ui/StudioView.h"
 
 namespace wc {

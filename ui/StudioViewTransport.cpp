@@ -1,7 +1,7 @@
 // Playback through the view's one Voice, and the Play, Stop, Previous and
 // Next commands.
 #include "audio/AudioEngine.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "ui/StudioView.h"
 
 namespace wc {

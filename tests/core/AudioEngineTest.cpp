@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "audio/AudioEngine.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "base/CRandom.h"
 #include "playlist/Playlist.h"
 #include "support/AdpcmTestClips.h"

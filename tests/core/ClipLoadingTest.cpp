@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "gamedata/ClipLoader.h"
-#include "gamedata/TrackAudio.h"
+#include "playlist/TrackAudio.h"
 #include "support/GameDataHarness.h"
 
 namespace wc::test {

@@ -11,7 +11,7 @@
 
 #include "audio/FastWaveWriter.h"
 #include "audio/ResamplePlan.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "playlist/Exporter.h"
 #include "support/AdpcmTestClips.h"
 #include "support/PositionReports.h"

@@ -12,7 +12,7 @@
 #include <filesystem>
 
 #include "audio/AudioEngine.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "gamedata/CatalogueFile.h"
 #include "playlist/CueSheet.h"

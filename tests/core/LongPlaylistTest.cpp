@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "gamedata/CatalogueBuilder.h"
-#include "gamedata/TrackAudio.h"
+#include "playlist/TrackAudio.h"
 #include "support/GameDataHarness.h"
 #include "tools/discgen/LongPlaylist.h"
 

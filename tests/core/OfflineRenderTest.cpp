@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
 #include "playlist/Playlist.h"

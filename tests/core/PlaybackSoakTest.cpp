@@ -14,7 +14,7 @@
 #include <random>
 #include <vector>
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "base/LittleEndian.h"
 #include "support/ViewFixture.h"
 

@@ -2,7 +2,7 @@
 // command entry points over the fake sound device.
 #include <gtest/gtest.h>
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "support/ViewFixture.h"
 #include "ui/CommandIds.h"
 

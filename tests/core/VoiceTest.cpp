@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "audio/Mixer.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "playlist/Playlist.h"
 #include "support/AdpcmTestClips.h"
 #include "support/PositionReports.h"

@@ -9,7 +9,7 @@
 #include "gamedata/DiscLocator.h"
 #include "gamedata/MessagePrompts.h"
 #include "gamedata/MountTable.h"
-#include "gamedata/TrackAudio.h"
+#include "playlist/TrackAudio.h"
 
 namespace wc::test {
 

@@ -1,6 +1,6 @@
 #include "support/ViewFixture.h"
 
-#include "gamedata/TrackAudio.h"
+#include "playlist/TrackAudio.h"
 
 namespace wc::test {
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "audio/AudioEngine.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "gamedata/GameData.h"
 #include "support/FakeSoundDevice.h"
 #include "support/FakeViewServices.h"

@@ -9,7 +9,7 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/Mixer.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "audio/sdl/SdlSoundDevice.h"
 #include "base/LittleEndian.h"
 #include "support/AdpcmTestClips.h"

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QTest>
 
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 #include "gamedata/GameData.h"
 #include "support/GameDataFakes.h"
 #include "support/TestDisc.h"

@@ -1,4 +1,4 @@
-#include "gamedata/TrackAudio.h"
+#include "playlist/TrackAudio.h"
 
 #include "gamedata/GameData.h"
 

@@ -2,7 +2,7 @@
 // at full scale straight into the frame sink, as fast as it goes.
 #include "audio/FrameSink.h"
 #include "audio/StereoDecoder.h"
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 
 namespace wc {
 namespace {

@@ -1,4 +1,4 @@
-#include "audio/Voice.h"
+#include "playlist/Voice.h"
 
 #include <algorithm>
 
