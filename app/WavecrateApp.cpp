@@ -52,8 +52,10 @@ bool CWavecrateApp::initInstance() {
   gameData_ = std::make_unique<GameData>(realFileSystem(), std::filesystem::current_path(), *mounts_, *prompts_);
   gameData_->loadCatalogue();
 
+  engine_ = std::make_unique<AudioEngine>();
   frame_ = std::make_unique<CMainFrame>(this);
-  frame_->view().setClient(std::make_unique<StudioViewAdapter>(*gameData_, frame_->view()));
+  frame_->view().setClient(
+      std::make_unique<StudioViewAdapter>(*gameData_, frame_->view(), toolRandom_, engine_.get()));
 
   const QScreen* screen = QGuiApplication::primaryScreen();
   frame_->placeOnDesktop(screen ? screen->geometry().size() : QSize(1024, 768));
@@ -66,7 +68,6 @@ bool CWavecrateApp::initInstance() {
 
 void CWavecrateApp::startSound() {
   audioHost_ = std::make_unique<FrameAudioHost>(*frame_);
-  engine_ = std::make_unique<AudioEngine>();
   // On failure the engine shows its message and closes the main window.
   if (!engine_->start(std::make_unique<SdlSoundDevice>(), *audioHost_)) return;
   // The ring is refilled from the play cursor on every tick, so late or
@@ -74,7 +75,10 @@ void CWavecrateApp::startSound() {
   soundTimer_ = std::make_unique<QTimer>();
   soundTimer_->setTimerType(Qt::PreciseTimer);
   soundTimer_->setInterval(AudioEngine::kTimerPeriodMs);
-  QObject::connect(soundTimer_.get(), &QTimer::timeout, [] { AudioEngine::timerTick(); });
+  QObject::connect(soundTimer_.get(), &QTimer::timeout, [this] {
+    ticks_.tick();
+    engine_->refillPlayed();
+  });
   soundTimer_->start();
 }
 

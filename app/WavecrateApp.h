@@ -3,6 +3,8 @@
 #include <memory>
 #include <optional>
 
+#include "audio/TickClock.h"
+#include "base/CRandom.h"
 #include "ui/qt/CommandTarget.h"
 
 class QTimer;
@@ -40,15 +42,20 @@ class CWavecrateApp final : public CommandTarget {
   void showHelp();
   void startSound();
 
+  // The generator the playlist tools draw from, reseeded by every tick of
+  // the sound timer.
+  CRandom toolRandom_;
+  TickClock ticks_{toolRandom_};
   // Declared in the order they come to life; shut-down takes the frame (and
-  // with it the view) first, then the sound output.
+  // with it the view) first, then the sound output. The engine exists before
+  // the view, which links its Voice into it; it starts after the window shows.
   std::unique_ptr<QtMessagePrompts> prompts_;
   std::unique_ptr<ProcMountTable> mounts_;
   std::unique_ptr<GameData> gameData_;
-  std::unique_ptr<CMainFrame> frame_;
-  std::unique_ptr<FrameAudioHost> audioHost_;
   std::unique_ptr<AudioEngine> engine_;
+  std::unique_ptr<FrameAudioHost> audioHost_;
   std::unique_ptr<QTimer> soundTimer_;
+  std::unique_ptr<CMainFrame> frame_;
 };
 
 // Creates the QApplication, runs start-up, the event loop and shut-down.

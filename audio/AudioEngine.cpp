@@ -4,25 +4,13 @@
 #include <bit>
 #include <cstring>
 
-#include "base/CRandom.h"
 #include "base/LittleEndian.h"
 
 namespace wc {
-namespace {
-
-AudioEngine* gCurrentEngine = nullptr;
-// Counts timer ticks from 666; the playlist tools' random draws depend on it.
-uint32_t gTickCount = AudioEngine::kFirstTickCount;
-
-}  // namespace
-
 AudioEngine::~AudioEngine() { shutdown(); }
 
-AudioEngine* AudioEngine::current() { return gCurrentEngine; }
-uint32_t AudioEngine::tickCount() { return gTickCount; }
-
 bool AudioEngine::start(std::unique_ptr<SoundDevice> device, AudioHost& host) {
-  const bool ok = !gCurrentEngine && device && device->open();
+  const bool ok = !device_ && device && device->open();
   if (!ok) {
     if (device) device->close();
     host.showAudioError(kStartFailedMessage);
@@ -36,14 +24,7 @@ bool AudioEngine::start(std::unique_ptr<SoundDevice> device, AudioHost& host) {
   // No source is linked yet: a second of silence, ahead of playback.
   fillAhead(kRingBytes);
   device_->play();
-  gCurrentEngine = this;
   return true;
-}
-
-void AudioEngine::timerTick() {
-  ++gTickCount;
-  processRandom().seed(gTickCount);
-  if (gCurrentEngine) gCurrentEngine->refillPlayed();
 }
 
 void AudioEngine::refillPlayed() {
@@ -96,7 +77,6 @@ void AudioEngine::resumeOutput() {
 }
 
 void AudioEngine::shutdown() {
-  if (gCurrentEngine == this) gCurrentEngine = nullptr;
   if (device_) {
     device_->close();
     device_.reset();

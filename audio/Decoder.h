@@ -2,6 +2,7 @@
 // PlayStation SPU ADPCM: one 16-byte frame expands to 28 samples of one
 // channel. The history is the unrounded, unclamped filter output in double
 // precision; feeding back the rounded samples would give different audio.
+#include <array>
 #include <cstdint>
 
 namespace wc {
@@ -10,6 +11,9 @@ struct DecoderState {
   double h1 = 0.0;  // newest filter output
   double h2 = 0.0;  // the one before it
 };
+
+// The histories of a stereo clip, left channel first.
+using StereoHistory = std::array<DecoderState, 2>;
 
 inline constexpr int kSamplesPerFrame = 28;
 

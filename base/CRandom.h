@@ -21,8 +21,4 @@ class CRandom {
   uint32_t state_;
 };
 
-// The process-wide generator: reseeded by the sound output's timer and drawn
-// from by the playlist tools, all on the user-interface thread.
-CRandom& processRandom();
-
 }  // namespace wc

@@ -129,17 +129,17 @@ Path temporarySibling(const Path& target) {
   return tmp;
 }
 
-bool replaceFileAtomically(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes) {
+ReplaceError replaceFile(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes) {
   const Path tmp = temporarySibling(target);
   auto out = fs.openWrite(tmp);
-  if (!out) return false;
+  if (!out) return ReplaceError::NotCreated;
   const bool written = out->write(bytes.data(), bytes.size());
   const bool closed = out->close();
   if (!written || !closed || !fs.rename(tmp, target)) {
     fs.remove(tmp);
-    return false;
+    return ReplaceError::NotWritten;
   }
-  return true;
+  return ReplaceError::None;
 }
 
 }  // namespace wc

@@ -66,6 +66,10 @@ Path temporarySibling(const Path& target);
 
 // Writes `bytes` to a temporary beside `target` and renames it into place only
 // when everything was written, so a failure never damages an existing file.
-bool replaceFileAtomically(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes);
+enum class ReplaceError { None, NotCreated, NotWritten };
+ReplaceError replaceFile(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes);
+inline bool replaceFileAtomically(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes) {
+  return replaceFile(fs, target, bytes) == ReplaceError::None;
+}
 
 }  // namespace wc

@@ -9,6 +9,7 @@
 #include "audio/Decoder.h"
 #include "audio/Mixer.h"
 #include "audio/StereoDecoder.h"
+#include "playlist/OfflineRenderer.h"
 #include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
@@ -125,7 +126,7 @@ struct LoopingTrack {
 void BM_MixerTick(benchmark::State& state) {
   LoopingTrack looping(4096);
   Voice voice;
-  voice.play(&looping.track, kStartAtIntro);
+  voice.play(&looping.track, StartPart::Intro);
   Mixer mixer;
   mixer.addSource(voice);
   std::vector<int16_t> out(2 * 120);
@@ -141,11 +142,11 @@ BENCHMARK(BM_MixerTick);
 void BM_RenderTrackTo44100(benchmark::State& state) {
   constexpr uint32_t kFrames = 4096 * 6;  // about 29 seconds
   LoopingTrack looping(kFrames);
-  const Voice voice;
+  const OfflineRenderer renderer;
   for (auto _ : state) {
     WaveWriter writer;
     writer.open(std::make_unique<DiscardingFile>(), 24000, 44100);
-    benchmark::DoNotOptimize(voice.renderTrack(&looping.track, writer));
+    benchmark::DoNotOptimize(renderer.renderTrack(&looping.track, writer));
     writer.finish();
   }
   state.counters["s_per_74min"] = per74Minutes(double(kFrames) * 28);

@@ -22,7 +22,7 @@
 #include "audio/FrameSink.h"
 #include "audio/ResamplePlan.h"
 #include "audio/StereoDecoder.h"
-#include "playlist/Voice.h"
+#include "playlist/OfflineRenderer.h"
 #include "playlist/Exporter.h"
 #include "tools/discgen/ClipBuilder.h"
 #include "tools/discgen/Signals.h"
@@ -64,8 +64,7 @@ struct GeneratedPlaylist {
       t->outroAudio = tiledClip(talk, 7.0 + n % 2, size_t(n) * 57);
       const double songSeconds = trackSeconds - 16.0 - n % 3 - n % 2;
       t->songAudio = tiledClip(music, songSeconds, size_t(n) * 1009);
-      playlist.append(t);
-      ++playlist.trackCount;
+      playlist.append(std::unique_ptr<Track>(t));
     }
   }
 };
@@ -91,11 +90,12 @@ double processCpuSeconds(bool systemOnly = false) {
 
 double timedExport(Playlist& playlist, const std::filesystem::path& wave, bool cdImage,
                    const WaveSinkOptions& options, double* cpuSeconds = nullptr) {
-  Voice voice;
+  const OfflineRenderer renderer;
   ExportObserver observer;
   const double cpuStart = processCpuSeconds();
   const auto start = Clock::now();
-  const ExportError error = exportPlaylist(realFileSystem(), playlist, wave.string(), cdImage, voice, observer, options);
+  const ExportError error =
+      exportPlaylist(realFileSystem(), playlist, wave.string(), cdImage, renderer, observer, options);
   const double seconds = secondsSince(start);
   if (cpuSeconds) *cpuSeconds = processCpuSeconds() - cpuStart;
   if (error != ExportError::None) std::fprintf(stderr, "export failed: %s\n", exportErrorMessage(error).c_str());
@@ -109,7 +109,7 @@ double timedDecode(Playlist& playlist) {
   int16_t left[28], right[28];
   int64_t checksum = 0;
   const auto start = Clock::now();
-  for (Track* t = playlist.head.next; t != &playlist.head; t = t->next) {
+  for (Track* t = playlist.first(); t; t = Playlist::after(t)) {
     DecoderState l, r;
     for (const ClipAudio* clip : {t->introAudio.get(), t->songAudio.get(), t->outroAudio.get()}) {
       for (uint32_t c = 0; c < clip->chunkCount(); ++c) {
@@ -165,9 +165,9 @@ void BM_Export74MinuteCd(benchmark::State& state) {
   const double decodeScalar = timedDecode<false>(playlist);
   const double decodeStereo = timedDecode<true>(playlist);
   NullSink sink;
-  Voice voice;
+  const OfflineRenderer renderer;
   const auto renderStart = Clock::now();
-  for (Track* t = playlist.head.next; t != &playlist.head; t = t->next) voice.renderTrack(t, sink);
+  for (Track* t = playlist.first(); t; t = Playlist::after(t)) renderer.renderTrack(t, sink);
   const double render = secondsSince(renderStart);
 
   const SimdLevel level = bestSimdLevel();

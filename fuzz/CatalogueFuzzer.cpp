@@ -75,13 +75,13 @@ void browseAndUseTools(HeadlessView& h, uint8_t control) {
   view.paintAll(h.surface);
   for (int step = 0; step < kStationCount; ++step) {
     view.stepStation((control & 2) ? -1 : +1);
-    view.pageScroll(0, +1);
+    view.pageScroll(Pane::Clips, +1);
     view.paintAll(h.surface);
   }
-  view.onShowAllClips();
-  view.pageScroll(0, +1);
+  view.onCommand(cmd::ShowAllClips);
+  view.pageScroll(Pane::Clips, +1);
   view.paintAll(h.surface);
-  if (control & 4) view.onShowAllClips();
+  if (control & 4) view.onCommand(cmd::ShowAllClips);
 
   if (view.canUseSongTools()) {
     if (control & 8)
@@ -93,7 +93,7 @@ void browseAndUseTools(HeadlessView& h, uint8_t control) {
   if (view.canUsePlaylistTools()) {
     view.onRandomizeIntros();
     if (control & 16) view.onPad();
-    view.pageScroll(1, +1);
+    view.pageScroll(Pane::Playlist, +1);
     view.paintAll(h.surface);
   }
   if (view.canUseSongTools() && (control & 32)) {

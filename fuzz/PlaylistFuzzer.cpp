@@ -36,7 +36,7 @@ const Path kInput = kWorkDirectory / "input.wcpl";
 const Path kSaved = kWorkDirectory / "saved.wcpl";
 
 bool inPlaylist(Playlist& playlist, const Track* track) {
-  for (Track* t = playlist.head.next; t->clip; t = t->next)
+  for (Track* t = playlist.first(); t->clip; t = t->next)
     if (t == track) return true;
   return false;
 }
@@ -44,17 +44,17 @@ bool inPlaylist(Playlist& playlist, const Track* track) {
 void playEveryTrack(StudioView& view) {
   std::vector<float> block(2 * 1024);
   int part = 0;
-  for (Track* t = view.playlist.head.next; t->clip; t = t->next, part = (part + 1) % 3) {
-    view.playTrack(t, part);
-    view.voice->render(block.data(), 1024);
-    view.voice->mix(block.data(), 700);
-    if (view.voice->track() && !inPlaylist(view.playlist, view.voice->track())) std::abort();
+  for (Track* t = view.playlist().first(); t->clip; t = t->next, part = (part + 1) % 3) {
+    view.transport().play(t, part);
+    view.transport().existingVoice()->render(block.data(), 1024);
+    view.transport().existingVoice()->mix(block.data(), 700);
+    if (view.transport().existingVoice()->track() && !inPlaylist(view.playlist(), view.transport().existingVoice()->track())) std::abort();
   }
   // The last track runs out and the voice goes idle by itself.
-  if (Track* last = view.playlist.last()) {
-    view.playTrack(last, 2);
-    for (int i = 0; i < 64 && view.voice->track(); ++i) view.voice->render(block.data(), 1024);
-    if (view.voice->track()) std::abort();
+  if (Track* last = view.playlist().last()) {
+    view.transport().play(last, StartPart::OutroOnly);
+    for (int i = 0; i < 64 && view.transport().existingVoice()->track(); ++i) view.transport().existingVoice()->render(block.data(), 1024);
+    if (view.transport().existingVoice()->track()) std::abort();
   }
 }
 
@@ -71,9 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StudioView& view = h.makeView();
   if (!view.openPlaylistFile(kInput.string())) std::abort();
   const auto expected = decodePlaylistFile(std::span<const uint8_t>(data, size), h.gameData->catalogue());
-  if (view.playlist.trackCount != int32_t(expected.size()) || view.playlist.trackCount > kMaxCdTracks) std::abort();
+  if (view.playlist().trackCount() != int32_t(expected.size()) || view.playlist().trackCount() > kMaxCdTracks) std::abort();
   view.paintAll(h.surface);
-  view.pageScroll(1, +1);
+  view.pageScroll(Pane::Playlist, +1);
   view.paintAll(h.surface);
 
   playEveryTrack(view);

@@ -2,9 +2,9 @@
 
 #include <cctype>
 
-#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "playlist/CueSheet.h"
+#include "playlist/OfflineRenderer.h"
 
 namespace wc {
 namespace {
@@ -44,7 +44,7 @@ uint64_t exportDataBytes(const Playlist& playlist, bool cdImage) {
 }
 
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions) {
+                           const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions) {
   if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return ExportError::TooLarge;
 
   auto waveFile = fs.openStreamingWrite(wavePath);
@@ -70,7 +70,7 @@ ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string
   FrameSink& writer = *sink;  // never null: the file exists and the rates are positive
   observer.renderingStarts();
   int number = 1;
-  for (Track* t = playlist.head.next; t != &playlist.head && t->clip; t = t->next, ++number) {
+  for (Track* t = playlist.first(); t; t = playlist.after(t), ++number) {
     if (cue) {
       cue->write(cueTrackLine(number));
       cue->write(cueIndexLine(writer.sectorsSoFar()));

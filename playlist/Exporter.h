@@ -12,7 +12,7 @@
 
 namespace wc {
 
-class Voice;
+class OfflineRenderer;
 
 // The moments of an export at which its user redraws or changes state.
 class ExportObserver {
@@ -51,7 +51,7 @@ uint64_t exportDataBytes(const Playlist& playlist, bool cdImage);
 // the wave writer (tests force the reference, a SIMD level or a thread
 // count); every choice writes the same bytes.
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {});
+                           const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {});
 
 // The message shown for an error, as the Export commands show it.
 std::string exportErrorMessage(ExportError error);

@@ -2,7 +2,7 @@
 
 namespace wc {
 
-Playlist::Playlist() { head.next = head.prev = &head; }
+Playlist::Playlist() { head_.next = head_.prev = &head_; }
 
 Playlist::~Playlist() {
   beforeFree = nullptr;
@@ -10,32 +10,25 @@ Playlist::~Playlist() {
 }
 
 Track* Playlist::trackAt(int row) {
-  Track* t = head.next;
+  Track* t = head_.next;
   while (row != 0 && t->clip) {
     t = t->next;
     --row;
   }
-  return t == &head ? nullptr : t;
+  return t == &head_ ? nullptr : t;
 }
 
 int Playlist::trackIndexOf(const Track* track) const {
   int index = 0;
-  for (const Track* t = track->prev; t && t != &head; t = t->prev) ++index;
+  for (const Track* t = track->prev; t && t != &head_; t = t->prev) ++index;
   return index;
 }
 
-void Playlist::insertBefore(Track* track, Track* before) {
-  track->next = before;
-  track->prev = before->prev;
-  before->prev->next = track;
-  before->prev = track;
-}
-
-void Playlist::insertAfter(Track* track, Track* after) {
-  track->prev = after;
-  track->next = after->next;
-  after->next->prev = track;
-  after->next = track;
+void Playlist::link(Track* track, Track* prev, Track* next) {
+  track->prev = prev;
+  track->next = next;
+  prev->next = track;
+  next->prev = track;
 }
 
 void Playlist::unlink(Track* track) {
@@ -44,27 +37,74 @@ void Playlist::unlink(Track* track) {
   track->next = track->prev = nullptr;
 }
 
+Track* Playlist::insertBefore(std::unique_ptr<Track> track, Track* before) {
+  Track* raw = track.release();  // owned by the ring from here on
+  link(raw, before->prev, before);
+  ++trackCount_;
+  return raw;
+}
+
+Track* Playlist::insertAfter(std::unique_ptr<Track> track, Track* after) {
+  Track* raw = track.release();
+  link(raw, after, after->next);
+  ++trackCount_;
+  return raw;
+}
+
+void Playlist::moveBefore(Track* track, Track* before) {
+  if (track == before) return;
+  unlink(track);
+  link(track, before->prev, before);
+}
+
+void Playlist::moveAfter(Track* track, Track* after) {
+  if (track == after) return;
+  unlink(track);
+  link(track, after, after->next);
+}
+
 void Playlist::removeTrack(Track* track) {
   if (beforeFree) beforeFree(track);
   unlink(track);
   delete track;
-  --trackCount;
+  --trackCount_;
 }
 
 void Playlist::freeAll() {
-  while (head.next != &head) {
-    Track* t = head.next;
+  while (head_.next != &head_) {
+    Track* t = head_.next;
     if (beforeFree) beforeFree(t);
     unlink(t);
     delete t;
   }
-  trackCount = 0;
+  trackCount_ = 0;
 }
 
 int64_t Playlist::playlistSamples() const {
   int64_t total = 0;
-  for (const Track* t = head.next; t != &head && t->clip; t = t->next) total += trackSamples(*t);
+  for (const Track* t = first(); t; t = after(t)) total += trackSamples(*t);
   return total;
+}
+
+std::vector<PlaylistRecord> Playlist::records() const {
+  std::vector<PlaylistRecord> result;
+  for (const Track* t = first(); t; t = after(t)) result.push_back({t->station, t->clipIndex, t->intro, t->outro});
+  return result;
+}
+
+int Playlist::appendRecords(const Catalogue& catalogue, std::span<const PlaylistRecord> records,
+                            const std::function<void(Track&)>& appended) {
+  int count = 0;
+  for (const PlaylistRecord& record : records) {
+    auto track = createTrack(catalogue, record.station, record.clipIndex);
+    if (!track) continue;
+    track->intro = record.intro;
+    track->outro = record.outro;
+    Track& linked = *append(std::move(track));
+    ++count;
+    if (appended) appended(linked);
+  }
+  return count;
 }
 
 }  // namespace wc

@@ -17,10 +17,10 @@ int followOnIndex(const Station& s, int k, int32_t skip, int32_t choice) {
 
 }  // namespace
 
-Track* createTrack(const Catalogue& catalogue, int station, int clipIndex) {
+std::unique_ptr<Track> createTrack(const Catalogue& catalogue, int station, int clipIndex) {
   const Station* s = stationOf(catalogue, station);
   if (!s || clipIndex < 0 || clipIndex >= validClipCount(*s)) return nullptr;
-  auto* track = new Track;
+  auto track = std::make_unique<Track>();
   track->station = station;
   track->clipIndex = clipIndex;
   track->clip = &s->clips[clipIndex];

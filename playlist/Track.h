@@ -30,7 +30,7 @@ struct Track {
 // A new unlinked track for clip `clipIndex` of `station`, with the first intro
 // and first outro over which nobody speaks, where the song has one. Null if
 // the station or clip lies outside the catalogue.
-Track* createTrack(const Catalogue& catalogue, int station, int clipIndex);
+std::unique_ptr<Track> createTrack(const Catalogue& catalogue, int station, int clipIndex);
 
 // Index of the track's chosen intro / outro clip within its station, or -1
 // when the song has none (or the catalogue's counts point past the station).

@@ -1,6 +1,7 @@
 #include "playlist/Voice.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace wc {
 namespace {
@@ -23,8 +24,8 @@ Voice::~Voice() {
 }
 
 void Voice::releasePreview() {
-  if (track_ && track_->isPreview()) {
-    delete track_;  // preview Tracks come from createTrack's new
+  if (preview_) {
+    preview_.reset();
     track_ = nullptr;
   }
 }
@@ -53,9 +54,16 @@ void Voice::enqueueClip(const ClipAudio* clip, bool resetHistory) {
   queueTail_ = raw;
 }
 
-void Voice::play(Track* track, int startPart) {
+void Voice::playPreview(std::unique_ptr<Track> track) {
+  Track* raw = track.get();
+  // The previous preview goes only after the queue stopped reading it.
+  std::unique_ptr<Track> previous = std::exchange(preview_, std::move(track));
+  play(raw, StartPart::Intro);
+}
+
+void Voice::play(Track* track, StartPart startPart) {
   clearQueue();
-  if (track != track_) releasePreview();
+  if (track != track_ && track_ == preview_.get()) releasePreview();
   track_ = track;
   position_ = 0;
   if (!track) return;
@@ -64,11 +72,11 @@ void Voice::play(Track* track, int startPart) {
   const ClipAudio* song = track->songAudio.get();
   const ClipAudio* outro = track->outroAudio.get();
   // Positions count from the start of the intro even when it is skipped.
-  if (startPart >= kStartAtSong) {
+  if (startPart >= StartPart::Song) {
     position_ = samplesOf(intro);
     intro = nullptr;
   }
-  if (startPart >= kOutroOnly) {
+  if (startPart >= StartPart::OutroOnly) {
     position_ = addSamples(position_, samplesOf(song));
     song = nullptr;
   }
@@ -82,7 +90,7 @@ void Voice::play(Track* track, int startPart) {
 
 void Voice::advanceTrack() {
   if (!track_) return;
-  if (!track_->isPreview()) {
+  if (track_ != preview_.get()) {
     track_ = track_->next;
     if (track_->isEndMarker()) track_ = nullptr;  // the playlist does not wrap
   } else {
@@ -96,7 +104,7 @@ void Voice::nextFrame() {
     while (framesInClip_ == 0) {
       if (!queue_) {
         advanceTrack();
-        if (track_) play(track_, kStartAtIntro);
+        if (track_) play(track_, StartPart::Intro);
       }
       if (!queue_) {
         decoded_.fill(0);

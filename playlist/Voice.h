@@ -2,43 +2,40 @@
 // The voice plays the clips of one Track in sequence (intro, song, outro),
 // decoding one step of 28 sample pairs at a time straight from the clips'
 // memory, moves on through the playlist by itself and reports its Track and
-// position. It also renders Tracks offline for the export (VoiceOffline.cpp).
-// Everything runs on the user-interface thread.
-#include <array>
+// position. Everything runs on the user-interface thread.
 #include <cstdint>
 #include <memory>
 
 #include "audio/Decoder.h"
 #include "audio/SoundSource.h"
 #include "gamedata/ClipAudio.h"
+#include "playlist/PositionReport.h"
 #include "playlist/Track.h"
 
 namespace wc {
 
-class FrameSink;
-
-// Hears (Track or null, samples per channel at 24000 Hz from the start of the
-// Track's intro).
-using PositionCallback = void (*)(Track* track, int32_t position);
-
-// Left channel first.
-using StereoHistory = std::array<DecoderState, 2>;
-
-enum StartPart : int { kStartAtIntro = 0, kStartAtSong = 1, kOutroOnly = 2 };
+// Where playback of a Track begins. Positions always count from the start of
+// the intro, also when it is skipped.
+enum class StartPart { Intro, Song, OutroOnly };
 
 class Voice final : public SoundSource {
  public:
   Voice() = default;
   // Clears the queue (the callback hears (null, 0)) and frees a preview Track.
   ~Voice() override;
+  Voice(const Voice&) = delete;
+  Voice& operator=(const Voice&) = delete;
 
   void render(float* out, int32_t frames) override;
   void mix(float* out, int32_t frames) override;
 
-  // Plays `track` from its intro (0), its song (1) or its outro only (2); a
-  // null `track` stops. A preview Track played before is freed, unless it is
-  // `track` itself.
-  void play(Track* track, int startPart);
+  // Plays `track` (a playlist Track, or the preview being played) from the
+  // chosen part; a null `track` stops. A preview Track played before is
+  // freed, unless it is `track` itself.
+  void play(Track* track, StartPart startPart);
+  // Plays a Track linked nowhere from its intro; the voice keeps it until
+  // something else plays or it has played to its end.
+  void playPreview(std::unique_ptr<Track> track);
   // Reports (null, 0), drops the queue and zeroes the histories; the Track
   // stays.
   void clearQueue();
@@ -47,14 +44,7 @@ class Voice final : public SoundSource {
   void advanceTrack();
   void enqueueClip(const ClipAudio* clip, bool resetHistory);
 
-  // Offline rendering at full scale into `sink`; the gains, queue,
-  // histories and position of the voice are not used, only its callback.
-  // Returns the position after the Track (samples from its intro on).
-  int32_t renderTrack(Track* track, FrameSink& sink) const;
-  int32_t renderClip(Track* track, int32_t position, const ClipAudio* clip, FrameSink& sink,
-                     StereoHistory& history) const;
-
-  PositionCallback callback = nullptr;
+  PositionCallback callback;
 
   Track* track() const { return track_; }
   // Samples of the Track decoded so far; position() - pending() were delivered.
@@ -76,6 +66,8 @@ class Voice final : public SoundSource {
   void nextFrame();
   void releasePreview();
 
+  // The preview Track being played, owned here; when set, track_ is it.
+  std::unique_ptr<Track> preview_;
   std::unique_ptr<QueuedClip> queue_;
   QueuedClip* queueTail_ = nullptr;
   StereoHistory history_{};

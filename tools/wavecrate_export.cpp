@@ -10,7 +10,7 @@
 #include <string_view>
 #include <unistd.h>
 
-#include "playlist/Voice.h"
+#include "playlist/OfflineRenderer.h"
 #include "gamedata/GameData.h"
 #include "playlist/TrackAudio.h"
 #include "playlist/Exporter.h"
@@ -155,26 +155,19 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   Playlist playlist;
-  for (const auto& record : decodePlaylistFile(*bytes, gameData.catalogue())) {
-    Track* track = createTrack(gameData.catalogue(), record.station, record.clipIndex);
-    if (!track) continue;
-    track->intro = record.intro;
-    track->outro = record.outro;
-    playlist.append(track);
-    ++playlist.trackCount;
-    loadTrackAudio(gameData, *track, true, LoadIndicatorMode::Silent, nullptr);
-  }
-  if (playlist.trackCount == 0) {
+  playlist.appendRecords(gameData.catalogue(), decodePlaylistFile(*bytes, gameData.catalogue()), [&](Track& track) {
+    loadTrackAudio(gameData, track, true, LoadIndicatorMode::Silent, nullptr);
+  });
+  if (playlist.trackCount() == 0) {
     std::fprintf(stderr, "wavecrate-export: the playlist %s holds no track of this catalogue\n",
                  playlistPath.c_str());
     return kExitFailure;
   }
 
-  progress.trackTotal = playlist.trackCount;
+  progress.trackTotal = playlist.trackCount();
   progress.samplesTotal = playlist.playlistSamples();
   progress.tty = isatty(fileno(stderr));
-  Voice renderer;
-  renderer.callback = &onRenderProgress;
+  const OfflineRenderer renderer(&onRenderProgress);
   TerminalExportObserver observer;
   const ExportError error = exportPlaylist(fs, playlist, wavePath, !wave24, renderer, observer);
   if (error != ExportError::None) {

@@ -1,31 +1,37 @@
 #pragma once
 // The one view: clip browser on the left, transport display and CD playlist
-// on the right. This is the hub that holds the playlist, the Voice and every
-// display mark, and carries the command handlers. It is plain C++: the window
-// system is reached only through ViewHost, ViewDialogs and DrawSurface, so
-// every flow runs headless in tests.
+// on the right. It keeps the layout, painting, mouse and scroll state and
+// runs the commands; the playlist, the transport and the tools live in
+// playlist/. It is plain C++: the window system is reached only through
+// ViewHost, ViewDialogs and DrawSurface, so every flow runs headless in tests.
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "base/File.h"
 #include "gamedata/CatalogueRecords.h"
 #include "playlist/TrackAudio.h"
+#include "playlist/Transport.h"
 #include "playlist/Playlist.h"
 #include "ui/DrawSurface.h"
+#include "ui/TransportText.h"
 #include "ui/ViewServices.h"
 
 namespace wc {
 
+class CRandom;
 class GameData;
-class Voice;
-class WaveWriter;
-class ClipPool;
+class SoundOutput;
+struct ToolContext;
 
 // What the last drawing of a scroll bar found; the hit test and the thumb
 // drag read it.
+// The two scrolling lists, as the scroll bars and thumb drags name them.
+enum class Pane { Clips = 0, Playlist = 1 };
+
 struct ScrollBarState {
   int top = 0, bottom = 0;            // bottom exclusive
   int thumbTop = 0, thumbBottom = 0;  // y of the lines above and below the thumb
@@ -70,15 +76,19 @@ struct CommandState {
   bool checked = false;
 };
 
+struct ViewRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
 class StudioView final : public LoadIndicator {
  public:
-  StudioView(GameData& gameData, ViewHost& host, ViewDialogs& dialogs, FileSystem& fs = realFileSystem());
+  // `toolRandom` is the generator the sound timer reseeds; `output` (may be
+  // null) is where playback is heard and what the export pauses.
+  StudioView(GameData& gameData, ViewHost& host, ViewDialogs& dialogs, CRandom& toolRandom, SoundOutput* output,
+             FileSystem& fs = realFileSystem());
   ~StudioView() override;
   StudioView(const StudioView&) = delete;
   StudioView& operator=(const StudioView&) = delete;
-
-  // The process-wide view, for the plain-function callbacks; null when none.
-  static StudioView* instance();
 
   // ---- Fixed geometry (client pixels) ----
   static constexpr int kLeftPaneWidth = 256;
@@ -97,171 +107,195 @@ class StudioView final : public LoadIndicator {
   // The enable state of a command the view handles, nullopt otherwise.
   std::optional<CommandState> commandState(int id) const;
 
-  // ---- Transport ----
-  void playTrack(Track* track, int startPart);
-  static void reportPlayback(Track* track, int32_t position);
-  void onPlaybackProgress(Track* track, int32_t samplePosition);
-  void onPlay();
-  void onStop();
-  void onPrevious();
-  void onNext();
-  bool canPlay() const;
-  bool canStop() const;
-  bool canPrevious() const;
-  bool canNext() const;
-  bool playlistTrackPlaying() const { return playingTrack && playingTrack->next; }
-  // Makes sure the Voice exists and is linked into the current engine.
-  Voice& ensureVoice();
-
-  // ---- Playlist model operations that touch view state ----
-  void clearPlaylist();
-  void removeTrack(Track* track);  // stops playback first when it plays
-
-  // ---- Playlist file ----
-  void onFileNew();
-  void onFileOpen();
-  void onFileSave();
-  void onFileSaveAs();
-  bool writePlaylistFile(const std::string& path);
-  // Opens a playlist file into the playlist as the Open command does after its
-  // dialog; false (with the failure box shown) when it cannot be read.
-  bool openPlaylistFile(const std::string& path);
-
-  // ---- Playlist tools ----
-  // Picks a clip from `pool`, makes a track of it and links it behind
-  // `after`; null when the pool yields nothing.
-  Track* insertFromPool(int station, ClipPool& pool, Track* after, bool randomizeIntroOutro);
-  void onAddAllSongs();
-  void onRandomizeIntros();
-  void onPad();
-  void onCreateMusicMix();
-  void onCreateRadioMix();
-  bool canUseSongTools() const;      // Add all Songs, both mixes
-  bool canUsePlaylistTools() const;  // Randomize Intros, Pad
-
-  // ---- Export ----
-  void exportPlaylist(bool cdImage);
-
-  // ---- Copy Audio Files ----
-  void onCopyAudioFiles();
-  static void copyProgress(const char* fileName, float percent);
-  void onCopyProgress(const char* fileName, float percent);
-
-  // ---- Hidden commands ----
-  void onShowAllClips();
-  void onSaveCatalogue();
-
-  // ---- Clip annotations ----
+  // ---- Mouse ----
+  void onLButtonDown(int x, int y);
+  void onLButtonDblClk(int x, int y);
+  void onMouseMove(int x, int y);
+  void onLButtonUp(int x, int y);
   // Right button released over a clip row: the "Edit Clip" dialog for it.
   void onRButtonUp(int x, int y);
-  // Applies a confirmed edit of clip `clipIndex` of the current station and
-  // marks the catalogue modified; changes nothing when it cannot be held.
-  AnnotationProblem applyClipEdit(int clipIndex, const ClipEdit& edit);
-  void onImportAnnotations();
-  void onExportAnnotations();
-  // Asked before the program closes: offers to save changed annotations.
-  // False keeps the program open (Cancel, or a save that failed).
-  bool queryClose();
-
-  // ---- Layout, clip list, scrolling, hit testing ----
-  void rebuildClipList();
-  void stepStation(int direction);
-  void pageScroll(int which, int direction);
-  void beginThumbDrag(int which, int y);
-  void moveThumbDrag(int y);
-  void endThumbDrag();
   HitResult hitTest(int x, int y) const;
-  // Rows of whole playlist entries in the pane, from the last drawing.
-  int playlistRowsPerPage() const { return scrollBars[1].rowsPerPage; }
 
   // ---- Painting ----
   void paintAll(DrawSurface& surface);
   int drawTransport(DrawSurface& surface, int y, int x, int width, bool clear);
   // The transport text and its colour as they would be drawn now.
   std::string transportText(Rgb* colour = nullptr) const;
-  void drawScrollBar(DrawSurface& surface, int which, int top, int bottom, int left, int right, int position,
-                     int total, int rowHeight);
-  int drawBanner(DrawSurface& surface, int y, const char* label, int width);
-  int drawClipRow(DrawSurface& surface, int y, bool highlight, const Clip& clip, int width);
+  // A choice button's triangle centred on (cx, cy), pointing right for d > 0.
   static void drawArrow(DrawSurface& surface, int cx, int cy, int d);
-  int drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, int width, const Track* track);
 
-  // ---- Mouse ----
-  void onLButtonDown(int x, int y);
-  void onLButtonDblClk(int x, int y);
-  void onMouseMove(int x, int y);
-  void onLButtonUp(int x, int y);
+  // ---- Scrolling and stations ----
+  void pageScroll(Pane pane, int direction);
+  void beginThumbDrag(Pane pane, int y);
+  void moveThumbDrag(int y);
+  void endThumbDrag();
+  // Moves a list to `position`, kept within its range by the next paint.
+  void scrollTo(Pane pane, int position);
+  void stepStation(int direction);
+  // Shows station `index` (0..15) as if the user had stepped to it.
+  void showStation(int index);
+  // Rebuilds the clip list after the catalogue changed.
+  void rebuildClipList();
+
+  // ---- Flows the frame and the tests start directly ----
+  // Plays clip `clipIndex` of the current station on its own.
   void preview(int clipIndex);
+  // Opens a playlist file as the Open command does after its dialog; false
+  // (with the failure box shown) when it cannot be read.
+  bool openPlaylistFile(const std::string& path);
+  // Writes the playlist to `path` as Save does; false (with a box) on failure.
+  bool writePlaylistFile(const std::string& path);
+  // Applies a confirmed edit of clip `clipIndex` of the current station and
+  // marks the catalogue modified; changes nothing when it cannot be held.
+  AnnotationProblem applyClipEdit(int clipIndex, const ClipEdit& edit);
+  // The catalogue was changed or reloaded outside the view: the clip list is
+  // rebuilt, and `saved` says whether the catalogue file now holds it (the
+  // mark of unsaved changes goes) or not (the mark is set).
+  void catalogueChanged(bool saved);
+  // Copy progress from the cache copy: redraws the transport display.
+  void onCopyProgress(const char* fileName, float percent);
+  // Asked before the program closes: offers to save changed annotations.
+  // False keeps the program open (Cancel, or a save that failed).
+  bool queryClose();
+  // Empties the playlist (stopping playback) and forgets its file.
+  void clearPlaylist();
+  // Loads what is missing of a track's audio, with this view showing the
+  // busy mark and repainting as `mode` says.
+  void loadTrackAudio(Track& track, bool withIntroOutro, LoadIndicatorMode mode);
+
+  // ---- What the view shows ----
+  Playlist& playlist() { return playlist_; }
+  const Playlist& playlist() const { return playlist_; }
+  Transport& transport() { return transport_; }
+  const Transport& transport() const { return transport_; }
+  int currentStation() const { return currentStation_; }
+  const Station& station() const;
+  int scrollPosition(Pane pane) const { return pane == Pane::Clips ? clipScroll_ : playlistScroll_; }
+  const ScrollBarState& scrollBar(Pane pane) const { return scrollBars_[size_t(pane)]; }
+  // Rows of whole playlist entries in the pane, from the last drawing.
+  int playlistRowsPerPage() const { return scrollBars_[1].rowsPerPage; }
+  // Clip indices of the current station's rows, in order.
+  std::span<const int> visibleClips() const { return {visibleClips_.data(), size_t(visibleCount_)}; }
+  bool showsAllClips() const { return showAllClips_; }
+  const std::string& playlistPath() const { return playlistPath_; }
+  bool catalogueModified() const { return catalogueModified_; }
+  // Busy, export and copy marks of the transport display.
+  const TransportMarks& marks() const { return marks_; }
+  // The drag in progress: a clip from the browser or a playlist entry, and
+  // the outline the paint pass draws.
+  const Track* pendingTrack() const { return pendingTrack_.get(); }
+  int dragSourceIndex() const { return dragSourceIndex_; }
+  const ViewRect& dragRect() const { return dragRect_; }
+  // Which scroll bar's thumb is being dragged, if any.
+  std::optional<Pane> thumbDragPane() const;
+  bool outlineShown() const { return outlineShown_; }
+
+  // ---- Loading indicator used by loadTrackAudio ----
+  void setBusy(bool value) override { marks_.busy = value; }
+  void repaintTransport(bool clear) override { host_.repaintTransport(clear); }
+  void repaintAll() override { host_.repaintAll(); }
 
  private:
+  class BusyScope;
+  class ExportDisplay;
+  class ToolDisplay;
+  enum class ThumbDragMode { None, Clips, Playlist };
+
+  const Catalogue& catalogue() const;
+  void onPlaybackChange(PlaybackChange change);
+  void removeTrack(Track* track);
+
+  // Commands (one file each: PlaylistFile, Export, Copy, Tools, Annotations).
+  void onFileNew();
+  void onFileOpen();
+  void onFileSave();
+  void onFileSaveAs();
+  void exportPlaylist(bool cdImage);
+  void onCopyAudioFiles();
+  void onShowAllClips();
+  void onSaveCatalogue();
+  void onImportAnnotations();
+  void onExportAnnotations();
+  void runTool(void (*tool)(const ToolContext&), bool keepScroll);
+  void onAddAllSongs();
+  void onRandomizeIntros();
+  void onPad();
+  void onCreateMusicMix();
+  void onCreateRadioMix();
+  bool canUseSongTools() const;
+  bool canUsePlaylistTools() const;
+
+  // Mouse.
   void onEntryButtonDown(const HitResult& hit, int x, int y);
-  void changeIntro(Track& entry, int direction);
-  void changeOutro(Track& entry, int direction);
   void changeChoice(Track& entry, int direction, bool outro);
   void hideDragOutline();
 
- public:
+  // Painting pieces.
+  void drawScrollBar(DrawSurface& surface, Pane pane, int top, int bottom, int left, int right, int position,
+                     int total, int rowHeight);
+  int drawBanner(DrawSurface& surface, int y, const char* label, int width);
+  int drawClipRow(DrawSurface& surface, int y, bool highlight, const Clip& clip, int width);
+  int drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, int width, const Track* track);
 
-  // ---- Loading indicator used by loadTrackAudio ----
-  void setBusy(bool value) override { busy = value; }
-  void repaintTransport(bool clear) override { host.repaintTransport(clear); }
-  void repaintAll() override { host.repaintAll(); }
-  // Loads what is missing of a track's audio, with this view as indicator.
-  void loadTrackAudio(Track& track, bool withIntroOutro, LoadIndicatorMode mode);
+  GameData& gameData_;
+  ViewHost& host_;
+  ViewDialogs& dialogs_;
+  CRandom& toolRandom_;
+  SoundOutput* output_;
+  FileSystem& fs_;
 
-  // True while a track or a preview plays. Besides the last report this also
-  // asks the Voice, which has taken a new track before its first report.
-  bool somethingPlays() const;
-  // True if `track` is being played or was last reported.
-  bool isPlaying(const Track* track) const;
+  // Declared before the transport, which plays its tracks and so must go first.
+  Playlist playlist_;
+  Transport transport_;
 
-  // ---- State ----
-  GameData& gameData;
-  ViewHost& host;
-  ViewDialogs& dialogs;
-  FileSystem& fs;
+  int currentStation_ = 0;
+  int clipScroll_ = 0;
+  std::array<int, kStationCount> savedClipScroll_{};
+  std::array<int, kMaxClipsPerStation> visibleClips_{};  // clip indices of currentStation_
+  int visibleCount_ = 0;
+  bool showAllClips_ = false;
 
-  int currentStation = 0;
-  int clipScroll = 0;
-  std::array<int, kStationCount> savedClipScroll{};
-  std::array<int, kMaxClipsPerStation> visibleClips{};  // clip indices of currentStation
-  int visibleCount = 0;
-  bool showAllClips = false;
-
-  Playlist playlist;
-  int playlistScroll = 0;
-  std::array<ScrollBarState, 2> scrollBars{};
+  int playlistScroll_ = 0;
+  std::array<ScrollBarState, 2> scrollBars_{};
 
   struct ThumbDrag {
-    int mode = 0;  // 0 none, 1 clip list, 2 playlist
+    ThumbDragMode mode = ThumbDragMode::None;
     int startY = 0;
     int startPos = 0;
-  } thumbDrag;
+  } thumbDrag_;
 
-  std::unique_ptr<Track> pendingTrack;  // a clip being dragged towards the playlist
-  int dragSourceIndex = -1;             // playlist entry being dragged
-  struct Rect {
-    int x = 0, y = 0, width = 0, height = 0;
-  } dragRect;
+  std::unique_ptr<Track> pendingTrack_;  // a clip being dragged towards the playlist
+  int dragSourceIndex_ = -1;             // playlist entry being dragged
+  ViewRect dragRect_;
   struct Point {
     int x = 0, y = 0;
-  } lastMouse;
-  bool outlineShown = false;  // the paint pass draws the outline while set
+  } lastMouse_;
+  bool outlineShown_ = false;  // the paint pass draws the outline while set
 
-  std::unique_ptr<Voice> voice;
-  Track* playingTrack = nullptr;
-  int32_t playingSeconds = 0;
+  TransportMarks marks_;
+  std::string playlistPath_;
+  bool catalogueModified_ = false;
+};
 
-  bool busy = false;
-  bool rendering = false;
-  bool copying = false;
-  int copyPercent = 0;
-  std::string copyFileName;
-  std::string playlistPath;
-  bool catalogueModified = false;
+// Shows "PLEASE WAIT" while it lives and, if asked, puts the playlist back
+// where it was scrolled, whichever way the tool ends.
+class StudioView::BusyScope {
+ public:
+  BusyScope(StudioView& view, bool keepScroll)
+      : view_(view), savedScroll_(keepScroll ? std::optional<int>(view.playlistScroll_) : std::nullopt) {
+    view_.marks_.busy = true;
+  }
+  ~BusyScope() {
+    view_.marks_.busy = false;
+    if (savedScroll_) view_.playlistScroll_ = *savedScroll_;
+    view_.host_.invalidate();
+  }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
 
-  const Catalogue& catalogue() const;
-  const Station& station() const { return catalogue().stations[currentStation]; }
+ private:
+  StudioView& view_;
+  std::optional<int> savedScroll_;
 };
 
 }  // namespace wc

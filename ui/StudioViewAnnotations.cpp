@@ -21,8 +21,8 @@ FileDialogRequest annotationFileRequest(const char* title) {
   return request;
 }
 
-std::optional<std::vector<uint8_t>> readAnnotationFile(FileSystem& fs, const Path& path) {
-  auto file = fs.openRead(path);
+std::optional<std::vector<uint8_t>> readAnnotationFile(FileSystem& fs_, const Path& path) {
+  auto file = fs_.openRead(path);
   if (!file) return std::nullopt;
   const auto size = file->size();
   if (!size || *size > kMaxAnnotationFileBytes) return std::nullopt;
@@ -35,27 +35,27 @@ std::optional<std::vector<uint8_t>> readAnnotationFile(FileSystem& fs, const Pat
 
 void StudioView::onRButtonUp(int x, int y) {
   // A left-button drag ends only with its own button up.
-  if (thumbDrag.mode != 0 || pendingTrack || dragSourceIndex != -1) return;
+  if (thumbDrag_.mode != ThumbDragMode::None || pendingTrack_ || dragSourceIndex_ != -1) return;
   const HitResult hit = hitTest(x, y);
   if (hit.code != HitCode::ClipRow) return;
-  const int clipIndex = visibleClips[size_t(hit.index)];
-  const auto request = makeClipEditRequest(catalogue(), currentStation, clipIndex);
+  const int clipIndex = visibleClips_[size_t(hit.index)];
+  const auto request = makeClipEditRequest(catalogue(), currentStation_, clipIndex);
   if (!request) return;
-  const auto edit = dialogs.editClip(*request);
+  const auto edit = dialogs_.editClip(*request);
   if (!edit) return;
   // The dialog checks as well; the catalogue is never written from an edit
   // it cannot hold.
   const AnnotationProblem problem = applyClipEdit(clipIndex, *edit);
   if (problem != AnnotationProblem::None)
-    dialogs.messageBox(describeProblem(problem, request->followOnRoom()), "Error");
+    dialogs_.messageBox(describeProblem(problem, request->followOnRoom()), "Error");
 }
 
 AnnotationProblem StudioView::applyClipEdit(int clipIndex, const ClipEdit& edit) {
-  const AnnotationProblem problem = wc::applyClipEdit(gameData.catalogue(), currentStation, clipIndex, edit);
+  const AnnotationProblem problem = wc::applyClipEdit(gameData_.catalogue(), currentStation_, clipIndex, edit);
   if (problem != AnnotationProblem::None) return problem;
-  catalogueModified = true;
+  catalogueModified_ = true;
   rebuildClipList();
-  host.invalidate();
+  host_.invalidate();
   return problem;
 }
 
@@ -63,41 +63,47 @@ void StudioView::onExportAnnotations() {
   FileDialogRequest request = annotationFileRequest("Export Annotations");
   request.overwritePrompt = true;
   request.pathMustExist = true;
-  const auto path = dialogs.saveFileName(request);
+  const auto path = dialogs_.saveFileName(request);
   if (!path) return;
   const std::string text = exportAnnotations(catalogue());
   const auto* begin = reinterpret_cast<const uint8_t*>(text.data());
-  if (!replaceFileAtomically(fs, *path, std::span<const uint8_t>(begin, text.size())))
-    dialogs.messageBox("The annotations could not be written to " + *path + ".", "Error");
+  if (!replaceFileAtomically(fs_, *path, std::span<const uint8_t>(begin, text.size())))
+    dialogs_.messageBox("The annotations could not be written to " + *path + ".", "Error");
 }
 
 void StudioView::onImportAnnotations() {
   FileDialogRequest request = annotationFileRequest("Import Annotations");
   request.pathMustExist = true;
   request.fileMustExist = true;
-  const auto path = dialogs.openFileName(request);
+  const auto path = dialogs_.openFileName(request);
   if (!path) return;
-  const auto bytes = readAnnotationFile(fs, *path);
+  const auto bytes = readAnnotationFile(fs_, *path);
   if (!bytes) {
-    dialogs.messageBox("The annotations file " + *path + " could not be read.", "Error");
+    dialogs_.messageBox("The annotations file " + *path + " could not be read.", "Error");
     return;
   }
   const AnnotationImport result = importAnnotations(
-      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), gameData.catalogue());
+      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), gameData_.catalogue());
   if (result.applied > 0) {
-    catalogueModified = true;
+    catalogueModified_ = true;
     rebuildClipList();
-    host.invalidate();
+    host_.invalidate();
   }
-  dialogs.messageBox(describeImport(result), result.recognised ? "Import Annotations" : "Error");
+  dialogs_.messageBox(describeImport(result), result.recognised ? "Import Annotations" : "Error");
+}
+
+void StudioView::catalogueChanged(bool saved) {
+  catalogueModified_ = !saved;
+  rebuildClipList();
+  host_.invalidate();
 }
 
 bool StudioView::queryClose() {
-  if (!catalogueModified) return true;
-  switch (dialogs.askYesNoCancel("Do you want to save your changes to the clip annotations?", "")) {
+  if (!catalogueModified_) return true;
+  switch (dialogs_.askYesNoCancel("Do you want to save your changes to the clip annotations?", "")) {
     case ViewDialogs::Answer::Yes:
       onSaveCatalogue();  // reports a failure itself and keeps the mark
-      return !catalogueModified;
+      return !catalogueModified_;
     case ViewDialogs::Answer::No: return true;
     case ViewDialogs::Answer::Cancel: return false;
   }

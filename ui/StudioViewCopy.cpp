@@ -6,14 +6,15 @@
 namespace wc {
 
 void StudioView::onCopyAudioFiles() {
-  if (somethingPlays()) return;
-  copying = true;
-  copyPercent = 0;
-  host.repaintTransport(true);
-  const bool copied = gameData.copyAudioFiles(&StudioView::copyProgress);
-  if (!copied) dialogs.messageBox("Copying audio files failed.  You have probably run out of disc space.", "ERROR");
-  copying = false;
-  host.invalidate();
+  if (transport_.somethingPlays()) return;
+  marks_.copying = true;
+  marks_.copyPercent = 0;
+  host_.repaintTransport(true);
+  const bool copied = gameData_.copyAudioFiles(
+      [this](const char* fileName, float percent) { onCopyProgress(fileName, percent); });
+  if (!copied) dialogs_.messageBox("Copying audio files failed.  You have probably run out of disc space.", "ERROR");
+  marks_.copying = false;
+  host_.invalidate();
 }
 
 }  // namespace wc

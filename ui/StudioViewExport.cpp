@@ -1,38 +1,35 @@
 // Export CD and Export Wave.
-#include "audio/AudioEngine.h"
-#include "playlist/Voice.h"
+#include "audio/SoundOutput.h"
 #include "playlist/Exporter.h"
+#include "playlist/OfflineRenderer.h"
 #include "ui/StudioView.h"
 
 namespace wc {
-namespace {
 
 // Keeps the view's display and the sound output in step with the export.
-class ViewExportObserver final : public ExportObserver {
+class StudioView::ExportDisplay final : public ExportObserver {
  public:
-  explicit ViewExportObserver(StudioView& view) : view_(view) {}
+  explicit ExportDisplay(StudioView& view) : view_(view) {}
 
-  void filesOpened() override { view_.host.repaintAll(); }
+  void filesOpened() override { view_.host_.repaintAll(); }
   void renderingStarts() override {
-    view_.playTrack(nullptr, 0);
-    if (AudioEngine* engine = AudioEngine::current()) engine->pauseOutput();
-    view_.rendering = true;
+    view_.transport_.stop();
+    if (view_.output_) view_.output_->pauseOutput();
+    view_.marks_.rendering = true;
   }
   void trackStarts(int number, Track&) override {
-    view_.playlistScroll = number - 1;
-    view_.host.repaintAll();
+    view_.playlistScroll_ = number - 1;
+    view_.host_.repaintAll();
   }
   void renderingEnds() override {
-    view_.rendering = false;
-    if (AudioEngine* engine = AudioEngine::current()) engine->resumeOutput();
-    view_.host.invalidate();
+    view_.marks_.rendering = false;
+    if (view_.output_) view_.output_->resumeOutput();
+    view_.host_.invalidate();
   }
 
  private:
   StudioView& view_;
 };
-
-}  // namespace
 
 void StudioView::exportPlaylist(bool cdImage) {
   FileDialogRequest request;
@@ -42,15 +39,16 @@ void StudioView::exportPlaylist(bool cdImage) {
   request.defaultExtension = "wav";
   request.overwritePrompt = true;
   request.pathMustExist = true;
-  const auto path = dialogs.saveFileName(request);
+  const auto path = dialogs_.saveFileName(request);
   if (!path) return;
   if (!hasWaveExtension(*path)) {
-    dialogs.messageBox("This program can only export wave (*.wav) files", "Error");
+    dialogs_.messageBox("This program can only export wave (*.wav) files", "Error");
     return;
   }
-  ViewExportObserver observer(*this);
-  const ExportError error = wc::exportPlaylist(fs, playlist, *path, cdImage, ensureVoice(), observer);
-  if (error != ExportError::None) dialogs.messageBox(exportErrorMessage(error), "Error");
+  ExportDisplay display(*this);
+  const OfflineRenderer renderer(transport_.reporter());
+  const ExportError error = wc::exportPlaylist(fs_, playlist_, *path, cdImage, renderer, display);
+  if (error != ExportError::None) dialogs_.messageBox(exportErrorMessage(error), "Error");
 }
 
 }  // namespace wc

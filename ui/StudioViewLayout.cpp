@@ -20,47 +20,47 @@ int clampScroll(int position, int largest) {
   return position;
 }
 
-int barIndex(int which) { return which == 0 ? 0 : 1; }
+size_t barIndex(Pane pane) { return pane == Pane::Clips ? 0 : 1; }
 
 }  // namespace
 
 void StudioView::rebuildClipList() {
   const Station& s = station();
   const int count = validClipCount(s);
-  visibleCount = 0;
-  // i grows by at least 1 per clip and stays below 256, so visibleClips
+  visibleCount_ = 0;
+  // i grows by at least 1 per clip and stays below 256, so visibleClips_
   // cannot overflow whatever the catalogue's counts say.
   for (int i = 0; i < count;) {
-    visibleClips[size_t(visibleCount++)] = i;
-    i = showAllClips ? i + 1 : nextTopLevelClip(s.clips[i], i);
+    visibleClips_[size_t(visibleCount_++)] = i;
+    i = showAllClips_ ? i + 1 : nextTopLevelClip(s.clips[i], i);
   }
-  clipScroll = clampScroll(clipScroll, visibleCount - scrollBars[0].rowsPerPage);
+  clipScroll_ = clampScroll(clipScroll_, visibleCount_ - scrollBars_[0].rowsPerPage);
 }
 
 void StudioView::stepStation(int direction) {
-  savedClipScroll[size_t(currentStation & 15)] = clipScroll;
+  savedClipScroll_[size_t(currentStation_ & 15)] = clipScroll_;
   // At most one turn of the ring: with a single listed station we come back
   // to it, with none the station stays as it is.
-  int candidate = currentStation;
+  int candidate = currentStation_;
   for (int step = 0; step < kStationSteps; ++step) {
     candidate = (candidate + direction) & 15;
     if (catalogue().stations[candidate].listed) {
-      currentStation = candidate;
+      currentStation_ = candidate;
       break;
     }
   }
-  clipScroll = savedClipScroll[size_t(currentStation & 15)];
+  clipScroll_ = savedClipScroll_[size_t(currentStation_ & 15)];
   rebuildClipList();
-  host.invalidate();
+  host_.invalidate();
 }
 
 void StudioView::onShowAllClips() {
-  showAllClips = !showAllClips;
+  showAllClips_ = !showAllClips_;
   rebuildClipList();
-  host.invalidate();
+  host_.invalidate();
 }
 
-void StudioView::drawScrollBar(DrawSurface& surface, int which, int top, int bottom, int left, int right,
+void StudioView::drawScrollBar(DrawSurface& surface, Pane pane, int top, int bottom, int left, int right,
                                int position, int total, int rowHeight) {
   surface.selectPen(Pen::Black);
   surface.line(left, top, left, bottom);
@@ -89,7 +89,7 @@ void StudioView::drawScrollBar(DrawSurface& surface, int which, int top, int bot
 
   surface.line(left, bottom - 1, right, bottom - 1);
 
-  ScrollBarState& state = scrollBars[size_t(barIndex(which))];
+  ScrollBarState& state = scrollBars_[barIndex(pane)];
   state.top = top;
   state.bottom = bottom;
   state.thumbTop = y1;
@@ -99,51 +99,73 @@ void StudioView::drawScrollBar(DrawSurface& surface, int which, int top, int bot
   state.itemsPerPixel = span > 0 ? float(total) / float(span) : 0.0f;
 }
 
-void StudioView::pageScroll(int which, int direction) {
-  const int bar = barIndex(which);
-  const int rows = scrollBars[size_t(bar)].rowsPerPage;
-  int& position = bar == 0 ? clipScroll : playlistScroll;
-  const int largest = (bar == 0 ? visibleCount : kPlaylistSlots) - rows;
+void StudioView::pageScroll(Pane pane, int direction) {
+  const int rows = scrollBars_[barIndex(pane)].rowsPerPage;
+  int& position = pane == Pane::Clips ? clipScroll_ : playlistScroll_;
+  const int largest = (pane == Pane::Clips ? visibleCount_ : kPlaylistSlots) - rows;
   if (direction < 0) {
     position -= rows;
     if (position < 0) position = 0;
   } else {
     position = clampScroll(position + rows, largest);
   }
-  host.invalidate();
+  host_.invalidate();
 }
 
-void StudioView::beginThumbDrag(int which, int y) {
-  const int bar = barIndex(which);
-  thumbDrag.mode = bar + 1;
-  thumbDrag.startY = y;
-  thumbDrag.startPos = bar == 0 ? clipScroll : playlistScroll;
-  host.captureMouse();
+void StudioView::scrollTo(Pane pane, int position) {
+  (pane == Pane::Clips ? clipScroll_ : playlistScroll_) = position;
+  host_.invalidate();
+}
+
+void StudioView::showStation(int index) {
+  if (index < 0 || index >= kStationCount || index == currentStation_) return;
+  savedClipScroll_[size_t(currentStation_ & 15)] = clipScroll_;
+  currentStation_ = index;
+  clipScroll_ = savedClipScroll_[size_t(currentStation_ & 15)];
+  rebuildClipList();
+  host_.invalidate();
+}
+
+void StudioView::beginThumbDrag(Pane pane, int y) {
+  thumbDrag_.mode = pane == Pane::Clips ? ThumbDragMode::Clips : ThumbDragMode::Playlist;
+  thumbDrag_.startY = y;
+  thumbDrag_.startPos = scrollPosition(pane);
+  host_.captureMouse();
 }
 
 void StudioView::moveThumbDrag(int y) {
-  if (thumbDrag.mode == 0) return;
-  const int bar = thumbDrag.mode == 1 ? 0 : 1;
+  if (thumbDrag_.mode == ThumbDragMode::None) return;
+  const Pane pane = thumbDrag_.mode == ThumbDragMode::Clips ? Pane::Clips : Pane::Playlist;
+  const ScrollBarState& bar = scrollBars_[barIndex(pane)];
   // Rows moved: the float product plus a half, cut towards zero, so a
   // downward drag moves after half a row and an upward one after one and a
   // half.
-  double rows = std::trunc(double(float(y - thumbDrag.startY) * scrollBars[size_t(bar)].itemsPerPixel) + 0.5);
+  double rows = std::trunc(double(float(y - thumbDrag_.startY) * bar.itemsPerPixel) + 0.5);
   if (!std::isfinite(rows)) rows = 0.0;
   if (rows > 1e6) rows = 1e6;
   if (rows < -1e6) rows = -1e6;
 
-  int& position = bar == 0 ? clipScroll : playlistScroll;
-  const int largest = (bar == 0 ? visibleCount : kPlaylistSlots) - scrollBars[size_t(bar)].rowsPerPage;
-  const int moved = clampScroll(thumbDrag.startPos + int(rows), largest);
+  int& position = pane == Pane::Clips ? clipScroll_ : playlistScroll_;
+  const int largest = (pane == Pane::Clips ? visibleCount_ : kPlaylistSlots) - bar.rowsPerPage;
+  const int moved = clampScroll(thumbDrag_.startPos + int(rows), largest);
   if (moved != position) {
     position = moved;
-    host.invalidate();
+    host_.invalidate();
   }
 }
 
+std::optional<Pane> StudioView::thumbDragPane() const {
+  switch (thumbDrag_.mode) {
+    case ThumbDragMode::None: return std::nullopt;
+    case ThumbDragMode::Clips: return Pane::Clips;
+    case ThumbDragMode::Playlist: return Pane::Playlist;
+  }
+  return std::nullopt;
+}
+
 void StudioView::endThumbDrag() {
-  host.releaseMouse();
-  thumbDrag.mode = 0;
+  host_.releaseMouse();
+  thumbDrag_.mode = ThumbDragMode::None;
 }
 
 HitResult StudioView::hitTest(int x, int y) const {
@@ -154,26 +176,26 @@ HitResult StudioView::hitTest(int x, int y) const {
       return {HitCode::Banner, 0, 0};
     }
     if (x >= kClipRowWidth) {
-      if (y < scrollBars[0].thumbTop) return {HitCode::ClipPageUp, 0, 0};
-      if (y > scrollBars[0].thumbBottom) return {HitCode::ClipPageDown, 0, 0};
+      if (y < scrollBars_[0].thumbTop) return {HitCode::ClipPageUp, 0, 0};
+      if (y > scrollBars_[0].thumbBottom) return {HitCode::ClipPageDown, 0, 0};
       return {HitCode::ClipThumb, 0, 0};
     }
-    const int index = clipScroll + (y - kClipRowsTop) / kClipRowHeight;
-    if (index >= visibleCount) return {HitCode::Nothing, 0, 0};
+    const int index = clipScroll_ + (y - kClipRowsTop) / kClipRowHeight;
+    if (index >= visibleCount_) return {HitCode::Nothing, 0, 0};
     return {HitCode::ClipRow, index, x < 10 ? 1 : 0};
   }
 
   if (x < kPlaylistLeft) return {HitCode::PaneDivider, 0, 0};
   if (y < kTransportHeight) return {HitCode::Transport, 0, 0};
   if (y < kPlaylistTop) return {HitCode::TransportDivider, 0, 0};
-  if (x >= host.clientWidth() - kScrollBarWidth) {
-    if (y < scrollBars[1].thumbTop) return {HitCode::PlaylistPageUp, 0, 0};
-    if (y > scrollBars[1].thumbBottom) return {HitCode::PlaylistPageDown, 0, 0};
+  if (x >= host_.clientWidth() - kScrollBarWidth) {
+    if (y < scrollBars_[1].thumbTop) return {HitCode::PlaylistPageUp, 0, 0};
+    if (y > scrollBars_[1].thumbBottom) return {HitCode::PlaylistPageDown, 0, 0};
     return {HitCode::PlaylistThumb, 0, 0};
   }
 
   const int offset = y - kPlaylistTop;
-  const int index = playlistScroll + offset / kEntryHeight;
+  const int index = playlistScroll_ + offset / kEntryHeight;
   const int r = offset % kEntryHeight;
   if (r >= 59) return {HitCode::PlaylistGap, index, 0};
 

@@ -15,11 +15,11 @@ int32_t cycle(int32_t current, int32_t count, int direction) {
 }  // namespace
 
 void StudioView::preview(int clipIndex) {
-  Track* track = createTrack(catalogue(), currentStation, clipIndex);
+  auto track = createTrack(catalogue(), currentStation_, clipIndex);
   if (!track) return;
   // A preview track is linked nowhere; the Voice owns it from here on.
-  loadTrackAudio(*track, !showAllClips, LoadIndicatorMode::Transport);
-  ensureVoice().play(track, 0);
+  loadTrackAudio(*track, !showAllClips_, LoadIndicatorMode::Transport);
+  transport_.playPreview(std::move(track));
 }
 
 void StudioView::onLButtonDown(int x, int y) {
@@ -29,35 +29,35 @@ void StudioView::onLButtonDown(int x, int y) {
     case HitCode::RightArrow: stepStation(+1); break;
     case HitCode::ClipRow:
       if (hit.part == 1) {
-        preview(visibleClips[size_t(hit.index)]);
+        preview(visibleClips_[size_t(hit.index)]);
       } else {
-        pendingTrack.reset(createTrack(catalogue(), currentStation, visibleClips[size_t(hit.index)]));
-        if (!pendingTrack) break;
-        dragRect = {11, kClipRowsTop + kClipRowHeight * (hit.index - clipScroll), 229, kClipRowHeight};
-        lastMouse = {x, y};
-        outlineShown = true;
-        host.repaintRect(dragRect.x, dragRect.y, dragRect.width, dragRect.height);
-        host.captureMouse();
+        pendingTrack_ = createTrack(catalogue(), currentStation_, visibleClips_[size_t(hit.index)]);
+        if (!pendingTrack_) break;
+        dragRect_ = {11, kClipRowsTop + kClipRowHeight * (hit.index - clipScroll_), 229, kClipRowHeight};
+        lastMouse_ = {x, y};
+        outlineShown_ = true;
+        host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
+        host_.captureMouse();
       }
       break;
-    case HitCode::ClipPageUp: pageScroll(0, -1); break;
-    case HitCode::ClipPageDown: pageScroll(0, +1); break;
-    case HitCode::ClipThumb: beginThumbDrag(0, y); break;
-    case HitCode::PlaylistPageUp: pageScroll(1, -1); break;
-    case HitCode::PlaylistPageDown: pageScroll(1, +1); break;
-    case HitCode::PlaylistThumb: beginThumbDrag(1, y); break;
+    case HitCode::ClipPageUp: pageScroll(Pane::Clips, -1); break;
+    case HitCode::ClipPageDown: pageScroll(Pane::Clips, +1); break;
+    case HitCode::ClipThumb: beginThumbDrag(Pane::Clips, y); break;
+    case HitCode::PlaylistPageUp: pageScroll(Pane::Playlist, -1); break;
+    case HitCode::PlaylistPageDown: pageScroll(Pane::Playlist, +1); break;
+    case HitCode::PlaylistThumb: beginThumbDrag(Pane::Playlist, y); break;
     case HitCode::PlaylistEntry: onEntryButtonDown(hit, x, y); break;
     default: break;  // nothing, banner, dividers, transport, gaps
   }
 }
 
 void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
-  Track* entry = playlist.trackAt(hit.index);
+  Track* entry = playlist_.trackAt(hit.index);
   if (!entry) return;  // an empty slot
   const bool song = entry->clip->clipClass == ClipClass::Song;
   switch (hit.part) {
-    case EntryPart::TrackNumber: playTrack(entry, 0); return;
-    case EntryPart::TrackNumberOutro: playTrack(entry, song ? 2 : 0); return;
+    case EntryPart::TrackNumber: transport_.play(entry, StartPart::Intro); return;
+    case EntryPart::TrackNumberOutro: transport_.play(entry, song ? StartPart::OutroOnly : StartPart::Intro); return;
     case EntryPart::SongBand: break;
     case EntryPart::IntroText:
     case EntryPart::OutroText:
@@ -65,122 +65,112 @@ void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
       break;
     case EntryPart::PrevIntro:
     case EntryPart::NextIntro:
-      if (song) return changeIntro(*entry, hit.part == EntryPart::PrevIntro ? -1 : +1);
+      if (song) return changeChoice(*entry, hit.part == EntryPart::PrevIntro ? -1 : +1, false);
       break;
     case EntryPart::PrevOutro:
     case EntryPart::NextOutro:
-      if (song) return changeOutro(*entry, hit.part == EntryPart::PrevOutro ? -1 : +1);
+      if (song) return changeChoice(*entry, hit.part == EntryPart::PrevOutro ? -1 : +1, true);
       break;
   }
-  dragSourceIndex = hit.index;
-  dragRect = {kLeftPaneWidth, kPlaylistTop + kEntryHeight * (hit.index - playlistScroll),
-              host.clientWidth() - kLeftPaneWidth, kEntryHeight - 6};
-  lastMouse = {x, y};
-  outlineShown = true;
-  host.repaintRect(dragRect.x, dragRect.y, dragRect.width, dragRect.height);
-  host.captureMouse();
+  dragSourceIndex_ = hit.index;
+  dragRect_ = {kLeftPaneWidth, kPlaylistTop + kEntryHeight * (hit.index - playlistScroll_),
+              host_.clientWidth() - kLeftPaneWidth, kEntryHeight - 6};
+  lastMouse_ = {x, y};
+  outlineShown_ = true;
+  host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
+  host_.captureMouse();
 }
-
-void StudioView::changeIntro(Track& entry, int direction) { changeChoice(entry, direction, false); }
-
-void StudioView::changeOutro(Track& entry, int direction) { changeChoice(entry, direction, true); }
 
 void StudioView::changeChoice(Track& entry, int direction, bool outro) {
   const int32_t count = clampCount(outro ? entry.clip->outros : entry.clip->intros);
   if (count == 0) return;
   int32_t& choice = outro ? entry.outro : entry.intro;
   std::unique_ptr<ClipAudio>& audio = outro ? entry.outroAudio : entry.introAudio;
-  const bool playing = isPlaying(&entry);
+  const bool playing = transport_.isPlaying(&entry);
   choice = cycle(choice, count, direction);
   // The Voice decodes straight from the old buffer, and the load may wait in
   // a message box while ticks go on: stop it first, restart it afterwards
   // (from the new intro, or with the new outro alone).
-  if (playing) playTrack(nullptr, 0);
+  if (playing) transport_.stop();
   audio.reset();
   loadTrackAudio(entry, true, LoadIndicatorMode::WholeView);
-  if (playing) playTrack(&entry, outro ? 2 : 0);
-  host.invalidate();
+  if (playing) transport_.play(&entry, outro ? StartPart::OutroOnly : StartPart::Intro);
+  host_.invalidate();
 }
 
 void StudioView::onLButtonDblClk(int x, int y) {
   const HitResult hit = hitTest(x, y);
   if (hit.code == HitCode::Banner) return;
   if (hit.code == HitCode::ClipRow) {
-    preview(visibleClips[size_t(hit.index)]);
+    preview(visibleClips_[size_t(hit.index)]);
     return;
   }
   onLButtonDown(x, y);
 }
 
 void StudioView::onMouseMove(int x, int y) {
-  if (thumbDrag.mode != 0) {
+  if (thumbDrag_.mode != ThumbDragMode::None) {
     moveThumbDrag(y);
     return;
   }
-  if (!pendingTrack && dragSourceIndex == -1) return;
-  const Rect old = dragRect;
-  dragRect.x += x - lastMouse.x;
-  dragRect.y += y - lastMouse.y;
-  lastMouse = {x, y};
-  host.repaintRect(old.x, old.y, old.width, old.height);
-  host.repaintRect(dragRect.x, dragRect.y, dragRect.width, dragRect.height);
+  if (!pendingTrack_ && dragSourceIndex_ == -1) return;
+  const ViewRect old = dragRect_;
+  dragRect_.x += x - lastMouse_.x;
+  dragRect_.y += y - lastMouse_.y;
+  lastMouse_ = {x, y};
+  host_.repaintRect(old.x, old.y, old.width, old.height);
+  host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
 }
 
 void StudioView::hideDragOutline() {
-  outlineShown = false;
-  host.repaintRect(dragRect.x, dragRect.y, dragRect.width, dragRect.height);
+  outlineShown_ = false;
+  host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
 }
 
 void StudioView::onLButtonUp(int x, int y) {
-  if (thumbDrag.mode != 0) {
+  if (thumbDrag_.mode != ThumbDragMode::None) {
     endThumbDrag();
     return;
   }
-  if (pendingTrack) {
+  if (pendingTrack_) {
     hideDragOutline();
     const HitResult hit = hitTest(x, y);
     const bool onPlaylist = hit.code == HitCode::PlaylistEntry || hit.code == HitCode::PlaylistGap;
-    if (onPlaylist && playlist.trackCount < kMaxCdTracks) {
-      Track* track = pendingTrack.release();
-      Track* neighbour = playlist.trackAt(hit.index);
-      if (!neighbour)
-        playlist.append(track);
-      else if (hit.code == HitCode::PlaylistEntry)
-        playlist.insertBefore(track, neighbour);
-      else
-        playlist.insertAfter(track, neighbour);
-      ++playlist.trackCount;
-      host.invalidate();
+    if (onPlaylist && playlist_.hasRoom()) {
+      Track* neighbour = playlist_.trackAt(hit.index);
+      Track* track = !neighbour ? playlist_.append(std::move(pendingTrack_))
+                     : hit.code == HitCode::PlaylistEntry ? playlist_.insertBefore(std::move(pendingTrack_), neighbour)
+                                                          : playlist_.insertAfter(std::move(pendingTrack_), neighbour);
+      host_.invalidate();
       loadTrackAudio(*track, true, LoadIndicatorMode::WholeView);
     }
-    pendingTrack.reset();  // dropped nowhere, or refused at 99 tracks
-    host.releaseMouse();
+    pendingTrack_.reset();  // dropped nowhere, or refused at 99 tracks
+    host_.releaseMouse();
     return;
   }
-  if (dragSourceIndex != -1) {
+  if (dragSourceIndex_ != -1) {
     hideDragOutline();
     const HitResult hit = hitTest(x, y);
-    Track* source = playlist.trackAt(dragSourceIndex);
-    const bool inside = x >= 0 && y >= 0 && x < host.clientWidth() && y < host.clientHeight();
+    Track* source = playlist_.trackAt(dragSourceIndex_);
+    const bool inside = x >= 0 && y >= 0 && x < host_.clientWidth() && y < host_.clientHeight();
     if (source && inside &&
         (hit.code == HitCode::PlaylistEntry || hit.code == HitCode::PlaylistGap)) {
-      Track* target = playlist.trackAt(hit.index);
+      Track* target = playlist_.trackAt(hit.index);
       if (target != source) {
-        Playlist::unlink(source);
         if (!target)
-          playlist.append(source);
+          playlist_.moveBefore(source, playlist_.end());
         else if (hit.code == HitCode::PlaylistEntry)
-          playlist.insertBefore(source, target);
+          playlist_.moveBefore(source, target);
         else
-          playlist.insertAfter(source, target);
-        host.invalidate();
+          playlist_.moveAfter(source, target);
+        host_.invalidate();
       }
     } else if (source && !inside) {
       removeTrack(source);
-      host.invalidate();
+      host_.invalidate();
     }
-    host.releaseMouse();
-    dragSourceIndex = -1;
+    host_.releaseMouse();
+    dragSourceIndex_ = -1;
   }
 }
 

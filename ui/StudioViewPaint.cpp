@@ -1,5 +1,5 @@
 // Painting of the whole view: the clip browser, the dividers, the transport
-// display and the CD playlist, plus the two progress callbacks that redraw the
+// display and the CD playlist, plus the copy progress that redraws the
 // transport while the message loop is blocked.
 #include <cmath>
 #include <cstdio>
@@ -7,6 +7,7 @@
 
 #include "playlist/Track.h"
 #include "ui/StudioView.h"
+#include "ui/TransportText.h"
 
 namespace wc {
 namespace {
@@ -17,7 +18,6 @@ constexpr Rgb kArrowBox = rgb(96, 144, 96);
 constexpr Rgb kBannerMiddle = rgb(128, 192, 128);
 constexpr Rgb kHighlightBox = rgb(0, 0, 128);
 constexpr Rgb kTransportGreen = rgb(0, 192, 0);
-constexpr Rgb kTransportRed = rgb(192, 0, 0);
 constexpr Rgb kNumberBox = rgb(128, 128, 255);
 constexpr Rgb kEmptySlot = rgb(128, 128, 128);
 constexpr Rgb kIntroOutroLine = rgb(224, 112, 112);
@@ -30,9 +30,6 @@ constexpr FontSpec kEntryFont{"Arial", 28, 0};
 constexpr FontSpec kTransportFont{"Lucida Console", 33, 0};
 
 constexpr int kPlaylistSlots = kMaxCdTracks;
-constexpr int kSamplesPerSecond = 24000;
-// From 78 whole minutes on the playlist no longer fits a CD.
-constexpr int kLastGreenMinute = 77;
 
 // A fixed-size text field of the catalogue, which the catalogue file does not
 // promise to terminate.
@@ -51,17 +48,17 @@ void topLine(DrawSurface& surface, int y, int width) {
 }  // namespace
 
 void StudioView::paintAll(DrawSurface& surface) {
-  const int W = host.clientWidth();
-  const int H = host.clientHeight();
+  const int W = host_.clientWidth();
+  const int H = host_.clientHeight();
 
   // Left pane: banner, clip list scroll bar, clip rows, black below.
-  if (visibleCount == 0) rebuildClipList();
+  if (visibleCount_ == 0) rebuildClipList();
   const std::string label = fieldText(station().label);
   int y = drawBanner(surface, 0, label.c_str(), kLeftPaneWidth);
-  drawScrollBar(surface, 0, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, clipScroll, visibleCount, kClipRowHeight);
-  for (int i = clipScroll < 0 ? 0 : clipScroll; y < H && i < visibleCount; ++i) {
-    const Clip& clip = station().clips[visibleClips[size_t(i)]];
-    const bool highlight = playingTrack && playingTrack->clip == &clip;
+  drawScrollBar(surface, Pane::Clips, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, clipScroll_, visibleCount_, kClipRowHeight);
+  for (int i = clipScroll_ < 0 ? 0 : clipScroll_; y < H && i < visibleCount_; ++i) {
+    const Clip& clip = station().clips[visibleClips_[size_t(i)]];
+    const bool highlight = transport_.playingTrack() && transport_.playingTrack()->clip == &clip;
     y = drawClipRow(surface, y, highlight, clip, kClipRowWidth);
   }
   surface.fillRect(0, y, kClipRowWidth, H - y, kBlack);
@@ -78,17 +75,17 @@ void StudioView::paintAll(DrawSurface& surface) {
 
   // The playlist always shows 99 slots: the tracks, then grey empty slots.
   y = h + 6;
-  drawScrollBar(surface, 1, y, H, W - kScrollBarWidth, W, playlistScroll, kPlaylistSlots, kEntryHeight);
+  drawScrollBar(surface, Pane::Playlist, y, H, W - kScrollBarWidth, W, playlistScroll_, kPlaylistSlots, kEntryHeight);
   const int entryWidth = W - kPlaylistLeft - kScrollBarWidth;
-  int slot = playlistScroll;
-  for (const Track* t = playlist.trackAt(playlistScroll); y < H && t && t->clip; t = t->next, ++slot)
+  int slot = playlistScroll_;
+  for (const Track* t = playlist_.trackAt(playlistScroll_); y < H && t && t->clip; t = t->next, ++slot)
     y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, t);
   for (; y < H && slot < kPlaylistSlots; ++slot) y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, nullptr);
   surface.fillRect(kPlaylistLeft, y, entryWidth, H - y, kBlack);
 
   // The drag outline lives in the view state and is drawn last, over the
   // freshly painted pixels.
-  if (outlineShown) surface.xorDottedRect(dragRect.x, dragRect.y, dragRect.width, dragRect.height);
+  if (outlineShown_) surface.xorDottedRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
 }
 
 int StudioView::drawBanner(DrawSurface& surface, int y, const char* label, int width) {
@@ -153,7 +150,7 @@ int StudioView::drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, 
   if (track && !track->clip) track = nullptr;  // the end marker is drawn as an empty slot
   const Clip* clip = track ? track->clip : nullptr;
   const bool isSong = clip && clip->clipClass == ClipClass::Song;
-  const bool playing = track && track == playingTrack;
+  const bool playing = track && track == transport_.playingTrack();
   const Rgb band = clip ? clipClassColour(clip->clipClass) : kEmptySlot;
   const Rgb numberBox = !clip ? kEmptySlot : playing ? kHighlightBox : kNumberBox;
   const Rgb numberText = playing ? kWhite : kBlack;
@@ -238,53 +235,7 @@ int StudioView::drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, 
 }
 
 std::string StudioView::transportText(Rgb* colour) const {
-  Rgb textColour = kTransportGreen;
-  char field[32];
-  std::string text;
-
-  if (playingTrack && playingTrack->next) {
-    int position = 1;
-    for (const Track* t = playingTrack->prev; t && t->clip; t = t->prev) ++position;
-    std::snprintf(field, sizeof field, "%02d ", position);
-    text = field;
-  } else {
-    text = "-- ";
-  }
-  if (playingTrack) {
-    std::snprintf(field, sizeof field, "%02d:%02d", (playingSeconds / 60) % 60, playingSeconds % 60);
-    text += field;
-  } else {
-    text += "--:--";
-  }
-
-  if (!playingTrack) {
-    const int64_t total = playlist.playlistSamples();
-    if (total > 0) {
-      const int64_t seconds = (total + kSamplesPerSecond - 1) / kSamplesPerSecond;
-      int64_t m = seconds / 60, s = seconds % 60;
-      if (m > 99) {
-        m = 99;
-        s = 59;
-      }
-      if (m > kLastGreenMinute) textColour = kTransportRed;
-      std::snprintf(field, sizeof field, "%02d %02d:%02d", int(playlist.trackCount), int(m), int(s));
-      text = field;
-    }
-  }
-
-  if (copying) {
-    if (copyPercent < 100) {
-      std::snprintf(field, sizeof field, "%02d%%", copyPercent);
-      text = "Copying " + copyFileName + " : " + field;
-    } else {
-      text = "Copying " + copyFileName + " : OK ";
-    }
-  }
-  if (busy) text = "PLEASE WAIT";
-  if (rendering) text = ">> " + text + " <<";
-
-  if (colour) *colour = textColour;
-  return text;
+  return wc::transportText(marks_, playlist_, transport_, colour);
 }
 
 int StudioView::drawTransport(DrawSurface& surface, int y, int x, int width, bool clear) {
@@ -298,40 +249,15 @@ int StudioView::drawTransport(DrawSurface& surface, int y, int x, int width, boo
   return kTransportHeight;
 }
 
-void StudioView::onPlaybackProgress(Track* track, int32_t samplePosition) {
-  const int32_t seconds = samplePosition / kSamplesPerSecond;
-  if (rendering) {
-    playingTrack = track;
-    playingSeconds = seconds;
-    host.repaintTransport(false);
-    return;
-  }
-  if (track != playingTrack) {
-    // A new track moves the highlights in both panes: repaint everything.
-    playingSeconds = seconds;
-    playingTrack = track;
-    host.invalidate();
-    return;
-  }
-  if (seconds != playingSeconds) {
-    playingSeconds = seconds;
-    host.repaintTransport(false);
-  }
-}
-
 void StudioView::onCopyProgress(const char* fileName, float percent) {
   const double rounded = std::trunc(double(percent) + 0.5);
   if (!(rounded >= -1000.0 && rounded <= 1000.0)) return;  // NaN or nonsense: nothing to show
   const int p = int(rounded);
-  if (p == copyPercent) return;
-  copyPercent = p;
-  copyFileName = fileName ? fileName : "";
+  if (p == marks_.copyPercent) return;
+  marks_.copyPercent = p;
+  marks_.copyFileName = fileName ? fileName : "";
   // Cleared when a file starts; later reports overwrite the same width.
-  host.repaintTransport(p == 0);
-}
-
-void StudioView::copyProgress(const char* fileName, float percent) {
-  if (StudioView* view = instance()) view->onCopyProgress(fileName, percent);
+  host_.repaintTransport(p == 0);
 }
 
 }  // namespace wc

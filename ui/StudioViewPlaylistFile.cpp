@@ -1,6 +1,4 @@
 // New, Open, Save and Save As.
-#include <vector>
-
 #include "playlist/PlaylistFile.h"
 #include "ui/StudioView.h"
 
@@ -10,7 +8,7 @@ namespace {
 constexpr const char* kAppName = "Wavecrate";
 constexpr const char* kOpenFailed = "Failed to open file\n";
 constexpr const char* kWriteFailed =
-    "Failed to write the playlist file completely.\nThe previous file was left unchanged.";
+    "Failed to write the playlist_ file completely.\nThe previous file was left unchanged.";
 
 FileDialogRequest playlistDialog(const char* title) {
   FileDialogRequest r;
@@ -27,79 +25,59 @@ void StudioView::onFileNew() { clearPlaylist(); }
 
 void StudioView::onFileSaveAs() {
   FileDialogRequest request = playlistDialog("Save track list");
-  request.initialPath = playlistPath;
+  request.initialPath = playlistPath_;
   request.overwritePrompt = true;
   request.pathMustExist = true;
-  const auto path = dialogs.saveFileName(request);
+  const auto path = dialogs_.saveFileName(request);
   if (!path) return;
-  if (writePlaylistFile(*path)) playlistPath = *path;
+  if (writePlaylistFile(*path)) playlistPath_ = *path;
 }
 
 void StudioView::onFileSave() {
-  if (playlistPath.empty())
+  if (playlistPath_.empty())
     onFileSaveAs();
   else
-    writePlaylistFile(playlistPath);
+    writePlaylistFile(playlistPath_);
 }
 
 bool StudioView::writePlaylistFile(const std::string& path) {
-  std::vector<PlaylistRecord> records;
-  int n = 0;
-  for (Track* t = playlist.head.next; n < playlist.trackCount && t->clip; t = t->next, ++n)
-    records.push_back({t->station, t->clipIndex, t->intro, t->outro});
-  const auto bytes = encodePlaylistFile(records);
-
+  const auto bytes = encodePlaylistFile(playlist_.records());
   // Written beside the target and renamed into place, so a full disk or an
   // interrupted save never destroys the previous file.
-  const Path target(path);
-  const Path temporary = temporarySibling(target);
-  auto out = fs.openWrite(temporary);
-  if (!out) {
-    dialogs.messageBox(kOpenFailed, kAppName);
-    return false;
+  switch (replaceFile(fs_, Path(path), bytes)) {
+    case ReplaceError::None: return true;
+    case ReplaceError::NotCreated: dialogs_.messageBox(kOpenFailed, kAppName); return false;
+    case ReplaceError::NotWritten: dialogs_.messageBox(kWriteFailed, kAppName); return false;
   }
-  const bool written = out->write(bytes.data(), bytes.size());
-  const bool closed = out->close();
-  if (!written || !closed || !fs.rename(temporary, target)) {
-    fs.remove(temporary);
-    dialogs.messageBox(kWriteFailed, kAppName);
-    return false;
-  }
-  return true;
+  return false;
 }
 
 void StudioView::onFileOpen() {
   FileDialogRequest request = playlistDialog("Open track list");
   request.fileMustExist = true;
-  const auto path = dialogs.openFileName(request);
+  const auto path = dialogs_.openFileName(request);
   if (!path) return;
   openPlaylistFile(*path);
 }
 
 bool StudioView::openPlaylistFile(const std::string& path) {
-  const auto bytes = readWholeFile(fs, Path(path));
+  const auto bytes = readWholeFile(fs_, Path(path));
   if (!bytes) {
-    dialogs.messageBox(kOpenFailed, kAppName);
+    dialogs_.messageBox(kOpenFailed, kAppName);
     return false;
   }
-  playTrack(nullptr, 0);
-  playlist.freeAll();  // the scroll position stays as it was
+  transport_.stop();
+  playlist_.freeAll();  // the scroll position stays as it was
 
   const auto records = decodePlaylistFile(*bytes, catalogue());
-  busy = true;
-  for (const auto& record : records) {
-    Track* track = createTrack(catalogue(), record.station, record.clipIndex);
-    if (!track) continue;  // validated already; kept as a guard
-    track->intro = record.intro;
-    track->outro = record.outro;
-    playlist.append(track);
-    ++playlist.trackCount;
-    host.repaintAll();
-    loadTrackAudio(*track, true, LoadIndicatorMode::Silent);
+  {
+    BusyScope busy(*this, false);
+    playlist_.appendRecords(catalogue(), records, [this](Track& track) {
+      host_.repaintAll();
+      loadTrackAudio(track, true, LoadIndicatorMode::Silent);
+    });
   }
-  busy = false;
-  host.invalidate();
-  playlistPath = path;
+  playlistPath_ = path;
   return true;
 }
 

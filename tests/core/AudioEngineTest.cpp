@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "audio/AudioEngine.h"
+#include "audio/TickClock.h"
 #include "playlist/Voice.h"
 #include "base/CRandom.h"
 #include "playlist/Playlist.h"
@@ -41,12 +42,12 @@ class AudioEngineTest : public ::testing::Test {
     auto owned = std::make_unique<FakeSoundDevice>();
     device = owned.get();
     ASSERT_TRUE(engine.start(std::move(owned), host));
-    engine.addVoice(source);
+    engine.addSource(source);
   }
   // Moves the cursor and lets a tick render what was played.
   void playAndTick(uint32_t bytes) {
     device->advance(bytes);
-    AudioEngine::timerTick();
+    engine.refillPlayed();
   }
 
   RecordingHost host;
@@ -56,7 +57,7 @@ class AudioEngineTest : public ::testing::Test {
 };
 
 TEST_F(AudioEngineTest, StartWritesASecondOfSilenceThenPlays) {
-  EXPECT_EQ(AudioEngine::current(), &engine);
+  EXPECT_TRUE(engine.running());
   EXPECT_TRUE(device->isPlaying());
   EXPECT_EQ(engine.writeOffset(), 0u);
   ASSERT_EQ(device->writes().size(), 1u);
@@ -96,13 +97,18 @@ TEST_F(AudioEngineTest, NothingPlayedRendersNothing) {
   EXPECT_EQ(device->writes().size(), 1u);
 }
 
-TEST_F(AudioEngineTest, TicksCountFromStartAndReseedTheProcessGenerator) {
-  const uint32_t before = AudioEngine::tickCount();
-  AudioEngine::timerTick();
-  EXPECT_EQ(AudioEngine::tickCount(), before + 1);
-  CRandom expected(before + 1);
-  EXPECT_EQ(processRandom().next(), expected.next());
-  EXPECT_EQ(processRandom().next(), expected.next());
+TEST(TickClockTest, TicksCountFrom666AndReseedTheToolGenerator) {
+  CRandom random;
+  TickClock ticks(random);
+  EXPECT_EQ(ticks.count(), 666u);
+  for (uint32_t n = 667; n < 670; ++n) {
+    random.next();  // draws between ticks do not carry over
+    ticks.tick();
+    EXPECT_EQ(ticks.count(), n);
+    CRandom expected(n);
+    EXPECT_EQ(random.next(), expected.next());
+    EXPECT_EQ(random.next(), expected.next());
+  }
 }
 
 TEST_F(AudioEngineTest, LostRingIsRestoredAndRetriedOnce) {
@@ -141,24 +147,24 @@ TEST_F(AudioEngineTest, ResumeRestartsWritingAtZero) {
   EXPECT_TRUE(device->isPlaying());
   EXPECT_EQ(engine.writeOffset(), 0u);
   source.calls.clear();
-  AudioEngine::timerTick();  // from 0 up to the cursor
+  engine.refillPlayed();  // from 0 up to the cursor
   EXPECT_EQ(source.calls, (std::vector<int32_t>{1250}));
   EXPECT_EQ(engine.writeOffset(), 5000u);
 }
 
 TEST_F(AudioEngineTest, RingHoldsTheMixedVoice) {
   Playlist playlist;
-  auto* t = new Track;
+  auto owned = std::make_unique<Track>();
   static const Clip kClip{};
-  t->clip = &kClip;
-  t->songAudio = test::TestClip()
-                     .add(test::constantFrame(0, 0, 1), test::constantFrame(0, 0, 15))
-                     .build();  // 4096 and -4095
-  playlist.append(t);
+  owned->clip = &kClip;
+  owned->songAudio = test::TestClip()
+                         .add(test::constantFrame(0, 0, 1), test::constantFrame(0, 0, 15))
+                         .build();  // 4096 and -4095
+  Track* t = playlist.append(std::move(owned));
   Voice voice;
-  engine.addVoice(voice);
+  engine.addSource(voice);
   source.unlink();
-  voice.play(t, kStartAtIntro);
+  voice.play(t, StartPart::Intro);
   playAndTick(20 * 4);
   const int16_t left = int16_t(double(float(4096) / 32768.0f * 0.3f) * 32767.0);
   const int16_t right = int16_t(double(float(-4095) / 32768.0f * 0.3f) * 32767.0);
@@ -170,12 +176,12 @@ TEST_F(AudioEngineTest, RingHoldsTheMixedVoice) {
   engine.shutdown();
 }
 
-TEST_F(AudioEngineTest, ShutdownStopsBeingCurrentAndReleasesSources) {
+TEST_F(AudioEngineTest, ShutdownStopsRunningAndReleasesSources) {
   engine.shutdown();
-  EXPECT_EQ(AudioEngine::current(), nullptr);
+  EXPECT_FALSE(engine.running());
   EXPECT_FALSE(source.isLinked());
   EXPECT_EQ(engine.device(), nullptr);
-  AudioEngine::timerTick();  // with no engine only the generator moves
+  engine.refillPlayed();  // without a device a tick renders nothing
   EXPECT_TRUE(source.calls.empty());
 }
 
@@ -186,16 +192,18 @@ TEST(AudioEngineStartTest, FailureShowsTheMessageAndClosesTheWindow) {
   AudioEngine engine;
   EXPECT_FALSE(engine.start(std::move(device), host));
   EXPECT_EQ(host.events, (std::vector<std::string>{"error:Unable to initialize DirectSound\n", "close"}));
-  EXPECT_EQ(AudioEngine::current(), nullptr);
+  EXPECT_FALSE(engine.running());
 }
 
-TEST(AudioEngineStartTest, SecondEngineDoesNotStart) {
+TEST(AudioEngineStartTest, ARunningEngineDoesNotStartAgain) {
   RecordingHost host;
-  AudioEngine first, second;
-  ASSERT_TRUE(first.start(std::make_unique<FakeSoundDevice>(), host));
-  EXPECT_FALSE(second.start(std::make_unique<FakeSoundDevice>(), host));
+  AudioEngine engine;
+  ASSERT_TRUE(engine.start(std::make_unique<FakeSoundDevice>(), host));
+  FakeSoundDevice* device = static_cast<FakeSoundDevice*>(engine.device());
+  EXPECT_FALSE(engine.start(std::make_unique<FakeSoundDevice>(), host));
   EXPECT_EQ(host.events.size(), 2u);
-  EXPECT_EQ(AudioEngine::current(), &first);
+  EXPECT_EQ(engine.device(), device);  // the first device plays on
+  EXPECT_TRUE(device->isPlaying());
 }
 
 }  // namespace

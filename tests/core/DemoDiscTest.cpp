@@ -53,7 +53,6 @@ class DemoSet {
 class DemoDiscTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    processRandom().seed(2024);
     // No disc anywhere: everything must come from the set's cache.
     gameData = std::make_unique<GameData>(realFileSystem(), demo.directory(), mounts, prompts, exits.function());
     gameData->loadCatalogue();
@@ -140,7 +139,7 @@ class DemoToolsTest : public DemoDiscTest {
     auto fake = std::make_unique<FakeSoundDevice>();
     engine = std::make_unique<AudioEngine>();
     engine->start(std::move(fake), audioHost);
-    view = std::make_unique<StudioView>(*gameData, host, dialogs);
+    view = std::make_unique<StudioView>(*gameData, host, dialogs, random, engine.get());
   }
   void TearDown() override {
     view.reset();
@@ -148,7 +147,7 @@ class DemoToolsTest : public DemoDiscTest {
   }
   void selectStation(int s) {
     view->clearPlaylist();
-    view->currentStation = s;
+    view->showStation(s);
     view->rebuildClipList();
   }
   // Runs a command that must be enabled; true if it was.
@@ -160,7 +159,7 @@ class DemoToolsTest : public DemoDiscTest {
   }
   std::vector<const Track*> tracks() const {
     std::vector<const Track*> all;
-    for (const Track* t = view->playlist.head.next; t != &view->playlist.head; t = t->next) all.push_back(t);
+    for (const Track* t = view->playlist().first(); t; t = Playlist::after(t)) all.push_back(t);
     return all;
   }
   int countClass(int cls) const {
@@ -173,6 +172,7 @@ class DemoToolsTest : public DemoDiscTest {
   FakeViewDialogs dialogs;
   RecordingAudioHost audioHost;
   std::unique_ptr<AudioEngine> engine;
+  CRandom random{2024};
   std::unique_ptr<StudioView> view;
 };
 
@@ -181,11 +181,11 @@ TEST_F(DemoToolsTest, AddAllSongsThenRandomizeAndPad) {
     SCOPED_TRACE("station " + std::to_string(s));
     selectStation(s);
     ASSERT_TRUE(run(cmd::AddAllSongs));
-    EXPECT_EQ(view->playlist.trackCount, kDemoSongsPerStation);
+    EXPECT_EQ(view->playlist().trackCount(), kDemoSongsPerStation);
     EXPECT_EQ(countClass(ClipClass::Song), kDemoSongsPerStation);
 
     ASSERT_TRUE(run(cmd::RandomizeIntros));
-    EXPECT_EQ(view->playlist.trackCount, kDemoSongsPerStation);
+    EXPECT_EQ(view->playlist().trackCount(), kDemoSongsPerStation);
     for (const Track* t : tracks()) {
       EXPECT_GE(t->intro, 0);
       EXPECT_LT(t->intro, t->clip->intros);
@@ -195,7 +195,7 @@ TEST_F(DemoToolsTest, AddAllSongsThenRandomizeAndPad) {
     }
 
     ASSERT_TRUE(run(cmd::Pad));
-    EXPECT_GT(view->playlist.trackCount, kDemoSongsPerStation);
+    EXPECT_GT(view->playlist().trackCount(), kDemoSongsPerStation);
     EXPECT_EQ(countClass(ClipClass::Song), kDemoSongsPerStation);
     EXPECT_GT(countClass(ClipClass::Commercial), 0);
     EXPECT_GT(countClass(ClipClass::ChatterFive), 0);
@@ -208,8 +208,8 @@ TEST_F(DemoToolsTest, MusicMixAndRadioMix) {
     SCOPED_TRACE("station " + std::to_string(s));
     selectStation(s);
     ASSERT_TRUE(run(cmd::CreateMusicMix));
-    EXPECT_GT(view->playlist.trackCount, 0);
-    EXPECT_EQ(countClass(ClipClass::Song), view->playlist.trackCount);
+    EXPECT_GT(view->playlist().trackCount(), 0);
+    EXPECT_EQ(countClass(ClipClass::Song), view->playlist().trackCount());
 
     selectStation(s);
     ASSERT_TRUE(run(cmd::CreateRadioMix));

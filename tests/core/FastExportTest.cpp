@@ -11,7 +11,7 @@
 
 #include "audio/FastWaveWriter.h"
 #include "audio/ResamplePlan.h"
-#include "playlist/Voice.h"
+#include "playlist/OfflineRenderer.h"
 #include "playlist/Exporter.h"
 #include "support/AdpcmTestClips.h"
 #include "support/PositionReports.h"
@@ -19,14 +19,7 @@
 namespace wc {
 namespace {
 
-using test::gReports;
 using test::Report;
-std::thread::id gExportThread;
-bool gReportedElsewhere = false;
-void recordReport(Track* track, int32_t position) {
-  gReports.push_back({track, position});
-  gReportedElsewhere |= std::this_thread::get_id() != gExportThread;
-}
 
 class CountingObserver final : public ExportObserver {
  public:
@@ -58,11 +51,8 @@ class FastExportTest : public ::testing::Test {
         t->songAudio = test::randomClip(f, seed++);
         t->outroAudio = test::randomClip(f % 7, seed++);
       }
-      playlist.append(t);
-      ++playlist.trackCount;
+      playlist.append(std::unique_ptr<Track>(t));
     }
-    voice.callback = &recordReport;
-    gExportThread = std::this_thread::get_id();
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
 
@@ -72,14 +62,20 @@ class FastExportTest : public ::testing::Test {
     std::vector<int> started;
   };
   Result exportWith(const WaveSinkOptions& options, bool cdImage) {
-    gReports.clear();
-    gReportedElsewhere = false;
+    // Reports must come on the exporting thread, whatever the writer's workers do.
+    const std::thread::id exportThread = std::this_thread::get_id();
+    std::vector<Report> reports;
+    bool reportedElsewhere = false;
+    const OfflineRenderer renderer([&](Track* track, int32_t position) {
+      reports.push_back({track, position});
+      reportedElsewhere |= std::this_thread::get_id() != exportThread;
+    });
     CountingObserver observer;
     const Path wave = dir / "mix.wav";
-    EXPECT_EQ(exportPlaylist(realFileSystem(), playlist, wave.string(), cdImage, voice, observer, options),
+    EXPECT_EQ(exportPlaylist(realFileSystem(), playlist, wave.string(), cdImage, renderer, observer, options),
               ExportError::None);
-    EXPECT_FALSE(gReportedElsewhere);
-    Result r{fileBytes(wave), cdImage ? fileBytes(dir / "mix.cue") : std::vector<uint8_t>{}, gReports,
+    EXPECT_FALSE(reportedElsewhere);
+    Result r{fileBytes(wave), cdImage ? fileBytes(dir / "mix.cue") : std::vector<uint8_t>{}, reports,
              observer.started};
     std::filesystem::remove(wave);
     std::filesystem::remove(dir / "mix.cue");
@@ -89,7 +85,6 @@ class FastExportTest : public ::testing::Test {
   Path dir;
   const Clip clip{};
   Playlist playlist;
-  Voice voice;
 };
 
 TEST_F(FastExportTest, FastAndReferenceExportsAreIdentical) {

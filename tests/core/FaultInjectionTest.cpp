@@ -17,6 +17,7 @@
 #include "gamedata/CatalogueFile.h"
 #include "playlist/CueSheet.h"
 #include "playlist/Exporter.h"
+#include "base/CRandom.h"
 #include "support/DiscFixture.h"
 #include "support/ViewFixture.h"
 #include "ui/CommandIds.h"
@@ -44,16 +45,14 @@ struct DiscViewFixture {
     mounts.addMount(disc.directory().string(), "iso9660", "/dev/sr0");
     gameData = std::make_unique<GameData>(faulty, work, mounts, prompts, exits.function());
     gameData->loadCatalogue();
-    view = std::make_unique<StudioView>(*gameData, host, dialogs, faulty);
-    view->currentStation = testdisc::kMusic;
+    view = std::make_unique<StudioView>(*gameData, host, dialogs, random, nullptr, faulty);
+    view->showStation(testdisc::kMusic);
     view->rebuildClipList();
   }
   ~DiscViewFixture() { view.reset(); }
 
   Track* addTrack(int clipIndex) {
-    Track* t = createTrack(gameData->catalogue(), testdisc::kMusic, clipIndex);
-    view->playlist.append(t);
-    ++view->playlist.trackCount;
+    Track* t = view->playlist().append(createTrack(gameData->catalogue(), testdisc::kMusic, clipIndex));
     view->loadTrackAudio(*t, true, LoadIndicatorMode::Silent);
     return t;
   }
@@ -68,6 +67,7 @@ struct DiscViewFixture {
   std::unique_ptr<GameData> gameData;
   FakeViewHost host;
   FakeViewDialogs dialogs;
+  CRandom random;
   std::unique_ptr<StudioView> view;
 };
 
@@ -86,12 +86,12 @@ TEST(FaultInjectionTest, CatalogueSaveWithAFailingWriteOrRenameKeepsTheOldFile) 
       f.fs.failWritesTo(temporarySibling(file), 300000);  // half of the image, then the disk is full
     else
       f.fs.failRenames(true);
-    f.view->catalogueModified = true;
+    f.view->catalogueChanged(false);
     f.view->onCommand(cmd::SaveCatalogue);
     ASSERT_EQ(f.dialogs.boxes.size(), size_t(attempt + 1));
     EXPECT_EQ(f.dialogs.boxes.back().caption, "Error");
     EXPECT_EQ(f.dialogs.boxes.back().text.rfind("The clip annotations could not be saved", 0), 0u);
-    EXPECT_TRUE(f.view->catalogueModified);
+    EXPECT_TRUE(f.view->catalogueModified());
     EXPECT_TRUE(f.view->commandState(cmd::SaveCatalogue)->enabled);
     EXPECT_EQ(readBytes(file), before);
     EXPECT_TRUE(hiddenFiles(f.disc.directory()).empty());
@@ -127,12 +127,12 @@ class ExportFaultTest : public ::testing::Test {
     EXPECT_FALSE(fs::exists(cue));
     EXPECT_EQ(readBytes(playlist), savedPlaylist);
     // The program runs on: output resumed, playback possible again.
-    EXPECT_FALSE(f.view->rendering);
+    EXPECT_FALSE(f.view->marks().rendering);
     EXPECT_TRUE(f.device->isPlaying());
     f.tick();  // the first report after the export clears the last rendered track
     f.view->onCommand(cmd::Play);
     f.tick();
-    EXPECT_EQ(f.view->playingTrack, f.view->playlist.first());
+    EXPECT_EQ(f.view->transport().playingTrack(), f.view->playlist().first());
   }
 
   ViewFixture f;
@@ -155,7 +155,7 @@ TEST_F(ExportFaultTest, AFailingCueSheetWriteRemovesBothFiles) {
 // final header was not: a file whose header still says "no audio" is not
 // left for a player or burner to trust.
 TEST_F(ExportFaultTest, AFailingFinalHeaderRemovesTheWaveFile) {
-  const uint64_t dataBytes = exportDataBytes(f.view->playlist, true);
+  const uint64_t dataBytes = exportDataBytes(f.view->playlist(), true);
   f.fs.failWritesTo(wave, 44 + dataBytes);  // room for placeholder and audio, none for the header
   exportCd();
   expectReportedAndNothingLeft();
@@ -178,14 +178,14 @@ TEST(FaultInjectionTest, APackThatShrinksBetweenLoadsGivesSilentTracksOnly) {
   EXPECT_TRUE(f.prompts.shown.empty());
 
   f.view->onCommand(cmd::Play);
-  ASSERT_TRUE(f.tickUntil([&] { return f.view->playingTrack == before; }));
-  ASSERT_TRUE(f.tickUntil([&] { return f.view->playingTrack == nullptr; }));
+  ASSERT_TRUE(f.tickUntil([&] { return f.view->transport().playingTrack() == before; }));
+  ASSERT_TRUE(f.tickUntil([&] { return f.view->transport().playingTrack() == nullptr; }));
 
   f.dialogs.fileAnswers.push_back(f.workPath("short.wav").string());
   f.view->onCommand(cmd::ExportWave);
   EXPECT_TRUE(f.dialogs.boxes.empty());
-  EXPECT_EQ(fs::file_size(f.workPath("short.wav")), 44 + exportDataBytes(f.view->playlist, false));
-  EXPECT_EQ(exportDataBytes(f.view->playlist, false),
+  EXPECT_EQ(fs::file_size(f.workPath("short.wav")), 44 + exportDataBytes(f.view->playlist(), false));
+  EXPECT_EQ(exportDataBytes(f.view->playlist(), false),
             WaveWriter::predictedDataBytes(trackSamples(*before), 24000, 24000));
 }
 
@@ -197,7 +197,7 @@ TEST(FaultInjectionTest, APackThatShrinksBetweenLoadsGivesSilentTracksOnly) {
 TEST(FaultInjectionTest, APackThatDisappearsBetweenLoadsAsksForTheDisc) {
   ViewFixture f;
   Track* loaded = f.addTrack(testdisc::kSongs[0]);
-  f.view->playTrack(loaded, 0);
+  f.view->transport().play(loaded, StartPart::Intro);
   f.tick();
   const Path pack = f.disc.pack(testdisc::kMusic);
   const Path away = f.workPath("away.pak");
@@ -209,8 +209,8 @@ TEST(FaultInjectionTest, APackThatDisappearsBetweenLoadsAsksForTheDisc) {
   EXPECT_EQ(f.prompts.shown[0].text, kDiscMissingText);
   ASSERT_FALSE(f.exits.statuses.empty());
   EXPECT_EQ(f.exits.statuses[0], 0);
-  ASSERT_TRUE(f.tickUntil([&] { return f.view->voice->position() > 5000; }, 100));
-  EXPECT_EQ(f.view->playingTrack, loaded);
+  ASSERT_TRUE(f.tickUntil([&] { return f.view->transport().existingVoice()->position() > 5000; }, 100));
+  EXPECT_EQ(f.view->transport().playingTrack(), loaded);
 
   fs::rename(away, pack);
   f.view->loadTrackAudio(*missing, true, LoadIndicatorMode::Silent);
@@ -241,7 +241,7 @@ TEST(FaultInjectionTest, ADiscTakenOutAfterItWasFoundGivesSilenceAndAFailedCopy)
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].text, "Copying audio files failed.  You have probably run out of disc space.");
   EXPECT_EQ(f.dialogs.boxes[0].caption, "ERROR");
-  EXPECT_FALSE(f.view->copying);
+  EXPECT_FALSE(f.view->marks().copying);
   EXPECT_TRUE(hiddenFiles(f.work / "CACHE").empty());
   EXPECT_FALSE(fs::exists(f.work / "CACHE" / "TRAKLKUP.DAT"));
   EXPECT_EQ(readBytes(f.work / kCatalogueFileName), catalogue);

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "playlist/Voice.h"
+#include "playlist/OfflineRenderer.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
 #include "playlist/Playlist.h"
@@ -16,8 +16,7 @@ namespace {
 using test::flatFrame;
 using test::TestClip;
 
-using test::gReports;
-using test::recordReport;
+using test::ReportLog;
 using test::Report;
 
 const Clip kSomeClip{};
@@ -25,8 +24,6 @@ const Clip kSomeClip{};
 class OfflineRenderTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gReports.clear();
-    voice.callback = &recordReport;
     ASSERT_TRUE(writer.open(MemoryOutputFile::on(contents), 24000, 24000));
   }
   Track* append(std::unique_ptr<ClipAudio> intro, std::unique_ptr<ClipAudio> song,
@@ -36,8 +33,7 @@ class OfflineRenderTest : public ::testing::Test {
     t->introAudio = std::move(intro);
     t->songAudio = std::move(song);
     t->outroAudio = std::move(outro);
-    playlist.append(t);
-    ++playlist.trackCount;
+    playlist.append(std::unique_ptr<Track>(t));
     return t;
   }
   // The left samples of the finished file (at equal rates each is the decoded
@@ -52,7 +48,8 @@ class OfflineRenderTest : public ::testing::Test {
   MemoryFileContents contents;
   WaveWriter writer;
   Playlist playlist;
-  Voice voice;
+  ReportLog log;
+  OfflineRenderer renderer{log.callback()};
 };
 
 TEST_F(OfflineRenderTest, RendersIntroSongOutroAtFullScaleWithOneHistory) {
@@ -60,26 +57,23 @@ TEST_F(OfflineRenderTest, RendersIntroSongOutroAtFullScaleWithOneHistory) {
   auto song = TestClip().add(test::constantFrame(1, 0, 0), flatFrame(0)).build();   // predicts
   auto outro = TestClip().add(flatFrame(-3), flatFrame(0)).build();
   Track* t = append(std::move(intro), std::move(song), std::move(outro));
-  EXPECT_EQ(voice.renderTrack(t, writer), 84);
+  EXPECT_EQ(renderer.renderTrack(t, writer), 84);
   const std::vector<int> left = finishLeft();
   ASSERT_EQ(left.size(), 320u);
   EXPECT_EQ(left[0], 4096);
   EXPECT_EQ(left[28], 3840);  // the song continues the intro's history
   EXPECT_EQ(left[56], -1);    // e = -3 decodes to -2, written one higher
   EXPECT_EQ(left[84], 0);
-  // The voice's own playback state is untouched.
-  EXPECT_EQ(voice.position(), 0);
-  EXPECT_EQ(voice.track(), nullptr);
 }
 
 TEST_F(OfflineRenderTest, ReportsAtEveryChunkAndEvery24000Samples) {
   TestClip clip;
   clip.addRepeated(4097, flatFrame(1), flatFrame(1));
   Track* t = append(nullptr, clip.build(), nullptr);
-  EXPECT_EQ(voice.renderTrack(t, writer), 4097 * 28);
+  EXPECT_EQ(renderer.renderTrack(t, writer), 4097 * 28);
   const std::vector<Report> expected{{t, 0},     {t, 24024},  {t, 48048},
                                      {t, 72072}, {t, 96096},  {t, 114688}};
-  EXPECT_EQ(gReports, expected);
+  EXPECT_EQ(log.reports, expected);
   writer.finish();
 }
 
@@ -88,9 +82,9 @@ TEST_F(OfflineRenderTest, MissingClipsAreSkipped) {
                            TestClip().add(flatFrame(3), flatFrame(3)).build());
   Track* nothing = append(nullptr, nullptr, nullptr);
   Track* emptyClip = append(TestClip().build(), nullptr, nullptr);
-  EXPECT_EQ(voice.renderTrack(songOnly, writer), 56);
-  EXPECT_EQ(voice.renderTrack(nothing, writer), 0);
-  EXPECT_EQ(voice.renderTrack(emptyClip, writer), 0);
+  EXPECT_EQ(renderer.renderTrack(songOnly, writer), 56);
+  EXPECT_EQ(renderer.renderTrack(nothing, writer), 0);
+  EXPECT_EQ(renderer.renderTrack(emptyClip, writer), 0);
   EXPECT_EQ(writer.framesPushed(), 56);
   const std::vector<int> left = finishLeft();
   EXPECT_EQ(left[27], 2);
@@ -101,9 +95,9 @@ TEST_F(OfflineRenderTest, NextTrackFollowsWithoutGapWhileItsIndexRoundsUp) {
   Track* a = append(nullptr, TestClip().addRepeated(12, flatFrame(1), flatFrame(1)).build(), nullptr);
   Track* b = append(nullptr, TestClip().addRepeated(2, flatFrame(-5), flatFrame(-5)).build(), nullptr);
   EXPECT_EQ(writer.sectorsSoFar(), 0);
-  voice.renderTrack(a, writer);  // 336 samples
+  renderer.renderTrack(a, writer);  // 336 samples
   EXPECT_EQ(writer.sectorsSoFar(), 2);  // b's CUE index
-  voice.renderTrack(b, writer);
+  renderer.renderTrack(b, writer);
   const std::vector<int> left = finishLeft();
   EXPECT_EQ(left[335], 1);
   EXPECT_EQ(left[336], -3);  // e = -5: decoded -4, written -3

@@ -64,20 +64,22 @@ class PlaybackSoak {
       t->songAudio = longSong(seconds(random_));
       ids_[t] = i;
     }
-    ASSERT_EQ(f.view->playlist.trackCount, kMaxCdTracks);
-    current_ = this;
-    f.view->ensureVoice().callback = &PlaybackSoak::observe;
+    ASSERT_EQ(f.view->playlist().trackCount(), kMaxCdTracks);
+    Transport& transport = f.view->transport();
+    transport.voice().callback = [this, &transport](Track* track, int32_t position) {
+      check(track, position);
+      transport.report(track, position);
+    };
   }
 
   ~PlaybackSoak() {
-    if (current_ == this) current_ = nullptr;
-    if (f.view->voice) f.view->voice->callback = &StudioView::reportPlayback;
+    if (Voice* voice = f.view->transport().existingVoice()) voice->callback = f.view->transport().reporter();
   }
 
   // Plays the playlist through, with edits at random moments, until the
   // voice goes idle after the last track.
   void run() {
-    start(f.view->playlist.first());
+    start(f.view->playlist().first());
     std::uniform_int_distribution<int> percent(0, 99);
     std::uniform_int_distribution<uint32_t> smallStep(1, 2000);
     const int maxTicks = 20 * kMaxCdTracks * kMaxSongSeconds;
@@ -86,7 +88,7 @@ class PlaybackSoak {
       f.tick(percent(random_) < 5 ? smallStep(random_) * 4 : kLargeStep);
       ASSERT_FALSE(::testing::Test::HasFailure());
       if (previewTicksLeft_ > 0 && --previewTicksLeft_ == 0) resumeAfterPreview();
-      if (!f.view->voice->track() && previewTicksLeft_ == 0) {
+      if (!f.view->transport().existingVoice()->track() && previewTicksLeft_ == 0) {
         // Idle: after the last track, or a preview that ended by itself.
         if (resume_) {
           resumeAfterPreview();
@@ -118,12 +120,6 @@ class PlaybackSoak {
   int reports = 0;
 
  private:
-  static PlaybackSoak* current_;
-
-  static void observe(Track* track, int32_t position) {
-    current_->check(track, position);
-    StudioView::reportPlayback(track, position);
-  }
 
   void check(Track* track, int32_t position) {
     ++reports;
@@ -150,12 +146,12 @@ class PlaybackSoak {
   void start(Track* track) {
     pendingStart_ = track;
     last_ = nullptr;
-    f.view->playTrack(track, 0);
+    f.view->transport().play(track, StartPart::Intro);
   }
 
   // The playlist track that plays now (the voice may be on the preview).
   Track* playing() const { return last_; }
-  int indexOf(const Track* t) { return f.view->playlist.trackIndexOf(t); }
+  int indexOf(const Track* t) { return f.view->playlist().trackIndexOf(t); }
 
   void resumeAfterPreview() {
     previewTicksLeft_ = 0;
@@ -168,7 +164,7 @@ class PlaybackSoak {
   void randomEdit() {
     if (resume_ || !playing()) return;  // a preview is on: wait for it
     const int head = indexOf(playing());
-    const int count = f.view->playlist.trackCount;
+    const int count = f.view->playlist().trackCount();
     std::uniform_int_distribution<int> kind(0, 3);
     switch (kind(random_)) {
       case 0: moveAfterHead(head, count); break;
@@ -183,8 +179,8 @@ class PlaybackSoak {
   void moveAfterHead(int head, int count) {
     if (count - head < 3) return;
     std::uniform_int_distribution<int> top(head + 1, count - 2);
-    f.view->playlistScroll = top(random_);
-    std::uniform_int_distribution<int> row(0, std::min(6, count - 1 - f.view->playlistScroll));
+    f.view->scrollTo(Pane::Playlist, top(random_));
+    std::uniform_int_distribution<int> row(0, std::min(6, count - 1 - f.view->scrollPosition(Pane::Playlist)));
     const int from = row(random_), to = row(random_);
     if (from == to) return;
     const int x = kEntryX + 200;
@@ -201,19 +197,19 @@ class PlaybackSoak {
     std::uniform_int_distribution<int> any(0, count - 1);
     std::uniform_int_distribution<int> coin(0, 2);
     const int index = coin(random_) == 0 ? head : any(random_);
-    Track* victim = f.view->playlist.trackAt(index);
+    Track* victim = f.view->playlist().trackAt(index);
     const bool isPlaying = victim == playing();
     Track* successor = victim->next;
-    f.view->playlistScroll = index;
+    f.view->scrollTo(Pane::Playlist, index);
     const int y = StudioView::kPlaylistTop + 30;
     f.view->onLButtonDown(kEntryX + 200, y);
     f.view->onLButtonUp(f.host.width + 40, y);
-    ASSERT_EQ(f.view->playlist.trackCount, count - 1);
+    ASSERT_EQ(f.view->playlist().trackCount(), count - 1);
     removed_[ids_.at(victim)] = true;
     ids_.erase(victim);
     ++edits[1];
     if (isPlaying) {
-      ASSERT_EQ(f.view->voice->track(), nullptr) << "removing the playing track must stop it";
+      ASSERT_EQ(f.view->transport().existingVoice()->track(), nullptr) << "removing the playing track must stop it";
       if (successor->clip)
         start(successor);
       else
@@ -225,9 +221,9 @@ class PlaybackSoak {
   // start of the interrupted track.
   void previewAClip() {
     resume_ = playing();
-    std::uniform_int_distribution<int> row(0, f.view->visibleCount - 1);
-    f.view->preview(f.view->visibleClips[size_t(row(random_))]);
-    preview_ = f.view->voice->track();
+    std::uniform_int_distribution<int> row(0, f.view->visibleClips().size() - 1);
+    f.view->preview(f.view->visibleClips()[size_t(row(random_))]);
+    preview_ = f.view->transport().existingVoice()->track();
     ASSERT_NE(preview_, nullptr);
     ASSERT_TRUE(preview_->isPreview());
     std::uniform_int_distribution<int> ticks(1, 3);
@@ -240,11 +236,11 @@ class PlaybackSoak {
     std::uniform_int_distribution<int> any(0, count - 1);
     std::uniform_int_distribution<int> coin(0, 3);
     const int index = coin(random_) == 0 ? head : any(random_);
-    Track* entry = f.view->playlist.trackAt(index);
+    Track* entry = f.view->playlist().trackAt(index);
     if (entry->clip->clipClass != ClipClass::Song) return;
     const int32_t before = entry->intro;
     if (entry == playing()) pendingStart_ = entry;  // restarts from its new intro
-    f.view->playlistScroll = index;
+    f.view->scrollTo(Pane::Playlist, index);
     f.view->onLButtonDown(kEntryX + 50, StudioView::kPlaylistTop + 5);
     ASSERT_NE(entry->intro, before);
     ASSERT_NE(entry->introAudio, nullptr);
@@ -264,7 +260,6 @@ class PlaybackSoak {
   bool finished_ = false;
 };
 
-PlaybackSoak* PlaybackSoak::current_ = nullptr;
 
 TEST(PlaybackSoakTest, NinetyNineTracksPlayThroughInOrderWhileTheyAreEdited) {
   for (uint32_t seed : {20240601u, 7u}) {
@@ -279,10 +274,10 @@ TEST(PlaybackSoakTest, NinetyNineTracksPlayThroughInOrderWhileTheyAreEdited) {
     // voice stopped after the last one.
     EXPECT_EQ(soak.visitedStillListed(), soak.playlistIds());
     EXPECT_EQ(soak.lastVisited, soak.playlistIds().back());
-    EXPECT_EQ(soak.f.view->voice->track(), nullptr);
-    EXPECT_EQ(soak.f.view->playingTrack, nullptr);
+    EXPECT_EQ(soak.f.view->transport().existingVoice()->track(), nullptr);
+    EXPECT_EQ(soak.f.view->transport().playingTrack(), nullptr);
     for (int kind = 0; kind < 4; ++kind) EXPECT_GT(soak.edits[kind], 0) << "edit kind " << kind << " never ran";
-    EXPECT_GT(soak.f.view->playlist.trackCount, 80);
+    EXPECT_GT(soak.f.view->playlist().trackCount(), 80);
   }
 }
 

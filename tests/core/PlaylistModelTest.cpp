@@ -31,15 +31,10 @@ class PlaylistModelTest : public ::testing::Test {
     c.intros = intros;
     c.outros = outros;
   }
-  Track* add(int clipIndex) {
-    Track* t = createTrack(*catalogue, 4, clipIndex);
-    playlist.append(t);
-    ++playlist.trackCount;
-    return t;
-  }
+  Track* add(int clipIndex) { return playlist.append(createTrack(*catalogue, 4, clipIndex)); }
   std::vector<Track*> order() {
     std::vector<Track*> v;
-    for (Track* t = playlist.head.next; t != &playlist.head; t = t->next) v.push_back(t);
+    for (Track* t = playlist.first(); t; t = Playlist::after(t)) v.push_back(t);
     return v;
   }
 
@@ -76,15 +71,14 @@ TEST_F(PlaylistModelTest, CountsReachingPastTheStationNeverIndexOutside) {
   EXPECT_EQ(introClipOf(*catalogue, *t), nullptr);
 }
 
-TEST_F(PlaylistModelTest, RingOperations) {
+TEST_F(PlaylistModelTest, RingOperationsKeepTheCount) {
   EXPECT_EQ(playlist.trackAt(0), nullptr);
   EXPECT_EQ(playlist.trackAt(-1), nullptr);
 
-  Track* a = createTrack(*catalogue, 4, 0);
-  playlist.insertAfter(a, &playlist.head);
-  ++playlist.trackCount;
-  EXPECT_EQ(playlist.head.next, a);
-  EXPECT_EQ(playlist.head.prev, a);
+  Track* a = playlist.insertAfter(createTrack(*catalogue, 4, 0), playlist.end());
+  EXPECT_EQ(playlist.first(), a);
+  EXPECT_EQ(playlist.last(), a);
+  EXPECT_EQ(playlist.trackCount(), 1);
 
   Track* b = add(4);
   Track* c = add(0);
@@ -92,31 +86,61 @@ TEST_F(PlaylistModelTest, RingOperations) {
   EXPECT_EQ(playlist.trackAt(3), nullptr);
   EXPECT_EQ(playlist.trackIndexOf(c), 2);
   EXPECT_EQ(playlist.trackIndexOf(a), 0);
+  EXPECT_EQ(Playlist::after(c), nullptr);
 
-  // Move the first behind the last: b, c, a.
-  Playlist::unlink(a);
-  EXPECT_EQ(a->next, nullptr);
-  playlist.insertAfter(a, c);
+  // Move the first behind the last: b, c, a; moves never change the count.
+  playlist.moveAfter(a, c);
   EXPECT_EQ(order(), (std::vector<Track*>{b, c, a}));
-  EXPECT_EQ(playlist.trackCount, 3);
+  EXPECT_EQ(playlist.trackCount(), 3);
 
-  // Moving a track back in front of its own successor changes nothing.
-  Track* successor = c->next;
-  Playlist::unlink(c);
-  playlist.insertBefore(c, successor);
+  // Moving a track in front of its own successor, or onto itself, changes nothing.
+  playlist.moveBefore(c, c->next);
+  playlist.moveBefore(c, c);
+  playlist.moveAfter(c, c);
   EXPECT_EQ(order(), (std::vector<Track*>{b, c, a}));
+  playlist.moveBefore(b, playlist.end());
+  EXPECT_EQ(order(), (std::vector<Track*>{c, a, b}));
+  playlist.moveBefore(b, c);
 
   std::vector<Track*> stopped;
   playlist.beforeFree = [&](Track* t) { stopped.push_back(t); };
   playlist.removeTrack(c);
   EXPECT_EQ(order(), (std::vector<Track*>{b, a}));
-  EXPECT_EQ(playlist.trackCount, 2);
+  EXPECT_EQ(playlist.trackCount(), 2);
   EXPECT_EQ(stopped, (std::vector<Track*>{c}));
 
   playlist.freeAll();
   EXPECT_TRUE(playlist.empty());
-  EXPECT_EQ(playlist.trackCount, 0);
+  EXPECT_EQ(playlist.trackCount(), 0);
   EXPECT_EQ(stopped.size(), 3u);
+}
+
+TEST_F(PlaylistModelTest, RecordsRoundTripAndInvalidOnesAreSkipped) {
+  Track* song = add(0);
+  song->intro = 1;
+  song->outro = 0;
+  add(4);
+  const std::vector<PlaylistRecord> records = playlist.records();
+  EXPECT_EQ(records, (std::vector<PlaylistRecord>{{4, 0, 1, 0}, {4, 4, 0, 0}}));
+
+  Playlist copy;
+  std::vector<int> heard;
+  std::vector<PlaylistRecord> withInvalid = records;
+  withInvalid.insert(withInvalid.begin() + 1, PlaylistRecord{4, 200, 0, 0});  // no such clip
+  EXPECT_EQ(copy.appendRecords(*catalogue, withInvalid, [&](Track& t) { heard.push_back(t.clipIndex); }), 2);
+  EXPECT_EQ(copy.records(), records);
+  EXPECT_EQ(copy.trackCount(), 2);
+  EXPECT_EQ(heard, (std::vector<int>{0, 4}));
+}
+
+TEST_F(PlaylistModelTest, RoomEndsAt99TracksButInsertionsStillCount) {
+  for (int i = 0; i < kMaxCdTracks - 1; ++i) add(4);
+  EXPECT_TRUE(playlist.hasRoom());
+  add(4);
+  EXPECT_FALSE(playlist.hasRoom());
+  add(4);  // the tools may go past a CD's tracks
+  EXPECT_EQ(playlist.trackCount(), 100);
+  EXPECT_EQ(int(playlist.records().size()), 100);
 }
 
 std::unique_ptr<ClipAudio> audioOfFrames(uint32_t frames) {

@@ -46,7 +46,7 @@ class ViewAnnotationTest : public ::testing::Test {
 };
 
 TEST_F(ViewAnnotationTest, EditingAClipIntoASongEnablesTheSongTools) {
-  ASSERT_EQ(view.visibleCount, testdisc::kMusicClipCount);
+  ASSERT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount);
   EXPECT_FALSE(view.commandState(cmd::AddAllSongs)->enabled);
   EXPECT_FALSE(view.commandState(cmd::SaveCatalogue)->enabled);
 
@@ -61,15 +61,15 @@ TEST_F(ViewAnnotationTest, EditingAClipIntoASongEnablesTheSongTools) {
   EXPECT_EQ(request.followOnRoom(), 15);
   EXPECT_EQ(request.followingTitles[0].rfind("Clip #2 ", 0), 0u);
 
-  EXPECT_TRUE(view.catalogueModified);
+  EXPECT_TRUE(view.catalogueModified());
   EXPECT_TRUE(view.commandState(cmd::SaveCatalogue)->enabled);
   EXPECT_TRUE(view.commandState(cmd::AddAllSongs)->enabled);
   EXPECT_TRUE(view.commandState(cmd::CreateMusicMix)->enabled);
   EXPECT_GT(f.host.invalidations, 0);
   // The browser hides the intros and the outro.
-  EXPECT_EQ(view.visibleCount, testdisc::kMusicClipCount - 3);
-  EXPECT_EQ(view.visibleClips[0], 0);
-  EXPECT_EQ(view.visibleClips[1], 4);
+  EXPECT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount - 3);
+  EXPECT_EQ(view.visibleClips()[0], 0);
+  EXPECT_EQ(view.visibleClips()[1], 4);
   EXPECT_STREQ(music().clips[1].title, "Hello");
 
   // A new track picks the intro without speech.
@@ -98,8 +98,8 @@ TEST_F(ViewAnnotationTest, CancelAndRefusedEditsChangeNothing) {
   EXPECT_NE(f.dialogs.boxes[0].text.find("at most 1"), std::string::npos);
 
   EXPECT_EQ(serializeCatalogue(f.catalogue()), image);
-  EXPECT_FALSE(view.catalogueModified);
-  EXPECT_EQ(view.visibleCount, testdisc::kMusicClipCount);
+  EXPECT_FALSE(view.catalogueModified());
+  EXPECT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount);
 }
 
 TEST_F(ViewAnnotationTest, OnlyClipRowsOpenTheEditorAndDragsAreLeftAlone) {
@@ -111,10 +111,10 @@ TEST_F(ViewAnnotationTest, OnlyClipRowsOpenTheEditorAndDragsAreLeftAlone) {
   // A right click in the middle of a clip drag neither opens the editor nor
   // ends the drag.
   view.onLButtonDown(kRowText, clipRowY(2));
-  ASSERT_NE(view.pendingTrack, nullptr);
+  ASSERT_NE(view.pendingTrack(), nullptr);
   rightClick(2);
   EXPECT_TRUE(f.dialogs.clipEditRequests.empty());
-  EXPECT_NE(view.pendingTrack, nullptr);
+  EXPECT_NE(view.pendingTrack(), nullptr);
   view.onLButtonUp(400, 38 + 30);
   EXPECT_EQ(f.tracks().size(), 1u);
 }
@@ -127,7 +127,7 @@ TEST_F(ViewAnnotationTest, ClosingWithUnsavedAnnotationsAsks) {
   rightClick(0);
   f.dialogs.questionAnswers = {ViewDialogs::Answer::Cancel, ViewDialogs::Answer::No};
   EXPECT_FALSE(view.queryClose());
-  EXPECT_TRUE(view.catalogueModified);
+  EXPECT_TRUE(view.catalogueModified());
   EXPECT_TRUE(view.queryClose());
   EXPECT_EQ(f.dialogs.questions.size(), 2u);
   EXPECT_FALSE(std::filesystem::exists(f.disc.catalogueFile()));
@@ -138,13 +138,13 @@ TEST_F(ViewAnnotationTest, ClosingWithUnsavedAnnotationsAsks) {
   EXPECT_FALSE(view.queryClose());
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
-  EXPECT_TRUE(view.catalogueModified);
+  EXPECT_TRUE(view.catalogueModified());
   EXPECT_FALSE(std::filesystem::exists(f.disc.catalogueFile()));
 
   f.fs.failRenames(false);
   f.dialogs.questionAnswers = {ViewDialogs::Answer::Yes};
   EXPECT_TRUE(view.queryClose());
-  EXPECT_FALSE(view.catalogueModified);
+  EXPECT_FALSE(view.catalogueModified());
 
   // The next start loads the file without the mismatch warning.
   ScriptedPrompts prompts;
@@ -168,16 +168,15 @@ TEST_F(ViewAnnotationTest, ExportThenImportRestoresTheAnnotations) {
 
   // Back to the bare catalogue, as another user of the disc has it.
   f.gameData->loadCatalogue();
-  view.catalogueModified = false;
-  view.rebuildClipList();
-  ASSERT_EQ(view.visibleCount, testdisc::kMusicClipCount);
+  view.catalogueChanged(true);
+  ASSERT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount);
 
   f.dialogs.fileAnswers.push_back(file.string());
   ASSERT_TRUE(view.onCommand(cmd::ImportAnnotations));
   EXPECT_TRUE(f.dialogs.fileRequests.back().fileMustExist);
   EXPECT_EQ(serializeCatalogue(f.catalogue()), annotated);
-  EXPECT_TRUE(view.catalogueModified);
-  EXPECT_EQ(view.visibleCount, testdisc::kMusicClipCount - 3);
+  EXPECT_TRUE(view.catalogueModified());
+  EXPECT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount - 3);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Import Annotations");
   const int rows = testdisc::kMusicClipCount + testdisc::kAdvertCount;
@@ -199,7 +198,7 @@ TEST_F(ViewAnnotationTest, ImportFromAnotherDiscAppliesNothingAndSaysSo) {
   f.dialogs.fileAnswers.push_back(file.string());
   ASSERT_TRUE(view.onCommand(cmd::ImportAnnotations));
   EXPECT_EQ(serializeCatalogue(f.catalogue()), image);
-  EXPECT_FALSE(view.catalogueModified);
+  EXPECT_FALSE(view.catalogueModified());
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_NE(f.dialogs.boxes[0].text.find("different disc"), std::string::npos);
 

@@ -2,6 +2,8 @@
 // by real CD tools.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include <array>
 #include <cstdio>
 #include <fstream>
@@ -52,9 +54,9 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
   f.addTrack(testdisc::kSongs[1]);
   const Path wave = f.workPath("Mix.WAV");
   f.dialogs.fileAnswers.push_back(wave.string());
-  view.playTrack(a, 0);
+  view.transport().play(a, StartPart::Intro);
   f.tick();
-  ASSERT_EQ(view.playingTrack, a);
+  ASSERT_EQ(view.transport().playingTrack(), a);
 
   view.onCommand(cmd::ExportCd);
   const auto& request = f.dialogs.fileRequests.at(0);
@@ -66,11 +68,11 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
 
   // Playback stopped for good, the output runs again, the last track is at
   // the top of the pane.
-  EXPECT_EQ(view.voice->track(), nullptr);
+  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
   EXPECT_TRUE(f.device->isPlaying());
   EXPECT_EQ(f.engine->writeOffset(), 0u);
-  EXPECT_FALSE(view.rendering);
-  EXPECT_EQ(view.playlistScroll, 2);
+  EXPECT_FALSE(view.marks().rendering);
+  EXPECT_EQ(view.scrollPosition(Pane::Playlist), 2);
 
   const int64_t first = trackSamples(*a);
   const int64_t second = trackSamples(*b);
@@ -142,13 +144,18 @@ TEST_F(ViewExportTest, ThePreviewIsStoppedAndTheTransportShowsTheExport) {
   view.preview(testdisc::kChatter5);
   f.tick();
   std::vector<std::string> shown;
-  f.host.onRepaintTransport = [&](bool) { shown.push_back(view.transportText()); };
+  std::set<int> invalidations;  // while rendering, each report redraws the transport at once
+  f.host.onRepaintTransport = [&](bool) {
+    shown.push_back(view.transportText());
+    invalidations.insert(f.host.invalidations);
+  };
   f.dialogs.fileAnswers.push_back(f.workPath("show.wav").string());
   view.onCommand(cmd::ExportWave);
   ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(invalidations.size(), 1u);
   EXPECT_EQ(shown.front(), ">> 01 00:00 <<");
   EXPECT_NE(std::find(shown.begin(), shown.end(), ">> 02 00:00 <<"), shown.end());
-  EXPECT_EQ(view.voice->track(), nullptr);
+  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
 }
 
 // The exported image read by CD tools that nobody here wrote.

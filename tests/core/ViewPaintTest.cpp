@@ -51,7 +51,7 @@ class ViewPaintTest : public ::testing::Test {
     setClip(c.stations[1].clips[0], "Jingle", 0);
 
     bed.makeView();
-    view().currentStation = 4;
+    view().showStation(4);
     view().rebuildClipList();
   }
 
@@ -99,7 +99,7 @@ TEST_F(ViewPaintTest, BannerBoxesLinesAndLabel) {
 }
 
 TEST_F(ViewPaintTest, ClipRowsTakeTheirClassColour) {
-  view().currentStation = 9;
+  view().showStation(9);
   view().rebuildClipList();
   auto s = bed.paint();
   // Classes 8 and -1 lie outside the table and show like classes 3 and 4.
@@ -149,7 +149,7 @@ TEST_F(ViewPaintTest, PlayingClipRowHasDarkBoxAndWhiteTriangle) {
   preview.station = 4;
   preview.clipIndex = 5;
   preview.clip = &bed.catalogue().stations[4].clips[5];
-  view().playingTrack = &preview;
+  view().transport().report(&preview, 0);
   auto s = bed.paint();
   const int y = 29 + 17 * 2;  // the chatter row
   EXPECT_EQ(s->pixel(0, y + 1), kDarkBlue);
@@ -165,7 +165,7 @@ TEST_F(ViewPaintTest, PlayingClipRowHasDarkBoxAndWhiteTriangle) {
   preview.clip = &bed.catalogue().stations[9].clips[2];
   s = bed.paint();
   EXPECT_EQ(s->pixel(0, y + 1), kChatter);
-  view().playingTrack = nullptr;
+  view().transport().report(nullptr, 0);
 }
 
 // The text call drawn in the playlist pane (the browser rows may draw the
@@ -326,7 +326,7 @@ TEST_F(ViewPaintTest, EntriesWithoutLabelOrIntroLines) {
 TEST_F(ViewPaintTest, PlayingEntryHasDarkNumberBoxWithWhiteNumber) {
   bed.addTrack(4, 4);
   Track* second = bed.addTrack(4, 5);
-  view().playingTrack = second;
+  view().transport().report(second, 0);
   auto s = bed.paint();
   EXPECT_EQ(s->pixel(kEntryX + 5, entryTop(1) + 5), kDarkBlue);
   EXPECT_EQ(s->pixel(kEntryX + 5, entryTop(0) + 5), kNumberBox);
@@ -335,7 +335,7 @@ TEST_F(ViewPaintTest, PlayingEntryHasDarkNumberBoxWithWhiteNumber) {
   EXPECT_EQ(number->textColour, kWhite);
   EXPECT_EQ(number->backColour, kDarkBlue);
   EXPECT_EQ(s->findText("1")->textColour, kBlack);
-  view().playingTrack = nullptr;
+  view().transport().report(nullptr, 0);
 }
 
 TEST_F(ViewPaintTest, EmptySlotsAreGreyAndNumberedUpTo99) {
@@ -354,7 +354,7 @@ TEST_F(ViewPaintTest, EmptySlotsAreGreyAndNumberedUpTo99) {
 
   // Scrolled to the end: the slots run from playlistScroll + 1 to 99, black
   // below.
-  view().playlistScroll = 95;
+  view().scrollTo(Pane::Playlist, 95);
   s = bed.paint();
   for (const char* n : {"96", "97", "98", "99"}) EXPECT_NE(s->findText(n), nullptr) << n;
   EXPECT_EQ(s->findText("95"), nullptr);
@@ -362,7 +362,7 @@ TEST_F(ViewPaintTest, EmptySlotsAreGreyAndNumberedUpTo99) {
   for (int y = entryTop(4); y < bed.host.height; y += 37) EXPECT_EQ(s->pixel(500, y), kBlack) << y;
 
   // Scrolled into the tracks: the first entry shown is track 2.
-  view().playlistScroll = 1;
+  view().scrollTo(Pane::Playlist, 1);
   s = bed.paint();
   EXPECT_EQ(entryText(*s, "Buy"), nullptr);
   ASSERT_NE(entryText(*s, "Talk"), nullptr);
@@ -395,8 +395,8 @@ TEST_F(ViewPaintTest, UnterminatedLabelAndOutOfRangeStationStayInBounds) {
 
 TEST_F(ViewPaintTest, DragOutlineIsDrawnLastAndUndoneByASecondDrawing) {
   auto plain = bed.paint();
-  view().dragRect = {11, 46, 229, 17};
-  view().outlineShown = true;
+  view().onLButtonDown(20, 50);  // takes the second clip row
+  ASSERT_TRUE(view().outlineShown());
   auto outlined = bed.paint();
   EXPECT_EQ(outlined->pixel(11, 46), plain->pixel(11, 46) ^ 0xFFFF00);
   EXPECT_NE(outlined->pixels(), plain->pixels());
@@ -459,43 +459,45 @@ TEST_F(TransportTest, TotalTurnsRedFrom78MinutesAndClampsAt9959) {
 TEST_F(TransportTest, PlayingTrackShowsPositionAndMinutesModulo60) {
   addTracks(4);
   tracks[3]->songAudio = audioOfFrames(10);
-  view().onPlaybackProgress(tracks[2], 65 * 24000 + 23999);
+  view().transport().report(tracks[2], 65 * 24000 + 23999);
   Rgb colour = 0;
   EXPECT_EQ(text(&colour), "03 01:05");
   EXPECT_EQ(colour, kGreen);
-  view().onPlaybackProgress(tracks[2], 3665 * 24000);
+  view().transport().report(tracks[2], 3665 * 24000);
   EXPECT_EQ(text(), "03 01:05");
-  view().onPlaybackProgress(tracks[0], 0);
+  view().transport().report(tracks[0], 0);
   EXPECT_EQ(text(), "01 00:00");
 
   // A preview track has no place in the playlist.
   Track preview;
   preview.station = 4;
   preview.clip = &bed.catalogue().stations[4].clips[5];
-  view().onPlaybackProgress(&preview, 65 * 24000);
+  view().transport().report(&preview, 65 * 24000);
   EXPECT_EQ(text(), "-- 01:05");
-  view().onPlaybackProgress(nullptr, 0);
+  view().transport().report(nullptr, 0);
   EXPECT_EQ(text(), "04 00:01");
 }
 
 TEST_F(TransportTest, BusyCopyingAndRenderingOverrideInOrder) {
   addTracks(3);
-  view().copying = true;
-  view().copyFileName = "CH.PAK";
-  view().copyPercent = 42;
-  EXPECT_EQ(text(), "Copying CH.PAK : 42%");
-  view().copyPercent = 5;
-  EXPECT_EQ(text(), "Copying CH.PAK : 05%");
-  view().copyPercent = 100;
-  EXPECT_EQ(text(), "Copying CH.PAK : OK ");
-  view().busy = true;
-  EXPECT_EQ(text(), "PLEASE WAIT");
-  view().copying = false;
-  view().rendering = true;
-  EXPECT_EQ(text(), ">> PLEASE WAIT <<");
-  view().busy = false;
-  view().onPlaybackProgress(tracks[2], 65 * 24000);
-  EXPECT_EQ(text(), ">> 03 01:05 <<");
+  TransportMarks marks;
+  auto textWith = [&] { return transportText(marks, view().playlist(), view().transport()); };
+  marks.copying = true;
+  marks.copyFileName = "CH.PAK";
+  marks.copyPercent = 42;
+  EXPECT_EQ(textWith(), "Copying CH.PAK : 42%");
+  marks.copyPercent = 5;
+  EXPECT_EQ(textWith(), "Copying CH.PAK : 05%");
+  marks.copyPercent = 100;
+  EXPECT_EQ(textWith(), "Copying CH.PAK : OK ");
+  marks.busy = true;
+  EXPECT_EQ(textWith(), "PLEASE WAIT");
+  marks.copying = false;
+  marks.rendering = true;
+  EXPECT_EQ(textWith(), ">> PLEASE WAIT <<");
+  marks.busy = false;
+  view().transport().report(tracks[2], 65 * 24000);
+  EXPECT_EQ(textWith(), ">> 03 01:05 <<");
 }
 
 TEST_F(TransportTest, DrawingWithoutClearKeepsTheBackground) {
@@ -515,57 +517,48 @@ TEST_F(TransportTest, PlaybackProgressRepaintsOncePerSecondAndAllOnNewTrack) {
   test::FakeViewHost& host = bed.host;
 
   const int base = host.invalidations;
-  v.onPlaybackProgress(tracks[0], 100);
+  v.transport().report(tracks[0], 100);
   EXPECT_EQ(host.invalidations, base + 1);
   EXPECT_TRUE(host.events.empty());
-  EXPECT_EQ(v.playingTrack, tracks[0]);
-  v.onPlaybackProgress(tracks[0], 23999);
+  EXPECT_EQ(v.transport().playingTrack(), tracks[0]);
+  v.transport().report(tracks[0], 23999);
   EXPECT_TRUE(host.events.empty());
-  v.onPlaybackProgress(tracks[0], 24000);
+  v.transport().report(tracks[0], 24000);
   EXPECT_EQ(host.events, (std::vector<std::string>{"transport"}));
-  EXPECT_EQ(v.playingSeconds, 1);
-  v.onPlaybackProgress(tracks[1], 48000);  // new track: whole view, no transport
+  EXPECT_EQ(v.transport().playingSeconds(), 1);
+  v.transport().report(tracks[1], 48000);  // new track: whole view, no transport
   EXPECT_EQ(host.invalidations, base + 2);
   EXPECT_EQ(host.events.size(), 1u);
-  EXPECT_EQ(v.playingSeconds, 2);
-
-  // Rendering redraws the transport at every report and never invalidates.
-  v.rendering = true;
-  v.onPlaybackProgress(tracks[0], 0);
-  v.onPlaybackProgress(tracks[0], 0);
-  EXPECT_EQ(host.events, (std::vector<std::string>{"transport", "transport", "transport"}));
-  EXPECT_EQ(host.invalidations, base + 2);
-  EXPECT_EQ(v.playingTrack, tracks[0]);
-  v.rendering = false;
-  v.playingTrack = nullptr;
+  EXPECT_EQ(v.transport().playingSeconds(), 2);
+  v.transport().report(nullptr, 0);
 }
 
 TEST_F(TransportTest, CopyProgressRoundsAndSkipsUnchangedPercent) {
   StudioView& v = view();
-  v.copying = true;
+  // The text as the display shows it while the copy runs.
+  auto copyText = [&] {
+    TransportMarks marks = v.marks();
+    marks.copying = true;
+    return transportText(marks, v.playlist(), v.transport());
+  };
   v.onCopyProgress("CH.PAK", 0.4f);  // still 0: the command drew that already
   EXPECT_TRUE(bed.host.events.empty());
   v.onCopyProgress("CH.PAK", 42.4f);
-  EXPECT_EQ(v.copyPercent, 42);
-  EXPECT_EQ(v.copyFileName, "CH.PAK");
+  EXPECT_EQ(v.marks().copyPercent, 42);
+  EXPECT_EQ(v.marks().copyFileName, "CH.PAK");
   EXPECT_EQ(bed.host.events, (std::vector<std::string>{"transport"}));
   v.onCopyProgress("CH.PAK", 98.6f);
-  EXPECT_EQ(v.copyPercent, 99);
+  EXPECT_EQ(v.marks().copyPercent, 99);
   bed.host.events.clear();
   v.onCopyProgress("CH.PAK", 99.4f);
   EXPECT_TRUE(bed.host.events.empty());
   v.onCopyProgress("CH.PAK", 99.5f);
-  EXPECT_EQ(v.copyPercent, 100);
-  EXPECT_EQ(text(), "Copying CH.PAK : OK ");
+  EXPECT_EQ(v.marks().copyPercent, 100);
+  EXPECT_EQ(copyText(), "Copying CH.PAK : OK ");
   // A new file starts at 0 %: the display is cleared first.
   v.onCopyProgress("AA.PAK", 0.0f);
   EXPECT_EQ(bed.host.events, (std::vector<std::string>{"transport", "transport:clear"}));
-  EXPECT_EQ(text(), "Copying AA.PAK : 00%");
-
-  // The plain-function entry reaches the same view.
-  StudioView::copyProgress("AA.PAK", 7.0f);
-  EXPECT_EQ(v.copyPercent, 7);
-  v.copying = false;
+  EXPECT_EQ(copyText(), "Copying AA.PAK : 00%");
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ TEST_F(ViewPlaylistFileTest, SaveAsWritesThreeTracksAnd52BytesThatReopenTheSame)
   EXPECT_TRUE(request.overwritePrompt);
   EXPECT_TRUE(request.pathMustExist);
   EXPECT_EQ(request.initialPath, "");
-  EXPECT_EQ(view.playlistPath, path.string());
+  EXPECT_EQ(view.playlistPath(), path.string());
   EXPECT_EQ(fileBytes(path).size(), 52u);
 
   // A second Save writes to the same file without asking.
@@ -53,15 +53,15 @@ TEST_F(ViewPlaylistFileTest, SaveAsWritesThreeTracksAnd52BytesThatReopenTheSame)
   EXPECT_EQ(f.dialogs.fileRequests.size(), 1u);
 
   view.onCommand(cmd::FileNew);
-  EXPECT_EQ(view.playlist.trackCount, 0);
-  EXPECT_EQ(view.playlistPath, "");
+  EXPECT_EQ(view.playlist().trackCount(), 0);
+  EXPECT_EQ(view.playlistPath(), "");
   EXPECT_FALSE(view.commandState(cmd::FileSave)->enabled);
 
   f.dialogs.fileAnswers.push_back(path.string());
   view.onCommand(cmd::FileOpen);
   EXPECT_EQ(f.dialogs.fileRequests.back().title, "Open track list");
   EXPECT_TRUE(f.dialogs.fileRequests.back().fileMustExist);
-  ASSERT_EQ(view.playlist.trackCount, 3);
+  ASSERT_EQ(view.playlist().trackCount(), 3);
   const auto tracks = f.tracks();
   EXPECT_EQ(tracks[0]->clipIndex, testdisc::kSongs[0]);
   EXPECT_EQ(tracks[0]->intro, 0);
@@ -70,8 +70,8 @@ TEST_F(ViewPlaylistFileTest, SaveAsWritesThreeTracksAnd52BytesThatReopenTheSame)
   EXPECT_EQ(tracks[2]->intro, 1);
   EXPECT_NE(tracks[0]->introAudio, nullptr);  // audio loaded again
   EXPECT_NE(tracks[2]->outroAudio, nullptr);
-  EXPECT_EQ(view.playlistPath, path.string());
-  EXPECT_FALSE(view.busy);
+  EXPECT_EQ(view.playlistPath(), path.string());
+  EXPECT_FALSE(view.marks().busy);
   EXPECT_GE(f.host.fullRepaints, 3);  // one per added row
 }
 
@@ -80,16 +80,16 @@ TEST_F(ViewPlaylistFileTest, CountsOutsideTheRangeAndBrokenFiles) {
   std::vector<PlaylistRecord> many(150, PlaylistRecord{testdisc::kMusic, testdisc::kChatter2, 0, 0});
   writeBytes(path, encodePlaylistFile(many));
   view.openPlaylistFile(path.string());
-  EXPECT_EQ(view.playlist.trackCount, 99);
+  EXPECT_EQ(view.playlist().trackCount(), 99);
 
   auto empty = encodePlaylistFile({});
   writeI32LE(empty.data(), -3);
   writeBytes(path, empty);
-  view.playlistScroll = 7;
+  view.scrollTo(Pane::Playlist, 7);
   view.openPlaylistFile(path.string());
-  EXPECT_EQ(view.playlist.trackCount, 0);
-  EXPECT_EQ(view.playlistPath, path.string());
-  EXPECT_EQ(view.playlistScroll, 7);  // Open keeps the scroll position
+  EXPECT_EQ(view.playlist().trackCount(), 0);
+  EXPECT_EQ(view.playlistPath(), path.string());
+  EXPECT_EQ(view.scrollPosition(Pane::Playlist), 7);  // Open keeps the scroll position
 
   // Garbage records around one good one, and a file cut inside a record.
   auto bytes = encodePlaylistFile(std::vector<PlaylistRecord>{
@@ -97,7 +97,7 @@ TEST_F(ViewPlaylistFileTest, CountsOutsideTheRangeAndBrokenFiles) {
   bytes.resize(bytes.size() - 3);
   writeBytes(path, bytes);
   view.openPlaylistFile(path.string());
-  ASSERT_EQ(view.playlist.trackCount, 1);
+  ASSERT_EQ(view.playlist().trackCount(), 1);
   EXPECT_EQ(f.tracks()[0]->intro, 1);
   EXPECT_TRUE(f.dialogs.boxes.empty());
 }
@@ -106,12 +106,12 @@ TEST_F(ViewPlaylistFileTest, CancelledDialogsAndUnreadableFilesChangeNothing) {
   f.addTrack(testdisc::kSongs[0]);
   view.onCommand(cmd::FileSaveAs);  // the scripted dialog cancels
   view.onCommand(cmd::FileOpen);
-  EXPECT_EQ(view.playlist.trackCount, 1);
-  EXPECT_EQ(view.playlistPath, "");
+  EXPECT_EQ(view.playlist().trackCount(), 1);
+  EXPECT_EQ(view.playlistPath(), "");
 
   f.dialogs.fileAnswers.push_back(f.workPath("missing.wcpl").string());
   view.onCommand(cmd::FileOpen);
-  EXPECT_EQ(view.playlist.trackCount, 1);
+  EXPECT_EQ(view.playlist().trackCount(), 1);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].text, "Failed to open file\n");
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Wavecrate");
@@ -121,12 +121,12 @@ TEST_F(ViewPlaylistFileTest, OpenWhilePlayingStopsPlaybackFirst) {
   Track* t = f.addTrack(testdisc::kSongs[0]);
   const Path path = f.workPath("one.wcpl");
   ASSERT_TRUE(view.writePlaylistFile(path.string()));
-  view.playTrack(t, 0);
+  view.transport().play(t, StartPart::Intro);
   f.tick();
-  ASSERT_EQ(view.playingTrack, t);
+  ASSERT_EQ(view.transport().playingTrack(), t);
   view.openPlaylistFile(path.string());
-  EXPECT_EQ(view.playingTrack, nullptr);
-  EXPECT_EQ(view.voice->track(), nullptr);
+  EXPECT_EQ(view.transport().playingTrack(), nullptr);
+  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
   f.tick();
 }
 
@@ -135,7 +135,7 @@ TEST_F(ViewPlaylistFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   const Path path = f.workPath("keep.wcpl");
   ASSERT_TRUE(view.writePlaylistFile(path.string()));
   const auto before = fileBytes(path);
-  view.playlistPath = path.string();
+  ASSERT_TRUE(view.openPlaylistFile(path.string()));  // makes it the current file
 
   f.addTrack(testdisc::kSongs[1]);
   f.fs.failWritesAfter(10);  // the disk fills up inside the new file
@@ -149,7 +149,7 @@ TEST_F(ViewPlaylistFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   // Save As to a new name that fails keeps the old playlistPath.
   f.dialogs.fileAnswers.push_back(f.workPath("other.wcpl").string());
   view.onCommand(cmd::FileSaveAs);
-  EXPECT_EQ(view.playlistPath, path.string());
+  EXPECT_EQ(view.playlistPath(), path.string());
   EXPECT_FALSE(std::filesystem::exists(f.workPath("other.wcpl")));
 }
 

@@ -17,7 +17,7 @@ constexpr int kAd = ClipClass::Commercial;
 
 class ViewToolsTest : public ::testing::Test {
  protected:
-  void SetUp() override { processRandom().seed(4242); }
+  void SetUp() override { f.random.seed(4242); }
   // Turns songs into a class no tool picks, leaving `keep` songs.
   void keepSongs(int keep) {
     for (int i = keep; i < 3; ++i) f.catalogue().stations[testdisc::kMusic].clips[testdisc::kSongs[i]].clipClass = 3;
@@ -34,8 +34,8 @@ TEST_F(ViewToolsTest, RadioMixWithOneAndTwoSongs) {
   view.onCommand(cmd::CreateRadioMix);
   EXPECT_EQ(f.trackClasses(), (std::vector<int>{5, 6, kSong, kAd, 5}));
   EXPECT_EQ(f.tracks()[3]->station, kAdvertsStation);
-  EXPECT_FALSE(view.busy);
-  EXPECT_EQ(view.playlistScroll, 0);
+  EXPECT_FALSE(view.marks().busy);
+  EXPECT_EQ(view.scrollPosition(Pane::Playlist), 0);
 
   f.catalogue().stations[testdisc::kMusic].clips[testdisc::kSongs[1]].clipClass = kSong;
   view.onCommand(cmd::CreateRadioMix);
@@ -48,11 +48,13 @@ TEST_F(ViewToolsTest, RadioMixWithOneAndTwoSongs) {
 
 TEST_F(ViewToolsTest, PadAroundOneSong) {
   f.addTrack(testdisc::kSongs[1]);
-  view.playlistPath = "kept.wcpl";
+  const std::string kept = f.workPath("kept.wcpl").string();
+  ASSERT_TRUE(view.writePlaylistFile(kept));
+  ASSERT_TRUE(view.openPlaylistFile(kept));
   view.onCommand(cmd::Pad);
   EXPECT_EQ(f.trackClasses(), (std::vector<int>{5, 6, kSong, 5, kAd}));
-  EXPECT_EQ(view.playlist.trackCount, 5);
-  EXPECT_EQ(view.playlistPath, "kept.wcpl");
+  EXPECT_EQ(view.playlist().trackCount(), 5);
+  EXPECT_EQ(view.playlistPath(), kept);
   for (Track* t : f.tracks()) EXPECT_NE(t->songAudio, nullptr);
 }
 
@@ -92,9 +94,12 @@ TEST_F(ViewToolsTest, PadWithoutCommercialsPutsChatterRightBehindTheSong) {
 }
 
 TEST_F(ViewToolsTest, MusicMixAndAddAllSongsTakeEverySongOnce) {
-  view.playlistPath = "forgotten.wcpl";
+  const std::string forgotten = f.workPath("forgotten.wcpl").string();
+  ASSERT_TRUE(view.writePlaylistFile(forgotten));
+  ASSERT_TRUE(view.openPlaylistFile(forgotten));
+  ASSERT_EQ(view.playlistPath(), forgotten);
   view.onCommand(cmd::CreateMusicMix);
-  EXPECT_EQ(view.playlistPath, "");
+  EXPECT_EQ(view.playlistPath(), "");
   std::set<int> songs;
   for (Track* t : f.tracks()) {
     EXPECT_EQ(t->clip->clipClass, kSong);
@@ -104,12 +109,12 @@ TEST_F(ViewToolsTest, MusicMixAndAddAllSongsTakeEverySongOnce) {
   EXPECT_EQ(songs, (std::set<int>{0, 4, 8}));
 
   view.onCommand(cmd::AddAllSongs);  // appends three more
-  EXPECT_EQ(view.playlist.trackCount, 6);
+  EXPECT_EQ(view.playlist().trackCount(), 6);
 }
 
 TEST_F(ViewToolsTest, ASeededRunIsReproducible) {
   auto run = [&](uint32_t seed) {
-    processRandom().seed(seed);
+    f.random.seed(seed);
     view.onCommand(cmd::CreateRadioMix);
     std::vector<int> picks;
     for (Track* t : f.tracks()) picks.push_back(t->clipIndex * 100 + t->intro * 10 + t->outro);
@@ -123,15 +128,15 @@ TEST_F(ViewToolsTest, RandomizeIntrosDrawsNothingWithoutChoices) {
   for (int s : testdisc::kSongs) f.catalogue().stations[testdisc::kMusic].clips[s].intros = 1;
   f.addTrack(testdisc::kSongs[0]);
   f.addTrack(testdisc::kChatter2);
-  processRandom().seed(7);
+  f.random.seed(7);
   CRandom shadow(7);
   view.onCommand(cmd::RandomizeIntros);
-  EXPECT_EQ(processRandom().next(), shadow.next());
+  EXPECT_EQ(f.random.next(), shadow.next());
 }
 
 TEST_F(ViewToolsTest, RandomizeIntrosReloadsOnlyTheChangedParts) {
   for (int i = 0; i < 8; ++i) f.addTrack(testdisc::kSongs[i % 3]);
-  processRandom().seed(3);
+  f.random.seed(3);
   view.onCommand(cmd::RandomizeIntros);
   for (Track* t : f.tracks()) {
     ASSERT_NE(t->introAudio, nullptr);
@@ -142,19 +147,19 @@ TEST_F(ViewToolsTest, RandomizeIntrosReloadsOnlyTheChangedParts) {
 
 TEST_F(ViewToolsTest, NothingRunsWhileATrackOrAPreviewPlays) {
   Track* t = f.addTrack(testdisc::kSongs[0]);
-  view.playTrack(t, 0);
+  view.transport().play(t, StartPart::Intro);
   f.tick();
   for (int id : {cmd::AddAllSongs, cmd::RandomizeIntros, cmd::Pad, cmd::CreateMusicMix, cmd::CreateRadioMix}) {
     EXPECT_FALSE(view.commandState(id)->enabled) << id;
     view.onCommand(id);
   }
-  EXPECT_EQ(view.playlist.trackCount, 1);
+  EXPECT_EQ(view.playlist().trackCount(), 1);
 
   view.onCommand(cmd::Stop);
   view.preview(testdisc::kChatter5);
   f.tick();
   view.onCommand(cmd::CreateRadioMix);
-  EXPECT_EQ(view.playlist.trackCount, 1);
+  EXPECT_EQ(view.playlist().trackCount(), 1);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ TEST_F(ViewTransportTest, EnableRulesInTheIdlePreviewingAndPlayingStates) {
   EXPECT_TRUE(view.commandState(cmd::AddAllSongs)->enabled);
   EXPECT_FALSE(view.commandState(cmd::Pad)->enabled);
   view.onCommand(cmd::Play);  // disabled: does nothing
-  EXPECT_EQ(view.voice, nullptr);
+  EXPECT_EQ(view.transport().existingVoice(), nullptr);
 
   Track* a = f.addTrack(testdisc::kSongs[0]);
   f.addTrack(testdisc::kSongs[1]);
@@ -46,8 +46,8 @@ TEST_F(ViewTransportTest, EnableRulesInTheIdlePreviewingAndPlayingStates) {
   // Previewing: Play and Stop; the tools and the copy wait.
   view.preview(testdisc::kChatter2);
   f.tick();
-  ASSERT_NE(view.playingTrack, nullptr);
-  EXPECT_TRUE(view.playingTrack->isPreview());
+  ASSERT_NE(view.transport().playingTrack(), nullptr);
+  EXPECT_TRUE(view.transport().playingTrack()->isPreview());
   EXPECT_EQ(transport(view), (Enabled{true, true, false, false}));
   EXPECT_FALSE(view.commandState(cmd::CopyAudioFiles)->enabled);
   EXPECT_FALSE(view.commandState(cmd::AddAllSongs)->enabled);
@@ -56,13 +56,13 @@ TEST_F(ViewTransportTest, EnableRulesInTheIdlePreviewingAndPlayingStates) {
   // Play replaces the preview by the playlist from its first track.
   view.onCommand(cmd::Play);
   f.tick();
-  EXPECT_EQ(view.playingTrack, a);
+  EXPECT_EQ(view.transport().playingTrack(), a);
   EXPECT_EQ(transport(view), (Enabled{false, true, true, true}));
   EXPECT_FALSE(view.commandState(cmd::CreateRadioMix)->enabled);
 
   // Stop reports at once.
   view.onCommand(cmd::Stop);
-  EXPECT_EQ(view.playingTrack, nullptr);
+  EXPECT_EQ(view.transport().playingTrack(), nullptr);
   EXPECT_EQ(transport(view), (Enabled{true, false, false, false}));
 }
 
@@ -70,31 +70,31 @@ TEST_F(ViewTransportTest, PreviousGoesBackOnlyWithinTheFirstTwoSeconds) {
   f.addTrack(testdisc::kSongs[0]);
   Track* second = f.addTrack(testdisc::kSongs[1]);
   Track* third = f.addTrack(testdisc::kSongs[2]);
-  view.playTrack(third, 0);
+  view.transport().play(third, StartPart::Intro);
   f.tick();
-  ASSERT_EQ(view.playingTrack, third);
+  ASSERT_EQ(view.transport().playingTrack(), third);
 
-  view.playingSeconds = 1;
+  view.transport().report(view.transport().playingTrack(), 1 * 24000);
   view.onCommand(cmd::Previous);
   f.tick();
-  EXPECT_EQ(view.playingTrack, second);
+  EXPECT_EQ(view.transport().playingTrack(), second);
 
-  view.playTrack(third, 0);
+  view.transport().play(third, StartPart::Intro);
   f.tick();
-  view.playingSeconds = 2;
+  view.transport().report(view.transport().playingTrack(), 2 * 24000);
   view.onCommand(cmd::Previous);
   f.tick();
-  EXPECT_EQ(view.playingTrack, third);
-  EXPECT_EQ(view.playingSeconds, 0);  // started over
+  EXPECT_EQ(view.transport().playingTrack(), third);
+  EXPECT_EQ(view.transport().playingSeconds(), 0);  // started over
 
   // On the first track Previous always starts it over.
-  Track* first = view.playlist.first();
-  view.playTrack(first, 0);
+  Track* first = view.playlist().first();
+  view.transport().play(first, StartPart::Intro);
   f.tick();
-  view.playingSeconds = 0;
+  view.transport().report(view.transport().playingTrack(), 0 * 24000);
   view.onCommand(cmd::Previous);
   f.tick();
-  EXPECT_EQ(view.playingTrack, first);
+  EXPECT_EQ(view.transport().playingTrack(), first);
 }
 
 TEST_F(ViewTransportTest, NextIsDisabledOnTheLastTrackAndPlaybackEndsByItself) {
@@ -102,58 +102,58 @@ TEST_F(ViewTransportTest, NextIsDisabledOnTheLastTrackAndPlaybackEndsByItself) {
   Track* last = f.addTrack(testdisc::kChatter5);
   view.onCommand(cmd::Play);
   f.tick();
-  ASSERT_EQ(view.playingTrack, first);
+  ASSERT_EQ(view.transport().playingTrack(), first);
   view.onCommand(cmd::Next);
   f.tick();
-  EXPECT_EQ(view.playingTrack, last);
+  EXPECT_EQ(view.transport().playingTrack(), last);
   EXPECT_FALSE(view.commandState(cmd::Next)->enabled);
   view.onCommand(cmd::Next);  // does nothing
   f.tick();
-  EXPECT_EQ(view.playingTrack, last);
+  EXPECT_EQ(view.transport().playingTrack(), last);
 
   // The clips last well under a second each: the voice runs off the end.
   view.onCommand(cmd::Stop);
   view.onCommand(cmd::Play);
   std::vector<Track*> heard;
   ASSERT_TRUE(f.tickUntil([&] {
-    if (view.playingTrack && (heard.empty() || heard.back() != view.playingTrack)) heard.push_back(view.playingTrack);
-    return !heard.empty() && view.playingTrack == nullptr && view.voice->track() == nullptr;
+    if (view.transport().playingTrack() && (heard.empty() || heard.back() != view.transport().playingTrack())) heard.push_back(view.transport().playingTrack());
+    return !heard.empty() && view.transport().playingTrack() == nullptr && view.transport().existingVoice()->track() == nullptr;
   }));
   EXPECT_EQ(heard, (std::vector<Track*>{first, last}));
   EXPECT_TRUE(view.commandState(cmd::Play)->enabled);
 }
 
 TEST_F(ViewTransportTest, TheFirstRequestCreatesTheVoiceAndLinksItIntoTheEngine) {
-  EXPECT_EQ(view.voice, nullptr);
+  EXPECT_EQ(view.transport().existingVoice(), nullptr);
   Track* t = f.addTrack(testdisc::kSongs[0]);
-  view.playTrack(t, 0);
-  ASSERT_NE(view.voice, nullptr);
-  Voice* voice = view.voice.get();
+  view.transport().play(t, StartPart::Intro);
+  ASSERT_NE(view.transport().existingVoice(), nullptr);
+  Voice* voice = view.transport().existingVoice();
   EXPECT_TRUE(voice->isLinked());
-  view.playTrack(nullptr, 0);
-  view.playTrack(t, 2);
-  EXPECT_EQ(view.voice.get(), voice);
+  view.transport().play(nullptr, StartPart::Intro);
+  view.transport().play(t, StartPart::OutroOnly);
+  EXPECT_EQ(view.transport().existingVoice(), voice);
   // The outro only: the reported position starts past the intro and song.
   f.tick();
-  EXPECT_EQ(view.playingTrack, t);
-  EXPECT_GE(view.voice->position(), int32_t(trackSamples(*t) - t->outroAudio->samples()));
+  EXPECT_EQ(view.transport().playingTrack(), t);
+  EXPECT_GE(view.transport().existingVoice()->position(), int32_t(trackSamples(*t) - t->outroAudio->samples()));
 }
 
 TEST_F(ViewTransportTest, RemovingThePlayingTrackStopsPlaybackBeforeItIsFreed) {
   Track* a = f.addTrack(testdisc::kSongs[0]);
   Track* b = f.addTrack(testdisc::kSongs[1]);
-  view.playTrack(a, 0);
+  view.transport().play(a, StartPart::Intro);
   // Not reported yet: the voice alone knows it plays `a`.
-  view.removeTrack(a);
-  EXPECT_EQ(view.voice->track(), nullptr);
-  EXPECT_EQ(view.playingTrack, nullptr);
+  view.playlist().removeTrack(a);
+  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
+  EXPECT_EQ(view.transport().playingTrack(), nullptr);
   f.tick();
-  view.playTrack(b, 0);
+  view.transport().play(b, StartPart::Intro);
   f.tick();
   view.clearPlaylist();
-  EXPECT_EQ(view.voice->track(), nullptr);
+  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
   for (int i = 0; i < 10; ++i) f.tick();  // renders silence, reads nothing freed
-  EXPECT_EQ(view.playlist.trackCount, 0);
+  EXPECT_EQ(view.playlist().trackCount(), 0);
 }
 
 }  // namespace

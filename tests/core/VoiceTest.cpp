@@ -16,8 +16,7 @@ namespace {
 using test::flatFrame;
 using test::TestClip;
 
-using test::gReports;
-using test::recordReport;
+using test::ReportLog;
 using test::Report;
 
 const Clip kSomeClip{};
@@ -41,12 +40,10 @@ Track* newTrack(std::unique_ptr<ClipAudio> intro, std::unique_ptr<ClipAudio> son
 class VoiceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    gReports.clear();
-    voice.callback = &recordReport;
+    voice.callback = log.callback();
   }
   Track* append(Track* t) {
-    playlist.append(t);
-    ++playlist.trackCount;
+    playlist.append(std::unique_ptr<Track>(t));
     return t;
   }
   // Renders `frames` and returns the left samples scaled back to the clip's
@@ -66,6 +63,7 @@ class VoiceTest : public ::testing::Test {
   }
 
   Playlist playlist;
+  ReportLog log;
   Voice voice;
 };
 
@@ -73,13 +71,13 @@ TEST_F(VoiceTest, IdleVoiceRendersSilenceAndKeepsCounting) {
   std::vector<float> out(200, 1.0f);
   voice.render(out.data(), 100);
   for (float v : out) EXPECT_EQ(v, 0.0f);
-  EXPECT_EQ(gReports, (std::vector<Report>{{nullptr, 0}}));
+  EXPECT_EQ(log.reports, (std::vector<Report>{{nullptr, 0}}));
   EXPECT_EQ(voice.position(), 112);  // four silent steps
 }
 
 TEST_F(VoiceTest, PlaysIntroSongAndOutroInOrderWithGain) {
   Track* t = append(newTrack(flatClip(2, 1, -1), flatClip(3, 2, -2), flatClip(1, 3, -3)));
-  voice.play(t, kStartAtIntro);
+  voice.play(t, StartPart::Intro);
   std::vector<float> out(2 * 6 * 28);
   voice.render(out.data(), 6 * 28);
   for (int i = 0; i < 6 * 28; ++i) {
@@ -91,19 +89,19 @@ TEST_F(VoiceTest, PlaysIntroSongAndOutroInOrderWithGain) {
 
 TEST_F(VoiceTest, StartPartsSkipIntroOrSongButCountTheirSamples) {
   Track* t = append(newTrack(flatClip(2, 1, 0), flatClip(3, 2, 0), flatClip(1, 3, 0)));
-  voice.play(t, kStartAtSong);
+  voice.play(t, StartPart::Song);
   EXPECT_EQ(renderLeft(4 * 28), concat({repeat(2, 84), repeat(3, 28)}));
-  EXPECT_EQ(gReports.back(), (Report{t, 56}));
+  EXPECT_EQ(log.reports.back(), (Report{t, 56}));
 
-  voice.play(t, kOutroOnly);
-  gReports.clear();
+  voice.play(t, StartPart::OutroOnly);
+  log.reports.clear();
   EXPECT_EQ(renderLeft(28), repeat(3, 28));
-  EXPECT_EQ(gReports, (std::vector<Report>{{t, 140}}));
+  EXPECT_EQ(log.reports, (std::vector<Report>{{t, 140}}));
 }
 
 TEST_F(VoiceTest, StartAtSongWithoutIntroStartsAtZero) {
   Track* t = append(newTrack(nullptr, flatClip(1, 4, 0), nullptr));
-  voice.play(t, kStartAtSong);
+  voice.play(t, StartPart::Song);
   EXPECT_EQ(voice.position(), 0);
   EXPECT_EQ(renderLeft(28), repeat(4, 28));
 }
@@ -111,30 +109,30 @@ TEST_F(VoiceTest, StartAtSongWithoutIntroStartsAtZero) {
 TEST_F(VoiceTest, OutroOnlyWithoutOutroMovesStraightToTheNextTrack) {
   Track* a = append(newTrack(flatClip(1, 1, 0), flatClip(1, 2, 0), nullptr));
   Track* b = append(newTrack(flatClip(1, 5, 0), nullptr, nullptr));
-  voice.play(a, kOutroOnly);
+  voice.play(a, StartPart::OutroOnly);
   EXPECT_TRUE(voice.queueEmpty());
-  gReports.clear();
+  log.reports.clear();
   EXPECT_EQ(renderLeft(28), repeat(5, 28));
   EXPECT_EQ(voice.track(), b);
-  EXPECT_EQ(gReports, (std::vector<Report>{{a, 56}, {b, 0}, {nullptr, 0}}));
+  EXPECT_EQ(log.reports, (std::vector<Report>{{a, 56}, {b, 0}, {nullptr, 0}}));
 }
 
 TEST_F(VoiceTest, TrackWithoutAudioIsPassedOverWithinOneStep) {
   Track* a = append(newTrack(nullptr, flatClip(1, 1, 0), nullptr));
   Track* empty = append(newTrack(nullptr, nullptr, nullptr));
   Track* c = append(newTrack(nullptr, flatClip(1, 6, 0), nullptr));
-  voice.play(a, kStartAtIntro);
+  voice.play(a, StartPart::Intro);
   EXPECT_EQ(renderLeft(3 * 28), concat({repeat(1, 28), repeat(0, 28), repeat(6, 28)}));
   EXPECT_EQ(voice.track(), c);
   bool heardEmpty = false;
-  for (const Report& r : gReports) heardEmpty |= r.track == empty;
+  for (const Report& r : log.reports) heardEmpty |= r.track == empty;
   EXPECT_TRUE(heardEmpty);
 }
 
 TEST_F(VoiceTest, PlayingATrackWithoutAudioStartsTheNextOneAtOnce) {
   Track* empty = append(newTrack(nullptr, nullptr, nullptr));
   Track* b = append(newTrack(flatClip(1, 7, 0), nullptr, nullptr));
-  voice.play(empty, kStartAtIntro);
+  voice.play(empty, StartPart::Intro);
   EXPECT_EQ(renderLeft(28), repeat(7, 28));
   EXPECT_EQ(voice.track(), b);
 }
@@ -142,38 +140,38 @@ TEST_F(VoiceTest, PlayingATrackWithoutAudioStartsTheNextOneAtOnce) {
 TEST_F(VoiceTest, PlaylistEndReportsNoTrackAndFallsSilent) {
   Track* a = append(newTrack(nullptr, flatClip(1, 1, 0), nullptr));
   Track* b = append(newTrack(nullptr, flatClip(1, 2, 0), nullptr));
-  voice.play(a, kStartAtIntro);
+  voice.play(a, StartPart::Intro);
   EXPECT_EQ(renderLeft(4 * 28), concat({repeat(1, 28), repeat(2, 28), repeat(0, 56)}));
   EXPECT_EQ(voice.track(), nullptr);
   // The advance to b, then the advance off the end of the playlist.
   const std::vector<Report> expected{{nullptr, 0}, {a, 0}, {b, 0}, {nullptr, 0}, {nullptr, 0}};
-  EXPECT_EQ(gReports, expected);
-  gReports.clear();
+  EXPECT_EQ(log.reports, expected);
+  log.reports.clear();
   renderLeft(1);
-  EXPECT_EQ(gReports.size(), 1u);
-  EXPECT_EQ(gReports[0].track, nullptr);
+  EXPECT_EQ(log.reports.size(), 1u);
+  EXPECT_EQ(log.reports[0].track, nullptr);
 }
 
 TEST_F(VoiceTest, StopReportsAtOnceAndThenIdlePositions) {
   Track* a = append(newTrack(nullptr, flatClip(2, 1, 0), nullptr));
-  voice.play(a, kStartAtIntro);
+  voice.play(a, StartPart::Intro);
   renderLeft(10);
-  gReports.clear();
-  voice.play(nullptr, kStartAtIntro);
-  EXPECT_EQ(gReports, (std::vector<Report>{{nullptr, 0}}));
+  log.reports.clear();
+  voice.play(nullptr, StartPart::Intro);
+  EXPECT_EQ(log.reports, (std::vector<Report>{{nullptr, 0}}));
   EXPECT_EQ(renderLeft(5), repeat(0, 5));
-  EXPECT_EQ(gReports.back(), (Report{nullptr, 0}));
+  EXPECT_EQ(log.reports.back(), (Report{nullptr, 0}));
 }
 
 TEST_F(VoiceTest, DeliveredCountIsExactAcrossStepBoundaries) {
   Track* a = append(newTrack(nullptr, flatClip(3, 1, 0), nullptr));
-  voice.play(a, kStartAtIntro);
+  voice.play(a, StartPart::Intro);
   renderLeft(28);
   EXPECT_EQ(voice.pending(), 0);
   renderLeft(30);
   renderLeft(1);
   const std::vector<Report> expected{{nullptr, 0}, {a, 0}, {a, 28}, {a, 58}};
-  EXPECT_EQ(gReports, expected);
+  EXPECT_EQ(log.reports, expected);
 }
 
 TEST_F(VoiceTest, HistoryRunsOnFromIntoToSongAndResetsOnNextPlay) {
@@ -181,10 +179,10 @@ TEST_F(VoiceTest, HistoryRunsOnFromIntoToSongAndResetsOnNextPlay) {
   auto intro = TestClip().add(test::constantFrame(0, 0, 1), test::constantFrame(0, 0, 2)).build();
   auto song = TestClip().add(test::constantFrame(1, 0, 0), test::constantFrame(1, 0, 0)).build();
   Track* t = append(newTrack(std::move(intro), std::move(song), nullptr));
-  voice.play(t, kStartAtIntro);
+  voice.play(t, StartPart::Intro);
   std::vector<int> left = renderLeft(56);
   EXPECT_EQ(left[28], 3840);  // 4096 * 0.9375
-  voice.play(t, kStartAtSong);
+  voice.play(t, StartPart::Song);
   left = renderLeft(28);
   EXPECT_EQ(left[0], 0);  // history zeroed at the first clip played
 }
@@ -194,7 +192,7 @@ TEST_F(VoiceTest, LeftAndRightKeepSeparateHistories) {
                   .add(test::constantFrame(0, 0, 1), test::constantFrame(0, 0, 2))
                   .add(test::constantFrame(1, 0, 0), test::constantFrame(1, 0, 0))
                   .build();
-  voice.play(append(newTrack(nullptr, std::move(song), nullptr)), kStartAtIntro);
+  voice.play(append(newTrack(nullptr, std::move(song), nullptr)), StartPart::Intro);
   std::vector<float> out(2 * 56);
   voice.render(out.data(), 56);
   EXPECT_EQ(out[2 * 28], float(3840) / 32768.0f * 0.3f);
@@ -209,7 +207,7 @@ TEST_F(VoiceTest, WalksChunksAndIgnoresTheChannelRemainder) {
   auto audio = clip.build();
   ASSERT_EQ(audio->frames(), 4097u);
   ASSERT_EQ(audio->chunkCount(), 2u);
-  voice.play(append(newTrack(nullptr, std::move(audio), nullptr)), kStartAtIntro);
+  voice.play(append(newTrack(nullptr, std::move(audio), nullptr)), StartPart::Intro);
   const std::vector<int> left = renderLeft(4098 * 28);
   for (uint32_t i = 0; i < 4097; ++i) ASSERT_EQ(left[i * 28 + 27], test::decodedValue(int(i % 15) - 7)) << "frame " << i;
   EXPECT_EQ(left[4097 * 28], 0);  // then the playlist ends
@@ -220,7 +218,7 @@ TEST_F(VoiceTest, ClipsWithoutFramesArePassedOver) {
   auto tiny = TestClip().claimChannelLength(15).build();  // below one frame
   auto exact = flatClip(4096, 3, 0);                       // exactly one chunk
   Track* t = append(newTrack(std::move(tiny), std::move(exact), flatClip(0, 0, 0)));
-  voice.play(t, kStartAtIntro);
+  voice.play(t, StartPart::Intro);
   const std::vector<int> left = renderLeft(4097 * 28);
   EXPECT_EQ(left[0], 3);
   EXPECT_EQ(left[4096 * 28 - 1], 3);
@@ -230,37 +228,35 @@ TEST_F(VoiceTest, ClipsWithoutFramesArePassedOver) {
 // Freed exactly once: the ASan build turns a double free or a leak of the
 // preview into a failure.
 TEST_F(VoiceTest, PreviewIsFreedWhenItEnds) {
-  Track* preview = newTrack(nullptr, flatClip(1, 2, 0), nullptr);
-  preview->next = preview->prev = nullptr;
-  voice.play(preview, kStartAtIntro);
+  voice.playPreview(std::unique_ptr<Track>(newTrack(nullptr, flatClip(1, 2, 0), nullptr)));
   EXPECT_EQ(renderLeft(56), concat({repeat(2, 28), repeat(0, 28)}));
   EXPECT_EQ(voice.track(), nullptr);
-  voice.play(nullptr, kStartAtIntro);  // nothing left to free
+  voice.play(nullptr, StartPart::Intro);  // nothing left to free
 }
 
 TEST_F(VoiceTest, PreviewIsFreedWhenReplacedOrStopped) {
   Track* a = append(newTrack(nullptr, flatClip(1, 1, 0), nullptr));
-  voice.play(newTrack(nullptr, flatClip(5, 2, 0), nullptr), kStartAtIntro);
+  voice.playPreview(std::unique_ptr<Track>(newTrack(nullptr, flatClip(5, 2, 0), nullptr)));
   renderLeft(30);
-  voice.play(a, kStartAtIntro);  // frees the preview
+  voice.play(a, StartPart::Intro);  // frees the preview
   EXPECT_EQ(renderLeft(28), repeat(1, 28));
-  voice.play(newTrack(nullptr, flatClip(5, 2, 0), nullptr), kStartAtIntro);
-  voice.play(nullptr, kStartAtIntro);  // frees the second
+  voice.playPreview(std::unique_ptr<Track>(newTrack(nullptr, flatClip(5, 2, 0), nullptr)));
+  voice.play(nullptr, StartPart::Intro);  // frees the second
   EXPECT_EQ(voice.track(), nullptr);
 }
 
 TEST_F(VoiceTest, ReplayingTheSamePreviewRestartsIt) {
   Track* preview = newTrack(nullptr, flatClip(2, 4, 0), nullptr);
-  voice.play(preview, kStartAtIntro);
+  voice.playPreview(std::unique_ptr<Track>(preview));
   renderLeft(40);
-  voice.play(preview, kStartAtIntro);
+  voice.play(preview, StartPart::Intro);
   EXPECT_EQ(voice.track(), preview);
   EXPECT_EQ(renderLeft(56), repeat(4, 56));
 }
 
 TEST_F(VoiceTest, DestroyingTheVoiceFreesItsPreview) {
   auto other = std::make_unique<Voice>();
-  other->play(newTrack(nullptr, flatClip(1, 1, 0), nullptr), kStartAtIntro);
+  other->playPreview(std::unique_ptr<Track>(newTrack(nullptr, flatClip(1, 1, 0), nullptr)));
   other.reset();
 }
 
@@ -301,10 +297,9 @@ TEST(MixerTest, FullScaleVoiceSamplesTruncateTo9829And9830) {
   // second sample on.
   auto song = TestClip().add(test::constantFrame(1, 0, 7), test::constantFrame(1, 0, 8)).build();
   Playlist playlist;
-  auto* t = newTrack(nullptr, std::move(song), nullptr);
-  playlist.append(t);
+  Track* t = playlist.append(std::unique_ptr<Track>(newTrack(nullptr, std::move(song), nullptr)));
   Voice voice;
-  voice.play(t, kStartAtIntro);
+  voice.play(t, StartPart::Intro);
   Mixer mixer;
   mixer.addSource(voice);
   std::vector<int16_t> out(56);

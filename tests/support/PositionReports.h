@@ -1,9 +1,10 @@
 #pragma once
-// Records what a Voice's position callback hears, for tests that check the
-// sequence of (track, position) reports.
+// Records what a position callback hears, for tests that check the sequence
+// of (track, position) reports.
 #include <cstdint>
 #include <vector>
 
+#include "playlist/PositionReport.h"
 #include "playlist/Track.h"
 
 namespace wc::test {
@@ -14,8 +15,12 @@ struct Report {
   bool operator==(const Report&) const = default;
 };
 
-// The reports heard so far; tests clear it in their set-up.
-inline std::vector<Report> gReports;
-inline void recordReport(Track* track, int32_t position) { gReports.push_back({track, position}); }
+struct ReportLog {
+  std::vector<Report> reports;
+  // A callback that appends to this log; the log must outlive its use.
+  PositionCallback callback() {
+    return [this](Track* track, int32_t position) { reports.push_back({track, position}); };
+  }
+};
 
 }  // namespace wc::test

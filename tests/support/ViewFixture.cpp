@@ -14,14 +14,14 @@ ViewFixture::ViewFixture(const DiscPlan& plan)
   engine->start(std::move(fake), audioHost);
   host.width = surface.width();
   host.height = surface.height();
-  view = std::make_unique<StudioView>(*gameData, host, dialogs, fs);
+  view = std::make_unique<StudioView>(*gameData, host, dialogs, random, engine.get(), fs);
   host.onRepaintAll = [this] { view->paintAll(surface); };
   host.onRepaintTransport = [this](bool clear) {
     view->drawTransport(surface, 0, StudioView::kPlaylistLeft, host.width - StudioView::kPlaylistLeft, clear);
   };
   // The browser starts on the first listed station, ADVERTS; the tests work
   // on the music station.
-  view->currentStation = testdisc::kMusic;
+  view->showStation(testdisc::kMusic);
   view->rebuildClipList();
   view->paintAll(surface);  // the window is painted before it can be clicked
 }
@@ -33,20 +33,19 @@ ViewFixture::~ViewFixture() {
 
 void ViewFixture::tick(uint32_t bytes) {
   device->advance(bytes);
-  AudioEngine::timerTick();
+  ticks.tick();
+  engine->refillPlayed();
 }
 
 Track* ViewFixture::addTrack(int clipIndex, int station) {
-  Track* t = createTrack(gameData->catalogue(), station, clipIndex);
-  view->playlist.append(t);
-  ++view->playlist.trackCount;
+  Track* t = view->playlist().append(createTrack(gameData->catalogue(), station, clipIndex));
   loadTrackAudio(*gameData, *t, true, LoadIndicatorMode::Silent, nullptr);
   return t;
 }
 
 std::vector<Track*> ViewFixture::tracks() {
   std::vector<Track*> all;
-  for (Track* t = view->playlist.head.next; t != &view->playlist.head; t = t->next) all.push_back(t);
+  for (Track* t = view->playlist().first(); t; t = Playlist::after(t)) all.push_back(t);
   return all;
 }
 

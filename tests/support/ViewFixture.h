@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "audio/AudioEngine.h"
+#include "audio/TickClock.h"
+#include "base/CRandom.h"
 #include "playlist/Voice.h"
 #include "gamedata/GameData.h"
 #include "support/FakeSoundDevice.h"
@@ -31,7 +33,8 @@ struct ViewFixture {
   explicit ViewFixture(const DiscPlan& plan = defaultTestDiscPlan());
   ~ViewFixture();
 
-  // Lets the device play `bytes` and runs one timer tick.
+  // Lets the device play `bytes` and runs one timer tick: the count and
+  // reseed, then the refill.
   void tick(uint32_t bytes = 480);
   // Ticks until `done` holds, at most `maxTicks` times; false if it never did.
   template <class Predicate>
@@ -60,6 +63,9 @@ struct ViewFixture {
   FakeViewDialogs dialogs;
   RasterSurface surface{896, 560};
   RecordingAudioHost audioHost;
+  // The tools' generator and the timer count that reseeds it on every tick.
+  CRandom random;
+  TickClock ticks{random};
   FakeSoundDevice* device = nullptr;  // owned by the engine
   std::unique_ptr<AudioEngine> engine;
   std::unique_ptr<StudioView> view;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/CRandom.h"
 #include "base/LittleEndian.h"
 #include "gamedata/GameData.h"
 #include "support/FakeViewServices.h"
@@ -48,21 +49,18 @@ struct ViewTestBed {
   GameData gameData{realFileSystem(), "/nonexistent/wavecrate-view-test", mounts, prompts, exits.function()};
   FakeViewHost host;
   FakeViewDialogs dialogs;
+  CRandom random;
   std::unique_ptr<StudioView> view;
 
   Catalogue& catalogue() { return gameData.catalogue(); }
   StudioView& makeView() {
-    view = std::make_unique<StudioView>(gameData, host, dialogs);
+    view = std::make_unique<StudioView>(gameData, host, dialogs, random, nullptr);
     return *view;
   }
   // Appends a track for clip `clipIndex` of `station` and counts it.
   Track* addTrack(int station, int clipIndex) {
-    Track* t = createTrack(catalogue(), station, clipIndex);
-    if (t) {
-      view->playlist.append(t);
-      ++view->playlist.trackCount;
-    }
-    return t;
+    auto t = createTrack(catalogue(), station, clipIndex);
+    return t ? view->playlist().append(std::move(t)) : nullptr;
   }
   // A full paint into a fresh surface of the host's size.
   std::unique_ptr<RasterSurface> paint(Rgb background = 0xABCDEF) {

@@ -23,8 +23,8 @@ class FailingHost : public AudioHost {
   void closeMainWindow() override {}
 };
 
-Track* previewOf(std::unique_ptr<ClipAudio> song) {
-  auto* t = new Track;  // a preview: the voice frees it
+std::unique_ptr<Track> previewOf(std::unique_ptr<ClipAudio> song) {
+  auto t = std::make_unique<Track>();
   t->songAudio = std::move(song);
   return t;
 }
@@ -40,16 +40,16 @@ TEST(SdlAudioEngineTest, DummyDeviceConsumesTheRingAtTheDeviceRate) {
   // Ten seconds of busy audio: it does not run out during the test.
   constexpr uint32_t kFrames = 9000;
   Voice voice;
-  voice.play(previewOf(test::randomClip(kFrames, 11)), kStartAtIntro);
-  engine.addVoice(voice);
+  voice.playPreview(previewOf(test::randomClip(kFrames, 11)));
+  engine.addSource(voice);
 
   const Clock::time_point begin = Clock::now();
   const Clock::time_point deadline = begin + std::chrono::milliseconds(1000);
   while (Clock::now() < deadline) {
-    AudioEngine::timerTick();
+    engine.refillPlayed();
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  AudioEngine::timerTick();
+  engine.refillPlayed();
   engine.pauseOutput();
   const double seconds = std::chrono::duration<double>(Clock::now() - begin).count();
   const std::vector<uint8_t> ring = device->snapshotRing();
@@ -64,7 +64,7 @@ TEST(SdlAudioEngineTest, DummyDeviceConsumesTheRingAtTheDeviceRate) {
   // written there (stream frame n went to ring frame n mod 24000); frames
   // never written still hold the start's silence.
   Voice twin;
-  twin.play(previewOf(test::randomClip(kFrames, 11)), kStartAtIntro);
+  twin.playPreview(previewOf(test::randomClip(kFrames, 11)));
   Mixer mixer;
   mixer.addSource(twin);
   std::vector<int16_t> stream(size_t(2 * delivered));

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QTest>
 
+#include "base/CRandom.h"
 #include "playlist/Voice.h"
 #include "gamedata/GameData.h"
 #include "support/GameDataFakes.h"
@@ -21,10 +22,10 @@ class ViewWindowTest : public ::testing::Test {
     gameData = std::make_unique<GameData>(realFileSystem(), disc.directory(), mounts, prompts, exits.function());
     gameData->loadCatalogue();
     widget.resize(896, 560);
-    auto adapter = std::make_unique<StudioViewAdapter>(*gameData, widget);
+    auto adapter = std::make_unique<StudioViewAdapter>(*gameData, widget, random, nullptr);
     view = &adapter->view();
     widget.setClient(std::move(adapter));
-    view->currentStation = testdisc::kMusic;
+    view->showStation(testdisc::kMusic);
     view->rebuildClipList();
     widget.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
@@ -36,6 +37,7 @@ class ViewWindowTest : public ::testing::Test {
   ScriptedPrompts prompts;
   RecordedExits exits;
   std::unique_ptr<GameData> gameData;
+  CRandom random;
   StudioViewWidget widget;
   StudioView* view = nullptr;
 };
@@ -60,8 +62,8 @@ TEST_F(ViewWindowTest, AClipDraggedIntoThePlaylistAppearsAsASongEntry) {
   QTest::mouseMove(&widget, QPoint(400, 50));
   QTest::mouseMove(&widget, slot);
   QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, slot);
-  ASSERT_EQ(view->playlist.trackCount, 1);
-  EXPECT_NE(view->playlist.first()->songAudio, nullptr);
+  ASSERT_EQ(view->playlist().trackCount(), 1);
+  EXPECT_NE(view->playlist().first()->songAudio, nullptr);
 
   QTest::qWait(20);
   const QImage image = widget.grab().toImage();
@@ -73,11 +75,11 @@ TEST_F(ViewWindowTest, AClipDraggedIntoThePlaylistAppearsAsASongEntry) {
 
 TEST_F(ViewWindowTest, ADoubleClickOnARowPreviewsItWithoutAddingATrack) {
   QTest::mouseDClick(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 29 + 17 * 3 + 8));
-  ASSERT_NE(view->voice, nullptr);
-  ASSERT_NE(view->voice->track(), nullptr);
-  EXPECT_TRUE(view->voice->track()->isPreview());
-  EXPECT_EQ(view->voice->track()->clipIndex, testdisc::kChatter2);
-  EXPECT_EQ(view->playlist.trackCount, 0);
+  ASSERT_NE(view->transport().existingVoice(), nullptr);
+  ASSERT_NE(view->transport().existingVoice()->track(), nullptr);
+  EXPECT_TRUE(view->transport().existingVoice()->track()->isPreview());
+  EXPECT_EQ(view->transport().existingVoice()->track()->clipIndex, testdisc::kChatter2);
+  EXPECT_EQ(view->playlist().trackCount(), 0);
 }
 
 }  // namespace

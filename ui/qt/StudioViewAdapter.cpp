@@ -2,7 +2,8 @@
 
 namespace wc {
 
-StudioViewAdapter::StudioViewAdapter(GameData& gameData, StudioViewWidget& widget)
-    : view_(gameData, widget, widget.dialogs()) {}
+StudioViewAdapter::StudioViewAdapter(GameData& gameData, StudioViewWidget& widget, CRandom& toolRandom,
+                                     SoundOutput* output)
+    : view_(gameData, widget, widget.dialogs(), toolRandom, output) {}
 
 }  // namespace wc

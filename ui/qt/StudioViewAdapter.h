@@ -9,12 +9,14 @@
 
 namespace wc {
 
+class CRandom;
 class GameData;
+class SoundOutput;
 
 class StudioViewAdapter final : public ViewClient {
  public:
   // Constructs the view with `widget` as its host and the widget's dialogs.
-  StudioViewAdapter(GameData& gameData, StudioViewWidget& widget);
+  StudioViewAdapter(GameData& gameData, StudioViewWidget& widget, CRandom& toolRandom, SoundOutput* output);
 
   StudioView& view() { return view_; }
 

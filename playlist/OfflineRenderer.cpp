@@ -1,8 +1,7 @@
-// The voice's offline rendering for the export: every clip of a Track decoded
-// at full scale straight into the frame sink, as fast as it goes.
+#include "playlist/OfflineRenderer.h"
+
 #include "audio/FrameSink.h"
 #include "audio/StereoDecoder.h"
-#include "playlist/Voice.h"
 
 namespace wc {
 namespace {
@@ -11,7 +10,7 @@ constexpr int32_t kReportInterval = 24000;  // samples between progress reports
 
 }  // namespace
 
-int32_t Voice::renderTrack(Track* track, FrameSink& sink) const {
+int32_t OfflineRenderer::renderTrack(Track* track, FrameSink& sink) const {
   StereoHistory history{};
   int32_t position = 0;
   if (!track) return position;
@@ -22,13 +21,13 @@ int32_t Voice::renderTrack(Track* track, FrameSink& sink) const {
   return position;
 }
 
-int32_t Voice::renderClip(Track* track, int32_t position, const ClipAudio* clip, FrameSink& sink,
+int32_t OfflineRenderer::renderClip(Track* track, int32_t position, const ClipAudio* clip, FrameSink& sink,
                           StereoHistory& history) const {
   if (!clip || clip->frames() == 0) return position;
   float leftOut[kSamplesPerFrame];
   float rightOut[kSamplesPerFrame];
   for (uint32_t chunk = 0; chunk < clip->chunkCount(); ++chunk) {
-    if (callback) callback(track, position);
+    if (report_) report_(track, position);
     int32_t nextReport = position + kReportInterval;
     const uint32_t frames = clip->framesInChunk(chunk);
     for (uint32_t i = 0; i < frames; ++i) {
@@ -37,7 +36,7 @@ int32_t Voice::renderClip(Track* track, int32_t position, const ClipAudio* clip,
       sink.pushFrames(leftOut, rightOut, kSamplesPerFrame);
       position += kSamplesPerFrame;
       if (position >= nextReport) {
-        if (callback) callback(track, position);
+        if (report_) report_(track, position);
         nextReport = position + kReportInterval;
       }
     }
