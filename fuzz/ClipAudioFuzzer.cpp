@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "playlist/OfflineRenderer.h"
 #include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
@@ -55,14 +56,17 @@ void checkClip(const ClipAudio& clip) {
 }
 
 void playLive(const std::vector<uint8_t>& bytes, uint8_t control) {
-  auto* preview = new Track;  // a preview track: the voice frees it
+  auto preview = std::make_unique<Track>();
   fill(*preview, bytes, control);
   const int64_t total = samplesOf(preview->introAudio) + samplesOf(preview->songAudio) +
                         samplesOf(preview->outroAudio);
   Voice voice;
   voice.callback = &checkReport;
   lastTrack = nullptr;
-  voice.play(preview, (control >> 3) % 3);
+  const StartPart part = StartPart((control >> 3) % 3);
+  Track* played = preview.get();
+  voice.playPreview(std::move(preview));
+  if (part != StartPart::Intro) voice.play(played, part);
   std::vector<float> block(2 * 4096);
   int64_t blocks = 0;
   while (voice.track()) {
@@ -86,7 +90,7 @@ void renderOffline(const std::vector<uint8_t>& bytes, uint8_t control) {
   MemoryFileContents contents;
   WaveWriter writer;
   if (!writer.open(MemoryOutputFile::on(contents), 24000, outRate)) std::abort();
-  Voice renderer;
+  const OfflineRenderer renderer;
   const int32_t position = renderer.renderTrack(&track, writer);
   if (position != total || writer.framesPushed() != total) std::abort();
   if (!writer.finish()) std::abort();

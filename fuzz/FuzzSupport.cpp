@@ -21,7 +21,7 @@ HeadlessView::HeadlessView(MemoryFileSystem& fileSystem) : fs(fileSystem) {
 HeadlessView::~HeadlessView() { view.reset(); }
 
 StudioView& HeadlessView::makeView() {
-  view = std::make_unique<StudioView>(*gameData, host, dialogs, fs);
+  view = std::make_unique<StudioView>(*gameData, host, dialogs, random, nullptr, fs);
   return *view;
 }
 

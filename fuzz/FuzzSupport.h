@@ -13,6 +13,7 @@
 #include "support/FakeViewServices.h"
 #include "support/GameDataFakes.h"
 #include "ui/DrawSurface.h"
+#include "base/CRandom.h"
 #include "ui/StudioView.h"
 
 namespace wc::fuzz {
@@ -79,6 +80,7 @@ struct HeadlessView {
   std::unique_ptr<GameData> gameData;
   test::FakeViewHost host;
   test::FakeViewDialogs dialogs;
+  CRandom random;
   ReadingSurface surface;
   std::unique_ptr<StudioView> view;
 

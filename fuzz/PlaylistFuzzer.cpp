@@ -36,7 +36,7 @@ const Path kInput = kWorkDirectory / "input.wcpl";
 const Path kSaved = kWorkDirectory / "saved.wcpl";
 
 bool inPlaylist(Playlist& playlist, const Track* track) {
-  for (Track* t = playlist.first(); t->clip; t = t->next)
+  for (Track* t = playlist.first(); t; t = Playlist::after(t))
     if (t == track) return true;
   return false;
 }
@@ -44,17 +44,20 @@ bool inPlaylist(Playlist& playlist, const Track* track) {
 void playEveryTrack(StudioView& view) {
   std::vector<float> block(2 * 1024);
   int part = 0;
-  for (Track* t = view.playlist().first(); t->clip; t = t->next, part = (part + 1) % 3) {
-    view.transport().play(t, part);
-    view.transport().existingVoice()->render(block.data(), 1024);
-    view.transport().existingVoice()->mix(block.data(), 700);
-    if (view.transport().existingVoice()->track() && !inPlaylist(view.playlist(), view.transport().existingVoice()->track())) std::abort();
+  Transport& transport = view.transport();
+  for (Track* t = view.playlist().first(); t; t = Playlist::after(t), part = (part + 1) % 3) {
+    transport.play(t, StartPart(part));
+    Voice& voice = transport.voice();
+    voice.render(block.data(), 1024);
+    voice.mix(block.data(), 700);
+    if (voice.track() && !inPlaylist(view.playlist(), voice.track())) std::abort();
   }
   // The last track runs out and the voice goes idle by itself.
   if (Track* last = view.playlist().last()) {
-    view.transport().play(last, StartPart::OutroOnly);
-    for (int i = 0; i < 64 && view.transport().existingVoice()->track(); ++i) view.transport().existingVoice()->render(block.data(), 1024);
-    if (view.transport().existingVoice()->track()) std::abort();
+    transport.play(last, StartPart::OutroOnly);
+    Voice& voice = transport.voice();
+    for (int i = 0; i < 64 && voice.track(); ++i) voice.render(block.data(), 1024);
+    if (voice.track()) std::abort();
   }
 }
 
