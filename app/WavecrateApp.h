@@ -3,14 +3,19 @@
 #include <memory>
 #include <optional>
 
+#include "base/File.h"
 #include "ui/qt/CommandTarget.h"
 
+class QSettings;
 class QTimer;
 
 namespace wc {
 
 class AudioEngine;
 class CMainFrame;
+class DiscImageFileSystem;
+class QtDiscImageMemory;
+class QtDiscImagePicker;
 class FrameAudioHost;
 class GameData;
 class ProcMountTable;
@@ -31,6 +36,8 @@ class CWavecrateApp final : public CommandTarget {
   int exitInstance(int loopResult);
 
   CMainFrame* mainFrame() const { return frame_.get(); }
+  // The disc image named on the command line; call before initInstance.
+  void setDiscImage(std::optional<Path> image) { discImage_ = std::move(image); }
 
   // Help (the only command the application handles).
   bool onCommand(int id) override;
@@ -44,6 +51,11 @@ class CWavecrateApp final : public CommandTarget {
   // with it the view) first, then the sound output.
   std::unique_ptr<QtMessagePrompts> prompts_;
   std::unique_ptr<ProcMountTable> mounts_;
+  std::optional<Path> discImage_;
+  std::unique_ptr<DiscImageFileSystem> discFiles_;  // what the game data reads through
+  std::unique_ptr<QSettings> settings_;
+  std::unique_ptr<QtDiscImagePicker> imagePicker_;
+  std::unique_ptr<QtDiscImageMemory> imageMemory_;
   std::unique_ptr<GameData> gameData_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<FrameAudioHost> audioHost_;
