@@ -18,7 +18,7 @@ std::string shellQuoted(std::string_view text) {
 }  // namespace
 
 void makeIsoImage(const Path& image, const std::vector<IsoGraft>& grafts, IsoNames names) {
-  std::string command = "xorriso -as mkisofs -quiet -iso-level 3 ";
+  std::string command = "xorriso -as mkisofs -quiet -iso-level 3 -no-pad ";
   command += names == IsoNames::Plain ? "--norock " : "-R -J ";
   command += "-graft-points -o " + shellQuoted(image.string());
   for (const IsoGraft& graft : grafts) command += " " + shellQuoted(graft.inImage + "=" + graft.source.string());
