@@ -167,6 +167,46 @@ TEST_P(DiscImageReadTest, ByteRangesAcrossSectorsReadAsInTheFile) {
   EXPECT_TRUE(fromImage.files.createDirectory(imageWork / "CACHE"));
 }
 
+void putBothEndian32(std::vector<uint8_t>& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) {
+    bytes[at + size_t(i)] = uint8_t(value >> (8 * i));
+    bytes[at + 7 - size_t(i)] = uint8_t(value >> (8 * i));
+  }
+}
+
+TEST(DiscImageLargeTest, PackStoredPastFourGibibytesReadsWhole) {
+  // The plain image with CH.PAK's data moved to just past 4 GiB, in a sparse
+  // file, as on a full DVD image.
+  ScopedTempDir temp;
+  const Path image = temp.path() / "dvd.iso";
+  std::vector<uint8_t> bytes = readBytes(imageDisc(IsoNames::Plain).image);
+  const std::vector<uint8_t> pack = readBytes(imageDisc(IsoNames::Plain).disc.pack(testdisc::kMusic));
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const size_t record = text.find("CH.PAK;1") - 33;
+  constexpr uint32_t kFarSector = (uint32_t(1) << 21) + 5;  // 4 GiB + 10 KiB
+  const uint32_t sectors = uint32_t((pack.size() + kImageSectorSize - 1) / kImageSectorSize);
+  putBothEndian32(bytes, record + 2, kFarSector);             // the extent's first sector
+  putBothEndian32(bytes, 16 * kImageSectorSize + 80, kFarSector + sectors);  // the volume's size
+  writeBytes(image, bytes);
+  {
+    std::FILE* f = std::fopen(image.c_str(), "r+b");
+    ASSERT_TRUE(f);
+    ASSERT_EQ(fseeko(f, off_t(kFarSector) * off_t(kImageSectorSize), SEEK_SET), 0);
+    ASSERT_EQ(std::fwrite(pack.data(), 1, pack.size(), f), pack.size());
+    std::fclose(f);
+  }
+  std::filesystem::resize_file(image, uint64_t(kFarSector + sectors) * kImageSectorSize);
+
+  Start start(temp.path(), std::nullopt, image);
+  ASSERT_TRUE(start.gameData->locateDisc()) << (start.prompts.shown.empty() ? "" : start.prompts.shown[0].text);
+  auto file = start.files.openRead(image / "AUDIO" / "STREAMS" / "CH.PAK");
+  ASSERT_TRUE(file);
+  std::vector<uint8_t> read(pack.size());
+  ASSERT_TRUE(file->seek(0));
+  EXPECT_EQ(file->read(read.data(), read.size()), pack.size());
+  EXPECT_EQ(read, pack);
+}
+
 INSTANTIATE_TEST_SUITE_P(Names, DiscImageReadTest, ::testing::Values(IsoNames::Plain, IsoNames::RockRidgeJoliet),
                          [](const auto& info) { return info.param == IsoNames::Plain ? "Plain" : "RockRidgeJoliet"; });
 
