@@ -54,7 +54,9 @@ std::string discImageErrorMessage(const Path& image, const DiscImageError& error
     case DiscImageProblem::NotIso9660: reason = "it is not an ISO 9660 image"; break;
     case DiscImageProblem::Truncated: reason = "it is cut short"; break;
     case DiscImageProblem::NoAudioDirectory: reason = "it holds no AUDIO/CONFIG/TRAKLKUP.DAT"; break;
-    case DiscImageProblem::FileTooLarge: reason = "it holds a file of 4 GiB or more, which cannot be read from an image"; break;
+    case DiscImageProblem::FileTooLarge:
+      reason = "it holds a file of 4 GiB or more, which cannot be read from an image";
+      break;
   }
   if (!error.detail.empty()) reason += " (" + error.detail + ")";
   return "The disc image " + image.string() + " cannot be used: " + reason + ".";

@@ -18,21 +18,40 @@
 namespace wc::test {
 namespace {
 
+// How an image spells the disc's names, and what a reader then sees.
+struct ImageKind {
+  const char* name;
+  IsoNames names;
+  bool lowerCaseTree;  // made from a copy of a disc mounted without Rock Ridge
+  const char* audioDirectory;
+  const char* lookupTable;
+};
+
+const ImageKind kImageKinds[] = {
+    {"Plain", IsoNames::Plain, false, "AUDIO", "TRAKLKUP.DAT;1"},
+    {"RockRidgeJoliet", IsoNames::RockRidgeJoliet, false, "AUDIO", "TRAKLKUP.DAT"},
+    {"RockRidgeLowerCase", IsoNames::RockRidgeJoliet, true, "audio", "traklkup.dat;1"},
+};
+
 // The default test disc as a directory and as an image of it.
 struct ImageDisc {
-  explicit ImageDisc(IsoNames names) : disc(TestDisc::disc()), image(dir.path() / "game.iso") {
-    makeIsoImage(image, {{"/AUDIO", disc.audioRoot()}}, names);
+  explicit ImageDisc(const ImageKind& kind)
+      : disc(TestDisc::disc(defaultTestDiscPlan(), DiscWriteOptions{.isoNames = kind.lowerCaseTree})),
+        image(dir.path() / "game.iso") {
+    makeIsoImage(image, {{std::string("/") + kind.audioDirectory, disc.audioRoot()}}, kind.names);
   }
   TestDisc disc;
   ScopedTempDir dir;
   Path image;
 };
 
-const ImageDisc& imageDisc(IsoNames names) {
-  static ImageDisc plain(IsoNames::Plain);
-  static ImageDisc rockRidge(IsoNames::RockRidgeJoliet);
-  return names == IsoNames::Plain ? plain : rockRidge;
+const ImageDisc& imageDisc(const ImageKind& kind) {
+  static std::map<std::string, std::unique_ptr<ImageDisc>> made;
+  auto& disc = made[kind.name];
+  if (!disc) disc = std::make_unique<ImageDisc>(kind);
+  return *disc;
 }
+const ImageDisc& plainImageDisc() { return imageDisc(kImageKinds[0]); }
 
 // One start of the program in `work`, finding its disc as a mounted
 // directory, or through images only.
@@ -63,7 +82,7 @@ std::map<std::string, std::vector<uint8_t>> filesIn(const Path& dir) {
   return files;
 }
 
-class DiscImageReadTest : public ::testing::TestWithParam<IsoNames> {
+class DiscImageReadTest : public ::testing::TestWithParam<ImageKind> {
  protected:
   void SetUp() override {
     std::filesystem::create_directories(dirWork);
@@ -86,13 +105,13 @@ TEST_P(DiscImageReadTest, CatalogueAndEveryClipEqualTheMountedDisc) {
   // A lookup table read wrongly would not fit the catalogue file: a warning box.
   EXPECT_TRUE(fromImage.prompts.shown.empty());
   ASSERT_TRUE(fromImage.gameData->discRoot());
-  EXPECT_EQ(*fromImage.gameData->discRoot(), source.image / "AUDIO");
+  EXPECT_EQ(*fromImage.gameData->discRoot(), source.image / GetParam().audioDirectory);
   EXPECT_EQ(serializeCatalogue(fromImage.gameData->catalogue()),
             serializeCatalogue(fromDirectory.gameData->catalogue()));
 
   // Names as the image spells them, found ignoring case and version.
-  const std::string tableName = GetParam() == IsoNames::Plain ? "TRAKLKUP.DAT;1" : "TRAKLKUP.DAT";
-  EXPECT_EQ(fromImage.files.listDirectory(source.image / "audio" / "config"), std::vector<std::string>{tableName});
+  EXPECT_EQ(fromImage.files.listDirectory(source.image / "Audio" / "Config"),
+            std::vector<std::string>{GetParam().lookupTable});
 
   int clips = 0;
   for (int station = 0; station < kStationCount; ++station) {
@@ -179,8 +198,8 @@ TEST(DiscImageLargeTest, PackStoredPastFourGibibytesReadsWhole) {
   // file, as on a full DVD image.
   ScopedTempDir temp;
   const Path image = temp.path() / "dvd.iso";
-  std::vector<uint8_t> bytes = readBytes(imageDisc(IsoNames::Plain).image);
-  const std::vector<uint8_t> pack = readBytes(imageDisc(IsoNames::Plain).disc.pack(testdisc::kMusic));
+  std::vector<uint8_t> bytes = readBytes(plainImageDisc().image);
+  const std::vector<uint8_t> pack = readBytes(plainImageDisc().disc.pack(testdisc::kMusic));
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   const size_t record = text.find("CH.PAK;1") - 33;
   constexpr uint32_t kFarSector = (uint32_t(1) << 21) + 5;  // 4 GiB + 10 KiB
@@ -207,8 +226,8 @@ TEST(DiscImageLargeTest, PackStoredPastFourGibibytesReadsWhole) {
   EXPECT_EQ(read, pack);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, DiscImageReadTest, ::testing::Values(IsoNames::Plain, IsoNames::RockRidgeJoliet),
-                         [](const auto& info) { return info.param == IsoNames::Plain ? "Plain" : "RockRidgeJoliet"; });
+INSTANTIATE_TEST_SUITE_P(Names, DiscImageReadTest, ::testing::ValuesIn(kImageKinds),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Images that cannot be used ----
 
@@ -246,7 +265,7 @@ const BadImage kBadImages[] = {
      }},
     {"truncated", DiscImageProblem::Truncated, "cut short",
      [](const Path& image, const Path&) {
-       std::vector<uint8_t> bytes = readBytes(imageDisc(IsoNames::RockRidgeJoliet).image);
+       std::vector<uint8_t> bytes = readBytes(imageDisc(kImageKinds[1]).image);
        bytes.resize(bytes.size() / 2);
        writeBytes(image, bytes);
      }},
@@ -257,7 +276,7 @@ const BadImage kBadImages[] = {
      }},
     {"pack of 4 GiB", DiscImageProblem::FileTooLarge, "4 GiB or more",
      [](const Path& image, const Path&) {
-       std::filesystem::copy_file(imageDisc(IsoNames::Plain).image, image);
+       std::filesystem::copy_file(plainImageDisc().image, image);
        splitThePack(image);
      }},
 };
@@ -339,10 +358,12 @@ class DiscImageChoiceTest : public ::testing::TestWithParam<ChoiceCase> {};
 TEST_P(DiscImageChoiceTest, Flow) {
   const ChoiceCase& c = GetParam();
   ScopedTempDir temp;
-  const Path good = imageDisc(IsoNames::Plain).image;
+  const Path good = plainImageDisc().image;
   const Path garbage = temp.path() / "garbage.iso";
   writeBytes(garbage, std::vector<uint8_t>(100000, 0x5A));
-  auto path = [&](Image image) { return image == Image::Good ? good : image == Image::Garbage ? garbage : temp.path() / "gone.iso"; };
+  auto path = [&](Image image) {
+    return image == Image::Good ? good : image == Image::Garbage ? garbage : temp.path() / "gone.iso";
+  };
 
   Start start(temp.path(), std::nullopt, std::nullopt, Start::Picker::Offered);
   if (c.remembered) start.memory.image = path(*c.remembered);
