@@ -388,14 +388,5 @@ TEST_P(DiscImageChoiceTest, Flow) {
 INSTANTIATE_TEST_SUITE_P(Cases, DiscImageChoiceTest, ::testing::ValuesIn(kChoiceCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(DiscImageChoiceTest, WithoutAPickerTheBoxKeepsOkAndCancel) {
-  ScopedTempDir temp;
-  Start start(temp.path(), std::nullopt, std::nullopt);
-  EXPECT_FALSE(start.gameData->locateDisc());
-  ASSERT_EQ(start.prompts.shown.size(), 1u);
-  EXPECT_EQ(start.prompts.shown[0].caption, kDiscMissingCaption);
-  EXPECT_EQ(start.prompts.shown[0].buttons, MessageButtons::OkCancel);
-}
-
 }  // namespace
 }  // namespace wc::test
