@@ -19,16 +19,23 @@
 namespace wc::fuzz {
 namespace {
 
-// libcdio reads images from files only: one scratch file per process.
-const Path& scratchImage() {
-  static const Path path = [] {
+// libcdio reads images from files only: one scratch file per process,
+// removed when the process ends.
+struct ScratchFile {
+  ScratchFile() {
     char name[] = "/tmp/wavecrate-fuzz-image-XXXXXX";
     const int fd = mkstemp(name);
     if (fd < 0) std::abort();
     close(fd);
-    return Path(name);
-  }();
-  return path;
+    path = name;
+  }
+  ~ScratchFile() { std::remove(path.c_str()); }
+  Path path;
+};
+
+const Path& scratchImage() {
+  static const ScratchFile file;
+  return file.path;
 }
 
 void writeScratch(const uint8_t* data, size_t size) {
