@@ -37,20 +37,17 @@ bool DiscLocator::locate() {
 
 std::optional<Path> DiscLocator::tryImage(const Path& file) {
   auto opened = DiscImage::open(file);
-  std::optional<DiscImageError> error;
-  std::shared_ptr<DiscImage> image;
-  if (auto* failed = std::get_if<DiscImageError>(&opened)) {
-    error = *failed;
-  } else {
-    image = std::move(std::get<std::unique_ptr<DiscImage>>(opened));
-    auto checked = checkGameDiscImage(*image);
-    if (auto* audio = std::get_if<std::string>(&checked)) {
-      images_->files->mount(image);
-      return image->file() / *audio;
+  if (auto* image = std::get_if<std::unique_ptr<DiscImage>>(&opened)) {
+    std::shared_ptr<DiscImage> shared = std::move(*image);
+    auto checked = checkGameDiscImage(*shared);
+    if (const auto* audio = std::get_if<std::string>(&checked)) {
+      images_->files->mount(shared);
+      return shared->file() / *audio;
     }
-    error = std::get<DiscImageError>(checked);
+    opened = std::get<DiscImageError>(checked);
   }
-  prompts_.showMessage(kDiscMissingCaption, discImageErrorMessage(file, *error), MessageButtons::Ok);
+  const auto& error = std::get<DiscImageError>(opened);
+  prompts_.showMessage(kDiscMissingCaption, discImageErrorMessage(file, error), MessageButtons::Ok);
   return std::nullopt;
 }
 
