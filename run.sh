@@ -5,8 +5,9 @@
 #   ./run.sh          the demo stations
 #   ./run.sh --disc   your own data directory ($XDG_DATA_HOME/wavecrate, as
 #                     the desktop launcher does): the program finds the game
-#                     disc, or an ISO image mounted with
-#                     `udisksctl loop-setup -f image.iso`, wherever it is mounted
+#                     disc wherever it is mounted, or asks for it
+#   ./run.sh --disc --disc-image FILE.iso
+#                     the same, reading the game disc from its ISO image
 set -euo pipefail
 cd "$(dirname "$0")"
 top=$(pwd)
@@ -15,6 +16,8 @@ top=$(pwd)
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target wavecrate demo
 
+usage() { echo "Usage: $0 [--disc [--disc-image FILE.iso]]" >&2; exit 2; }
+program_args=()
 case "${1:-}" in
   "") workdir=$top/build/demo ;;
   --disc)
@@ -23,8 +26,14 @@ case "${1:-}" in
     workdir=$data_home/wavecrate
     mkdir -p "$workdir"
     echo "Wavecrate keeps its catalogue file and cache in $workdir"
+    case "${2:-}" in
+      "") ;;
+      # Made absolute: the program runs in $workdir.
+      --disc-image) [ -n "${3:-}" ] || usage; program_args=(--disc-image "$(realpath -m -- "$3")") ;;
+      *) usage ;;
+    esac
     ;;
-  *) echo "Usage: $0 [--disc]" >&2; exit 2 ;;
+  *) usage ;;
 esac
 
 # Somewhere to play sound: an ALSA playback device or a sound server socket.
@@ -42,4 +51,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   exit 1
 fi
 cd "$workdir"
-exec "$top/build/wavecrate"
+exec "$top/build/wavecrate" "${program_args[@]}"

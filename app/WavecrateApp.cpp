@@ -4,14 +4,19 @@
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QScreen>
+#include <QSettings>
 #include <QTimer>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/HelpDialog.h"
 #include "app/MainFrame.h"
+#include "app/QtDiscImageChoice.h"
 #include "app/QtMessagePrompts.h"
+#include "app/StartupArguments.h"
 #include "audio/AudioEngine.h"
 #include "audio/sdl/SdlSoundDevice.h"
+#include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
 #include "ui/CommandIds.h"
 #include "ui/qt/CellFont.h"
@@ -49,7 +54,15 @@ bool CWavecrateApp::initInstance() {
   // working directory holds the catalogue file and the cache.
   prompts_ = std::make_unique<QtMessagePrompts>();
   mounts_ = std::make_unique<ProcMountTable>(realFileSystem());
-  gameData_ = std::make_unique<GameData>(realFileSystem(), std::filesystem::current_path(), *mounts_, *prompts_);
+  const Path workingDirectory = std::filesystem::current_path();
+  // A disc image is offered in the disc box and remembered per working
+  // directory; its files are read through discFiles_.
+  discFiles_ = std::make_unique<DiscImageFileSystem>(realFileSystem());
+  settings_ = std::make_unique<QSettings>(QStringLiteral("Wavecrate"), QStringLiteral("Wavecrate"));
+  imagePicker_ = std::make_unique<QtDiscImagePicker>();
+  imageMemory_ = std::make_unique<QtDiscImageMemory>(*settings_, workingDirectory);
+  gameData_ = std::make_unique<GameData>(*discFiles_, workingDirectory, *mounts_, *prompts_);
+  gameData_->discLocator().useDiscImages({discFiles_.get(), discImage_, imagePicker_.get(), imageMemory_.get()});
   gameData_->loadCatalogue();
 
   engine_ = std::make_unique<AudioEngine>();
@@ -113,6 +126,12 @@ int runWavecrate(int argc, char** argv) {
   // The caption of message boxes that name no caption of their own.
   QApplication::setApplicationName(QStringLiteral("Wavecrate"));
   CWavecrateApp app;
+  const auto arguments = parseStartupArguments(QApplication::arguments());
+  if (const auto* error = std::get_if<std::string>(&arguments)) {
+    std::fprintf(stderr, "wavecrate: %s\n", error->c_str());
+    return 64;
+  }
+  app.setDiscImage(std::get<StartupArguments>(arguments).discImage);
   if (!app.initInstance()) return app.exitInstance(0);
   return app.exitInstance(QApplication::exec());
 }

@@ -5,14 +5,19 @@
 
 #include "audio/TickClock.h"
 #include "base/CRandom.h"
+#include "base/File.h"
 #include "ui/qt/CommandTarget.h"
 
+class QSettings;
 class QTimer;
 
 namespace wc {
 
 class AudioEngine;
 class CMainFrame;
+class DiscImageFileSystem;
+class QtDiscImageMemory;
+class QtDiscImagePicker;
 class FrameAudioHost;
 class GameData;
 class ProcMountTable;
@@ -33,6 +38,8 @@ class CWavecrateApp final : public CommandTarget {
   int exitInstance(int loopResult);
 
   CMainFrame* mainFrame() const { return frame_.get(); }
+  // The disc image named on the command line; call before initInstance.
+  void setDiscImage(std::optional<Path> image) { discImage_ = std::move(image); }
 
   // Help (the only command the application handles).
   bool onCommand(int id) override;
@@ -51,6 +58,11 @@ class CWavecrateApp final : public CommandTarget {
   // the view, which links its Voice into it; it starts after the window shows.
   std::unique_ptr<QtMessagePrompts> prompts_;
   std::unique_ptr<ProcMountTable> mounts_;
+  std::optional<Path> discImage_;
+  std::unique_ptr<DiscImageFileSystem> discFiles_;  // what the game data reads through
+  std::unique_ptr<QSettings> settings_;
+  std::unique_ptr<QtDiscImagePicker> imagePicker_;
+  std::unique_ptr<QtDiscImageMemory> imageMemory_;
   std::unique_ptr<GameData> gameData_;
   std::unique_ptr<AudioEngine> engine_;
   std::unique_ptr<FrameAudioHost> audioHost_;

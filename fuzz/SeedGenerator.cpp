@@ -13,6 +13,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "gamedata/CatalogueBuilder.h"
 #include "playlist/PlaylistFile.h"
+#include "support/IsoImage.h"
 #include "support/TestDisc.h"
 
 namespace wc::fuzz {
@@ -167,6 +168,30 @@ void waveCueSeeds(SeedWriter& out) {
 }  // namespace
 }  // namespace wc::fuzz
 
+namespace wc::fuzz {
+namespace {
+
+// Small images of a disc holding the start of the test disc's lookup table
+// and music pack, with plain ISO 9660 names and with Rock Ridge and Joliet.
+void discImageSeeds(SeedWriter& out, MemoryFileSystem& fs) {
+  test::ScopedTempDir dir;
+  const Bytes& table = *fs.find(kWorkDirectory / "CACHE" / "TRAKLKUP.DAT");
+  const Bytes& pack = *fs.find(kWorkDirectory / "CACHE" / "CH.PAK");
+  test::writeBytes(dir.path() / "TRAKLKUP.DAT", std::span(table).first(std::min<size_t>(table.size(), 36)));
+  test::writeBytes(dir.path() / "CH.PAK", std::span(pack).first(std::min<size_t>(pack.size(), 16384)));
+  const std::vector<test::IsoGraft> grafts{{"/AUDIO/CONFIG/TRAKLKUP.DAT", dir.path() / "TRAKLKUP.DAT"},
+                                           {"/AUDIO/STREAMS/CH.PAK", dir.path() / "CH.PAK"}};
+  for (auto [names, seed] : {std::pair{test::IsoNames::Plain, "plain"},
+                             std::pair{test::IsoNames::RockRidgeJoliet, "rock-ridge-joliet"}}) {
+    const Path image = dir.path() / (std::string(seed) + ".iso");
+    test::makeIsoImage(image, grafts, names);
+    out.write("disc_image", seed, test::readBytes(image));
+  }
+}
+
+}  // namespace
+}  // namespace wc::fuzz
+
 int main(int argc, char** argv) {
   using namespace wc::fuzz;
   if (argc != 2) {
@@ -181,5 +206,6 @@ int main(int argc, char** argv) {
   playlistSeeds(out);
   clipSeeds(out, fs);
   waveCueSeeds(out);
+  discImageSeeds(out, fs);
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "base/File.h"
+#include "gamedata/DiscImageChoice.h"
 #include "gamedata/MessagePrompts.h"
 #include "gamedata/MountTable.h"
 
@@ -33,14 +34,27 @@ class DiscLocator {
   // The disc's AUDIO directory (with the case the disc uses), once found.
   const std::optional<Path>& root() const { return root_; }
 
+  // Lets every search try disc images before the mounts: one picked from
+  // the disc box (which then offers "Open Disc Image..."), the one given,
+  // the remembered one, each mounted on `sources.files` when it holds the
+  // game. `sources.files` must be the file system given to the constructor.
+  // An image that cannot be used is named with its reason in a box and not
+  // tried again.
+  void useDiscImages(DiscImageSources sources) { images_ = std::move(sources); }
+
  private:
   std::optional<Path> searchOnce();
+  std::optional<Path> searchImages();
+  // The image's AUDIO directory once it is mounted; nullopt after telling why not.
+  std::optional<Path> tryImage(const Path& file);
 
   FileSystem& fs_;
   MountTableSource& mounts_;
   MessagePrompts& prompts_;
   ExitFunction exit_;
   std::optional<Path> root_;
+  std::optional<DiscImageSources> images_;
+  std::optional<Path> picked_;  // from the disc box, tried by the next search
 };
 
 }  // namespace wc

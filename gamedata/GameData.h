@@ -58,6 +58,8 @@ class GameData {
   bool locateDisc() { return locator_.locate(); }
   // The disc's AUDIO directory once located.
   const std::optional<Path>& discRoot() const { return locator_.root(); }
+  // For choosing disc images (DiscLocator::useDiscImages).
+  DiscLocator& discLocator() { return locator_; }
   const Path& workingDirectory() const { return workingDirectory_; }
   Path cacheDirectory() const { return workingDirectory_ / kCacheDirectoryName; }
   FileSystem& fileSystem() { return fs_; }

@@ -6,8 +6,10 @@
 
 namespace wc {
 
-enum class MessageButtons { Ok, OkCancel };
-enum class MessageAnswer { Ok, Cancel };
+// OkCancelOpenImage is the disc box with a third button, "Open Disc
+// Image...", answered with OpenImage.
+enum class MessageButtons { Ok, OkCancel, OkCancelOpenImage };
+enum class MessageAnswer { Ok, Cancel, OpenImage };
 
 class MessagePrompts {
  public:

@@ -2,7 +2,7 @@
 # Builds the libFuzzer targets (clang, ASan + UBSan) in build-fuzz and runs
 # each one for a bounded time from its generated seeds.
 # Usage: scripts/fuzz.sh [seconds per target] [target...]
-#   (default 60 seconds; targets: catalogue playlist clip_audio wave_cue)
+#   (default 60 seconds; targets: catalogue playlist clip_audio wave_cue disc_image)
 # Exits non-zero when a target crashes, leaks, times out or fails to build;
 # the input that did it is kept in build-fuzz/fuzz-findings/<target>/.
 set -euo pipefail
@@ -10,18 +10,20 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(catalogue playlist clip_audio wave_cue)
+((${#targets[@]})) || targets=(catalogue playlist clip_audio wave_cue disc_image)
 
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
       -DWAVECRATE_FUZZ=ON -DWAVECRATE_BUILD_UI=OFF -DWAVECRATE_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target fuzz_all
 
-# Room for a whole catalogue file, a clip of a few chunks, 99 playlist records.
+# Room for a whole catalogue file, a clip of a few chunks, a small disc
+# image, 99 playlist records.
 max_len() {
   case $1 in
     catalogue) echo 700000 ;;
     clip_audio) echo 200000 ;;
+    disc_image) echo 200000 ;;
     *) echo 4096 ;;
   esac
 }

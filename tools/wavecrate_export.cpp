@@ -10,6 +10,7 @@
 #include <string_view>
 #include <unistd.h>
 
+#include "gamedata/DiscImageFileSystem.h"
 #include "playlist/OfflineRenderer.h"
 #include "gamedata/GameData.h"
 #include "playlist/TrackAudio.h"
@@ -26,7 +27,7 @@ constexpr int kExitNoDisc = 2;
 
 void printHelp() {
   std::puts(
-      "Usage: wavecrate-export [--wave24] PLAYLIST.wcpl OUT.wav\n"
+      "Usage: wavecrate-export [--wave24] [--disc-image FILE.iso] PLAYLIST.wcpl OUT.wav\n"
       "\n"
       "Writes the playlist as one wave file, exactly as Wavecrate's Export commands do.\n"
       "By default it writes a 44100 Hz CD image and a CUE sheet beside it (OUT.cue);\n"
@@ -34,7 +35,8 @@ void printHelp() {
       "\n"
       "Run it in the directory where Wavecrate keeps its catalogue file\n"
       "(WavecrateInfo.dat) and its CACHE directory. Clips missing from the cache are\n"
-      "read from the game disc if it is mounted; without it the export fails.\n"
+      "read from the game disc: from the ISO image given with --disc-image, else\n"
+      "from the disc if it is mounted; without either the export fails.\n"
       "\n"
       "Progress goes to standard error. Exit status: 0 on success, 1 when the export\n"
       "fails, 2 when the game disc is needed but not found, 64 for a usage error.");
@@ -47,8 +49,8 @@ class TerminalPrompts final : public MessagePrompts {
   MessageAnswer showMessage(std::string_view caption, std::string_view text, MessageButtons buttons) override {
     if (buttons == MessageButtons::OkCancel) {
       std::fprintf(stderr,
-                   "wavecrate-export: the game disc is needed but was not found: mount it, or copy its audio "
-                   "files into CACHE with Wavecrate first.\n");
+                   "wavecrate-export: the game disc is needed but was not found: give its image with "
+                   "--disc-image, mount it, or copy its audio files into CACHE with Wavecrate first.\n");
       return MessageAnswer::Cancel;
     }
     std::fprintf(stderr, "wavecrate-export: %.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()),
@@ -110,6 +112,7 @@ class TerminalExportObserver final : public ExportObserver {
 
 int main(int argc, char** argv) {
   bool wave24 = false;
+  std::optional<Path> discImage;
   std::string playlistPath, wavePath;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -119,6 +122,12 @@ int main(int argc, char** argv) {
     }
     if (arg == "--wave24") {
       wave24 = true;
+    } else if (arg == "--disc-image") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "wavecrate-export: --disc-image needs the image file (see --help)\n");
+        return kExitUsage;
+      }
+      discImage = Path(argv[++i]);
     } else if (!arg.empty() && arg[0] == '-') {
       std::fprintf(stderr, "wavecrate-export: unknown option %s (see --help)\n", argv[i]);
       return kExitUsage;
@@ -142,11 +151,13 @@ int main(int argc, char** argv) {
   // The CUE sheet names the wave file by its full path.
   wavePath = std::filesystem::absolute(wavePath).lexically_normal().string();
 
-  FileSystem& fs = realFileSystem();
-  ProcMountTable mounts(fs);
+  // The disc is read through a view that can show the image's tree.
+  DiscImageFileSystem fs(realFileSystem());
+  ProcMountTable mounts(realFileSystem());
   TerminalPrompts prompts;
   GameData gameData(fs, std::filesystem::current_path(), mounts, prompts,
                     [](int) { std::exit(kExitNoDisc); });
+  gameData.discLocator().useDiscImages({&fs, discImage, nullptr, nullptr});
   gameData.loadCatalogue();
 
   const auto bytes = readWholeFile(fs, playlistPath);

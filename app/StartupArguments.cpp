@@ -1,0 +1,25 @@
+#include "app/StartupArguments.h"
+
+namespace wc {
+
+std::variant<StartupArguments, std::string> parseStartupArguments(const QStringList& arguments) {
+  static const QString kOption = QStringLiteral("--disc-image");
+  StartupArguments parsed;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    QString file;
+    if (arg == kOption) {
+      if (i + 1 >= arguments.size()) return std::string("--disc-image needs the image file");
+      file = arguments[++i];
+    } else if (arg.startsWith(kOption + QLatin1Char('='))) {
+      file = arg.mid(kOption.size() + 1);
+    } else {
+      continue;
+    }
+    if (file.isEmpty()) return std::string("--disc-image needs the image file");
+    parsed.discImage = Path(file.toStdString());
+  }
+  return parsed;
+}
+
+}  // namespace wc
