@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libsdl2-dev fonts-liberation fonts-dejavu-core
   cuetools shntool sox
   espeak-ng librsvg2-bin desktop-file-utils appstream
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-tidy clang-format
 )
 missing=()
 for p in "${packages[@]}" "$@"; do

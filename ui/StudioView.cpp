@@ -17,8 +17,8 @@ int firstListedStation(const Catalogue& catalogue) {
 
 }  // namespace
 
-StudioView::StudioView(GameData& gameData, ViewHost& host, ViewDialogs& dialogs, FileSystem& fs)
-    : gameData(gameData), host(host), dialogs(dialogs), fs(fs) {
+StudioView::StudioView(GameData& data, ViewHost& viewHost, ViewDialogs& viewDialogs, FileSystem& fileSystem)
+    : gameData(data), host(viewHost), dialogs(viewDialogs), fs(fileSystem) {
   currentStation = firstListedStation(gameData.catalogue());
   // Playback must stop before the audio it reads is freed.
   playlist.beforeFree = [this](Track* track) {
