@@ -10,7 +10,9 @@
 // GCC 12's AVX-512 intrinsics start from deliberately undefined registers
 // (_mm512_undefined_*), which -Wuninitialized reports at every use.
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#if !defined(__clang__)  // a GCC-only warning, unknown to clang
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #include <algorithm>

@@ -156,6 +156,8 @@ uint64_t WaveWriter::predictedDataBytes(int64_t framesPushed, int32_t inRate, in
   return targetFrames(sectorsFor(framesPushed, inRate), outRate) * 4;
 }
 
+// RIFF chunk tags are four bytes with no terminator.
+// NOLINTBEGIN(bugprone-not-null-terminated-result)
 void WaveWriter::buildHeader(uint8_t* h, int32_t outRate, uint64_t dataBytes) {
   std::memcpy(h, "RIFF", 4);
   writeU32LE(h + 4, uint32_t(36 + dataBytes));
@@ -171,6 +173,7 @@ void WaveWriter::buildHeader(uint8_t* h, int32_t outRate, uint64_t dataBytes) {
   std::memcpy(h + 36, "data", 4);
   writeU32LE(h + 40, uint32_t(dataBytes));
 }
+// NOLINTEND(bugprone-not-null-terminated-result)
 
 bool WaveWriter::finish() {
   if (!file_) return false;

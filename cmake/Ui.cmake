@@ -1,39 +1,39 @@
 # The window program: Qt 6 Widgets for the frame and view, SDL2 for sound.
+# Three layers (see LayerTable.cmake): the SDL sound device, the Qt view and
+# the application around them, whose main() is the program's only source.
 find_package(Qt6 REQUIRED COMPONENTS Widgets Test)
 find_package(SDL2 REQUIRED CONFIG)
 set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTORCC ON)
 
-# Everything of the program but main(), so the Qt tests link the same code.
-file(GLOB UI_SOURCES CONFIGURE_DEPENDS
-  audio/sdl/*.cpp audio/sdl/*.h ui/qt/*.cpp ui/qt/*.h app/*.cpp app/*.h res/*.qrc)
-list(FILTER UI_SOURCES EXCLUDE REGEX ".*/app/main\\.cpp$")
-if(UI_SOURCES)
-  add_library(wavecrate_ui STATIC ${UI_SOURCES})
-  target_include_directories(wavecrate_ui PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(wavecrate_ui PUBLIC wavecrate_core Qt6::Widgets SDL2::SDL2)
-  # The status bar reads the keyboard lock states from the X server.
-  find_package(X11 QUIET)
-  if(X11_FOUND)
-    target_link_libraries(wavecrate_ui PRIVATE X11::X11)
-    target_compile_definitions(wavecrate_ui PRIVATE WAVECRATE_HAVE_X11=1)
-  endif()
+wavecrate_layer_library(sdl wavecrate_sdl)
+target_link_libraries(wavecrate_sdl PUBLIC SDL2::SDL2)
+wavecrate_layer_library(qt wavecrate_qt)
+target_link_libraries(wavecrate_qt PUBLIC Qt6::Widgets)
+wavecrate_layer_library(app wavecrate_app EXCLUDE "/app/main\\.cpp$")
+file(GLOB APP_RESOURCES CONFIGURE_DEPENDS res/*.qrc)
+if(APP_RESOURCES)
+  target_sources(wavecrate_app PRIVATE ${APP_RESOURCES})
+endif()
+# The status bar reads the keyboard lock states from the X server.
+find_package(X11 QUIET)
+if(X11_FOUND)
+  target_link_libraries(wavecrate_app PRIVATE X11::X11)
+  target_compile_definitions(wavecrate_app PRIVATE WAVECRATE_HAVE_X11=1)
 endif()
 
 if(EXISTS ${CMAKE_SOURCE_DIR}/app/main.cpp)
   add_executable(wavecrate app/main.cpp)
-  target_link_libraries(wavecrate PRIVATE wavecrate_ui)
+  target_link_libraries(wavecrate PRIVATE wavecrate_app)
   install(TARGETS wavecrate RUNTIME DESTINATION bin)
 endif()
 
-file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS tests/ui/*.cpp)
-if(UI_TEST_SOURCES AND TARGET wavecrate_ui)
-  add_executable(ui_tests ${UI_TEST_SOURCES} ${TEST_SUPPORT_SOURCES})
-  target_include_directories(ui_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(ui_tests PRIVATE wavecrate_ui Qt6::Test GTest::gtest)
-  if(TARGET wavecrate_discgen)
-    target_link_libraries(ui_tests PRIVATE wavecrate_discgen)
-  endif()
+file(GLOB UI_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/ui/*.cpp)
+if(UI_TEST_SOURCES)
+  add_executable(ui_tests ${UI_TEST_SOURCES})
+  wavecrate_include_root(ui_tests ui_tests_root DIRS tests/ui)
+  target_include_directories(ui_tests PRIVATE ${ui_tests_root})
+  target_link_libraries(ui_tests PRIVATE wavecrate_app wavecrate_test_support Qt6::Test GTest::gtest)
   target_compile_definitions(ui_tests PRIVATE
     WAVECRATE_BINARY_DIR="${CMAKE_BINARY_DIR}" WAVECRATE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST

@@ -83,7 +83,7 @@ const char* clipClassRole(int32_t clipClass) {
     case 0: return "Song";
     case 1: return "Commercial";
     case 2: return "Chatter";
-    case 3: return "Other (not picked by the tools)";
+    case 3:
     case 4: return "Other (not picked by the tools)";
     case 5: return "Chatter, opening a mix and between songs";
     case 6: return "Chatter, second clip of a mix";

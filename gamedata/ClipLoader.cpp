@@ -18,6 +18,7 @@ void preferHugePages(void* data, size_t bytes) {
   constexpr uintptr_t kHuge = uintptr_t(2) << 20;
   const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHuge - 1) & ~(kHuge - 1);
   const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(kHuge - 1);
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the page-aligned address inside the buffer, for madvise
   if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
 #else
   (void)data;

@@ -83,7 +83,7 @@ std::optional<Path> DiscLocator::searchOnce() {
   if (auto image = searchImages()) return image;
   // The disc is recognised by its lookup table alone; no label is looked at.
   for (const Path& mountPoint : candidateRoots(parseMountTable(mounts_.read()))) {
-    const auto audio = findEntryIgnoringCase(fs_, mountPoint, "AUDIO");
+    auto audio = findEntryIgnoringCase(fs_, mountPoint, "AUDIO");
     if (!audio) continue;
     const auto probe = resolveIgnoringCase(fs_, *audio, {"CONFIG", "TRAKLKUP.DAT"});
     if (probe && fs_.openRead(*probe)) return audio;

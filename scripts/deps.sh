@@ -9,7 +9,7 @@ packages=(
   cuetools shntool sox
   libiso9660-dev xorriso
   espeak-ng librsvg2-bin desktop-file-utils appstream
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-tidy clang-format
 )
 missing=()
 for p in "${packages[@]}" "$@"; do

@@ -197,7 +197,7 @@ std::string titleFor(const std::string& line) {
   return title + "...";
 }
 
-ClipPlan intro(const Render& r, const SongStyle& s, std::string line, const Speaker& dj, int minimumBars) {
+ClipPlan intro(const Render& r, const SongStyle& s, const std::string& line, const Speaker& dj, int minimumBars) {
   ClipPlan c;
   c.title = titleFor(line);
   c.clipClass = ClipClass::Chatter;
@@ -213,7 +213,7 @@ ClipPlan intro(const Render& r, const SongStyle& s, std::string line, const Spea
   return c;
 }
 
-ClipPlan outro(const Render& r, const SongStyle& s, std::string line, const Speaker& dj, int minimumBars,
+ClipPlan outro(const Render& r, const SongStyle& s, const std::string& line, const Speaker& dj, int minimumBars,
                Ending ending) {
   ClipPlan c;
   c.title = titleFor(line);

@@ -22,6 +22,7 @@ std::string lowerCase(std::string s) {
 
 void copyText(char* field, size_t fieldSize, const std::string& text) {
   std::memset(field, 0, fieldSize);
+  // NOLINTNEXTLINE(bugprone-not-null-terminated-result): the last byte stays the zero set above
   std::memcpy(field, text.data(), std::min(text.size(), fieldSize - 1));
 }
 

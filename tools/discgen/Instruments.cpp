@@ -74,6 +74,7 @@ class Gate {
   Gate(double attack, double hold, double release)
       : attackSamples_(attack * kRate), holdSamples_(size_t(hold * kRate)), release_(1.0 / release) {}
   float next() {
+    // NOLINTNEXTLINE(bugprone-narrowing-conversions): sample counts stay far below 2^53, exact in a double
     const double rise = n_ < attackSamples_ ? double(n_) / attackSamples_ : 1.0;
     const double fall = n_ >= holdSamples_ ? release_.next() : 1.0;
     ++n_;

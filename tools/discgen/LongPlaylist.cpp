@@ -124,7 +124,7 @@ LongPlaylist planLongPlaylist(const Catalogue& catalogue, const ClipSamplesFunct
   // Short clips spread evenly behind the songs, as a station plays them.
   const size_t s = songTracks.size(), f = fillers.size();
   result.records.reserve(s + f);
-  if (s == 0) result.records = std::move(fillers);
+  if (s == 0) result.records = fillers;
   for (size_t k = 0; k < s; ++k) {
     result.records.push_back(songTracks[k]);
     for (size_t j = k * f / s; j < (k + 1) * f / s; ++j) result.records.push_back(fillers[j]);

@@ -116,6 +116,7 @@ std::optional<std::vector<uint8_t>> runEspeak(const std::string& text, const Spe
   const std::string pitch = std::to_string(speaker.pitch);
   std::vector<std::string> args = {"espeak-ng", "-v", speaker.espeakVoice, "-s", rate, "-p", pitch, "--stdout", text};
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& a : args) argv.push_back(a.data());
   argv.push_back(nullptr);
 

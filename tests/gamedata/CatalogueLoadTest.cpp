@@ -34,8 +34,8 @@ TEST(DefaultTitleTest, NumberFromOneAndTwoDigitMinutesAndSeconds) {
 // The lookup table lives in the cache, so these tests need no packs.
 class CatalogueLoadTest : public ::testing::Test {
  protected:
-  void writeTable(const std::vector<LookupRecord>& records) {
-    writeBytes(h.cache() / "TRAKLKUP.DAT", lookupTableBytes(records));
+  void writeTable(const std::vector<LookupRecord>& table) {
+    writeBytes(h.cache() / "TRAKLKUP.DAT", lookupTableBytes(table));
   }
   Path catalogueFile() const { return h.work / "WavecrateInfo.dat"; }
   const Catalogue& catalogue() { return h.gameData->catalogue(); }

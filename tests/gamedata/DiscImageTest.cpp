@@ -227,7 +227,7 @@ TEST(DiscImageLargeTest, PackStoredPastFourGibibytesReadsWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, DiscImageReadTest, ::testing::ValuesIn(kImageKinds),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // ---- Images that cannot be used ----
 
@@ -317,8 +317,8 @@ TEST_P(BadImageTest, NamedWithItsReasonThenTheDiscBoxAndNothingWritten) {
   EXPECT_TRUE(filesIn(work).empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Images, BadImageTest, ::testing::ValuesIn(kBadImages), [](const auto& info) {
-  std::string name = info.param.name;
+INSTANTIATE_TEST_SUITE_P(Images, BadImageTest, ::testing::ValuesIn(kBadImages), [](const auto& paramInfo) {
+  std::string name = paramInfo.param.name;
   std::replace(name.begin(), name.end(), ' ', '_');
   return name;
 });
@@ -386,7 +386,7 @@ TEST_P(DiscImageChoiceTest, Flow) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, DiscImageChoiceTest, ::testing::ValuesIn(kChoiceCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 }  // namespace
 }  // namespace wc::test

@@ -1,0 +1,29 @@
+# The program's layers, lowest first: the one table both the build and the
+# include check read. For each layer: the directories that hold it (the files
+# directly in them; a subdirectory is a layer of its own) and every layer whose
+# headers it may include. A layer never uses one listed after it.
+set(WAVECRATE_LAYERS base gamedata audio analysis playlist view sdl qt app tools)
+
+set(WAVECRATE_LAYER_base_DIRS base)
+set(WAVECRATE_LAYER_base_USES)
+set(WAVECRATE_LAYER_gamedata_DIRS gamedata)
+set(WAVECRATE_LAYER_gamedata_USES base)
+set(WAVECRATE_LAYER_audio_DIRS audio)
+set(WAVECRATE_LAYER_audio_USES base gamedata)
+set(WAVECRATE_LAYER_analysis_DIRS analysis)
+set(WAVECRATE_LAYER_analysis_USES base gamedata audio)
+set(WAVECRATE_LAYER_playlist_DIRS playlist)
+set(WAVECRATE_LAYER_playlist_USES base gamedata audio analysis)
+# The view core: layout, painting and input of the studio view, without Qt.
+set(WAVECRATE_LAYER_view_DIRS ui)
+set(WAVECRATE_LAYER_view_USES base gamedata audio analysis playlist)
+# The sound device on SDL; it only implements audio's device interface.
+set(WAVECRATE_LAYER_sdl_DIRS audio/sdl)
+set(WAVECRATE_LAYER_sdl_USES base audio)
+set(WAVECRATE_LAYER_qt_DIRS ui/qt)
+set(WAVECRATE_LAYER_qt_USES base gamedata audio analysis playlist view)
+set(WAVECRATE_LAYER_app_DIRS app)
+set(WAVECRATE_LAYER_app_USES base gamedata audio analysis playlist view sdl qt)
+# Command-line programs and the disc generator: no window, no sound device.
+set(WAVECRATE_LAYER_tools_DIRS tools tools/discgen)
+set(WAVECRATE_LAYER_tools_USES base gamedata audio analysis playlist)
