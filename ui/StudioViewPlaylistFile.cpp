@@ -1,6 +1,7 @@
 // New, Open, Save and Save As.
 #include <vector>
 
+#include "base/FileReplacement.h"
 #include "playlist/PlaylistFile.h"
 #include "ui/StudioView.h"
 
@@ -51,18 +52,9 @@ bool StudioView::writePlaylistFile(const std::string& path) {
 
   // Written beside the target and renamed into place, so a full disk or an
   // interrupted save never destroys the previous file.
-  const Path target(path);
-  const Path temporary = temporarySibling(target);
-  auto out = fs.openWrite(temporary);
-  if (!out) {
-    dialogs.messageBox(kOpenFailed, kAppName);
-    return false;
-  }
-  const bool written = out->write(bytes.data(), bytes.size());
-  const bool closed = out->close();
-  if (!written || !closed || !fs.rename(temporary, target)) {
-    fs.remove(temporary);
-    dialogs.messageBox(kWriteFailed, kAppName);
+  const ReplaceResult result = replaceFileContents(fs, Path(path), bytes);
+  if (!result) {
+    dialogs.messageBox(result.status == ReplaceStatus::NotCreated ? kOpenFailed : kWriteFailed, kAppName);
     return false;
   }
   return true;

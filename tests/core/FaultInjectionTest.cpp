@@ -83,7 +83,7 @@ TEST(FaultInjectionTest, CatalogueSaveWithAFailingWriteOrRenameKeepsTheOldFile) 
   for (int attempt = 0; attempt < 2; ++attempt) {
     SCOPED_TRACE(attempt == 0 ? "write fails" : "rename fails");
     if (attempt == 0)
-      f.fs.failWritesTo(temporarySibling(file), 300000);  // half of the image, then the disk is full
+      f.fs.failWritesTo(file, 300000);  // half of the image, then the disk is full
     else
       f.fs.failRenames(true);
     f.view->catalogueModified = true;
@@ -260,7 +260,7 @@ TEST(FaultInjectionTest, CopyAudioFilesWithAFailingWriteKeepsTheCacheTrustworthy
   DiscViewFixture f;
   const Path cache = f.work / "CACHE";
   const std::string failing = std::string(kPackNames[size_t(testdisc::kMusic)]) + ".PAK";
-  f.faulty.failWritesTo(temporarySibling(cache / failing), 70000);
+  f.faulty.failWritesTo(cache / failing, 70000);
   f.view->onCommand(cmd::CopyAudioFiles);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "ERROR");
