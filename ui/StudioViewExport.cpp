@@ -48,6 +48,12 @@ void StudioView::exportPlaylist(bool cdImage) {
     dialogs.messageBox("This program can only export wave (*.wav) files", "Error");
     return;
   }
+  // The dialog asked about the wave file only; its CUE sheet is replaced too.
+  const std::string cuePath = cuePathFor(*path);
+  if (cdImage && (fs.openRead(cuePath) || fs.isDirectory(cuePath)) &&
+      dialogs.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", "Export CD Image") !=
+          ViewDialogs::Answer::Yes)
+    return;
   ViewExportObserver observer(*this);
   const ExportError error = wc::exportPlaylist(fs, playlist, *path, cdImage, ensureVoice(), observer);
   if (error != ExportError::None) dialogs.messageBox(exportErrorMessage(error), "Error");
