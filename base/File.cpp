@@ -192,6 +192,20 @@ std::optional<std::vector<uint8_t>> readWholeFile(FileSystem& fs, const Path& pa
   return bytes;
 }
 
+std::optional<std::vector<uint8_t>> readFilePrefix(FileSystem& fs, const Path& path, size_t limit) {
+  auto file = fs.openRead(path);
+  if (!file) return std::nullopt;
+  std::vector<uint8_t> bytes(limit);
+  size_t filled = 0;
+  while (filled < limit) {
+    const size_t n = file->read(bytes.data() + filled, limit - filled);
+    if (n == 0) break;
+    filled += n;
+  }
+  bytes.resize(filled);
+  return bytes;
+}
+
 Path temporaryNameFor(const Path& target, uint64_t randomSuffix) {
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(randomSuffix));

@@ -76,6 +76,9 @@ FileSystem& realFileSystem();
 
 // Reads a whole file; nullopt if it cannot be opened or read completely.
 std::optional<std::vector<uint8_t>> readWholeFile(FileSystem& fs, const Path& path);
+// Reads at most `limit` bytes from the start of a file, fewer if it is
+// shorter; nullopt if it cannot be opened. Never allocates more than `limit`.
+std::optional<std::vector<uint8_t>> readFilePrefix(FileSystem& fs, const Path& path, size_t limit);
 
 // The name of a temporary beside `target`: ".NAME.<16 hex digits>.partial",
 // in the same directory so the final rename never crosses devices.

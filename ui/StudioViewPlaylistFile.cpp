@@ -3,6 +3,7 @@
 
 #include "base/FileReplacement.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistFileReader.h"
 #include "ui/StudioView.h"
 
 namespace wc {
@@ -69,15 +70,15 @@ void StudioView::onFileOpen() {
 }
 
 bool StudioView::openPlaylistFile(const std::string& path) {
-  const auto bytes = readWholeFile(fs, Path(path));
-  if (!bytes) {
-    dialogs.messageBox(kOpenFailed, kAppName);
+  const PlaylistFileContents contents = readPlaylistFile(fs, Path(path), catalogue());
+  if (contents.problem != PlaylistFileProblem::None) {
+    dialogs.messageBox(describePlaylistProblem(contents.problem, path), kAppName);
     return false;
   }
   playTrack(nullptr, 0);
   playlist.freeAll();  // the scroll position stays as it was
 
-  const auto records = decodePlaylistFile(*bytes, catalogue());
+  const auto& records = contents.records;
   busy = true;
   for (const auto& record : records) {
     Track* track = createTrack(catalogue(), record.station, record.clipIndex);
