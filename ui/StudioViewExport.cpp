@@ -2,6 +2,7 @@
 #include "audio/AudioEngine.h"
 #include "playlist/Voice.h"
 #include "playlist/Exporter.h"
+#include "playlist/MissingAudio.h"
 #include "ui/StudioView.h"
 
 namespace wc {
@@ -35,6 +36,10 @@ class ViewExportObserver final : public ExportObserver {
 }  // namespace
 
 void StudioView::exportPlaylist(bool cdImage) {
+  if (const auto missing = clipsWithoutAudio(catalogue(), playlist); !missing.empty()) {
+    dialogs.messageBox(exportRefusalForMissingAudio(catalogue(), missing), "Error");
+    return;
+  }
   FileDialogRequest request;
   request.title = cdImage ? "Export CD Image" : "Export wave file";
   request.filterText = "Wave files (*.wav)";

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "base/FileReplacement.h"
+#include "playlist/MissingAudio.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileReader.h"
 #include "ui/StudioView.h"
@@ -11,6 +12,9 @@ namespace {
 
 constexpr const char* kAppName = "Wavecrate";
 constexpr const char* kOpenFailed = "Failed to open file\n";
+constexpr const char* kUnreadableClips =
+    "These clips could not be read from their stream packs (missing, too short or unreadable); "
+    "their tracks play without them:\n";
 constexpr const char* kWriteFailed =
     "Failed to write the playlist file completely.\nThe previous file was left unchanged.";
 
@@ -93,6 +97,8 @@ bool StudioView::openPlaylistFile(const std::string& path) {
   busy = false;
   host.invalidate();
   playlistPath = path;
+  if (const auto missing = clipsWithoutAudio(catalogue(), playlist); !missing.empty())
+    dialogs.messageBox(kUnreadableClips + describeMissingClips(catalogue(), missing), kAppName);
   return true;
 }
 
