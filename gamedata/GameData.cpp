@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/FileReplacement.h"
 #include "gamedata/CaseInsensitivePath.h"
 #include "gamedata/CatalogueBuilder.h"
 #include "gamedata/CatalogueFile.h"
@@ -70,14 +71,49 @@ void GameData::loadCatalogue() {
   if (fromFile) {
     if (catalogueMatchesLookup(catalogue, records)) return;
     prompts_.showMessage(kMismatchCaption, kMismatchText, MessageButtons::Ok);
+    fileDoesNotMatch_ = true;
     resetToBareCatalogue(catalogue);
   }
   fillClipsFromLookup(catalogue, records);
 }
 
 bool GameData::saveCatalogue() {
+  catalogueBackup_.reset();
   const std::vector<uint8_t> image = serializeCatalogue(*catalogue_);
-  return replaceFileAtomically(fs_, workingDirectory_ / kCatalogueFileName, image);
+  FileReplacement replacement(fs_, workingDirectory_ / kCatalogueFileName);
+  if (!replacement.created() || !replacement.file()->write(image.data(), image.size())) return false;
+
+  // The user's file is copied, not moved, so that it stays under its own
+  // name until the new file takes its place.
+  std::optional<Path> backup;
+  if (fileDoesNotMatch_) {
+    // Far above any catalogue file; a larger one is kept by refusing to save.
+    constexpr uint64_t kMaxCopiedBytes = 64u << 20;
+    if (auto userFile = fs_.openRead(replacement.target())) {
+      const auto size = userFile->size();
+      if (!size || *size > kMaxCopiedBytes) return false;
+      userFile.reset();
+      const auto bytes = readWholeFile(fs_, replacement.target());
+      backup = freeBackupName(replacement.target());
+      if (!bytes || !backup || !replaceFileAtomically(fs_, *backup, *bytes)) return false;
+    }
+  }
+  if (!replacement.commit()) {
+    if (backup) fs_.remove(*backup);
+    return false;
+  }
+  fileDoesNotMatch_ = false;
+  catalogueBackup_ = backup;
+  return true;
+}
+
+std::optional<Path> GameData::freeBackupName(const Path& file) {
+  const std::string base = file.string() + ".bak";
+  for (int n = 0; n < 1000; ++n) {
+    const Path candidate = n == 0 ? Path(base) : Path(base + "." + std::to_string(n));
+    if (!fs_.openRead(candidate) && !fs_.isDirectory(candidate)) return candidate;
+  }
+  return std::nullopt;
 }
 
 std::optional<Path> GameData::onDisc(std::string_view directory, std::string_view name) {

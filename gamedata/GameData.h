@@ -46,7 +46,13 @@ class GameData {
   void loadCatalogue();
   // Replaces WavecrateInfo.dat with the catalogue's 623488-byte image, via a
   // temporary so a failed save leaves the old file intact. False on failure.
+  // A file that did not match the disc holds the user's annotations for
+  // another disc: the first save keeps it as WavecrateInfo.dat.bak (or .bak.1,
+  // .bak.2, ... when that name is taken) instead of writing over it.
   bool saveCatalogue();
+  // Where the last successful save kept the non-matching file; empty when
+  // that save kept nothing.
+  const std::optional<Path>& catalogueBackup() const { return catalogueBackup_; }
   const Catalogue& catalogue() const { return *catalogue_; }
   Catalogue& catalogue() { return *catalogue_; }
   // The pack name of a station as used in paths: its stored name when that
@@ -86,12 +92,16 @@ class GameData {
  private:
   std::unique_ptr<InputFile> openPack(int station);
   std::optional<Path> onDisc(std::string_view directory, std::string_view name);
+  // The first of file.bak, file.bak.1, file.bak.2, ... that names nothing.
+  std::optional<Path> freeBackupName(const Path& file);
 
   FileSystem& fs_;
   Path workingDirectory_;
   MessagePrompts& prompts_;
   DiscLocator locator_;
   std::unique_ptr<Catalogue> catalogue_;
+  bool fileDoesNotMatch_ = false;  // WavecrateInfo.dat is not what the catalogue holds; keep it
+  std::optional<Path> catalogueBackup_;
 };
 
 }  // namespace wc
