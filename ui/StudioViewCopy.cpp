@@ -10,8 +10,8 @@ void StudioView::onCopyAudioFiles() {
   copying = true;
   copyPercent = 0;
   host.repaintTransport(true);
-  const bool copied = gameData.copyAudioFiles(&StudioView::copyProgress);
-  if (!copied) dialogs.messageBox("Copying audio files failed.  You have probably run out of disc space.", "ERROR");
+  const auto outcome = gameData.copyAudioFilesChecked(&StudioView::copyProgress);
+  if (outcome == GameData::CopyOutcome::Failed) dialogs.messageBox("Copying audio files failed.  You have probably run out of disc space.", "ERROR");
   copying = false;
   host.invalidate();
 }
