@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QScreen>
 #include <QTimer>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/HelpDialog.h"
@@ -13,6 +14,7 @@
 #include "audio/AudioEngine.h"
 #include "audio/sdl/SdlSoundDevice.h"
 #include "gamedata/GameData.h"
+#include "gamedata/GuardedExit.h"
 #include "ui/CommandIds.h"
 #include "ui/qt/CellFont.h"
 #include "ui/qt/StudioViewAdapter.h"
@@ -48,8 +50,23 @@ bool CWavecrateApp::initInstance() {
   // search may end the process, and the view's constructor reads it. The
   // working directory holds the catalogue file and the cache.
   prompts_ = std::make_unique<QtMessagePrompts>();
+  std::error_code cwdError;
+  const std::filesystem::path workingDirectory = std::filesystem::current_path(cwdError);
+  if (cwdError) {
+    const std::string message = "The working directory cannot be used: " + cwdError.message();
+    std::fprintf(stderr, "wavecrate: %s\n", message.c_str());
+    QMessageBox::critical(nullptr, QStringLiteral("Error"), QString::fromStdString(message));
+    return false;
+  }
   mounts_ = std::make_unique<ProcMountTable>(realFileSystem());
-  gameData_ = std::make_unique<GameData>(realFileSystem(), std::filesystem::current_path(), *mounts_, *prompts_);
+  // Cancel in the disc box ends the program, after the close question when
+  // annotations were changed and not saved (its Cancel keeps it running).
+  auto mayExit = [this] {
+    ViewClient* client = frame_ ? frame_->view().client() : nullptr;
+    return !client || client->queryClose();
+  };
+  gameData_ = std::make_unique<GameData>(realFileSystem(), workingDirectory, *mounts_, *prompts_,
+                                         exitUnlessObjected(mayExit, processExit()));
   gameData_->loadCatalogue();
 
   frame_ = std::make_unique<CMainFrame>(this);
@@ -109,7 +126,7 @@ int runWavecrate(int argc, char** argv) {
   // The caption of message boxes that name no caption of their own.
   QApplication::setApplicationName(QStringLiteral("Wavecrate"));
   CWavecrateApp app;
-  if (!app.initInstance()) return app.exitInstance(0);
+  if (!app.initInstance()) return app.exitInstance(1);
   return app.exitInstance(QApplication::exec());
 }
 
