@@ -16,10 +16,12 @@ struct CliResult {
 };
 
 // Runs build/<program> with `arguments` (already quoted as the shell needs)
-// in `directory`; standard input is empty, so nothing runs on a terminal.
-inline CliResult runCli(const Path& directory, const std::string& program, const std::string& arguments) {
-  const std::string command = "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/" + program + " " +
-                              arguments + " </dev/null 2>&1";
+// in `directory`, after the shell command `before` (if any); no stream is a
+// terminal.
+inline CliResult runCli(const Path& directory, const std::string& program, const std::string& arguments,
+                        const std::string& before = {}) {
+  const std::string command = "cd '" + directory.string() + "' && " + (before.empty() ? "" : before + " && ") +
+                              WAVECRATE_BINARY_DIR "/" + program + " " + arguments + " </dev/null 2>&1";
   CliResult result;
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
