@@ -18,6 +18,7 @@
 #include "audio/sdl/SdlSoundDevice.h"
 #include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
+#include "gamedata/GuardedExit.h"
 #include "ui/CommandIds.h"
 #include "ui/qt/CellFont.h"
 #include "ui/qt/StudioViewAdapter.h"
@@ -53,15 +54,29 @@ bool CWavecrateApp::initInstance() {
   // search may end the process, and the view's constructor reads it. The
   // working directory holds the catalogue file and the cache.
   prompts_ = std::make_unique<QtMessagePrompts>();
+  std::error_code cwdError;
+  const std::filesystem::path workingDirectory = std::filesystem::current_path(cwdError);
+  if (cwdError) {
+    const std::string message = "The working directory cannot be used: " + cwdError.message();
+    std::fprintf(stderr, "wavecrate: %s\n", message.c_str());
+    QMessageBox::critical(nullptr, QStringLiteral("Error"), QString::fromStdString(message));
+    return false;
+  }
   mounts_ = std::make_unique<ProcMountTable>(realFileSystem());
-  const Path workingDirectory = std::filesystem::current_path();
   // A disc image is offered in the disc box and remembered per working
   // directory; its files are read through discFiles_.
   discFiles_ = std::make_unique<DiscImageFileSystem>(realFileSystem());
   settings_ = std::make_unique<QSettings>(QStringLiteral("Wavecrate"), QStringLiteral("Wavecrate"));
   imagePicker_ = std::make_unique<QtDiscImagePicker>();
   imageMemory_ = std::make_unique<QtDiscImageMemory>(*settings_, workingDirectory);
-  gameData_ = std::make_unique<GameData>(*discFiles_, workingDirectory, *mounts_, *prompts_);
+  // Cancel in the disc box ends the program, after the close question when
+  // annotations were changed and not saved (its Cancel keeps it running).
+  auto mayExit = [this] {
+    ViewClient* client = frame_ ? frame_->view().client() : nullptr;
+    return !client || client->queryClose();
+  };
+  gameData_ = std::make_unique<GameData>(*discFiles_, workingDirectory, *mounts_, *prompts_,
+                                         exitUnlessObjected(mayExit, processExit()));
   gameData_->discLocator().useDiscImages({discFiles_.get(), discImage_, imagePicker_.get(), imageMemory_.get()});
   gameData_->loadCatalogue();
 
@@ -132,7 +147,7 @@ int runWavecrate(int argc, char** argv) {
     return 64;
   }
   app.setDiscImage(std::get<StartupArguments>(arguments).discImage);
-  if (!app.initInstance()) return app.exitInstance(0);
+  if (!app.initInstance()) return app.exitInstance(1);
   return app.exitInstance(QApplication::exec());
 }
 

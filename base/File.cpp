@@ -2,7 +2,14 @@
 
 #include "base/StreamingOutputFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <random>
 #include <system_error>
 
 namespace wc {
@@ -64,11 +71,24 @@ class StdioOutputFile final : public OutputFile {
 
 class RealFileSystem final : public FileSystem {
  public:
+  // Only regular files: a FIFO would block the program for good, a device
+  // such as /dev/zero never ends, and neither is a file the program wrote.
+  // Opened without blocking, then checked on the descriptor itself.
   std::unique_ptr<InputFile> openRead(const Path& path) override {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return nullptr;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    return f ? std::make_unique<StdioInputFile>(f) : nullptr;
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return nullptr;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      return nullptr;
+    }
+    std::FILE* f = ::fdopen(fd, "rb");
+    if (!f) {
+      ::close(fd);
+      return nullptr;
+    }
+    return std::make_unique<StdioInputFile>(f);
   }
   std::unique_ptr<OutputFile> openWrite(const Path& path) override {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -104,6 +124,55 @@ class RealFileSystem final : public FileSystem {
     std::error_code ec;
     return std::filesystem::is_directory(path, ec);
   }
+
+  TemporaryFile createTemporary(const Path& target, bool streaming) override {
+    if (auto refusal = refusalToReplace(target)) return {nullptr, {}, *refusal};
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+      const uint64_t suffix = (uint64_t(entropy()) << 32) ^ entropy();
+      const Path path = temporaryNameFor(target, suffix);
+      auto file = streaming ? createStreamingOutputFile(path) : createStdioFile(path);
+      if (file) return {std::move(file), path, {}};
+      if (errno != EEXIST) return {nullptr, path, std::strerror(errno)};
+    }
+    return {nullptr, {}, std::strerror(EEXIST)};
+  }
+
+  Path resolveLinks(const Path& path) override {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec)) return path;
+    const Path resolved = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : resolved;
+  }
+
+ private:
+  // O_EXCL with O_CREAT never follows a link at the last component, and
+  // O_NOFOLLOW says so twice; 0666 leaves the permissions to the umask, as
+  // for any file the program creates.
+  static std::unique_ptr<OutputFile> createStdioFile(const Path& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return nullptr;
+    std::FILE* f = ::fdopen(fd, "wb");
+    if (!f) {
+      const int error = errno;
+      ::close(fd);
+      ::unlink(path.c_str());
+      errno = error;
+      return nullptr;
+    }
+    return std::make_unique<StdioOutputFile>(f);
+  }
+
+  // Why an existing `target` must not be replaced: renaming over a file the
+  // user made read-only, a directory or a device would destroy what a plain
+  // open for writing refuses.
+  static std::optional<std::string> refusalToReplace(const Path& target) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0) return std::nullopt;  // nothing there yet
+    if (!S_ISREG(st.st_mode)) return std::string("it is not a regular file");
+    if (::access(target.c_str(), W_OK) != 0) return std::string(std::strerror(errno));
+    return std::nullopt;
+  }
 };
 
 }  // namespace
@@ -123,23 +192,38 @@ std::optional<std::vector<uint8_t>> readWholeFile(FileSystem& fs, const Path& pa
   return bytes;
 }
 
-Path temporarySibling(const Path& target) {
+std::optional<std::vector<uint8_t>> readFilePrefix(FileSystem& fs, const Path& path, size_t limit) {
+  auto file = fs.openRead(path);
+  if (!file) return std::nullopt;
+  std::vector<uint8_t> bytes(limit);
+  size_t filled = 0;
+  while (filled < limit) {
+    const size_t n = file->read(bytes.data() + filled, limit - filled);
+    if (n == 0) break;
+    filled += n;
+  }
+  bytes.resize(filled);
+  return bytes;
+}
+
+Path temporaryNameFor(const Path& target, uint64_t randomSuffix) {
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(randomSuffix));
   Path tmp = target;
-  tmp.replace_filename("." + target.filename().string() + ".partial");
+  tmp.replace_filename("." + target.filename().string() + "." + hex + ".partial");
   return tmp;
 }
 
-ReplaceError replaceFile(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes) {
-  const Path tmp = temporarySibling(target);
-  auto out = fs.openWrite(tmp);
-  if (!out) return ReplaceError::NotCreated;
-  const bool written = out->write(bytes.data(), bytes.size());
-  const bool closed = out->close();
-  if (!written || !closed || !fs.rename(tmp, target)) {
-    fs.remove(tmp);
-    return ReplaceError::NotWritten;
+TemporaryFile FileSystem::createTemporary(const Path& target, bool streaming) {
+  std::random_device entropy;
+  for (int attempt = 0; attempt < 64; ++attempt) {
+    const Path path = temporaryNameFor(target, (uint64_t(entropy()) << 32) ^ entropy());
+    if (openRead(path) || isDirectory(path)) continue;
+    auto file = streaming ? openStreamingWrite(path) : openWrite(path);
+    if (!file) return {nullptr, path, "the file cannot be created"};
+    return {std::move(file), path, {}};
   }
-  return ReplaceError::None;
+  return {nullptr, {}, "no free temporary name"};
 }
 
 }  // namespace wc

@@ -35,6 +35,13 @@ class OutputFile {
   virtual bool close() = 0;
 };
 
+// A fresh file for writing the replacement of another one (FileReplacement.h).
+struct TemporaryFile {
+  std::unique_ptr<OutputFile> file;  // null when it could not be created
+  Path path;                         // the temporary's own name
+  std::string reason;                // why it could not be created, for messages
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -52,6 +59,16 @@ class FileSystem {
   // The names in a directory; empty if it cannot be read.
   virtual std::vector<std::string> listDirectory(const Path& path) = 0;
   virtual bool isDirectory(const Path& path) = 0;
+
+  // Creates a new, empty file in the directory of `target` under a random
+  // hidden name, never through a symbolic link nor over an existing file.
+  // Fails, with the reason, when `target` exists but is not a regular file
+  // this process may write. `streaming` as for openStreamingWrite. This
+  // default serves file systems without links; the real one overrides it.
+  virtual TemporaryFile createTemporary(const Path& target, bool streaming);
+  // The file that writing to `path` should replace: the file a symbolic link
+  // names (followed to its end), any other path as it is.
+  virtual Path resolveLinks(const Path& path) { return path; }
 };
 
 // The machine's own file systems, through the C library's streams.
@@ -59,17 +76,17 @@ FileSystem& realFileSystem();
 
 // Reads a whole file; nullopt if it cannot be opened or read completely.
 std::optional<std::vector<uint8_t>> readWholeFile(FileSystem& fs, const Path& path);
+// Reads at most `limit` bytes from the start of a file, fewer if it is
+// shorter; nullopt if it cannot be opened. Never allocates more than `limit`.
+std::optional<std::vector<uint8_t>> readFilePrefix(FileSystem& fs, const Path& path, size_t limit);
 
-// The temporary name a replacement of `target` is written under: a hidden
-// file in the same directory, so the final rename never crosses devices.
-Path temporarySibling(const Path& target);
+// The name of a temporary beside `target`: ".NAME.<16 hex digits>.partial",
+// in the same directory so the final rename never crosses devices.
+Path temporaryNameFor(const Path& target, uint64_t randomSuffix);
 
 // Writes `bytes` to a temporary beside `target` and renames it into place only
-// when everything was written, so a failure never damages an existing file.
-enum class ReplaceError { None, NotCreated, NotWritten };
-ReplaceError replaceFile(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes);
-inline bool replaceFileAtomically(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes) {
-  return replaceFile(fs, target, bytes) == ReplaceError::None;
-}
+// when everything was written, so a failure never damages an existing file
+// (FileReplacement.h).
+bool replaceFileAtomically(FileSystem& fs, const Path& target, std::span<const uint8_t> bytes);
 
 }  // namespace wc

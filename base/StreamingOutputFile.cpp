@@ -148,16 +148,27 @@ class StreamingOutputFile final : public OutputFile {
 
 }  // namespace
 
-std::unique_ptr<OutputFile> openStreamingOutputFile(const Path& path) {
-  constexpr int kFlags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+namespace {
+
+std::unique_ptr<OutputFile> openWithFlags(const Path& path, int flags) {
   bool direct = true;
-  int fd = ::open(path.c_str(), kFlags | O_DIRECT, 0666);
+  int fd = ::open(path.c_str(), flags | O_DIRECT, 0666);
   if (fd < 0 && errno == EINVAL) {  // the file system has no direct writes
     direct = false;
-    fd = ::open(path.c_str(), kFlags, 0666);
+    fd = ::open(path.c_str(), flags, 0666);
   }
   if (fd < 0) return nullptr;
   return std::make_unique<StreamingOutputFile>(fd, direct);
+}
+
+}  // namespace
+
+std::unique_ptr<OutputFile> openStreamingOutputFile(const Path& path) {
+  return openWithFlags(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC);
+}
+
+std::unique_ptr<OutputFile> createStreamingOutputFile(const Path& path) {
+  return openWithFlags(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC);
 }
 
 }  // namespace wc

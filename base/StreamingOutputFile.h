@@ -14,5 +14,8 @@ namespace wc {
 
 // Null if the file cannot be created.
 std::unique_ptr<OutputFile> openStreamingOutputFile(const Path& path);
+// The same for a file that must not exist yet: never follows a symbolic link
+// nor opens an existing file. Null (and errno set) if it cannot be created.
+std::unique_ptr<OutputFile> createStreamingOutputFile(const Path& path);
 
 }  // namespace wc

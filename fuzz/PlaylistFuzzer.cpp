@@ -1,7 +1,8 @@
 // A playlist file opened against a generated catalogue, as File Open does:
-// the tracks it names are created, their intro, song and outro loaded from
-// the packs, painted with their strings, played from each start part and
-// saved again.
+// a file that is no playlist is refused and leaves the view as it was;
+// otherwise the tracks it names are created, their intro, song and outro
+// loaded from the packs, painted with their strings, played from each start
+// part and saved again.
 //
 // Input: the playlist file's bytes.
 #include <cstdint>
@@ -11,6 +12,7 @@
 #include "playlist/Voice.h"
 #include "fuzz/FuzzSupport.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistFileReader.h"
 
 namespace wc::fuzz {
 namespace {
@@ -72,9 +74,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   w.fs.put(kInput, {data, data + size});
 
   StudioView& view = h.makeView();
-  if (!view.openPlaylistFile(kInput.string())) std::abort();
-  const auto expected = decodePlaylistFile(std::span<const uint8_t>(data, size), h.gameData->catalogue());
-  if (view.playlist().trackCount() != int32_t(expected.size()) || view.playlist().trackCount() > kMaxCdTracks) std::abort();
+  const auto contents = inspectPlaylistFile(std::span<const uint8_t>(data, size), h.gameData->catalogue());
+  const bool opened = view.openPlaylistFile(kInput.string());
+  if (opened != (contents.problem == PlaylistFileProblem::None)) std::abort();
+  if (!opened) {
+    if (view.playlist().trackCount() != 0 || !view.playlistPath().empty() || h.dialogs.boxes.size() != 1) std::abort();
+    h.view.reset();
+    h.dialogs.boxes.clear();
+    h.host.events.clear();
+    return 0;
+  }
+  const auto& expected = contents.records;
+  if (view.playlist().trackCount() != int32_t(expected.size()) || view.playlist().trackCount() > kMaxCdTracks)
+    std::abort();
   view.paintAll(h.surface);
   view.pageScroll(Pane::Playlist, +1);
   view.paintAll(h.surface);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/FileReplacement.h"
+
 namespace wc {
 namespace {
 
@@ -38,18 +40,9 @@ bool copyIntoCache(FileSystem& fs, const Path& source, const Path& cacheDirector
                    const CopyProgress& progress) {
   auto in = fs.openRead(source);
   if (!in) return false;
-  const Path target = cacheDirectory / cacheName;
-  const Path partial = temporarySibling(target);
-  auto out = fs.openWrite(partial);
-  if (!out) return false;
-
-  const bool copied = copyBlocks(*in, *out, cacheName, progress);
-  const bool closed = out->close();
-  out.reset();
-  if (!copied || !closed || !fs.rename(partial, target)) {
-    fs.remove(partial);
-    return false;
-  }
+  FileReplacement replacement(fs, cacheDirectory / cacheName);
+  if (!replacement.created()) return false;
+  if (!copyBlocks(*in, *replacement.file(), cacheName, progress) || !replacement.commit()) return false;
   if (progress) progress(cacheName.c_str(), 100.0f);
   return true;
 }

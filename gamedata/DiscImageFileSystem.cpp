@@ -63,6 +63,15 @@ std::unique_ptr<OutputFile> DiscImageFileSystem::openWrite(const Path& path) {
   return insideImage(path) ? nullptr : base_.openWrite(path);
 }
 
+TemporaryFile DiscImageFileSystem::createTemporary(const Path& target, bool streaming) {
+  if (insideImage(target)) return {nullptr, {}, "the disc image is read-only"};
+  return base_.createTemporary(target, streaming);
+}
+
+Path DiscImageFileSystem::resolveLinks(const Path& path) {
+  return insideImage(path) ? path : base_.resolveLinks(path);
+}
+
 std::unique_ptr<OutputFile> DiscImageFileSystem::openStreamingWrite(const Path& path) {
   return insideImage(path) ? nullptr : base_.openStreamingWrite(path);
 }

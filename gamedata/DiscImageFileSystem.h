@@ -32,6 +32,9 @@ class DiscImageFileSystem final : public FileSystem {
   bool createDirectory(const Path& path) override;
   std::vector<std::string> listDirectory(const Path& path) override;
   bool isDirectory(const Path& path) override;
+  // Writes never go into the image: temporaries and links are the base's.
+  TemporaryFile createTemporary(const Path& target, bool streaming) override;
+  Path resolveLinks(const Path& path) override;
 
  private:
   // The names below the mount point if `path` lies at or below it.

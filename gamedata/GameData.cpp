@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/FileReplacement.h"
 #include "gamedata/CaseInsensitivePath.h"
 #include "gamedata/CatalogueBuilder.h"
 #include "gamedata/CatalogueFile.h"
@@ -70,14 +71,49 @@ void GameData::loadCatalogue() {
   if (fromFile) {
     if (catalogueMatchesLookup(catalogue, records)) return;
     prompts_.showMessage(kMismatchCaption, kMismatchText, MessageButtons::Ok);
+    fileDoesNotMatch_ = true;
     resetToBareCatalogue(catalogue);
   }
   fillClipsFromLookup(catalogue, records);
 }
 
 bool GameData::saveCatalogue() {
+  catalogueBackup_.reset();
   const std::vector<uint8_t> image = serializeCatalogue(*catalogue_);
-  return replaceFileAtomically(fs_, workingDirectory_ / kCatalogueFileName, image);
+  FileReplacement replacement(fs_, workingDirectory_ / kCatalogueFileName);
+  if (!replacement.created() || !replacement.file()->write(image.data(), image.size())) return false;
+
+  // The user's file is copied, not moved, so that it stays under its own
+  // name until the new file takes its place.
+  std::optional<Path> backup;
+  if (fileDoesNotMatch_) {
+    // Far above any catalogue file; a larger one is kept by refusing to save.
+    constexpr uint64_t kMaxCopiedBytes = 64u << 20;
+    if (auto userFile = fs_.openRead(replacement.target())) {
+      const auto size = userFile->size();
+      if (!size || *size > kMaxCopiedBytes) return false;
+      userFile.reset();
+      const auto bytes = readWholeFile(fs_, replacement.target());
+      backup = freeBackupName(replacement.target());
+      if (!bytes || !backup || !replaceFileAtomically(fs_, *backup, *bytes)) return false;
+    }
+  }
+  if (!replacement.commit()) {
+    if (backup) fs_.remove(*backup);
+    return false;
+  }
+  fileDoesNotMatch_ = false;
+  catalogueBackup_ = backup;
+  return true;
+}
+
+std::optional<Path> GameData::freeBackupName(const Path& file) {
+  const std::string base = file.string() + ".bak";
+  for (int n = 0; n < 1000; ++n) {
+    const Path candidate = n == 0 ? Path(base) : Path(base + "." + std::to_string(n));
+    if (!fs_.openRead(candidate) && !fs_.isDirectory(candidate)) return candidate;
+  }
+  return std::nullopt;
 }
 
 std::optional<Path> GameData::onDisc(std::string_view directory, std::string_view name) {
@@ -115,17 +151,59 @@ bool GameData::copyFile(std::string_view sourcePath, const std::string& cacheNam
   return source && copyIntoCache(fs_, *source, cacheDirectory(), cacheName, progress);
 }
 
-bool GameData::copyAudioFiles(const CopyProgress& progress) {
-  // The directory may exist already; a failure to create it shows up as a
-  // failed copy.
+namespace {
+
+constexpr std::string_view kCopyQuestionCaption = "Copy Audio Files";
+constexpr std::string_view kOtherDiscQuestion =
+    "The disc's audio data does not match the catalogue in use: it seems to be another edition "
+    "or another data set.\n\nCopying it replaces the files in CACHE with the disc's. Copy anyway?";
+
+}  // namespace
+
+std::optional<uint64_t> GameData::fileSize(const Path& path) {
+  auto file = fs_.openRead(path);
+  return file ? file->size() : std::nullopt;
+}
+
+GameData::CopyOutcome GameData::copyAudioFilesChecked(const CopyProgress& progress) {
+  if (!locateDisc() || !discRoot()) return CopyOutcome::Failed;
+  // The same test as at start-up, against the disc's own table (not the cached one).
+  const auto discTable = onDisc("CONFIG", kLookupTableName);
+  const auto tableBytes = discTable ? readWholeFile(fs_, *discTable) : std::nullopt;
+  if (!tableBytes) return CopyOutcome::Failed;
+  bool confirmed = false;
+  if (!catalogueMatchesLookup(*catalogue_, parseLookupTable(*tableBytes))) {
+    if (prompts_.showMessage(kCopyQuestionCaption, kOtherDiscQuestion, MessageButtons::OkCancel) !=
+        MessageAnswer::Ok)
+      return CopyOutcome::Declined;
+    confirmed = true;
+  }
+
   fs_.createDirectory(cacheDirectory());
-  if (!copyFile("CONFIG/TRAKLKUP.DAT", std::string(kLookupTableName), progress)) return false;
+  if (!copyFile("CONFIG/TRAKLKUP.DAT", std::string(kLookupTableName), progress)) return CopyOutcome::Failed;
   for (int i = 0; i < kStationCount; ++i) {
     if (!catalogue_->stations[i].listed) continue;
     const std::string fileName = packName(i) + ".PAK";
-    if (!copyFile("STREAMS/" + fileName, fileName, progress)) return false;
+    // A cached pack longer than the disc's holds clips the disc's lacks.
+    const auto source = onDisc("STREAMS", fileName);
+    const auto discSize = source ? fileSize(*source) : std::nullopt;
+    const auto cachedSize = fileSize(cacheDirectory() / fileName);
+    const uint64_t discBytes = discSize.value_or(0);
+    const uint64_t cachedBytes = cachedSize.value_or(0);
+    if (!confirmed && discSize && cachedSize && discBytes < cachedBytes) {
+      const std::string question = "The disc's " + fileName + " (" + std::to_string(discBytes) +
+                                   " bytes) is shorter than the one in CACHE (" + std::to_string(cachedBytes) +
+                                   " bytes). Replace the cached file anyway?";
+      if (prompts_.showMessage(kCopyQuestionCaption, question, MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return CopyOutcome::Declined;
+    }
+    if (!copyFile("STREAMS/" + fileName, fileName, progress)) return CopyOutcome::Failed;
   }
-  return true;
+  return CopyOutcome::Copied;
+}
+
+bool GameData::copyAudioFiles(const CopyProgress& progress) {
+  return copyAudioFilesChecked(progress) == CopyOutcome::Copied;
 }
 
 }  // namespace wc

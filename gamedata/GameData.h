@@ -46,7 +46,13 @@ class GameData {
   void loadCatalogue();
   // Replaces WavecrateInfo.dat with the catalogue's 623488-byte image, via a
   // temporary so a failed save leaves the old file intact. False on failure.
+  // A file that did not match the disc holds the user's annotations for
+  // another disc: the first save keeps it as WavecrateInfo.dat.bak (or .bak.1,
+  // .bak.2, ... when that name is taken) instead of writing over it.
   bool saveCatalogue();
+  // Where the last successful save kept the non-matching file; empty when
+  // that save kept nothing.
+  const std::optional<Path>& catalogueBackup() const { return catalogueBackup_; }
   const Catalogue& catalogue() const { return *catalogue_; }
   Catalogue& catalogue() { return *catalogue_; }
   // The pack name of a station as used in paths: its stored name when that
@@ -75,10 +81,18 @@ class GameData {
   std::unique_ptr<ClipAudio> loadClipAudio(int station, int clipIndex);
 
   // ---- Cache ----
+  enum class CopyOutcome { Copied, Failed, Declined };
+  // Copy Audio Files with its safety questions: when the disc's lookup table
+  // does not fit the catalogue in use (another edition or data set is
+  // mounted), and before a cached pack would be replaced by a shorter one,
+  // the user is asked first; Cancel stops the copy (Declined) and leaves
+  // the cache as it is from there on.
+  CopyOutcome copyAudioFilesChecked(const CopyProgress& progress);
   // Copies TRAKLKUP.DAT and the packs of the listed stations (index order)
-  // from the disc into CACHE, overwriting what is there. Stops at the first
-  // failure and returns false: files copied before it are complete, later
-  // ones untouched, and no partial file is left in CACHE.
+  // from the disc into CACHE, overwriting what is there (after the questions
+  // above). Stops at the first failure and returns false: files copied before
+  // it are complete, later ones untouched, and no partial file is left in
+  // CACHE. False as well when the user declined.
   bool copyAudioFiles(const CopyProgress& progress);
   // Copies one file from below the disc's AUDIO directory (`sourcePath` such
   // as "STREAMS/CH.PAK", matched ignoring case) into CACHE/`cacheName`.
@@ -88,12 +102,17 @@ class GameData {
  private:
   std::unique_ptr<InputFile> openPack(int station);
   std::optional<Path> onDisc(std::string_view directory, std::string_view name);
+  // The first of file.bak, file.bak.1, file.bak.2, ... that names nothing.
+  std::optional<Path> freeBackupName(const Path& file);
+  std::optional<uint64_t> fileSize(const Path& path);
 
   FileSystem& fs_;
   Path workingDirectory_;
   MessagePrompts& prompts_;
   DiscLocator locator_;
   std::unique_ptr<Catalogue> catalogue_;
+  bool fileDoesNotMatch_ = false;  // WavecrateInfo.dat is not what the catalogue holds; keep it
+  std::optional<Path> catalogueBackup_;
 };
 
 }  // namespace wc

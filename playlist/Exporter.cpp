@@ -1,8 +1,10 @@
 #include "playlist/Exporter.h"
 
+#include <atomic>
 #include <cctype>
 
 #include "audio/WaveWriter.h"
+#include "base/FileReplacement.h"
 #include "playlist/CueSheet.h"
 #include "playlist/OfflineRenderer.h"
 
@@ -18,10 +20,31 @@ class CueWriter {
   explicit CueWriter(std::unique_ptr<OutputFile> file) : file_(std::move(file)) {}
   void write(const std::string& text) { ok_ &= file_->write(text.data(), text.size()); }
   bool close() { return file_->close() && ok_; }
+  bool ok() const { return ok_; }
 
  private:
   std::unique_ptr<OutputFile> file_;
   bool ok_ = true;
+};
+
+// The wave file as its writer sees it, noting the first failed write so the
+// export can stop rendering instead of running on to the end. The flag is
+// atomic because a writer may write from its own threads.
+class WatchedOutputFile final : public OutputFile {
+ public:
+  WatchedOutputFile(std::unique_ptr<OutputFile> inner, std::shared_ptr<std::atomic<bool>> failed)
+      : inner_(std::move(inner)), failed_(std::move(failed)) {}
+  bool write(const void* src, size_t bytes) override { return note(inner_->write(src, bytes)); }
+  bool seek(uint64_t offset) override { return note(inner_->seek(offset)); }
+  bool close() override { return note(inner_->close()); }
+
+ private:
+  bool note(bool ok) {
+    if (!ok) failed_->store(true, std::memory_order_relaxed);
+    return ok;
+  }
+  std::unique_ptr<OutputFile> inner_;
+  std::shared_ptr<std::atomic<bool>> failed_;
 };
 
 }  // namespace
@@ -43,34 +66,39 @@ uint64_t exportDataBytes(const Playlist& playlist, bool cdImage) {
   return WaveWriter::predictedDataBytes(playlist.playlistSamples(), kStreamRate, cdImage ? kCdRate : kStreamRate);
 }
 
-ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions) {
-  if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return ExportError::TooLarge;
+bool cueCanNamePath(const std::string& wavePath) {
+  return wavePath.find_first_of("\"\r\n") == std::string::npos;
+}
 
-  auto waveFile = fs.openStreamingWrite(wavePath);
-  if (!waveFile) return ExportError::WaveNotCreated;
-  const std::string cuePath = cuePathFor(wavePath);
+ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
+                                 const OfflineRenderer& renderer, ExportObserver& observer,
+                                 const WaveSinkOptions& writerOptions) {
+  if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return {ExportError::TooLarge, {}};
+  if (cdImage && !cueCanNamePath(wavePath)) return {ExportError::UnsafeCuePath, {}};
+
+  // Until both commits below, only the temporaries exist; leaving this
+  // function any other way removes them and the old files stay.
+  FileReplacement wave(fs, wavePath, /*streaming=*/true);
+  if (!wave.created()) return {ExportError::WaveNotCreated, wave.reason()};
+  std::unique_ptr<FileReplacement> cueFile;
   std::unique_ptr<CueWriter> cue;
   if (cdImage) {
-    auto cueFile = fs.openWrite(cuePath);
-    if (!cueFile) {
-      // We created (or emptied) it a moment ago: an empty wave file that
-      // looks like an export helps nobody.
-      waveFile.reset();
-      fs.remove(wavePath);
-      return ExportError::CueNotCreated;
-    }
-    cue = std::make_unique<CueWriter>(std::move(cueFile));
+    cueFile = std::make_unique<FileReplacement>(fs, cuePathFor(wavePath));
+    if (!cueFile->created()) return {ExportError::CueNotCreated, cueFile->reason()};
+    cue = std::make_unique<CueWriter>(cueFile->releaseFile());
     cue->write(cueFileLine(wavePath));
   }
   observer.filesOpened();
 
+  auto waveFailed = std::make_shared<std::atomic<bool>>(false);
   const std::unique_ptr<FrameSink> sink =
-      openWaveSink(std::move(waveFile), kStreamRate, cdImage ? kCdRate : kStreamRate, writerOptions);
+      openWaveSink(std::make_unique<WatchedOutputFile>(wave.releaseFile(), waveFailed), kStreamRate,
+                   cdImage ? kCdRate : kStreamRate, writerOptions);
   FrameSink& writer = *sink;  // never null: the file exists and the rates are positive
   observer.renderingStarts();
   int number = 1;
-  for (Track* t = playlist.first(); t; t = playlist.after(t), ++number) {
+  for (Track* t = playlist.first(); t; t = Playlist::after(t), ++number) {
+    if (waveFailed->load(std::memory_order_relaxed) || (cue && !cue->ok())) break;
     if (cue) {
       cue->write(cueTrackLine(number));
       cue->write(cueIndexLine(writer.sectorsSoFar()));
@@ -84,13 +112,15 @@ ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string
     ok = cue->close();
   }
   observer.renderingEnds();
-  ok = writer.finish() && ok;
-  if (!ok) {
-    fs.remove(wavePath);
-    if (cdImage) fs.remove(cuePath);
-    return ExportError::WriteFailed;
-  }
-  return ExportError::None;
+  ok = writer.finish() && ok && !waveFailed->load();
+  // The CUE sheet last, so that it never names a wave file not yet in place.
+  if (!ok || !wave.commit() || (cueFile && !cueFile->commit())) return {ExportError::WriteFailed, {}};
+  return {};
+}
+
+ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
+                           const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions) {
+  return exportPlaylistFiles(fs, playlist, wavePath, cdImage, renderer, observer, writerOptions).error;
 }
 
 std::string exportErrorMessage(ExportError error) {
@@ -103,8 +133,20 @@ std::string exportErrorMessage(ExportError error) {
     case ExportError::CueNotCreated: return "Failed to open CUE file";
     case ExportError::WriteFailed:
       return "Writing the exported files failed; the disk may be full. The incomplete files were removed.";
+    case ExportError::UnsafeCuePath:
+      return "A CUE sheet cannot name a wave file whose path holds a double quote or a line break; "
+             "choose another name.";
   }
   return "";
+}
+
+std::string exportFailureMessage(const ExportResult& result, const std::string& wavePath) {
+  const std::string message = exportErrorMessage(result.error);
+  switch (result.error) {
+    case ExportError::WaveNotCreated: return message + " " + wavePath + ": " + result.reason;
+    case ExportError::CueNotCreated: return message + " " + cuePathFor(wavePath) + ": " + result.reason;
+    default: return message;
+  }
 }
 
 }  // namespace wc

@@ -34,6 +34,13 @@ enum class ExportError {
   WaveNotCreated,  // "Failed to open wave file"
   CueNotCreated,   // "Failed to open CUE file"
   WriteFailed,     // a write failed (full disk); the incomplete files were removed
+  UnsafeCuePath,   // the CUE sheet cannot name this wave path (a quote or line break in it)
+};
+
+struct ExportResult {
+  ExportError error = ExportError::None;
+  std::string reason;  // the system's reason when a file could not be created
+  explicit operator bool() const { return error == ExportError::None; }
 };
 
 // The CUE sheet's path: the wave path with its last four characters
@@ -44,16 +51,29 @@ bool hasWaveExtension(const std::string& path);
 // Bytes of the data chunk the export would write.
 uint64_t exportDataBytes(const Playlist& playlist, bool cdImage);
 
+// Whether the CUE sheet's FILE line can name `wavePath`: the format has no
+// escape, so a double quote or a line break would end the name early.
+bool cueCanNamePath(const std::string& wavePath);
+
 // Writes `wavePath` (and with `cdImage` its CUE sheet) from the loaded audio
 // of every track, rendering through `renderer` (whose callback hears the
-// progress, on the calling thread). Nothing is written when the result would
-// be too large; when a write fails, both files are removed. `writer` chooses
-// the wave writer (tests force the reference, a SIMD level or a thread
-// count); every choice writes the same bytes.
+// progress, on the calling thread). Both files are written under temporary
+// names beside their targets and renamed into place only when both are
+// complete, the CUE sheet last, so a failed or interrupted export leaves any
+// earlier export as it was. Rendering stops at the first failed write. A
+// target that is a symbolic link keeps its link; the file it names is
+// replaced. The CUE sheet's FILE line names `wavePath` as given. `writer`
+// chooses the wave writer (tests force the reference, a SIMD level or a
+// thread count); every choice writes the same bytes.
+ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
+                                 const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {});
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
                            const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {});
 
 // The message shown for an error, as the Export commands show it.
 std::string exportErrorMessage(ExportError error);
+// The same naming the file concerned and the system's reason, for the
+// command-line exporter.
+std::string exportFailureMessage(const ExportResult& result, const std::string& wavePath);
 
 }  // namespace wc

@@ -15,7 +15,9 @@
 #include "gamedata/GameData.h"
 #include "playlist/TrackAudio.h"
 #include "playlist/Exporter.h"
+#include "playlist/MissingAudio.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistFileReader.h"
 
 namespace {
 
@@ -27,19 +29,23 @@ constexpr int kExitNoDisc = 2;
 
 void printHelp() {
   std::puts(
-      "Usage: wavecrate-export [--wave24] [--disc-image FILE.iso] PLAYLIST.wcpl OUT.wav\n"
+      "Usage: wavecrate-export [--wave24] [--skip-missing] [--disc-image FILE.iso] [--] PLAYLIST.wcpl OUT.wav\n"
       "\n"
       "Writes the playlist as one wave file, exactly as Wavecrate's Export commands do.\n"
       "By default it writes a 44100 Hz CD image and a CUE sheet beside it (OUT.cue);\n"
-      "with --wave24 it writes a 24000 Hz wave file and no CUE sheet.\n"
+      "with --wave24 it writes a 24000 Hz wave file and no CUE sheet. Existing files\n"
+      "are replaced only once the new ones are complete.\n"
       "\n"
       "Run it in the directory where Wavecrate keeps its catalogue file\n"
       "(WavecrateInfo.dat) and its CACHE directory. Clips missing from the cache are\n"
       "read from the game disc: from the ISO image given with --disc-image, else\n"
       "from the disc if it is mounted; without either the export fails.\n"
+      "A clip that cannot be read (pack missing, too short or unreadable) fails the\n"
+      "export; with --skip-missing the tracks of such clips are left out.\n"
       "\n"
-      "Progress goes to standard error. Exit status: 0 on success, 1 when the export\n"
-      "fails, 2 when the game disc is needed but not found, 64 for a usage error.");
+      "Progress goes to standard error (on a terminal; otherwise one line per track).\n"
+      "Exit status: 0 on success, 1 when the export fails, 2 when the game disc is\n"
+      "needed but not found, 64 for a usage error.");
 }
 
 // Message boxes of the game data layer, answered on the terminal: the disc
@@ -86,8 +92,9 @@ void drawProgress(int64_t done) {
                progress.trackNumber, progress.trackTotal, permille / 10.0, elapsed, progress.tty ? "" : "\n");
 }
 
+// Within a track the bar moves only on a terminal; a log gets one line per track.
 void onRenderProgress(Track* track, int32_t position) {
-  if (track != progress.current) return;
+  if (track != progress.current || !progress.tty) return;
   drawProgress(progress.samplesBefore + position);
 }
 
@@ -99,36 +106,74 @@ class TerminalExportObserver final : public ExportObserver {
     progress.trackNumber = number;
     drawProgress(progress.samplesBefore);
   }
-  void renderingEnds() override {
-    if (progress.current) progress.samplesBefore += trackSamples(*progress.current);
-    progress.current = nullptr;
-    progress.lastPermille = -1;
-    drawProgress(progress.samplesTotal);
-    if (progress.tty) std::fputc('\n', stderr);
-  }
 };
+
+// The line after the bar: the bar's own line is left unless it is complete.
+void endProgressLine() {
+  if (progress.tty && progress.lastPermille >= 0) std::fputc('\n', stderr);
+}
+
+int usageError(const char* message) {
+  std::fprintf(stderr, "wavecrate-export: %s (see --help)\n", message);
+  return kExitUsage;
+}
+
+// Two names for the same file, after links and relative parts are resolved.
+bool sameFile(const Path& a, const Path& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec) && !ec) return true;
+  const Path ca = std::filesystem::weakly_canonical(a, ec);
+  if (ec) return false;
+  const Path cb = std::filesystem::weakly_canonical(b, ec);
+  return !ec && ca == cb;
+}
+
+bool insideDirectory(const Path& file, const Path& directory) {
+  std::error_code ec;
+  const Path parent = std::filesystem::weakly_canonical(file, ec).parent_path();
+  if (ec) return false;
+  return sameFile(parent, directory);
+}
+
+// Why writing the export to `wavePath` (and its CUE twin) would destroy a
+// file the export reads or the program keeps; empty when it would not.
+std::string outputConflict(const Path& wavePath, const Path& playlistPath, const Path& cacheDirectory,
+                           bool withCue) {
+  const Path cuePath = cuePathFor(wavePath.string());
+  if (sameFile(wavePath, playlistPath) || (withCue && sameFile(cuePath, playlistPath)))
+    return "the output would overwrite the playlist " + playlistPath.string();
+  if (insideDirectory(wavePath, cacheDirectory) || (withCue && insideDirectory(cuePath, cacheDirectory)))
+    return "the output would be written into the audio cache " + cacheDirectory.string();
+  return {};
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   bool wave24 = false;
   std::optional<Path> discImage;
+  bool skipMissing = false;
+  bool optionsEnded = false;
   std::string playlistPath, wavePath;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--help" || arg == "-h") {
+    if (!optionsEnded && (arg == "--help" || arg == "-h")) {
       printHelp();
       return 0;
     }
-    if (arg == "--wave24") {
+    if (!optionsEnded && arg == "--") {
+      optionsEnded = true;
+    } else if (!optionsEnded && arg == "--wave24") {
       wave24 = true;
-    } else if (arg == "--disc-image") {
+    } else if (!optionsEnded && arg == "--disc-image") {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "wavecrate-export: --disc-image needs the image file (see --help)\n");
         return kExitUsage;
       }
       discImage = Path(argv[++i]);
-    } else if (!arg.empty() && arg[0] == '-') {
+    } else if (!optionsEnded && arg == "--skip-missing") {
+      skipMissing = true;
+    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
       std::fprintf(stderr, "wavecrate-export: unknown option %s (see --help)\n", argv[i]);
       return kExitUsage;
     } else if (playlistPath.empty()) {
@@ -136,42 +181,72 @@ int main(int argc, char** argv) {
     } else if (wavePath.empty()) {
       wavePath = arg;
     } else {
-      std::fprintf(stderr, "wavecrate-export: too many arguments (see --help)\n");
-      return kExitUsage;
+      return usageError("too many arguments");
     }
   }
-  if (playlistPath.empty() || wavePath.empty()) {
-    std::fprintf(stderr, "wavecrate-export: a playlist file and an output wave file are needed (see --help)\n");
-    return kExitUsage;
-  }
+  if (playlistPath.empty() || wavePath.empty())
+    return usageError("a playlist file and an output wave file are needed");
   if (!hasWaveExtension(wavePath)) {
     std::fprintf(stderr, "wavecrate-export: This program can only export wave (*.wav) files\n");
+    return kExitUsage;
+  }
+  // The catalogue and the cache are found through the working directory,
+  // which may have been removed under the shell.
+  std::error_code cwdError;
+  const Path workingDirectory = std::filesystem::current_path(cwdError);
+  if (cwdError) {
+    std::fprintf(stderr, "wavecrate-export: the working directory cannot be used: %s\n",
+                 cwdError.message().c_str());
     return kExitFailure;
   }
   // The CUE sheet names the wave file by its full path.
-  wavePath = std::filesystem::absolute(wavePath).lexically_normal().string();
+  wavePath = (workingDirectory / wavePath).lexically_normal().string();
+  if (!wave24 && !cueCanNamePath(wavePath))
+    return usageError("a CUE sheet cannot name a wave file whose path holds a double quote or a line break");
+  if (const std::string conflict =
+          outputConflict(wavePath, workingDirectory / playlistPath, workingDirectory / kCacheDirectoryName, !wave24);
+      !conflict.empty())
+    return usageError(conflict.c_str());
 
   // The disc is read through a view that can show the image's tree.
   DiscImageFileSystem fs(realFileSystem());
   ProcMountTable mounts(realFileSystem());
   TerminalPrompts prompts;
-  GameData gameData(fs, std::filesystem::current_path(), mounts, prompts,
-                    [](int) { std::exit(kExitNoDisc); });
+  GameData gameData(fs, workingDirectory, mounts, prompts, [](int) { std::exit(kExitNoDisc); });
   gameData.discLocator().useDiscImages({&fs, discImage, nullptr, nullptr});
   gameData.loadCatalogue();
+  const Catalogue& catalogue = gameData.catalogue();
 
-  const auto bytes = readWholeFile(fs, playlistPath);
-  if (!bytes) {
+  const PlaylistFileContents contents = readPlaylistFile(fs, playlistPath, catalogue);
+  if (contents.problem == PlaylistFileProblem::CannotOpen) {
     std::fprintf(stderr, "wavecrate-export: cannot read the playlist file %s\n", playlistPath.c_str());
     return kExitFailure;
   }
+  if (contents.problem != PlaylistFileProblem::None) {
+    std::fprintf(stderr, "wavecrate-export: %s is not a playlist of this catalogue\n", playlistPath.c_str());
+    return kExitFailure;
+  }
+  if (contents.skipped > 0)
+    std::fprintf(stderr,
+                 "wavecrate-export: %lld record(s) of the playlist were skipped (past the 99th, missing or not "
+                 "valid for this catalogue)\n",
+                 static_cast<long long>(contents.skipped));
   Playlist playlist;
-  playlist.appendRecords(gameData.catalogue(), decodePlaylistFile(*bytes, gameData.catalogue()), [&](Track& track) {
+  playlist.appendRecords(catalogue, contents.records, [&](Track& track) {
     loadTrackAudio(gameData, track, true, LoadIndicatorMode::Silent, nullptr);
   });
+  if (const auto missing = clipsWithoutAudio(catalogue, playlist); !missing.empty()) {
+    if (!skipMissing) {
+      std::fprintf(stderr, "wavecrate-export: %s(use --skip-missing to export without these tracks)\n",
+                   exportRefusalForMissingAudio(catalogue, missing).c_str());
+      return kExitFailure;
+    }
+    std::fprintf(stderr, "wavecrate-export: these clips could not be read; their tracks are left out:\n%s",
+                 describeMissingClips(catalogue, missing).c_str());
+    removeTracksWithoutAudio(catalogue, playlist);
+  }
   if (playlist.trackCount() == 0) {
-    std::fprintf(stderr, "wavecrate-export: the playlist %s holds no track of this catalogue\n",
-                 playlistPath.c_str());
+    std::fprintf(stderr, "wavecrate-export: the playlist %s holds no track to export\n", playlistPath.c_str());
     return kExitFailure;
   }
 
@@ -180,10 +255,16 @@ int main(int argc, char** argv) {
   progress.tty = isatty(fileno(stderr));
   const OfflineRenderer renderer(&onRenderProgress);
   TerminalExportObserver observer;
-  const ExportError error = exportPlaylist(fs, playlist, wavePath, !wave24, renderer, observer);
-  if (error != ExportError::None) {
-    std::fprintf(stderr, "wavecrate-export: %s\n", exportErrorMessage(error).c_str());
+  const ExportResult result = exportPlaylistFiles(fs, playlist, wavePath, !wave24, renderer, observer);
+  if (!result) {
+    endProgressLine();
+    std::fprintf(stderr, "wavecrate-export: %s\n", exportFailureMessage(result, wavePath).c_str());
     return kExitFailure;
+  }
+  if (progress.tty) {
+    progress.lastPermille = -1;
+    drawProgress(progress.samplesTotal);
+    std::fputc('\n', stderr);
   }
   return 0;
 }

@@ -129,6 +129,10 @@ std::optional<CommandState> StudioView::commandState(int id) const {
 void StudioView::onSaveCatalogue() {
   if (gameData_.saveCatalogue()) {
     catalogueModified_ = false;
+    if (const auto& backup = gameData_.catalogueBackup())
+      dialogs_.messageBox("The clip annotations were saved. The previous " + std::string(kCatalogueFileName) +
+                              ", which does not match this disc, was kept as " + backup->filename().string() + ".",
+                          "Wavecrate");
   } else {
     dialogs_.messageBox("The clip annotations could not be saved to " + std::string(kCatalogueFileName) +
                             ".\nThe previous file was left unchanged.",

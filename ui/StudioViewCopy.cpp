@@ -10,9 +10,10 @@ void StudioView::onCopyAudioFiles() {
   marks_.copying = true;
   marks_.copyPercent = 0;
   host_.repaintTransport(true);
-  const bool copied = gameData_.copyAudioFiles(
+  const auto outcome = gameData_.copyAudioFilesChecked(
       [this](const char* fileName, float percent) { onCopyProgress(fileName, percent); });
-  if (!copied) dialogs_.messageBox("Copying audio files failed.  You have probably run out of disc space.", "ERROR");
+  if (outcome == GameData::CopyOutcome::Failed)
+    dialogs_.messageBox("Copying audio files failed.  You have probably run out of disc space.", "ERROR");
   marks_.copying = false;
   host_.invalidate();
 }

@@ -1,6 +1,7 @@
 // Export CD and Export Wave.
 #include "audio/SoundOutput.h"
 #include "playlist/Exporter.h"
+#include "playlist/MissingAudio.h"
 #include "playlist/OfflineRenderer.h"
 #include "ui/StudioView.h"
 
@@ -32,6 +33,10 @@ class StudioView::ExportDisplay final : public ExportObserver {
 };
 
 void StudioView::exportPlaylist(bool cdImage) {
+  if (const auto missing = clipsWithoutAudio(catalogue(), playlist_); !missing.empty()) {
+    dialogs_.messageBox(exportRefusalForMissingAudio(catalogue(), missing), "Error");
+    return;
+  }
   FileDialogRequest request;
   request.title = cdImage ? "Export CD Image" : "Export wave file";
   request.filterText = "Wave files (*.wav)";
@@ -45,6 +50,12 @@ void StudioView::exportPlaylist(bool cdImage) {
     dialogs_.messageBox("This program can only export wave (*.wav) files", "Error");
     return;
   }
+  // The dialog asked about the wave file only; its CUE sheet is replaced too.
+  const std::string cuePath = cuePathFor(*path);
+  if (cdImage && (fs_.openRead(cuePath) || fs_.isDirectory(cuePath)) &&
+      dialogs_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", "Export CD Image") !=
+          ViewDialogs::Answer::Yes)
+    return;
   ExportDisplay display(*this);
   const OfflineRenderer renderer(transport_.reporter());
   const ExportError error = wc::exportPlaylist(fs_, playlist_, *path, cdImage, renderer, display);

@@ -1,5 +1,8 @@
 // New, Open, Save and Save As.
+#include "base/FileReplacement.h"
+#include "playlist/MissingAudio.h"
 #include "playlist/PlaylistFile.h"
+#include "playlist/PlaylistFileReader.h"
 #include "ui/StudioView.h"
 
 namespace wc {
@@ -7,8 +10,11 @@ namespace {
 
 constexpr const char* kAppName = "Wavecrate";
 constexpr const char* kOpenFailed = "Failed to open file\n";
+constexpr const char* kUnreadableClips =
+    "These clips could not be read from their stream packs (missing, too short or unreadable); "
+    "their tracks play without them:\n";
 constexpr const char* kWriteFailed =
-    "Failed to write the playlist_ file completely.\nThe previous file was left unchanged.";
+    "Failed to write the playlist file completely.\nThe previous file was left unchanged.";
 
 FileDialogRequest playlistDialog(const char* title) {
   FileDialogRequest r;
@@ -44,12 +50,12 @@ bool StudioView::writePlaylistFile(const std::string& path) {
   const auto bytes = encodePlaylistFile(playlist_.records());
   // Written beside the target and renamed into place, so a full disk or an
   // interrupted save never destroys the previous file.
-  switch (replaceFile(fs_, Path(path), bytes)) {
-    case ReplaceError::None: return true;
-    case ReplaceError::NotCreated: dialogs_.messageBox(kOpenFailed, kAppName); return false;
-    case ReplaceError::NotWritten: dialogs_.messageBox(kWriteFailed, kAppName); return false;
+  const ReplaceResult result = replaceFileContents(fs_, Path(path), bytes);
+  if (!result) {
+    dialogs_.messageBox(result.status == ReplaceStatus::NotCreated ? kOpenFailed : kWriteFailed, kAppName);
+    return false;
   }
-  return false;
+  return true;
 }
 
 void StudioView::onFileOpen() {
@@ -61,23 +67,24 @@ void StudioView::onFileOpen() {
 }
 
 bool StudioView::openPlaylistFile(const std::string& path) {
-  const auto bytes = readWholeFile(fs_, Path(path));
-  if (!bytes) {
-    dialogs_.messageBox(kOpenFailed, kAppName);
+  const PlaylistFileContents contents = readPlaylistFile(fs_, Path(path), catalogue());
+  if (contents.problem != PlaylistFileProblem::None) {
+    dialogs_.messageBox(describePlaylistProblem(contents.problem, path), kAppName);
     return false;
   }
   transport_.stop();
   playlist_.freeAll();  // the scroll position stays as it was
 
-  const auto records = decodePlaylistFile(*bytes, catalogue());
   {
     BusyScope busy(*this, false);
-    playlist_.appendRecords(catalogue(), records, [this](Track& track) {
+    playlist_.appendRecords(catalogue(), contents.records, [this](Track& track) {
       host_.repaintAll();
       loadTrackAudio(track, true, LoadIndicatorMode::Silent);
     });
   }
   playlistPath_ = path;
+  if (const auto missing = clipsWithoutAudio(catalogue(), playlist_); !missing.empty())
+    dialogs_.messageBox(kUnreadableClips + describeMissingClips(catalogue(), missing), kAppName);
   return true;
 }
 

@@ -81,8 +81,22 @@ std::unique_ptr<OutputFile> FaultyFileSystem::openWrite(const Path& path) {
   return std::make_unique<FaultyOutputFile>(std::move(file), writeBudget_, fileBudget);
 }
 
+TemporaryFile FaultyFileSystem::createTemporary(const Path& target, bool streaming) {
+  if (std::find(refusedTargets_.begin(), refusedTargets_.end(), target) != refusedTargets_.end())
+    return {nullptr, {}, "refused by the test"};
+  TemporaryFile temporary = inner_.createTemporary(target, streaming);
+  if (!temporary.file) return temporary;
+  temporaries_.emplace_back(temporary.path, target);
+  std::optional<uint64_t> fileBudget;
+  if (auto it = failingFiles_.find(target); it != failingFiles_.end()) fileBudget = it->second;
+  temporary.file = std::make_unique<FaultyOutputFile>(std::move(temporary.file), writeBudget_, fileBudget);
+  return temporary;
+}
+
 bool FaultyFileSystem::rename(const Path& from, const Path& to) {
   if (failRenames_) return false;
+  if (std::find(failingRenameTargets_.begin(), failingRenameTargets_.end(), to) != failingRenameTargets_.end())
+    return false;
   return inner_.rename(from, to);
 }
 

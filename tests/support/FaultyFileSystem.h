@@ -22,9 +22,16 @@ class FaultyFileSystem final : public FileSystem {
   // `path` reads as if it held only its first `size` bytes.
   void shrinkFile(const Path& path, uint64_t size) { shrunk_[path] = size; }
   void failRenames(bool fail) { failRenames_ = fail; }
-  // Files opened for writing at `path` from now on accept `bytes` bytes and
-  // then fail, whatever room the disk has.
+  // Renames onto `path` fail from now on.
+  void failRenamesTo(const Path& path) { failingRenameTargets_.push_back(path); }
+  // Files opened for writing at `path`, and temporaries created to replace
+  // it, accept `bytes` bytes from now on and then fail, whatever room the
+  // disk has.
   void failWritesTo(const Path& path, uint64_t bytes = 0) { failingFiles_[path] = bytes; }
+  // Temporaries to replace `path` cannot be created from now on.
+  void refuseTemporariesFor(const Path& path) { refusedTargets_.push_back(path); }
+  // Every temporary created, in order, with the target it was made for.
+  const std::vector<std::pair<Path, Path>>& temporariesCreated() const { return temporaries_; }
 
   // Every successful openRead, in order.
   const std::vector<Path>& openedForReading() const { return opened_; }
@@ -41,6 +48,8 @@ class FaultyFileSystem final : public FileSystem {
   bool createDirectory(const Path& path) override { return inner_.createDirectory(path); }
   std::vector<std::string> listDirectory(const Path& path) override { return inner_.listDirectory(path); }
   bool isDirectory(const Path& path) override { return inner_.isDirectory(path); }
+  TemporaryFile createTemporary(const Path& target, bool streaming) override;
+  Path resolveLinks(const Path& path) override { return inner_.resolveLinks(path); }
 
  private:
   FileSystem& inner_;
@@ -48,6 +57,9 @@ class FaultyFileSystem final : public FileSystem {
   std::map<Path, uint64_t> shrunk_;
   std::map<Path, uint64_t> failingFiles_;
   bool failRenames_ = false;
+  std::vector<Path> failingRenameTargets_;
+  std::vector<Path> refusedTargets_;
+  std::vector<std::pair<Path, Path>> temporaries_;
   std::vector<Path> opened_;
   std::shared_ptr<uint64_t> bytesRead_ = std::make_shared<uint64_t>(0);
 };

@@ -74,7 +74,7 @@ TEST(ExportCliTest, ErrorsAreOneLineWithAFailingStatus) {
 
   EXPECT_EQ(runIn(f.disc.directory(), "").status, 64);
   const Result wrongExtension = runIn(f.disc.directory(), "list.wcpl out.mp3");
-  EXPECT_EQ(wrongExtension.status, 1);
+  EXPECT_EQ(wrongExtension.status, 64);
   EXPECT_EQ(wrongExtension.output, "wavecrate-export: This program can only export wave (*.wav) files\n");
   const Result missing = runIn(f.disc.directory(), "missing.wcpl out.wav");
   EXPECT_EQ(missing.status, 1);

@@ -8,6 +8,7 @@
 
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
+#include "support/LeftoverFiles.h"
 #include "support/ViewFixture.h"
 #include "ui/CommandIds.h"
 
@@ -219,7 +220,7 @@ TEST_F(ViewAnnotationTest, FailedExportIsReportedAndLeavesNoFile) {
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
   EXPECT_FALSE(std::filesystem::exists(file));
-  EXPECT_FALSE(std::filesystem::exists(temporarySibling(file)));
+  EXPECT_TRUE(test::leftoverTemporaries(file.parent_path()).empty());
 }
 
 }  // namespace
