@@ -11,7 +11,7 @@ list(FILTER UI_SOURCES EXCLUDE REGEX ".*/app/main\\.cpp$")
 if(UI_SOURCES)
   add_library(wavecrate_ui STATIC ${UI_SOURCES})
   target_include_directories(wavecrate_ui PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(wavecrate_ui PUBLIC wavecrate_core Qt6::Widgets SDL2::SDL2)
+  target_link_libraries(wavecrate_ui PUBLIC wavecrate_core wavecrate_encoders Qt6::Widgets SDL2::SDL2)
   # The status bar reads the keyboard lock states from the X server.
   find_package(X11 QUIET)
   if(X11_FOUND)

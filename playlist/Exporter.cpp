@@ -5,6 +5,7 @@
 #include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "playlist/CueSheet.h"
+#include "playlist/ShortTracks.h"
 
 namespace wc {
 namespace {
@@ -44,7 +45,8 @@ uint64_t exportDataBytes(const Playlist& playlist, bool cdImage) {
 }
 
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions) {
+                           Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions,
+                           bool joinShortTracks) {
   if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return ExportError::TooLarge;
 
   auto waveFile = fs.openStreamingWrite(wavePath);
@@ -68,11 +70,15 @@ ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string
   const std::unique_ptr<FrameSink> sink =
       openWaveSink(std::move(waveFile), kStreamRate, cdImage ? kCdRate : kStreamRate, writerOptions);
   FrameSink& writer = *sink;  // never null: the file exists and the rates are positive
+  std::vector<bool> marks;
+  if (cue && joinShortTracks) marks = marksAfterJoining(cdTrackSectors(playlist));
   observer.renderingStarts();
   int number = 1;
+  int cueNumber = 0;
   for (Track* t = playlist.head.next; t != &playlist.head && t->clip; t = t->next, ++number) {
-    if (cue) {
-      cue->write(cueTrackLine(number));
+    const bool marked = marks.empty() || marks[size_t(number - 1)];
+    if (cue && marked) {
+      cue->write(cueTrackLine(++cueNumber));
       cue->write(cueIndexLine(writer.sectorsSoFar()));
     }
     observer.trackStarts(number, *t);

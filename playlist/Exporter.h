@@ -49,9 +49,12 @@ uint64_t exportDataBytes(const Playlist& playlist, bool cdImage);
 // progress, on the calling thread). Nothing is written when the result would
 // be too large; when a write fails, both files are removed. `writer` chooses
 // the wave writer (tests force the reference, a SIMD level or a thread
-// count); every choice writes the same bytes.
+// count); every choice writes the same bytes. With `joinShortTracks` the CUE
+// sheet leaves out the marks marksAfterJoining drops (ShortTracks.h) and
+// numbers the remaining tracks from 1; the wave file is the same.
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {});
+                           Voice& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {},
+                           bool joinShortTracks = false);
 
 // The message shown for an error, as the Export commands show it.
 std::string exportErrorMessage(ExportError error);

@@ -15,6 +15,7 @@
 #include "playlist/TrackAudio.h"
 #include "playlist/Exporter.h"
 #include "playlist/PlaylistFile.h"
+#include "tools/export/TrackExportCommand.h"
 
 namespace {
 
@@ -26,11 +27,21 @@ constexpr int kExitNoDisc = 2;
 
 void printHelp() {
   std::puts(
-      "Usage: wavecrate-export [--wave24] PLAYLIST.wcpl OUT.wav\n"
+      "Usage: wavecrate-export [--wave24] [--join-short] PLAYLIST.wcpl OUT.wav\n"
+      "       wavecrate-export --tracks FOLDER [--format flac|opus|mp3|wav] [--quality Q]\n"
+      "                        [--album NAME] PLAYLIST.wcpl\n"
       "\n"
       "Writes the playlist as one wave file, exactly as Wavecrate's Export commands do.\n"
       "By default it writes a 44100 Hz CD image and a CUE sheet beside it (OUT.cue);\n"
-      "with --wave24 it writes a 24000 Hz wave file and no CUE sheet.\n"
+      "with --wave24 it writes a 24000 Hz wave file and no CUE sheet. With --join-short\n"
+      "the CUE sheet joins every track shorter than 4 seconds (which burning programs\n"
+      "refuse) with the track after it; the audio stays the same.\n"
+      "\n"
+      "With --tracks it writes one tagged file per track and ALBUM.m3u8 into FOLDER,\n"
+      "replacing files of the same names: FLAC by default; Opus with --quality the\n"
+      "bitrate in kb/s (default 160); MP3 with --quality the VBR level 0-9 (default 2);\n"
+      "FLAC with --quality the compression level 0-8 (default 5). The album name\n"
+      "defaults to the playlist file's name.\n"
       "\n"
       "Run it in the directory where Wavecrate keeps its catalogue file\n"
       "(WavecrateInfo.dat) and its CACHE directory. Clips missing from the cache are\n"
@@ -110,6 +121,8 @@ class TerminalExportObserver final : public ExportObserver {
 
 int main(int argc, char** argv) {
   bool wave24 = false;
+  bool joinShort = false;
+  TrackExportArguments tracks;
   std::string playlistPath, wavePath;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -119,6 +132,10 @@ int main(int argc, char** argv) {
     }
     if (arg == "--wave24") {
       wave24 = true;
+    } else if (arg == "--join-short") {
+      joinShort = true;
+    } else if (const auto taken = tracks.take(argc, argv, i)) {
+      if (!*taken) return kExitUsage;
     } else if (!arg.empty() && arg[0] == '-') {
       std::fprintf(stderr, "wavecrate-export: unknown option %s (see --help)\n", argv[i]);
       return kExitUsage;
@@ -131,16 +148,24 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
   }
-  if (playlistPath.empty() || wavePath.empty()) {
+  if (tracks.folder) {
+    if (playlistPath.empty() || !wavePath.empty() || wave24 || joinShort) {
+      std::fprintf(stderr, "wavecrate-export: --tracks takes a folder and one playlist file (see --help)\n");
+      return kExitUsage;
+    }
+  } else if (tracks.given) {
+    std::fprintf(stderr, "wavecrate-export: --format, --quality and --album need --tracks (see --help)\n");
+    return kExitUsage;
+  } else if (playlistPath.empty() || wavePath.empty()) {
     std::fprintf(stderr, "wavecrate-export: a playlist file and an output wave file are needed (see --help)\n");
     return kExitUsage;
   }
-  if (!hasWaveExtension(wavePath)) {
+  if (!tracks.folder && !hasWaveExtension(wavePath)) {
     std::fprintf(stderr, "wavecrate-export: This program can only export wave (*.wav) files\n");
     return kExitFailure;
   }
   // The CUE sheet names the wave file by its full path.
-  wavePath = std::filesystem::absolute(wavePath).lexically_normal().string();
+  if (!tracks.folder) wavePath = std::filesystem::absolute(wavePath).lexically_normal().string();
 
   FileSystem& fs = realFileSystem();
   ProcMountTable mounts(fs);
@@ -170,13 +195,15 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
 
+  if (tracks.folder) return runTrackExport(fs, playlist, gameData.catalogue(), playlistPath, tracks);
+
   progress.trackTotal = playlist.trackCount;
   progress.samplesTotal = playlist.playlistSamples();
   progress.tty = isatty(fileno(stderr));
   Voice renderer;
   renderer.callback = &onRenderProgress;
   TerminalExportObserver observer;
-  const ExportError error = exportPlaylist(fs, playlist, wavePath, !wave24, renderer, observer);
+  const ExportError error = exportPlaylist(fs, playlist, wavePath, !wave24, renderer, observer, {}, joinShort);
   if (error != ExportError::None) {
     std::fprintf(stderr, "wavecrate-export: %s\n", exportErrorMessage(error).c_str());
     return kExitFailure;
