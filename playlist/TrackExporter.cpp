@@ -285,7 +285,7 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
   int64_t totalFrames = 0;
   for (const PlannedTrack& t : plan.tracks) totalFrames += t.frames;
   const auto start = std::chrono::steady_clock::now();
-  auto lastReport = start;
+  auto lastReport = start - kReportInterval;  // the first report comes at once
   // Asks the observer, at most every kReportInterval; a false answer stops
   // every thread of the export.
   const std::function<void()> report = [&] {
@@ -327,6 +327,7 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
     std::unique_ptr<FrameSink> writer = openWaveSink(std::move(splitter), kStreamRate, kCdRate, options.writer);
     ReportingSink sink(*writer, state, report);
     Voice renderer;
+    report();
     // At most a few finished tracks wait for an encoder: the memory stays
     // bounded however long the playlist is.
     const int backlog = threads + 2;

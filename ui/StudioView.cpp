@@ -70,6 +70,7 @@ bool StudioView::onCommand(int id) {
     case cmd::FileSaveAs: if (playlist.trackCount != 0) onFileSaveAs(); return true;
     case cmd::ExportCd: if (playlist.trackCount != 0) exportPlaylist(true); return true;
     case cmd::ExportWave: if (playlist.trackCount != 0) exportPlaylist(false); return true;
+    case cmd::ExportTracks: onExportTracks(); return true;
     case cmd::CopyAudioFiles: onCopyAudioFiles(); return true;
     case cmd::ImportAnnotations: onImportAnnotations(); return true;
     case cmd::ExportAnnotations: onExportAnnotations(); return true;
@@ -96,7 +97,8 @@ std::optional<CommandState> StudioView::commandState(int id) const {
     case cmd::FileSave:
     case cmd::FileSaveAs:
     case cmd::ExportCd:
-    case cmd::ExportWave: return CommandState{hasTracks, false};
+    case cmd::ExportWave:
+    case cmd::ExportTracks: return CommandState{hasTracks, false};
     case cmd::CopyAudioFiles: return CommandState{!somethingPlays(), false};
     case cmd::ImportAnnotations:
     case cmd::ExportAnnotations: return CommandState{true, false};

@@ -48,8 +48,14 @@ void StudioView::exportPlaylist(bool cdImage) {
     dialogs.messageBox("This program can only export wave (*.wav) files", "Error");
     return;
   }
+  bool joinShort = false;
+  if (cdImage) {
+    const auto join = askJoinShortTracks();
+    if (!join) return;
+    joinShort = *join;
+  }
   ViewExportObserver observer(*this);
-  const ExportError error = wc::exportPlaylist(fs, playlist, *path, cdImage, ensureVoice(), observer);
+  const ExportError error = wc::exportPlaylist(fs, playlist, *path, cdImage, ensureVoice(), observer, {}, joinShort);
   if (error != ExportError::None) dialogs.messageBox(exportErrorMessage(error), "Error");
 }
 
