@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include <taglib/flacfile.h>
+
 #include "playlist/ShortTracks.h"
 #include "playlist/TrackExporter.h"
 #include "support/ViewFixture.h"
@@ -73,6 +75,24 @@ TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
       EXPECT_TRUE(std::filesystem::exists(f.workPath("out") / name)) << name;
     EXPECT_EQ(fileText(f.workPath("out") / plan.playlistName), m3u8Text(plan));
   }
+}
+
+// The cover is a square PNG of the first station's banner, painted on the
+// offscreen platform without a display.
+TEST_F(TrackExportCliTest, FilesCarryTheBannerAsCover) {
+  const Result r = runIn(f.disc.directory(), "--tracks out 'Friday Mix.wcpl'");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto plan = planTrackExport(f.view->playlist, f.catalogue(), "Friday Mix", TrackFormat::Flac);
+  TagLib::FLAC::File file((f.workPath("out") / plan.tracks[2].fileName).c_str());
+  ASSERT_TRUE(file.isValid());
+  const auto pictures = file.pictureList();
+  ASSERT_EQ(pictures.size(), 1u);
+  EXPECT_EQ(pictures.front()->mimeType(), "image/png");
+  const TagLib::ByteVector png = pictures.front()->data();
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.mid(1, 3), TagLib::ByteVector("PNG"));
+  EXPECT_EQ(png.mid(16, 4).toUInt(), 512u);  // IHDR width, big-endian
+  EXPECT_EQ(png.mid(20, 4).toUInt(), 512u);  // height
 }
 
 TEST_F(TrackExportCliTest, BadOptionsAreUsageErrors) {

@@ -4,10 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "audio/encode/TrackEncoders.h"
 #include "playlist/TrackExporter.h"
+#if WAVECRATE_CLI_COVER
+#include "tools/export/CoverPng.h"
+#endif
 
 namespace wc {
 namespace {
@@ -93,6 +97,13 @@ int runTrackExport(FileSystem& fs, Playlist& playlist, const Catalogue& catalogu
   const auto encoder = makeTrackEncoder(format, arguments.quality.value_or(range ? range->standard : 0));
   TrackExportOptions options;
   options.encoder = encoder.get();
+#if WAVECRATE_CLI_COVER
+  // The banner of the first track's station, as the window draws it.
+  if (const Track* first = playlist.first(); first && first->station >= 0 && first->station < kStationCount) {
+    const char* label = catalogue.stations[first->station].label;
+    options.coverPng = stationCoverPng(std::string(label, strnlen(label, sizeof catalogue.stations[0].label)));
+  }
+#endif
   TerminalTrackProgress observer;
   const TrackExportResult result = exportTracks(fs, playlist, plan, folder, options, observer);
   observer.done();
