@@ -99,7 +99,7 @@ sleep 0.5
 xdotool key k          # File > Export Tracks...
 dialog=$(xdotool search --sync --onlyvisible --name '^Export Tracks$' | head -n 1)
 xdotool windowfocus --sync "$dialog"
-xdotool type --delay 5 "$HOME/Music/Radio Mix"
+xdotool type --delay 5 "/home/you/Music/Radio Mix"
 sleep 0.5
 import -window "$dialog" "$work/shot.png"
 convert "$work/shot.png" -strip "$images/export-tracks.png"

@@ -56,7 +56,10 @@ TrackExportDialog::TrackExportDialog(const TrackExportChoice& initial, const std
   folderRow->addWidget(folder_, 1);
   folderRow->addWidget(browse_);
   auto* form = new QFormLayout(this);
-  form->addRow(QStringLiteral("&Folder:"), folderRow);
+  auto* folderLabel = new QLabel(QStringLiteral("&Folder:"), this);
+  folderLabel->setBuddy(folder_);
+  folder_->setMinimumWidth(folder_->fontMetrics().averageCharWidth() * 40);
+  form->addRow(folderLabel, folderRow);
   form->addRow(QStringLiteral("F&ormat:"), format_);
   form->addRow(qualityLabel_, quality_);
   form->addRow(QStringLiteral("&Album:"), album_);
