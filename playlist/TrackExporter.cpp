@@ -42,6 +42,7 @@ struct SharedState {
   std::condition_variable changed;
   std::deque<Job> jobs;
   bool renderingDone = false;
+  int tracksSubmitted = 0;  // cut from the image and queued
   int tracksEncoded = 0;
   int64_t framesEncoded = 0;
   std::vector<bool> encoded;
@@ -87,6 +88,7 @@ class TrackSplitter final : public OutputFile {
       if (filled_ == current_.size() * sizeof(int16_t)) {
         std::lock_guard lock(state_.mutex);
         state_.jobs.push_back({track_, std::move(current_)});
+        ++state_.tracksSubmitted;
         state_.changed.notify_all();
         current_.clear();
         filled_ = 0;
@@ -337,6 +339,14 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
       renderer.renderTrack(t, sink);
     }
     if (!state.stop && !sink.finish()) state.fail(TrackExportError::WriteFailed, "");
+    // The plan's ranges and the image must agree to the frame; if they did
+    // not, a track would never be queued and the wait below never end.
+    bool allQueued = false;
+    {
+      std::lock_guard lock(state.mutex);
+      allQueued = state.tracksSubmitted == int(trackCount);
+    }
+    if (!state.stop && !allQueued) state.fail(TrackExportError::EncodeFailed, "");
     // An unfinished writer stops its threads when it goes out of scope.
   }
   {
