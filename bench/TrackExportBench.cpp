@@ -89,8 +89,11 @@ struct GeneratedMix {
 
 // The CD image's samples of every track, cut as the export cuts them.
 std::vector<std::vector<int16_t>> trackSamples(GeneratedMix& mix, const TrackExportPlan& plan) {
+  // The writer frees its file when it finishes: the bytes live out here.
+  std::vector<uint8_t> image;
   struct Capture final : OutputFile {
-    std::vector<uint8_t> bytes;
+    explicit Capture(std::vector<uint8_t>& out) : bytes(out) {}
+    std::vector<uint8_t>& bytes;
     uint64_t at = 0;
     bool write(const void* src, size_t n) override {
       if (at + n > bytes.size()) bytes.resize(at + n);
@@ -104,16 +107,14 @@ std::vector<std::vector<int16_t>> trackSamples(GeneratedMix& mix, const TrackExp
     }
     bool close() override { return true; }
   };
-  auto capture = std::make_unique<Capture>();
-  Capture& bytes = *capture;
-  auto sink = openWaveSink(std::move(capture), 24000, 44100);
+  auto sink = openWaveSink(std::make_unique<Capture>(image), 24000, 44100);
   Voice renderer;
   for (Track* t = mix.playlist.first(); t && t->clip; t = t->next) renderer.renderTrack(t, *sink);
   sink->finish();
   std::vector<std::vector<int16_t>> tracks;
   for (const PlannedTrack& t : plan.tracks) {
     std::vector<int16_t> s(size_t(t.frames) * 2);
-    std::memcpy(s.data(), bytes.bytes.data() + 44 + t.firstFrame * 4, s.size() * 2);
+    std::memcpy(s.data(), image.data() + 44 + t.firstFrame * 4, s.size() * 2);
     tracks.push_back(std::move(s));
   }
   return tracks;
