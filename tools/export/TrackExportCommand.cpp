@@ -84,8 +84,9 @@ int runTrackExport(FileSystem& fs, Playlist& playlist, const Catalogue& catalogu
     return 1;
   }
   const Path folder = *arguments.folder;
-  if (!fs.isDirectory(folder)) {
-    std::fprintf(stderr, "wavecrate-export: the folder %s does not exist\n", folder.c_str());
+  // Like an output file, a missing folder is made (its parent must exist).
+  if (!fs.isDirectory(folder) && !fs.createDirectory(folder)) {
+    std::fprintf(stderr, "wavecrate-export: cannot create the folder %s\n", folder.c_str());
     return 1;
   }
   std::string album = arguments.album.value_or(Path(playlistPath).stem().string());
