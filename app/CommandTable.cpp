@@ -24,6 +24,8 @@ constexpr std::array kCommands{
                 kNoImage, H::View},
     CommandInfo{cmd::ExportWave, M::File, "Export &Wave...", "Export playlist as 24kHz wave file", kNoImage,
                 H::View},
+    CommandInfo{cmd::ExportTracks, M::File, "Export Trac&ks...", "Export the playlist as one tagged file per track",
+                kNoImage, H::View},
     sep(M::File),
     CommandInfo{cmd::CopyAudioFiles, M::File, "Co&py Audio Files",
                 "Copy audio files from the DVD to your hard drive for faster access", kNoImage, H::View},

@@ -2,7 +2,7 @@
 # include check read. For each layer: the directories that hold it (the files
 # directly in them; a subdirectory is a layer of its own) and every layer whose
 # headers it may include. A layer never uses one listed after it.
-set(WAVECRATE_LAYERS base gamedata audio analysis playlist view sdl qt app tools)
+set(WAVECRATE_LAYERS base gamedata audio encoders analysis playlist view sdl qt app cli tools)
 
 set(WAVECRATE_LAYER_base_DIRS base)
 set(WAVECRATE_LAYER_base_USES)
@@ -10,6 +10,10 @@ set(WAVECRATE_LAYER_gamedata_DIRS gamedata)
 set(WAVECRATE_LAYER_gamedata_USES base)
 set(WAVECRATE_LAYER_audio_DIRS audio)
 set(WAVECRATE_LAYER_audio_USES base gamedata)
+# The track encoders and tagger (libFLAC, libopusenc, LAME, TagLib), behind
+# audio's TrackEncoder interface; only the front ends create them.
+set(WAVECRATE_LAYER_encoders_DIRS audio/encode)
+set(WAVECRATE_LAYER_encoders_USES base gamedata audio)
 set(WAVECRATE_LAYER_analysis_DIRS analysis)
 set(WAVECRATE_LAYER_analysis_USES base gamedata audio)
 set(WAVECRATE_LAYER_playlist_DIRS playlist)
@@ -21,9 +25,13 @@ set(WAVECRATE_LAYER_view_USES base gamedata audio analysis playlist)
 set(WAVECRATE_LAYER_sdl_DIRS audio/sdl)
 set(WAVECRATE_LAYER_sdl_USES base audio)
 set(WAVECRATE_LAYER_qt_DIRS ui/qt)
-set(WAVECRATE_LAYER_qt_USES base gamedata audio analysis playlist view)
+set(WAVECRATE_LAYER_qt_USES base gamedata audio encoders analysis playlist view)
 set(WAVECRATE_LAYER_app_DIRS app)
-set(WAVECRATE_LAYER_app_USES base gamedata audio analysis playlist view sdl qt)
+set(WAVECRATE_LAYER_app_USES base gamedata audio encoders analysis playlist view sdl qt)
+# The command-line exporter's track export: the encoders, and the cover
+# painted with the window's drawing code on an image (no window, no sound).
+set(WAVECRATE_LAYER_cli_DIRS tools/export)
+set(WAVECRATE_LAYER_cli_USES base gamedata audio encoders analysis playlist view qt)
 # Command-line programs and the disc generator: no window, no sound device.
 set(WAVECRATE_LAYER_tools_DIRS tools tools/discgen)
-set(WAVECRATE_LAYER_tools_USES base gamedata audio analysis playlist)
+set(WAVECRATE_LAYER_tools_USES base gamedata audio encoders analysis playlist cli)

@@ -72,9 +72,12 @@ function(wavecrate_layer_library layer target)
 endfunction()
 
 # The layers without Qt; the window program's layers are added in Ui.cmake.
-foreach(layer base gamedata audio analysis playlist view)
+foreach(layer base gamedata audio encoders analysis playlist view)
   wavecrate_layer_library(${layer} wavecrate_${layer})
 endforeach()
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(WAVECRATE_CODECS REQUIRED IMPORTED_TARGET flac libopusenc lame taglib)
+target_link_libraries(wavecrate_encoders PRIVATE PkgConfig::WAVECRATE_CODECS)
 target_link_libraries(wavecrate_base PUBLIC Threads::Threads)
 
 # The export's interpolation kernels for newer x86 processors, chosen at run

@@ -17,7 +17,7 @@ foreach(dir ${test_dirs})
   endif()
 endforeach()
 add_executable(core_tests ${CORE_TEST_SOURCES})
-target_link_libraries(core_tests PRIVATE wavecrate_test_support GTest::gtest GTest::gtest_main)
+target_link_libraries(core_tests PRIVATE wavecrate_test_support wavecrate_encoders GTest::gtest GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE
   WAVECRATE_BINARY_DIR="${CMAKE_BINARY_DIR}" WAVECRATE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 gtest_discover_tests(core_tests DISCOVERY_MODE PRE_TEST

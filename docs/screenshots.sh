@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the user guide's screenshots (docs/images/*.png) of the real window on
 # the demo stations, under Xvfb: the clip browser, a radio mix in the
-# playlist, and Export CD in progress.
+# playlist, Export CD in progress and the Export Tracks dialog.
 #
 # Usage: docs/screenshots.sh [BUILD_DIR]     (default: build)
 # Build the targets wavecrate and demo first (./run.sh does). Needs xvfb,
@@ -76,6 +76,13 @@ xdotool windowfocus --sync "$dialog"
 xdotool key ctrl+a
 xdotool type --delay 5 "$work/mix.wav"
 xdotool key Return
+# A radio mix has short identifications: answer Join to the question.
+sleep 0.5
+question=$(xdotool search --onlyvisible --name '^Export CD$' | head -n 1 || true)
+if [ -n "$question" ]; then
+  xdotool windowfocus --sync "$question"
+  xdotool key Return
+fi
 sleep 1.5
 xdotool windowfocus --sync "$window" || true
 shoot export
@@ -85,3 +92,16 @@ for _ in $(seq 120); do
   [ -s "$work/mix.cue" ] && break
   sleep 0.5
 done
+
+xdotool windowfocus --sync "$window" || true
+xdotool key --window "$window" alt+f
+sleep 0.5
+xdotool key k          # File > Export Tracks...
+dialog=$(xdotool search --sync --onlyvisible --name '^Export Tracks$' | head -n 1)
+xdotool windowfocus --sync "$dialog"
+xdotool type --delay 5 "/home/you/Music/Radio Mix"
+sleep 0.5
+import -window "$dialog" "$work/shot.png"
+convert "$work/shot.png" -strip "$images/export-tracks.png"
+echo "wrote docs/images/export-tracks.png"
+xdotool key Escape

@@ -7,6 +7,7 @@
 #include "base/FileReplacement.h"
 #include "playlist/CueSheet.h"
 #include "playlist/OfflineRenderer.h"
+#include "playlist/ShortTracks.h"
 
 namespace wc {
 namespace {
@@ -72,7 +73,7 @@ bool cueCanNamePath(const std::string& wavePath) {
 
 ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
                                  const OfflineRenderer& renderer, ExportObserver& observer,
-                                 const WaveSinkOptions& writerOptions) {
+                                 const WaveSinkOptions& writerOptions, bool joinShortTracks) {
   if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return {ExportError::TooLarge, {}};
   if (cdImage && !cueCanNamePath(wavePath)) return {ExportError::UnsafeCuePath, {}};
 
@@ -95,12 +96,16 @@ ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::
       openWaveSink(std::make_unique<WatchedOutputFile>(wave.releaseFile(), waveFailed), kStreamRate,
                    cdImage ? kCdRate : kStreamRate, writerOptions);
   FrameSink& writer = *sink;  // never null: the file exists and the rates are positive
+  std::vector<bool> marks;
+  if (cue && joinShortTracks) marks = marksAfterJoining(cdTrackSectors(playlist));
   observer.renderingStarts();
   int number = 1;
+  int cueNumber = 0;
   for (Track* t = playlist.first(); t; t = Playlist::after(t), ++number) {
     if (waveFailed->load(std::memory_order_relaxed) || (cue && !cue->ok())) break;
-    if (cue) {
-      cue->write(cueTrackLine(number));
+    const bool marked = marks.empty() || marks[size_t(number - 1)];
+    if (cue && marked) {
+      cue->write(cueTrackLine(++cueNumber));
       cue->write(cueIndexLine(writer.sectorsSoFar()));
     }
     observer.trackStarts(number, *t);
@@ -119,8 +124,10 @@ ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::
 }
 
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writerOptions) {
-  return exportPlaylistFiles(fs, playlist, wavePath, cdImage, renderer, observer, writerOptions).error;
+                           const OfflineRenderer& renderer, ExportObserver& observer,
+                           const WaveSinkOptions& writerOptions, bool joinShortTracks) {
+  return exportPlaylistFiles(fs, playlist, wavePath, cdImage, renderer, observer, writerOptions, joinShortTracks)
+      .error;
 }
 
 std::string exportErrorMessage(ExportError error) {

@@ -64,11 +64,15 @@ bool cueCanNamePath(const std::string& wavePath);
 // target that is a symbolic link keeps its link; the file it names is
 // replaced. The CUE sheet's FILE line names `wavePath` as given. `writer`
 // chooses the wave writer (tests force the reference, a SIMD level or a
-// thread count); every choice writes the same bytes.
+// thread count); every choice writes the same bytes. With `joinShortTracks`
+// the CUE sheet leaves out the marks marksAfterJoining drops (ShortTracks.h)
+// and numbers the remaining tracks from 1; the wave file is the same.
 ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                                 const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {});
+                                 const OfflineRenderer& renderer, ExportObserver& observer,
+                                 const WaveSinkOptions& writer = {}, bool joinShortTracks = false);
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
-                           const OfflineRenderer& renderer, ExportObserver& observer, const WaveSinkOptions& writer = {});
+                           const OfflineRenderer& renderer, ExportObserver& observer,
+                           const WaveSinkOptions& writer = {}, bool joinShortTracks = false);
 
 // The message shown for an error, as the Export commands show it.
 std::string exportErrorMessage(ExportError error);

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libsdl2-dev fonts-liberation fonts-dejavu-core
   cuetools shntool sox
   libiso9660-dev xorriso
+  libflac-dev libopusenc-dev libmp3lame-dev libtag1-dev flac opus-tools ffmpeg cdrdao
   espeak-ng librsvg2-bin desktop-file-utils appstream
   clang libclang-rt-14-dev clang-tidy clang-format
 )

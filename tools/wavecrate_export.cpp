@@ -18,6 +18,7 @@
 #include "playlist/MissingAudio.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileReader.h"
+#include "tools/export/TrackExportCommand.h"
 
 namespace {
 
@@ -29,12 +30,23 @@ constexpr int kExitNoDisc = 2;
 
 void printHelp() {
   std::puts(
-      "Usage: wavecrate-export [--wave24] [--skip-missing] [--disc-image FILE.iso] [--] PLAYLIST.wcpl OUT.wav\n"
+      "Usage: wavecrate-export [--wave24] [--join-short] [--skip-missing] [--disc-image FILE.iso] [--]\n"
+      "                        PLAYLIST.wcpl OUT.wav\n"
+      "       wavecrate-export --tracks FOLDER [--format flac|opus|mp3|wav] [--quality Q]\n"
+      "                        [--album NAME] [--skip-missing] [--disc-image FILE.iso] PLAYLIST.wcpl\n"
       "\n"
       "Writes the playlist as one wave file, exactly as Wavecrate's Export commands do.\n"
       "By default it writes a 44100 Hz CD image and a CUE sheet beside it (OUT.cue);\n"
       "with --wave24 it writes a 24000 Hz wave file and no CUE sheet. Existing files\n"
-      "are replaced only once the new ones are complete.\n"
+      "are replaced only once the new ones are complete. With --join-short the CUE\n"
+      "sheet joins every track shorter than 4 seconds (which burning programs refuse)\n"
+      "with the track after it; the audio stays the same.\n"
+      "\n"
+      "With --tracks it writes one tagged file per track and ALBUM.m3u8 into FOLDER\n"
+      "(made if missing), replacing files of the same names: FLAC by default; Opus\n"
+      "with --quality the bitrate in kb/s (default 160); MP3 with --quality the VBR\n"
+      "level 0-9 (default 2); FLAC with --quality the compression level 0-8 (default\n"
+      "5). The album name defaults to the playlist file's name.\n"
       "\n"
       "Run it in the directory where Wavecrate keeps its catalogue file\n"
       "(WavecrateInfo.dat) and its CACHE directory. Clips missing from the cache are\n"
@@ -154,6 +166,8 @@ int main(int argc, char** argv) {
   std::optional<Path> discImage;
   bool skipMissing = false;
   bool optionsEnded = false;
+  bool joinShort = false;
+  TrackExportArguments tracks;
   std::string playlistPath, wavePath;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -173,6 +187,10 @@ int main(int argc, char** argv) {
       discImage = Path(argv[++i]);
     } else if (!optionsEnded && arg == "--skip-missing") {
       skipMissing = true;
+    } else if (!optionsEnded && arg == "--join-short") {
+      joinShort = true;
+    } else if (const auto taken = optionsEnded ? std::nullopt : tracks.take(argc, argv, i)) {
+      if (!*taken) return kExitUsage;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
       std::fprintf(stderr, "wavecrate-export: unknown option %s (see --help)\n", argv[i]);
       return kExitUsage;
@@ -184,9 +202,15 @@ int main(int argc, char** argv) {
       return usageError("too many arguments");
     }
   }
-  if (playlistPath.empty() || wavePath.empty())
+  if (tracks.folder) {
+    if (playlistPath.empty() || !wavePath.empty() || wave24 || joinShort)
+      return usageError("--tracks takes a folder and one playlist file");
+  } else if (tracks.given) {
+    return usageError("--format, --quality and --album need --tracks");
+  } else if (playlistPath.empty() || wavePath.empty()) {
     return usageError("a playlist file and an output wave file are needed");
-  if (!hasWaveExtension(wavePath)) {
+  }
+  if (!tracks.folder && !hasWaveExtension(wavePath)) {
     std::fprintf(stderr, "wavecrate-export: This program can only export wave (*.wav) files\n");
     return kExitUsage;
   }
@@ -200,13 +224,15 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   // The CUE sheet names the wave file by its full path.
-  wavePath = (workingDirectory / wavePath).lexically_normal().string();
-  if (!wave24 && !cueCanNamePath(wavePath))
-    return usageError("a CUE sheet cannot name a wave file whose path holds a double quote or a line break");
-  if (const std::string conflict =
-          outputConflict(wavePath, workingDirectory / playlistPath, workingDirectory / kCacheDirectoryName, !wave24);
-      !conflict.empty())
-    return usageError(conflict.c_str());
+  if (!tracks.folder) {
+    wavePath = (workingDirectory / wavePath).lexically_normal().string();
+    if (!wave24 && !cueCanNamePath(wavePath))
+      return usageError("a CUE sheet cannot name a wave file whose path holds a double quote or a line break");
+    if (const std::string conflict = outputConflict(wavePath, workingDirectory / playlistPath,
+                                                    workingDirectory / kCacheDirectoryName, !wave24);
+        !conflict.empty())
+      return usageError(conflict.c_str());
+  }
 
   // The disc is read through a view that can show the image's tree.
   DiscImageFileSystem fs(realFileSystem());
@@ -250,12 +276,15 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
 
+  if (tracks.folder) return runTrackExport(fs, playlist, gameData.catalogue(), playlistPath, tracks);
+
   progress.trackTotal = playlist.trackCount();
   progress.samplesTotal = playlist.playlistSamples();
   progress.tty = isatty(fileno(stderr));
   const OfflineRenderer renderer(&onRenderProgress);
   TerminalExportObserver observer;
-  const ExportResult result = exportPlaylistFiles(fs, playlist, wavePath, !wave24, renderer, observer);
+  const ExportResult result =
+      exportPlaylistFiles(fs, playlist, wavePath, !wave24, renderer, observer, {}, joinShort);
   if (!result) {
     endProgressLine();
     std::fprintf(stderr, "wavecrate-export: %s\n", exportFailureMessage(result, wavePath).c_str());

@@ -8,6 +8,7 @@ inline constexpr int FileSave = 57603;
 inline constexpr int FileSaveAs = 32791;
 inline constexpr int ExportCd = 32792;
 inline constexpr int ExportWave = 32793;
+inline constexpr int ExportTracks = 32805;
 inline constexpr int CopyAudioFiles = 32802;
 inline constexpr int ImportAnnotations = 32803;
 inline constexpr int ExportAnnotations = 32804;

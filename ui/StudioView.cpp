@@ -81,6 +81,7 @@ bool StudioView::onCommand(int id) {
     case cmd::FileSaveAs: if (hasTracks) onFileSaveAs(); return true;
     case cmd::ExportCd: if (hasTracks) exportPlaylist(true); return true;
     case cmd::ExportWave: if (hasTracks) exportPlaylist(false); return true;
+    case cmd::ExportTracks: onExportTracks(); return true;
     case cmd::CopyAudioFiles: onCopyAudioFiles(); return true;
     case cmd::ImportAnnotations: onImportAnnotations(); return true;
     case cmd::ExportAnnotations: onExportAnnotations(); return true;
@@ -107,7 +108,8 @@ std::optional<CommandState> StudioView::commandState(int id) const {
     case cmd::FileSave:
     case cmd::FileSaveAs:
     case cmd::ExportCd:
-    case cmd::ExportWave: return CommandState{hasTracks, false};
+    case cmd::ExportWave:
+    case cmd::ExportTracks: return CommandState{hasTracks, false};
     case cmd::CopyAudioFiles: return CommandState{!transport_.somethingPlays(), false};
     case cmd::ImportAnnotations:
     case cmd::ExportAnnotations: return CommandState{true, false};

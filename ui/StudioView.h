@@ -211,6 +211,13 @@ class StudioView final : public LoadIndicator {
   void onFileSave();
   void onFileSaveAs();
   void exportPlaylist(bool cdImage);
+  void onExportTracks();
+  // Asked before a CD image is written when some tracks are shorter than a
+  // CD track may be: true joins them in the CUE sheet, false keeps them,
+  // nullopt cancels. False without asking when no track is short.
+  std::optional<bool> askJoinShortTracks();
+  // The playlist file's name without its extension, or "Wavecrate Mix".
+  std::string defaultAlbumName() const;
   void onCopyAudioFiles();
   void onShowAllClips();
   void onSaveCatalogue();

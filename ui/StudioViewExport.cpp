@@ -50,15 +50,25 @@ void StudioView::exportPlaylist(bool cdImage) {
     dialogs_.messageBox("This program can only export wave (*.wav) files", "Error");
     return;
   }
+  if (cdImage && !cueCanNamePath(*path)) {
+    dialogs_.messageBox(exportErrorMessage(ExportError::UnsafeCuePath), "Error");
+    return;
+  }
   // The dialog asked about the wave file only; its CUE sheet is replaced too.
   const std::string cuePath = cuePathFor(*path);
   if (cdImage && (fs_.openRead(cuePath) || fs_.isDirectory(cuePath)) &&
       dialogs_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", "Export CD Image") !=
           ViewDialogs::Answer::Yes)
     return;
+  bool joinShort = false;
+  if (cdImage) {
+    const auto join = askJoinShortTracks();
+    if (!join) return;
+    joinShort = *join;
+  }
   ExportDisplay display(*this);
   const OfflineRenderer renderer(transport_.reporter());
-  const ExportError error = wc::exportPlaylist(fs_, playlist_, *path, cdImage, renderer, display);
+  const ExportError error = wc::exportPlaylist(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
   if (error != ExportError::None) dialogs_.messageBox(exportErrorMessage(error), "Error");
 }
 

@@ -9,6 +9,7 @@
 namespace wc {
 
 class DrawSurface;
+class TrackExportServices;
 
 // The view's own window.
 class ViewHost {
@@ -53,6 +54,15 @@ class ViewDialogs {
   // Yes / No / Cancel question.
   enum class Answer { Yes, No, Cancel };
   virtual Answer askYesNoCancel(const std::string& text, const std::string& caption) = 0;
+  // A question whose buttons read `yes`, `no` (left out when empty) and
+  // Cancel; without labelled buttons it is a Yes / No / Cancel question.
+  virtual Answer askChoice(const std::string& text, const std::string& caption, const std::string& /*yes*/,
+                           const std::string& /*no*/) {
+    return askYesNoCancel(text, caption);
+  }
+  // The Export Tracks command's dialog, encoders and progress window; null
+  // where there are none (the command then does nothing).
+  virtual TrackExportServices* trackExport() { return nullptr; }
   // The "Edit Clip" dialog: the edit the user confirmed, or nullopt when the
   // user cancels (and where no editor exists).
   virtual std::optional<ClipEdit> editClip(const ClipEditRequest&) { return std::nullopt; }

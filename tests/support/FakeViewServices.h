@@ -64,6 +64,17 @@ class FakeViewDialogs final : public ViewDialogs {
   std::deque<std::optional<ClipEdit>> clipEdits;
   std::vector<ClipEditRequest> clipEditRequests;
 
+  // Set by tests of Export Tracks.
+  TrackExportServices* trackExportServices = nullptr;
+  // The button labels of every askChoice question, in order.
+  std::vector<std::pair<std::string, std::string>> choiceLabels;
+
+  TrackExportServices* trackExport() override { return trackExportServices; }
+  Answer askChoice(const std::string& text, const std::string& caption, const std::string& yes,
+                   const std::string& no) override {
+    choiceLabels.emplace_back(yes, no);
+    return askYesNoCancel(text, caption);
+  }
   std::optional<std::string> saveFileName(const FileDialogRequest& request) override { return answer(request); }
   std::optional<std::string> openFileName(const FileDialogRequest& request) override { return answer(request); }
   void messageBox(const std::string& text, const std::string& caption) override { boxes.push_back({text, caption}); }

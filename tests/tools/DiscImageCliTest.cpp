@@ -61,6 +61,7 @@ TEST_F(DiscImageCliTest, CdExportFromTheImageEqualsTheExportFromTheCache) {
   f.addTrack(0, testdisc::kAdverts);
   ASSERT_TRUE(f.view->writePlaylistFile((work / "list.wcpl").string()));
   f.dialogs.fileAnswers.push_back(f.workPath("window.wav").string());
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // Keep Tracks: the CUE sheet as always
   f.view->onCommand(cmd::ExportCd);
 
   const Outcome run = exportIn(work, "--disc-image '" + image.string() + "' list.wcpl out.wav");

@@ -45,6 +45,7 @@ TEST(ExportCliTest, WritesTheSameFilesAsTheExportCommand) {
   f.addTrack(testdisc::kSongs[2]);
   ASSERT_TRUE(f.view->writePlaylistFile(f.workPath("list.wcpl").string()));
   f.dialogs.fileAnswers.push_back(f.workPath("window.wav").string());
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
   f.view->onCommand(cmd::ExportCd);
   f.dialogs.fileAnswers.push_back(f.workPath("window24.wav").string());
   f.view->onCommand(cmd::ExportWave);

@@ -44,7 +44,7 @@ TEST(CommandTable, EveryCommandAppearsOnceAndHiddenOnesHaveNoPlace) {
   std::map<int, int> seen;
   for (const CommandInfo& c : commandTable())
     if (c.id != kSeparator) ++seen[c.id];
-  EXPECT_EQ(seen.size(), 24u);
+  EXPECT_EQ(seen.size(), 25u);
   for (auto [id, n] : seen) EXPECT_EQ(n, 1) << id;
   for (int hidden : {cmd::ShowAllClips, cmd::SaveCatalogue}) {
     const CommandInfo* info = findCommand(hidden);
@@ -123,6 +123,7 @@ TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
         {kSeparator, "", ""},
         {cmd::ExportCd, "&Export CD...", "Export CD image as 44.1kHz wave file and CUE file"},
         {cmd::ExportWave, "Export &Wave...", "Export playlist as 24kHz wave file"},
+        {cmd::ExportTracks, "Export Trac&ks...", "Export the playlist as one tagged file per track"},
         {kSeparator, "", ""},
         {cmd::CopyAudioFiles, "Co&py Audio Files",
          "Copy audio files from the DVD to your hard drive for faster access"},

@@ -86,6 +86,7 @@ TEST_F(DamagedPackTest, TheCommandLineRefusesOrLeavesTheTracksOut) {
   removeTracksWithoutAudio(f.catalogue(), f.view->playlist());
   f.dialogs.boxes.clear();
   f.dialogs.fileAnswers.push_back(f.workPath("window.wav").string());
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // Keep Tracks: the CUE sheet as always
   f.view->onCommand(cmd::ExportCd);
   EXPECT_TRUE(f.dialogs.boxes.empty());
   EXPECT_EQ(readBytes(f.workPath("window.wav")), readBytes(f.workPath("kept.wav")));
@@ -101,6 +102,7 @@ TEST(DamagedPackEdgeTest, AClipWithNoFramesIsNotDamage) {
   f.addTrack(testdisc::kChatter5);
   EXPECT_TRUE(clipsWithoutAudio(f.catalogue(), f.view->playlist()).empty());
   f.dialogs.fileAnswers.push_back(f.workPath("zero.wav").string());
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // Keep Tracks: the CUE sheet as always
   f.view->onCommand(cmd::ExportCd);
   EXPECT_TRUE(f.dialogs.boxes.empty());
   const auto cue = readBytes(f.workPath("zero.cue"));

@@ -150,20 +150,25 @@ TEST_F(ExportKeepsOldFilesTest, AnExistingCueSheetIsReplacedOnlyWhenTheUserSaysS
     f.dialogs.questions.clear();
     f.dialogs.fileAnswers.push_back(wave.string());
     f.dialogs.questionAnswers.push_back(c.answer);
+    f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // then Keep Tracks, when asked
     f.view->onCommand(cmd::ExportCd);
-    ASSERT_EQ(f.dialogs.questions.size(), 1u);
+    // After Yes comes the question about the short tracks of the test disc.
+    ASSERT_EQ(f.dialogs.questions.size(), c.replaced ? 2u : 1u);
+    f.dialogs.questionAnswers.clear();
     EXPECT_NE(f.dialogs.questions[0].text.find(cue.string()), std::string::npos);
     EXPECT_EQ(readBytes(cue) != kOldCue, c.replaced);
     EXPECT_EQ(readBytes(wave) != kOldWave, c.replaced);
   }
-  // No CUE sheet there, or a wave-only export: no question.
+  // No CUE sheet there, or a wave-only export: no question about replacing.
   fs::remove(cue);
   f.dialogs.questions.clear();
   f.dialogs.fileAnswers.push_back(wave.string());
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);
   f.view->onCommand(cmd::ExportCd);
   f.dialogs.fileAnswers.push_back(wave.string());
   f.view->onCommand(cmd::ExportWave);
-  EXPECT_TRUE(f.dialogs.questions.empty());
+  ASSERT_EQ(f.dialogs.questions.size(), 1u);
+  EXPECT_EQ(f.dialogs.questions[0].text.find("already exists"), std::string::npos);
   EXPECT_TRUE(f.dialogs.boxes.empty());
 }
 

@@ -117,6 +117,7 @@ class ExportFaultTest : public ::testing::Test {
   }
   void exportCd() {
     f.dialogs.fileAnswers.push_back(wave.string());
+    f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
     f.view->onCommand(cmd::ExportCd);
   }
   void expectReportedAndNothingLeft() {

@@ -58,6 +58,7 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
   f.tick();
   ASSERT_EQ(view.transport().playingTrack(), a);
 
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
   view.onCommand(cmd::ExportCd);
   const auto& request = f.dialogs.fileRequests.at(0);
   EXPECT_EQ(request.title, "Export CD Image");
@@ -99,6 +100,7 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
 TEST_F(ViewExportTest, WrongExtensionsAndCancelledDialogsWriteNothing) {
   f.addTrack(testdisc::kSongs[0]);
   f.dialogs.fileAnswers.push_back(f.workPath("mix.mp3").string());
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
   view.onCommand(cmd::ExportCd);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].text, "This program can only export wave (*.wav) files");
@@ -129,6 +131,7 @@ TEST_F(ViewExportTest, AFullDiskIsReportedAndLeavesNoDamagedFiles) {
   f.addTrack(testdisc::kSongs[2]);
   f.fs.failWritesAfter(20000);
   f.dialogs.fileAnswers.push_back(f.workPath("full.wav").string());
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
   view.onCommand(cmd::ExportCd);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
@@ -165,6 +168,7 @@ TEST_F(ViewExportTest, CdToolsReadTheImageAndItsCueSheet) {
   f.addTrack(testdisc::kSongs[2]);
   const Path wave = f.workPath("cd.wav");
   f.dialogs.fileAnswers.push_back(wave.string());
+  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
   view.onCommand(cmd::ExportCd);
   ASSERT_TRUE(f.dialogs.boxes.empty());
 

@@ -4,8 +4,10 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/qt/EditClipDialog.h"
+#include "ui/qt/QtTrackExportServices.h"
 
 namespace wc {
 
@@ -80,6 +82,25 @@ std::optional<ClipEdit> QtViewDialogs::editClip(const ClipEditRequest& request) 
   EditClipDialog dialog(request, parent_);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.edit();
+}
+
+ViewDialogs::Answer QtViewDialogs::askChoice(const std::string& text, const std::string& caption,
+                                             const std::string& yes, const std::string& no) {
+  QMessageBox box(QMessageBox::Question, captionOrAppName(caption), fromStd(text), QMessageBox::NoButton, parent_);
+  QAbstractButton* yesButton = box.addButton(fromStd(yes), QMessageBox::YesRole);
+  QAbstractButton* noButton = no.empty() ? nullptr : box.addButton(fromStd(no), QMessageBox::NoRole);
+  QAbstractButton* cancelButton = box.addButton(QMessageBox::Cancel);
+  box.setDefaultButton(static_cast<QPushButton*>(yesButton));
+  box.setEscapeButton(cancelButton);
+  box.exec();
+  if (box.clickedButton() == yesButton) return Answer::Yes;
+  if (noButton && box.clickedButton() == noButton) return Answer::No;
+  return Answer::Cancel;
+}
+
+TrackExportServices* QtViewDialogs::trackExport() {
+  if (!trackExport_) trackExport_ = std::make_unique<QtTrackExportServices>(parent_);
+  return trackExport_.get();
 }
 
 }  // namespace wc

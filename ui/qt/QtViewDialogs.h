@@ -2,7 +2,9 @@
 // ViewDialogs with Qt's own file dialog (not the desktop's, so it behaves the
 // same everywhere and under test) and message boxes, modal to a window.
 #include <QString>
+#include <memory>
 
+#include "ui/TrackExportServices.h"
 #include "ui/ViewServices.h"
 
 class QFileDialog;
@@ -20,6 +22,9 @@ class QtViewDialogs final : public ViewDialogs {
   void messageBox(const std::string& text, const std::string& caption) override;
   Answer askYesNoCancel(const std::string& text, const std::string& caption) override;
   std::optional<ClipEdit> editClip(const ClipEditRequest& request) override;
+  Answer askChoice(const std::string& text, const std::string& caption, const std::string& yes,
+                   const std::string& no) override;
+  TrackExportServices* trackExport() override;
 
   // Exposed so tests can check the set-up without running a modal loop.
   enum class FileMode { Open, Save };
@@ -31,6 +36,7 @@ class QtViewDialogs final : public ViewDialogs {
  private:
   std::optional<std::string> runFileDialog(const FileDialogRequest& request, FileMode mode);
   QWidget* parent_;
+  std::unique_ptr<TrackExportServices> trackExport_;
 };
 
 }  // namespace wc

@@ -1,0 +1,132 @@
+// wavecrate-export --tracks and --join-short, run as a user would.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include <taglib/flacfile.h>
+
+#include "playlist/ShortTracks.h"
+#include "playlist/TrackExporter.h"
+#include "support/ViewFixture.h"
+
+namespace wc::test {
+namespace {
+
+struct Result {
+  int status;
+  std::string output;
+};
+
+Result runIn(const Path& directory, const std::string& arguments) {
+  const std::string command = "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " +
+                              arguments + " 2>&1";
+  Result result{-1, ""};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer;
+  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) result.output.append(buffer.data(), n);
+  const int raw = pclose(pipe);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return result;
+}
+
+std::string fileText(const Path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+class TrackExportCliTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int clip : {testdisc::kSongs[0], testdisc::kChatter6, testdisc::kSongs[2]}) f.addTrack(clip);
+    ASSERT_TRUE(f.view->writePlaylistFile(f.workPath("Friday Mix.wcpl").string()));
+    std::filesystem::create_directory(f.workPath("out"));
+  }
+  ViewFixture f;
+};
+
+TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
+  struct Case {
+    std::string arguments;
+    TrackFormat format;
+    std::string album;
+  };
+  const Case cases[] = {
+      {"--tracks out 'Friday Mix.wcpl'", TrackFormat::Flac, "Friday Mix"},
+      {"--tracks out --format opus --quality 96 --album 'Late Show' 'Friday Mix.wcpl'", TrackFormat::Opus,
+       "Late Show"},
+      {"--format mp3 --tracks out 'Friday Mix.wcpl'", TrackFormat::Mp3, "Friday Mix"},
+      {"--tracks out --format wav --album 'A/B' 'Friday Mix.wcpl'", TrackFormat::Wave, "A/B"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    std::filesystem::remove_all(f.workPath("out"));  // the export makes it again
+    const Result r = runIn(f.disc.directory(), c.arguments);
+    ASSERT_EQ(r.status, 0) << r.output;
+    const TrackExportPlan plan = planTrackExport(f.view->playlist(), f.catalogue(), c.album, c.format);
+    ASSERT_EQ(plan.tracks.size(), 3u);
+    for (const std::string& name : plan.fileNames())
+      EXPECT_TRUE(std::filesystem::exists(f.workPath("out") / name)) << name;
+    EXPECT_EQ(fileText(f.workPath("out") / plan.playlistName), m3u8Text(plan));
+  }
+}
+
+// The cover is a square PNG of the first station's banner, painted on the
+// offscreen platform without a display.
+TEST_F(TrackExportCliTest, FilesCarryTheBannerAsCover) {
+  const Result r = runIn(f.disc.directory(), "--tracks out 'Friday Mix.wcpl'");
+  ASSERT_EQ(r.status, 0) << r.output;
+  const auto plan = planTrackExport(f.view->playlist(), f.catalogue(), "Friday Mix", TrackFormat::Flac);
+  TagLib::FLAC::File file((f.workPath("out") / plan.tracks[2].fileName).c_str());
+  ASSERT_TRUE(file.isValid());
+  const auto pictures = file.pictureList();
+  ASSERT_EQ(pictures.size(), 1u);
+  EXPECT_EQ(pictures.front()->mimeType(), "image/png");
+  const TagLib::ByteVector png = pictures.front()->data();
+  ASSERT_GT(png.size(), 24u);
+  EXPECT_EQ(png.mid(1, 3), TagLib::ByteVector("PNG"));
+  EXPECT_EQ(png.mid(16, 4).toUInt(), 512u);  // IHDR width, big-endian
+  EXPECT_EQ(png.mid(20, 4).toUInt(), 512u);  // height
+}
+
+TEST_F(TrackExportCliTest, BadOptionsAreUsageErrors) {
+  const std::pair<const char*, int> cases[] = {
+      {"--tracks out --format ogg 'Friday Mix.wcpl'", 64},
+      {"--format flac 'Friday Mix.wcpl' out.wav", 64},
+      {"--tracks out 'Friday Mix.wcpl' extra.wav", 64},
+      {"--tracks out --quality loud 'Friday Mix.wcpl'", 64},
+      {"--tracks", 64},
+      {"--tracks out --format mp3 --quality 12 'Friday Mix.wcpl'", 1},
+      {"--tracks no/such/folder 'Friday Mix.wcpl'", 1},
+  };
+  for (const auto& [arguments, status] : cases) {
+    const Result r = runIn(f.disc.directory(), arguments);
+    EXPECT_EQ(r.status, status) << arguments << "\n" << r.output;
+    EXPECT_NE(r.output.find("wavecrate-export: "), std::string::npos) << arguments;
+  }
+  EXPECT_TRUE(f.fs.listDirectory(f.workPath("out")).empty());
+}
+
+TEST_F(TrackExportCliTest, JoinShortChangesOnlyTheCueSheet) {
+  ASSERT_EQ(runIn(f.disc.directory(), "'Friday Mix.wcpl' kept.wav").status, 0);
+  const Result joined = runIn(f.disc.directory(), "--join-short 'Friday Mix.wcpl' joined.wav");
+  ASSERT_EQ(joined.status, 0) << joined.output;
+  EXPECT_TRUE(fileText(f.workPath("kept.wav")) == fileText(f.workPath("joined.wav")));
+  auto tracks = [](const std::string& cue) {
+    int n = 0;
+    for (size_t at = cue.find("TRACK"); at != std::string::npos; at = cue.find("TRACK", at + 1)) ++n;
+    return n;
+  };
+  const auto marks = marksAfterJoining(cdTrackSectors(f.view->playlist()));
+  EXPECT_EQ(tracks(fileText(f.workPath("kept.cue"))), 3);
+  EXPECT_EQ(tracks(fileText(f.workPath("joined.cue"))), int(std::count(marks.begin(), marks.end(), true)));
+  EXPECT_LT(tracks(fileText(f.workPath("joined.cue"))), 3);
+}
+
+}  // namespace
+}  // namespace wc::test
