@@ -40,7 +40,9 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
   size_t k = 0;
   while (k < n) {
     const ClipSummary& song = clips[k];
-    if (!song.audible) {
+    // Songs, intros and outros are music (a voice over music leaves no
+    // pauses); chatter is never part of a song block.
+    if (!isMusic(song)) {
       roles[k].role = loneRole(song);
       ++k;
       continue;
@@ -48,9 +50,19 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
     // The song's intros lead into its first sample; its outros continue
     // from its last.
     size_t next = k + 1;
-    while (next < n && runsInto(clips[next], song)) ++next;
+    while (next < n && isMusic(clips[next]) && runsInto(clips[next], song)) ++next;
     const size_t intros = next - k - 1;
-    while (next < n && runsInto(song, clips[next])) ++next;
+    // A clip that joins the clip after it better than it joins this song
+    // is the next song with an intro or an outro of its own.
+    auto startsBlock = [&](size_t j, double asOutro) {
+      if (j + 1 >= n || !isMusic(clips[j + 1])) return false;
+      return std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) < asOutro;
+    };
+    while (next < n && isMusic(clips[next])) {
+      const double asOutro = joinScore(song, clips[next]);
+      if (asOutro >= kJoinThreshold || startsBlock(next, asOutro)) break;
+      ++next;
+    }
     const size_t outros = next - k - 1 - intros;
     if (intros + outros == 0) {
       roles[k].role = loneRole(song);

@@ -28,7 +28,7 @@ struct RoleOfClip {
 // station identification.
 inline constexpr double kLoneSongSeconds = 60.0;
 // A clip whose sampled windows are this often pauses is speech.
-inline constexpr double kSpeechPauseShare = 0.08;
+inline constexpr double kSpeechPauseShare = 0.18;
 
 // How well the end of `earlier` runs on into the start of `later` (see
 // junctionScore); infinity when either has no sound.
