@@ -17,10 +17,23 @@ ClipRole loneRole(const ClipSummary& c) {
   return c.seconds() >= kLoneSongSeconds ? ClipRole::Song : ClipRole::Identification;
 }
 
+// The power of a clip's last 40 ms.
+double endPower(const ClipSummary& c) {
+  const size_t n = std::min<size_t>(c.tail.size(), 1024);
+  double sum = 0.0;
+  for (size_t i = c.tail.size() - n; i < c.tail.size(); ++i) sum += double(c.tail[i]) * c.tail[i];
+  return n ? sum / double(n) : 0.0;
+}
+
+// An end below this share of the clip's median power (-13 dB) has faded.
+constexpr double kFadedShareOfMedian = 0.05;
+
 }  // namespace
 
 double joinScore(const ClipSummary& earlier, const ClipSummary& later) {
   if (!earlier.audible || !later.audible) return std::numeric_limits<double>::infinity();
+  // A clip that fades out (an outro, a stinger) leads into nothing.
+  if (endPower(earlier) < kFadedShareOfMedian * earlier.medianPower) return std::numeric_limits<double>::infinity();
   // The later clip's head as decoded alone and as decoded after the earlier
   // one: a disc encoded as one stream needs the carried history, one whose
   // clips were encoded apart needs none. Either way a true junction is smooth.
