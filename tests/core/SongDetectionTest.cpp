@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 
 #include "analysis/DiscAnalysis.h"
 #include "gamedata/CatalogueBuilder.h"
@@ -81,8 +82,7 @@ const std::vector<HardCase>& hardCases() {
   return cases;
 }
 
-// The case "station opens with chatter" still loses its song's outros.
-TEST(SongDetectionTest, DISABLED_HardCasesComeOutExact) {
+TEST(SongDetectionTest, HardCasesComeOutExact) {
   std::vector<BareStation> stations;
   const int indices[] = {4, 5, 6, 8, 9, 10, 11};  // listed in the bare catalogue
   for (size_t i = 0; i < hardCases().size(); ++i) stations.push_back({indices[i], hardCases()[i].items});
@@ -95,6 +95,9 @@ TEST(SongDetectionTest, DISABLED_HardCasesComeOutExact) {
   ASSERT_EQ(proposal->stations.size(), stations.size());
   for (size_t i = 0; i < stations.size(); ++i) {
     SCOPED_TRACE(hardCases()[i].name);
+    // Still loses its song's outros to a chance junction score; kept in the
+    // disc so the other stations see the same audio.
+    if (std::string_view(hardCases()[i].name) == "station opens with chatter") continue;
     for (const std::string& d : differences(*run.disc->catalogue, proposal->stations[i])) ADD_FAILURE() << d;
   }
 }
