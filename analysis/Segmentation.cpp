@@ -1,6 +1,7 @@
 #include "analysis/Segmentation.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include "analysis/Junction.h"
@@ -27,6 +28,47 @@ double endPower(const ClipSummary& c) {
 
 // An end below this share of the clip's median power (-13 dB) has faded.
 constexpr double kFadedShareOfMedian = 0.05;
+
+// Normalised correlation of two stretches of equal length (0 for silence).
+double correlation(std::span<const float> a, std::span<const float> b) {
+  double ab = 0.0, aa = 0.0, bb = 0.0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    ab += double(a[i]) * b[i];
+    aa += double(a[i]) * a[i];
+    bb += double(b[i]) * b[i];
+  }
+  return aa > 0.0 && bb > 0.0 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+// Stretches compared between siblings: the last 21 ms of intros, and of
+// outros the 24 ms after their first 16 frames (a head decoded from a zeroed
+// history is off until then, when the stream was encoded in one go).
+constexpr size_t kSiblingSamples = 512;
+constexpr size_t kSettledHead = 16 * 28;
+
+// Intros of one song end on the same music; outros of one song begin on it.
+double endingSimilarity(const ClipSummary& a, const ClipSummary& b) {
+  if (a.tail.size() < kSiblingSamples || b.tail.size() < kSiblingSamples) return 0.0;
+  return correlation(std::span(a.tail).last(kSiblingSamples), std::span(b.tail).last(kSiblingSamples));
+}
+double openingSimilarity(const ClipSummary& a, const ClipSummary& b) {
+  if (a.head.size() < kSettledHead + kSiblingSamples || b.head.size() < kSettledHead + kSiblingSamples) return 0.0;
+  return correlation(std::span(a.head).subspan(kSettledHead, kSiblingSamples),
+                     std::span(b.head).subspan(kSettledHead, kSiblingSamples));
+}
+
+// A sibling this alike is one, whatever the junction test says; one this
+// unlike is not. In between the junction decides.
+constexpr double kSiblingAlike = 0.95;
+constexpr double kSiblingUnlike = 0.5;
+
+// Whether `candidate` belongs with the sibling before it, given the junction
+// test's verdict on it alone.
+bool withSibling(double similarity, bool joins) {
+  if (similarity >= kSiblingAlike) return true;
+  if (similarity < kSiblingUnlike) return false;
+  return joins;
+}
 
 }  // namespace
 
@@ -63,7 +105,12 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
     // The song's intros lead into its first sample; its outros continue
     // from its last.
     size_t next = k + 1;
-    while (next < n && isMusic(clips[next]) && runsInto(clips[next], song)) ++next;
+    while (next < n && isMusic(clips[next])) {
+      bool joins = runsInto(clips[next], song);
+      if (next > k + 1) joins = withSibling(endingSimilarity(clips[next - 1], clips[next]), joins);
+      if (!joins) break;
+      ++next;
+    }
     const size_t intros = next - k - 1;
     // A clip that joins the clip after it better than it joins this song
     // is the next song with an intro or an outro of its own.
@@ -73,7 +120,9 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
     };
     while (next < n && isMusic(clips[next])) {
       const double asOutro = joinScore(song, clips[next]);
-      if (asOutro >= kJoinThreshold || startsBlock(next, asOutro)) break;
+      bool joins = asOutro < kJoinThreshold && !startsBlock(next, asOutro);
+      if (next > k + 1 + intros) joins = withSibling(openingSimilarity(clips[next - 1], clips[next]), joins);
+      if (!joins) break;
       ++next;
     }
     const size_t outros = next - k - 1 - intros;

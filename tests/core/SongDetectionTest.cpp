@@ -46,7 +46,7 @@ TEST_P(GeneratedDiscs, EverySongBlockIsExact) {
 INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedDiscs, ::testing::Values(1u, 3u, 5u));
 // Seeds on which the junction test still takes a different song's start for
 // a continuation (a few clips each); run with --gtest_also_run_disabled_tests.
-INSTANTIATE_TEST_SUITE_P(DISABLED_WeakSeeds, GeneratedDiscs, ::testing::Values(2u, 4u, 6u));
+INSTANTIATE_TEST_SUITE_P(WeakSeeds, GeneratedDiscs, ::testing::Values(2u, 4u, 6u));
 
 BareItem song(double seconds, int intros, int outros, bool spoken = true) {
   BareItem item;
@@ -97,7 +97,7 @@ TEST(SongDetectionTest, HardCasesComeOutExact) {
     SCOPED_TRACE(hardCases()[i].name);
     // Still loses its song's outros to a chance junction score; kept in the
     // disc so the other stations see the same audio.
-    if (std::string_view(hardCases()[i].name) == "station opens with chatter") continue;
+    if (std::getenv("SKIPWEAK") && std::string_view(hardCases()[i].name) == "station opens with chatter") continue;
     for (const std::string& d : differences(*run.disc->catalogue, proposal->stations[i])) ADD_FAILURE() << d;
   }
 }
