@@ -57,6 +57,9 @@ double openingSimilarity(const ClipSummary& a, const ClipSummary& b) {
                      std::span(b.head).subspan(kSettledHead, kSiblingSamples));
 }
 
+bool fadesOut(const ClipSummary& c) { return endPower(c) < kFadedShareOfMedian * c.medianPower; }
+constexpr double kFadingOutroLeeway = 2.5;
+
 // A sibling this alike is one, whatever the junction test says; one this
 // unlike is not. In between the junction decides.
 constexpr double kSiblingAlike = 0.95;
@@ -111,6 +114,16 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
       if (!joins) break;
       ++next;
     }
+    if (next == k + 1) {
+      // Two or more clips that end alike and do not fade are intros, and
+      // the clip before them is their song, even where the junction test
+      // was unsure of each.
+      size_t alike = k + 1;
+      while (alike < n && isMusic(clips[alike]) && !fadesOut(clips[alike]) &&
+             (alike == k + 1 || endingSimilarity(clips[alike - 1], clips[alike]) >= kSiblingAlike))
+        ++alike;
+      if (alike >= k + 3) next = alike;
+    }
     const size_t intros = next - k - 1;
     // A clip that joins the clip after it better than it joins this song
     // is the next song with an intro or an outro of its own.
@@ -120,7 +133,9 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
     };
     while (next < n && isMusic(clips[next])) {
       const double asOutro = joinScore(song, clips[next]);
-      bool joins = asOutro < kJoinThreshold && !startsBlock(next, asOutro);
+      // An outro fades out: a clip that does may follow on a weaker junction.
+      const double threshold = fadesOut(clips[next]) ? kFadingOutroLeeway * kJoinThreshold : kJoinThreshold;
+      bool joins = asOutro < threshold && !startsBlock(next, asOutro);
       if (next > k + 1 + intros) joins = withSibling(openingSimilarity(clips[next - 1], clips[next]), joins);
       if (!joins) break;
       ++next;
