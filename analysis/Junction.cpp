@@ -16,15 +16,13 @@ constexpr int kOrder = 12;
 // visibly where two different recordings meet.
 constexpr size_t kStride = 4;
 constexpr size_t kSpan = 8;
-// Values predicted across the junction: 1.3 ms, long enough to see a jump,
+// Values predicted across the junction: 0.7 ms, long enough to see a jump,
 // short enough that the music has not moved on.
 constexpr size_t kAcross = 4;
-// Values skipped after the junction: the first ADPCM frame of a clip (28
-// samples) may have been encoded from a zeroed history, coarsely, and is
-// not trusted either way.
-constexpr size_t kGap = 1;
+// The predictor's first step is the value whose average straddles the
+// junction, which neither side holds; the comparison starts one step later.
+constexpr size_t kGap = kSpan / kStride - 1;
 constexpr int kMinimumFit = 256;
-constexpr size_t kHeadSkip = 0;
 // Power below which a side counts as silent (-60 dBFS).
 constexpr double kSilentPower = 1e-6;
 
@@ -59,17 +57,6 @@ Coefficients fitPredictor(std::span<const float> x) {
     if (error <= 0.0) break;
   }
   return a;
-}
-
-double predictionError(const std::vector<double>& x, size_t from, size_t to, const Coefficients& a) {
-  double sum = 0.0;
-  for (size_t n = from; n < to; ++n) {
-    double p = 0.0;
-    for (int i = 0; i < kOrder; ++i) p += a[size_t(i)] * x[n - 1 - size_t(i)];
-    const double e = x[n] - p;
-    sum += e * e;
-  }
-  return sum / double(to - from);
 }
 
 double power(std::span<const float> x) {
@@ -139,7 +126,6 @@ double junctionScore(std::span<const float> before, std::span<const float> after
   constexpr double kNever = std::numeric_limits<double>::infinity();
   if (before.size() < size_t(kMinimumFit) || after.size() < size_t(kMinimumFit)) return kNever;
   if (power(before.last(kMinimumFit)) < kSilentPower || power(after.first(kMinimumFit)) < kSilentPower) return kNever;
-  after = after.subspan(kHeadSkip);
   std::vector<float> reversedAfter(after.rbegin(), after.rend());
   std::vector<float> reversedBefore(before.rbegin(), before.rend());
   return std::max(forwardScore(before, after), forwardScore(reversedAfter, reversedBefore));

@@ -58,7 +58,8 @@ double openingSimilarity(const ClipSummary& a, const ClipSummary& b) {
 }
 
 bool fadesOut(const ClipSummary& c) { return endPower(c) < kFadedShareOfMedian * c.medianPower; }
-constexpr double kFadingOutroLeeway = 2.5;
+// How much weaker a junction may be for a clip that fades out, as outros do.
+constexpr double kFadingOutroLeeway = 1.75;
 
 // A sibling this alike is one, whatever the junction test says; one this
 // unlike is not. In between the junction decides.
@@ -78,7 +79,7 @@ bool withSibling(double similarity, bool joins) {
 double joinScore(const ClipSummary& earlier, const ClipSummary& later) {
   if (!earlier.audible || !later.audible) return std::numeric_limits<double>::infinity();
   // A clip that fades out (an outro, a stinger) leads into nothing.
-  if (endPower(earlier) < kFadedShareOfMedian * earlier.medianPower) return std::numeric_limits<double>::infinity();
+  if (fadesOut(earlier)) return std::numeric_limits<double>::infinity();
   // The later clip's head as decoded alone and as decoded after the earlier
   // one: a disc encoded as one stream needs the carried history, one whose
   // clips were encoded apart needs none. Either way a true junction is smooth.

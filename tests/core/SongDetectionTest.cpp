@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <string_view>
 
 #include "analysis/DiscAnalysis.h"
 #include "gamedata/CatalogueBuilder.h"
@@ -43,10 +42,12 @@ TEST_P(GeneratedDiscs, EverySongBlockIsExact) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedDiscs, ::testing::Values(1u, 3u, 5u));
-// Seeds on which the junction test still takes a different song's start for
-// a continuation (a few clips each); run with --gtest_also_run_disabled_tests.
-INSTANTIATE_TEST_SUITE_P(WeakSeeds, GeneratedDiscs, ::testing::Values(2u, 4u, 6u));
+INSTANTIATE_TEST_SUITE_P(Seeds, GeneratedDiscs, ::testing::Values(1u, 2u, 3u, 4u, 5u, 6u));
+// Seeds the detection was not tuned on.
+INSTANTIATE_TEST_SUITE_P(HeldOut, GeneratedDiscs, ::testing::Values(7u, 8u, 9u));
+// Still wrong on two of its twelve song blocks (a junction that lands on a
+// drum hit reads as a cut); run with --gtest_also_run_disabled_tests.
+INSTANTIATE_TEST_SUITE_P(DISABLED_Failing, GeneratedDiscs, ::testing::Values(10u));
 
 BareItem song(double seconds, int intros, int outros, bool spoken = true) {
   BareItem item;
@@ -95,9 +96,6 @@ TEST(SongDetectionTest, HardCasesComeOutExact) {
   ASSERT_EQ(proposal->stations.size(), stations.size());
   for (size_t i = 0; i < stations.size(); ++i) {
     SCOPED_TRACE(hardCases()[i].name);
-    // Still loses its song's outros to a chance junction score; kept in the
-    // disc so the other stations see the same audio.
-    if (std::getenv("SKIPWEAK") && std::string_view(hardCases()[i].name) == "station opens with chatter") continue;
     for (const std::string& d : differences(*run.disc->catalogue, proposal->stations[i])) ADD_FAILURE() << d;
   }
 }
