@@ -8,6 +8,8 @@
 //   2. applyProposal writes a proposal into the catalogue, on the thread that
 //      owns it, all or nothing.
 // Memory: one clip at a time plus a few kilobytes per clip of the station.
+// packClipSource (PackClipSource.h) reads the packs with the worker's own
+// file handles; stationsWithoutSongs says what runs by default.
 #include <atomic>
 #include <cstdint>
 #include <functional>

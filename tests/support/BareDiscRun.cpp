@@ -1,7 +1,7 @@
 #include "support/BareDiscRun.h"
 
 #include "gamedata/CatalogueBuilder.h"
-#include "gamedata/ClipLoader.h"
+#include "analysis/PackClipSource.h"
 #include "tools/discgen/ParallelEncode.h"
 
 namespace wc::test {
@@ -19,12 +19,9 @@ BareDiscRun::BareDiscRun(const std::vector<BareStation>& stations, uint32_t seed
 }
 
 ClipSource BareDiscRun::source() const {
-  return [this](int station, int clip) -> std::unique_ptr<ClipAudio> {
-    auto pack = realFileSystem().openRead(disc->paths.packs[size_t(station)]);
-    if (!pack) return nullptr;
-    const Clip& c = bare->stations[station].clips[clip];
-    return readClipAudio(*pack, c.offset, c.size);
-  };
+  std::array<std::optional<Path>, kStationCount> packs;
+  for (int s = 0; s < kStationCount; ++s) packs[size_t(s)] = disc->paths.packs[size_t(s)];
+  return packClipSource(realFileSystem(), packs, *bare);
 }
 
 std::optional<DiscProposal> BareDiscRun::analyse() const {
