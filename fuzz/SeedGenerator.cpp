@@ -118,6 +118,16 @@ void clipSeeds(SeedWriter& out, MemoryFileSystem& fs) {
   }
   const uint8_t frame[16] = {0x1c, 0, 0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0, 0x0f, 0xed, 0xcb, 0xa9, 0x87, 0x65};
   out.write("clip_audio", "header-only", clipInput(0x1000, ClipAudio::kHeaderSize, 0x07, frame));
+  // Song detection: claimed length, split byte, then the content repeated.
+  for (const auto& [name, claimed, split] : {std::tuple{"frames-split-half", 0x4000u, uint8_t(128)},
+                                            std::tuple{"claims-everything", 0xFFFFFFF0u, uint8_t(3)},
+                                            std::tuple{"claims-nothing", 0u, uint8_t(250)}}) {
+    Bytes in;
+    appendU32(in, claimed);
+    in.push_back(split);
+    in.insert(in.end(), frame, frame + 16);
+    out.write("song_detection", name, in);
+  }
   out.write("clip_audio", "shorter-than-header", clipInput(0x1000, 8019, 0x07, frame));
   out.write("clip_audio", "two-chunks-and-a-bit",
             clipInput(2 * 4096 * 16 + 160, uint32_t(ClipAudio::kHeaderSize + 2 * ClipAudio::kChunkSize + 69632 + 160),

@@ -1,12 +1,15 @@
 // Writes a small synthetic disc or cache, so the program can be tried and
 // demonstrated without the game disc. All audio is generated.
 #include <algorithm>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
 
+#include "gamedata/AnnotationFile.h"
+#include "tools/discgen/BareDisc.h"
 #include "tools/discgen/DemoDisc.h"
 #include "tools/discgen/DiscBuilder.h"
 #include "tools/discgen/LongPlaylist.h"
@@ -31,6 +34,11 @@ constexpr const char* kUsage =
     "  --interleave    mix the stations' records in the lookup table\n"
     "  --song-seconds N  length of each song (default 9, at most 600)\n"
     "  --demo          write the demo station set instead (see below)\n"
+    "  --bare SEED     write a bare disc instead: CH, DS and RE with songs whose\n"
+    "                  intros and outros are cut from one performance, chatter and\n"
+    "                  identifications, no catalogue file, and DIR/truth.csv (the\n"
+    "                  right annotations, in the Export Annotations format)\n"
+    "  --bare-songs N  with --bare: song blocks per station (default 12)\n"
     "  --synthetic-voice  with --demo: speak with the built-in babble even if\n"
     "                  espeak-ng is installed\n"
     "  --threads N     encode on N threads (default: one per processor)\n"
@@ -136,6 +144,8 @@ int main(int argc, char** argv) {
   std::string directory;
   double songSeconds = 9.0;
   bool demo = false;
+  std::optional<uint32_t> bareSeed;
+  int bareSongs = 12;
   bool syntheticVoice = false;
   std::string playlistFile;
   LongPlaylistTarget playlistTarget;
@@ -156,6 +166,15 @@ int main(int argc, char** argv) {
       options.interleave = true;
     } else if (arg == "--demo") {
       demo = true;
+    } else if ((arg == "--bare" || arg == "--bare-songs") && hasValue) {
+      char* end = nullptr;
+      const long n = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || n < 1 || n > 100000) {
+        std::fprintf(stderr, "wavecrate-discgen: %s wants a number from 1 to 100000\n", arg.c_str());
+        return 2;
+      }
+      if (arg == "--bare") bareSeed = uint32_t(n);
+      else bareSongs = int(std::min(n, 60L));
     } else if (arg == "--synthetic-voice") {
       syntheticVoice = true;
     } else if (arg == "--threads" && hasValue) {
@@ -202,7 +221,10 @@ int main(int argc, char** argv) {
   }
 
   DiscPlan plan;
-  if (demo) {
+  if (bareSeed) {
+    plan = bareDiscPlan(randomBareStations(*bareSeed, bareSongs, songSeconds), *bareSeed);
+    options.writeCatalogueFile = false;
+  } else if (demo) {
     DemoOptions demoOptions;
     demoOptions.speech = syntheticVoice ? SpeechEngine::Synthetic : detectSpeechEngine();
     if (demoOptions.speech == SpeechEngine::Synthetic && !syntheticVoice)
@@ -219,8 +241,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "wavecrate-discgen: %s\n", error.c_str());
     return 1;
   }
-  std::printf("Wrote %zu clips to %s and the catalogue to %s\n", written->records.size(),
-              written->paths.audioRoot.string().c_str(), written->paths.catalogueFile.string().c_str());
+  if (bareSeed) {
+    const std::string truth = exportAnnotations(*written->catalogue);
+    const Path truthPath = Path(directory) / "truth.csv";
+    if (!replaceFileAtomically(realFileSystem(), truthPath,
+                               {reinterpret_cast<const uint8_t*>(truth.data()), truth.size()})) {
+      std::fprintf(stderr, "wavecrate-discgen: cannot write %s\n", truthPath.string().c_str());
+      return 1;
+    }
+    std::printf("Wrote %zu clips to %s and the truth to %s\n", written->records.size(),
+                written->paths.audioRoot.string().c_str(), truthPath.string().c_str());
+  } else {
+    std::printf("Wrote %zu clips to %s and the catalogue to %s\n", written->records.size(),
+                written->paths.audioRoot.string().c_str(), written->paths.catalogueFile.string().c_str());
+  }
   if (playlistFile.empty()) return 0;
 
   const auto playlist = writeLongPlaylist(*written, playlistFile, playlistTarget, &error);

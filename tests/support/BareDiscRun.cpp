@@ -1,0 +1,31 @@
+#include "support/BareDiscRun.h"
+
+#include "gamedata/CatalogueBuilder.h"
+#include "analysis/PackClipSource.h"
+#include "tools/discgen/ParallelEncode.h"
+
+namespace wc::test {
+
+BareDiscRun::BareDiscRun(const std::vector<BareStation>& stations, uint32_t seed) {
+  DiscPlan plan = bareDiscPlan(stations, seed);
+  encodeClipsAhead(plan, 2);
+  DiscWriteOptions options;
+  options.layout = DiscLayout::Cache;
+  options.writeCatalogueFile = false;
+  disc = writeDisc(plan, temp.path(), options);
+  bare = std::make_unique<Catalogue>();
+  resetToBareCatalogue(*bare);
+  if (disc) fillClipsFromLookup(*bare, disc->records);
+}
+
+ClipSource BareDiscRun::source() const {
+  std::array<std::optional<Path>, kStationCount> packs;
+  for (int s = 0; s < kStationCount; ++s) packs[size_t(s)] = disc->paths.packs[size_t(s)];
+  return packClipSource(realFileSystem(), packs, *bare);
+}
+
+std::optional<DiscProposal> BareDiscRun::analyse() const {
+  return analyseStations(*bare, stationsWithoutSongs(*bare), source());
+}
+
+}  // namespace wc::test

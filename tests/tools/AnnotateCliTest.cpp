@@ -1,0 +1,155 @@
+// wavecrate-annotate run as a user would, in a working directory with a
+// bare cache: exit statuses, what it writes and what --dry-run, --force,
+// --station and --csv change.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "gamedata/AnnotationFile.h"
+#include "gamedata/CatalogueFile.h"
+#include "support/BareDiscRun.h"
+
+namespace wc::test {
+namespace {
+
+struct Result {
+  int status;
+  std::string output;
+};
+
+Result runIn(const Path& directory, const std::string& arguments) {
+  const std::string command = "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-annotate " +
+                              arguments + " 2>&1";
+  Result result{-1, ""};
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  std::array<char, 4096> buffer;
+  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) result.output.append(buffer.data(), n);
+  const int raw = pclose(pipe);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return result;
+}
+
+std::string fileText(const Path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::unique_ptr<Catalogue> catalogueIn(const Path& directory) {
+  const std::string bytes = fileText(directory / "WavecrateInfo.dat");
+  if (bytes.size() != kCatalogueFileSize) return nullptr;
+  auto c = std::make_unique<Catalogue>();
+  parseCatalogue({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, *c);
+  return c;
+}
+
+BareItem block(int intros, int outros) {
+  BareItem item;
+  item.seconds = 4.0;
+  item.intros = intros;
+  item.outros = outros;
+  return item;
+}
+
+class AnnotateCliTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { run = new BareDiscRun({{4, {block(1, 2), block(2, 1)}}, {8, {block(1, 1)}}}, 3); }
+  static void TearDownTestSuite() { delete run; }
+  static BareDiscRun* run;
+  const Path& dir() const { return run->temp.path(); }
+  void SetUp() override { std::filesystem::remove(dir() / "WavecrateInfo.dat"); }
+};
+BareDiscRun* AnnotateCliTest::run = nullptr;
+
+TEST_F(AnnotateCliTest, UsageAndMissingCacheStatuses) {
+  ScopedTempDir empty;
+  const struct {
+    const char* arguments;
+    bool inEmptyDirectory;
+    int status;
+    const char* says;
+  } cases[] = {
+      {"--bogus", false, 64, "unexpected argument --bogus"},
+      {"--station", false, 64, "unexpected argument --station"},
+      {"--station AA", false, 64, "AA is not a radio station"},
+      {"", true, 2, "the game disc is needed but was not found"},
+      {"--help", true, 0, "Usage: wavecrate-annotate"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const Result r = runIn(c.inEmptyDirectory ? empty.path() : dir(), c.arguments);
+    EXPECT_EQ(r.status, c.status) << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir() / "WavecrateInfo.dat"));
+}
+
+TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
+  const Result dry = runIn(dir(), "--dry-run --csv dry.csv");
+  ASSERT_EQ(dry.status, 0) << dry.output;
+  EXPECT_FALSE(std::filesystem::exists(dir() / "WavecrateInfo.dat"));
+  EXPECT_FALSE(std::filesystem::exists(dir() / "dry.csv"));
+  // What the window's command would write: the same analysis, applied.
+  const auto proposal = run->analyse();
+  ASSERT_TRUE(proposal);
+  Catalogue expected = *run->bare;
+  ASSERT_EQ(applyProposal(expected, *proposal), ApplyResult::Applied);
+  const RoleTally ch = proposal->stations.at(0).tally();
+  char row[128];
+  std::snprintf(row, sizeof row, "%-8s %6d %7d %7d %8d %16d", "CH", ch.songs, ch.intros, ch.outros, ch.chatter, ch.identifications);
+  EXPECT_NE(dry.output.find(row), std::string::npos) << dry.output << "\nwanted: " << row;
+
+  const Result done = runIn(dir(), "--csv out.csv");
+  ASSERT_EQ(done.status, 0) << done.output;
+  const auto written = catalogueIn(dir());
+  ASSERT_TRUE(written);
+  EXPECT_EQ(serializeCatalogue(*written), serializeCatalogue(expected));
+  EXPECT_EQ(fileText(dir() / "out.csv"), exportAnnotations(expected));
+
+  // A second run finds every station annotated and changes nothing.
+  const std::string before = fileText(dir() / "WavecrateInfo.dat");
+  const Result again = runIn(dir(), "");
+  EXPECT_EQ(again.status, 0) << again.output;
+  EXPECT_NE(again.output.find("No station to analyse"), std::string::npos) << again.output;
+  EXPECT_EQ(fileText(dir() / "WavecrateInfo.dat"), before);
+}
+
+TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {
+  ASSERT_EQ(runIn(dir(), "").status, 0);
+  // The user types a title and changes a class on CH; DS gets a title too.
+  auto edited = catalogueIn(dir());
+  ASSERT_TRUE(edited);
+  const auto detected = catalogueIn(dir());
+  std::strcpy(edited->stations[4].clips[0].title, "Harbour Lights");
+  const int32_t lastClass = edited->stations[4].clips[6].clipClass;
+  edited->stations[4].clips[6].clipClass = ClipClass::ChatterSeven;
+  std::strcpy(edited->stations[8].clips[0].title, "Night Bus");
+  const auto bytes = serializeCatalogue(*edited);
+  ASSERT_TRUE(replaceFileAtomically(realFileSystem(), dir() / "WavecrateInfo.dat", bytes));
+
+  const Result refused = runIn(dir(), "--station CH");
+  EXPECT_EQ(refused.status, 0) << refused.output;
+  EXPECT_NE(refused.output.find("--force"), std::string::npos) << refused.output;
+  EXPECT_EQ(catalogueIn(dir())->stations[4].clips[6].clipClass, ClipClass::ChatterSeven);
+
+  const Result forced = runIn(dir(), "--station ch --force");
+  ASSERT_EQ(forced.status, 0) << forced.output;
+  const auto after = catalogueIn(dir());
+  EXPECT_EQ(after->stations[4].clips[6].clipClass, lastClass);
+  EXPECT_EQ(after->stations[4].clips[0].clipClass, detected->stations[4].clips[0].clipClass);
+  // Clip 0 keeps its typed title where its role stayed the same.
+  if (after->stations[4].clips[0].clipClass == ClipClass::Song) {
+    EXPECT_STREQ(after->stations[4].clips[0].title, "Harbour Lights");
+  }
+  EXPECT_STREQ(after->stations[8].clips[0].title, "Night Bus");
+}
+
+}  // namespace
+}  // namespace wc::test

@@ -1,0 +1,174 @@
+// wavecrate-annotate: finds the songs, intros, outros, chatter and station
+// identifications of the radio stations from their audio and writes them
+// into the catalogue file, through the same code as the window program.
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <span>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/DiscAnalysis.h"
+#include "gamedata/AnnotationFile.h"
+#include "gamedata/CatalogueFile.h"
+#include "gamedata/GameData.h"
+
+namespace {
+
+using namespace wc;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitNoDisc = 2;
+constexpr int kExitUsage = 64;
+
+void printHelp() {
+  std::puts(
+      "Usage: wavecrate-annotate [--station NAME]... [--force] [--dry-run] [--csv FILE]\n"
+      "\n"
+      "Works out from the audio which clips of each radio station are songs, their\n"
+      "intros and outros, DJ chatter and station identifications, and writes the\n"
+      "result into the catalogue file (WavecrateInfo.dat). Songs are titled\n"
+      "\"Song 3 02:47\" until you type real titles.\n"
+      "\n"
+      "  --station NAME  analyse this station (pack name such as CH, or its label);\n"
+      "                  repeatable. Default: every station that has no song yet\n"
+      "  --force         also redo stations that already have songs: their classes\n"
+      "                  and counts are replaced, typed titles and artists stay on\n"
+      "                  clips whose role did not change\n"
+      "  --dry-run       print what would change, write nothing\n"
+      "  --csv FILE      also write the result as an annotation CSV (the format of\n"
+      "                  Export Annotations)\n"
+      "\n"
+      "Run it in the directory where Wavecrate keeps its catalogue file and its CACHE\n"
+      "directory; clips missing from the cache are read from the mounted game disc.\n"
+      "Exit status: 0 done, 1 failure, 2 no disc or cache, 64 usage error.");
+}
+
+class TerminalPrompts final : public MessagePrompts {
+ public:
+  MessageAnswer showMessage(std::string_view caption, std::string_view text, MessageButtons buttons) override {
+    if (buttons == MessageButtons::OkCancel) {
+      std::fprintf(stderr,
+                   "wavecrate-annotate: the game disc is needed but was not found: mount it, or copy its audio "
+                   "files into CACHE with Wavecrate first.\n");
+      return MessageAnswer::Cancel;
+    }
+    std::fprintf(stderr, "wavecrate-annotate: %.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()),
+                 text.data());
+    return MessageAnswer::Ok;
+  }
+};
+
+// The station a name means: its pack name or its label, ignoring case.
+int stationNamed(const Catalogue& catalogue, const GameData& gameData, std::string_view name) {
+  auto same = [](std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+  };
+  for (int i = 0; i < kStationCount; ++i) {
+    const Station& s = catalogue.stations[i];
+    const std::string label(s.label, strnlen(s.label, sizeof s.label));
+    if (same(name, gameData.packName(i)) || same(name, label)) return i;
+  }
+  return -1;
+}
+
+std::span<const uint8_t> asBytes(const std::string& text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> stationNames;
+  bool force = false, dryRun = false;
+  std::string csvPath;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      printHelp();
+      return 0;
+    }
+    if (arg == "--station" && i + 1 < argc) {
+      stationNames.emplace_back(argv[++i]);
+    } else if (arg == "--force") {
+      force = true;
+    } else if (arg == "--dry-run") {
+      dryRun = true;
+    } else if (arg == "--csv" && i + 1 < argc) {
+      csvPath = argv[++i];
+    } else {
+      std::fprintf(stderr, "wavecrate-annotate: unexpected argument %s (see --help)\n", argv[i]);
+      return kExitUsage;
+    }
+  }
+
+  FileSystem& fs = realFileSystem();
+  ProcMountTable mounts(fs);
+  TerminalPrompts prompts;
+  GameData gameData(fs, std::filesystem::current_path(), mounts, prompts, [](int) { std::exit(kExitNoDisc); });
+  if (!gameData.readConfigFile(kLookupTableName)) {
+    std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor a mounted game disc holds it\n",
+                 std::string(kLookupTableName).c_str());
+    return kExitNoDisc;
+  }
+  gameData.loadCatalogue();
+  const Catalogue& catalogue = gameData.catalogue();
+
+  std::vector<int> stations;
+  if (stationNames.empty()) {
+    for (int i = 0; i < kStationCount; ++i)
+      if (isAnalysableStation(catalogue, i) && (force || !stationHasSongs(catalogue.stations[i]))) stations.push_back(i);
+  } else {
+    for (const std::string& name : stationNames) {
+      const int station = stationNamed(catalogue, gameData, name);
+      if (station < 0 || !isAnalysableStation(catalogue, station)) {
+        std::fprintf(stderr, "wavecrate-annotate: %s is not a radio station of this disc\n", name.c_str());
+        return kExitUsage;
+      }
+      if (!force && stationHasSongs(catalogue.stations[station])) {
+        std::fprintf(stderr, "wavecrate-annotate: %s already has songs; left alone (use --force to redo it)\n",
+                     name.c_str());
+        continue;
+      }
+      stations.push_back(station);
+    }
+  }
+
+  const auto proposal = analyseStations(catalogue, stations,
+                                        [&gameData](int station, int clip) { return gameData.loadClipAudio(station, clip); });
+  if (!proposal) return kExitFailure;
+  std::printf("%-8s %6s %7s %7s %8s %16s %11s\n", "station", "songs", "intros", "outros", "chatter", "identifications",
+              "unreadable");
+  for (const StationProposal& p : proposal->stations) {
+    const RoleTally t = p.tally();
+    std::printf("%-8s %6d %7d %7d %8d %16d %11d\n", gameData.packName(p.station).c_str(), t.songs, t.intros, t.outros,
+                t.chatter, t.identifications, t.unreadable);
+  }
+  if (proposal->stations.empty()) std::printf("No station to analyse.\n");
+
+  auto result = std::make_unique<Catalogue>(catalogue);
+  if (applyProposal(*result, *proposal) != ApplyResult::Applied) {
+    std::fprintf(stderr, "wavecrate-annotate: the catalogue changed during the analysis\n");
+    return kExitFailure;
+  }
+  if (!csvPath.empty() && !dryRun && !replaceFileAtomically(fs, csvPath, asBytes(exportAnnotations(*result)))) {
+    std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n", csvPath.c_str(), std::strerror(errno));
+    return kExitFailure;
+  }
+  if (dryRun || proposal->stations.empty()) return 0;
+  gameData.catalogue() = *result;
+  if (!gameData.saveCatalogue()) {
+    std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n",
+                 (gameData.workingDirectory() / kCatalogueFileName).string().c_str(), std::strerror(errno));
+    return kExitFailure;
+  }
+  return 0;
+}
