@@ -55,6 +55,9 @@ constexpr std::array kCommands{
                 "Create a playlist for this radio station with as little DJ chatter as possible", kNoImage, H::View},
     CommandInfo{cmd::CreateRadioMix, M::Tools, "Create &Radio Mix",
                 "Create a playlist for this radio station with commercials and chatter", kNoImage, H::View},
+    sep(M::Tools),
+    CommandInfo{cmd::DetectSongs, M::Tools, "&Detect Songs...",
+                "Find the songs, intros and outros of every station from the audio", kNoImage, H::View},
     CommandInfo{cmd::AppAbout, M::Help, "&Help...", "Display help\nHelp", 0, H::App},
     // Reachable from no menu, button or key.
     CommandInfo{cmd::ShowAllClips, M::None, "", "Show all clips", kNoImage, H::View},

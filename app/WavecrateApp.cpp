@@ -91,6 +91,10 @@ bool CWavecrateApp::initInstance() {
   frame_->view().setFocus();
 
   startSound();
+  // Questions about the disc come once the window can be seen behind them.
+  QTimer::singleShot(0, frame_.get(), [this] {
+    if (ViewClient* client = frame_ ? frame_->view().client() : nullptr) client->windowShown();
+  });
   return true;
 }
 

@@ -55,6 +55,7 @@ std::string GameData::packName(int station) const {
 void GameData::loadCatalogue() {
   Catalogue& catalogue = *catalogue_;
   bool fromFile = false;
+  startedBare_ = true;
   if (auto file = fs_.openRead(workingDirectory_ / kCatalogueFileName)) {
     // A short file reads as one whose missing tail is zero.
     parseCatalogue(readPrefix(*file, kCatalogueFileSize), catalogue);
@@ -69,7 +70,10 @@ void GameData::loadCatalogue() {
       table ? parseLookupTable(*table) : std::vector<LookupRecord>{};
 
   if (fromFile) {
-    if (catalogueMatchesLookup(catalogue, records)) return;
+    if (catalogueMatchesLookup(catalogue, records)) {
+      startedBare_ = false;
+      return;
+    }
     prompts_.showMessage(kMismatchCaption, kMismatchText, MessageButtons::Ok);
     fileDoesNotMatch_ = true;
     resetToBareCatalogue(catalogue);
@@ -133,6 +137,14 @@ std::unique_ptr<InputFile> GameData::openPack(int station) {
   if (auto cached = fs_.openRead(cacheDirectory() / fileName)) return cached;
   const auto path = onDisc("STREAMS", fileName);
   return path ? fs_.openRead(*path) : nullptr;
+}
+
+std::optional<Path> GameData::packPath(int station) {
+  if (station < 0 || station >= kStationCount) return std::nullopt;
+  const std::string fileName = packName(station) + ".PAK";
+  const Path cached = cacheDirectory() / fileName;
+  if (fs_.openRead(cached)) return cached;
+  return onDisc("STREAMS", fileName);
 }
 
 std::unique_ptr<ClipAudio> GameData::loadClipAudio(int station, int clipIndex) {

@@ -50,6 +50,9 @@ class GameData {
   // another disc: the first save keeps it as WavecrateInfo.dat.bak (or .bak.1,
   // .bak.2, ... when that name is taken) instead of writing over it.
   bool saveCatalogue();
+  // True when the last load found no catalogue file, or one that did not fit
+  // the disc: the bare catalogue is in use and no song is known.
+  bool startedBare() const { return startedBare_; }
   // Where the last successful save kept the non-matching file; empty when
   // that save kept nothing.
   const std::optional<Path>& catalogueBackup() const { return catalogueBackup_; }
@@ -101,6 +104,13 @@ class GameData {
 
  private:
   std::unique_ptr<InputFile> openPack(int station);
+
+ public:
+  // The pack file of `station` the clips are read from: the cached one, else
+  // the disc's (which may search for the disc). Nullopt when neither exists.
+  std::optional<Path> packPath(int station);
+
+ private:
   std::optional<Path> onDisc(std::string_view directory, std::string_view name);
   // The first of file.bak, file.bak.1, file.bak.2, ... that names nothing.
   std::optional<Path> freeBackupName(const Path& file);
@@ -111,6 +121,7 @@ class GameData {
   MessagePrompts& prompts_;
   DiscLocator locator_;
   std::unique_ptr<Catalogue> catalogue_;
+  bool startedBare_ = false;
   bool fileDoesNotMatch_ = false;  // WavecrateInfo.dat is not what the catalogue holds; keep it
   std::optional<Path> catalogueBackup_;
 };

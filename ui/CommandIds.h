@@ -24,6 +24,7 @@ inline constexpr int RandomizeIntros = 32799;
 inline constexpr int Pad = 32798;
 inline constexpr int CreateMusicMix = 32800;
 inline constexpr int CreateRadioMix = 32801;
+inline constexpr int DetectSongs = 32806;
 inline constexpr int AppAbout = 57664;
 inline constexpr int ShowAllClips = 32774;
 inline constexpr int SaveCatalogue = 32771;

@@ -94,6 +94,7 @@ bool StudioView::onCommand(int id) {
     case cmd::Pad: onPad(); return true;
     case cmd::CreateMusicMix: onCreateMusicMix(); return true;
     case cmd::CreateRadioMix: onCreateRadioMix(); return true;
+    case cmd::DetectSongs: onDetectSongs(); return true;
     case cmd::ShowAllClips: onShowAllClips(); return true;
     case cmd::SaveCatalogue: if (catalogueModified_) onSaveCatalogue(); return true;
     default: return false;
@@ -122,6 +123,7 @@ std::optional<CommandState> StudioView::commandState(int id) const {
     case cmd::CreateRadioMix: return CommandState{canUseSongTools(), false};
     case cmd::RandomizeIntros:
     case cmd::Pad: return CommandState{canUsePlaylistTools(), false};
+    case cmd::DetectSongs: return CommandState{true, false};
     case cmd::ShowAllClips: return CommandState{true, showAllClips_};
     case cmd::SaveCatalogue: return CommandState{catalogueModified_, false};
     default: return std::nullopt;

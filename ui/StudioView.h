@@ -157,6 +157,9 @@ class StudioView final : public LoadIndicator {
   // Asked before the program closes: offers to save changed annotations.
   // False keeps the program open (Cancel, or a save that failed).
   bool queryClose();
+  // Asked once the window shows: on a bare catalogue, offers to find the
+  // songs from the audio.
+  void offerSongDetection();
   // Empties the playlist (stopping playback) and forgets its file.
   void clearPlaylist();
   // Loads what is missing of a track's audio, with this view showing the
@@ -219,6 +222,7 @@ class StudioView final : public LoadIndicator {
   // The playlist file's name without its extension, or "Wavecrate Mix".
   std::string defaultAlbumName() const;
   void onCopyAudioFiles();
+  void onDetectSongs();
   void onShowAllClips();
   void onSaveCatalogue();
   void onImportAnnotations();

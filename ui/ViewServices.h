@@ -1,6 +1,8 @@
 #pragma once
 // What the view core needs of the window system. The Qt widget implements
 // these; tests implement them with fakes that script answers and record calls.
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -42,6 +44,15 @@ struct FileDialogRequest {
   bool fileMustExist = false;
 };
 
+// What work on another thread tells its progress window. report() may be
+// called from any thread.
+class BackgroundProgress {
+ public:
+  virtual ~BackgroundProgress() = default;
+  // `fraction` of the work (0..1) is done; `text` says what runs now.
+  virtual void report(const std::string& text, double fraction) = 0;
+};
+
 // Modal dialogs owned by the view's window.
 class ViewDialogs {
  public:
@@ -54,6 +65,16 @@ class ViewDialogs {
   // Yes / No / Cancel question.
   enum class Answer { Yes, No, Cancel };
   virtual Answer askYesNoCancel(const std::string& text, const std::string& caption) = 0;
+  // A Yes / No question; true for Yes.
+  virtual bool askYesNo(const std::string& text, const std::string& caption) {
+    return askYesNoCancel(text, caption) == Answer::Yes;
+  }
+  // Runs `work` on a worker thread behind a modal progress window with a
+  // Cancel button, which sets `cancel`; the user-interface thread keeps
+  // serving its timers meanwhile. Returns once `work` has ended. Without a
+  // window the work runs on a thread of its own and is waited for.
+  virtual void runInBackground(const std::string& title, const std::function<void(BackgroundProgress&)>& work,
+                               std::atomic<bool>& cancel);
   // A question whose buttons read `yes`, `no` (left out when empty) and
   // Cancel; without labelled buttons it is a Yes / No / Cancel question.
   virtual Answer askChoice(const std::string& text, const std::string& caption, const std::string& /*yes*/,

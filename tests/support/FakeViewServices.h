@@ -70,6 +70,16 @@ class FakeViewDialogs final : public ViewDialogs {
   std::vector<std::pair<std::string, std::string>> choiceLabels;
 
   TrackExportServices* trackExport() override { return trackExportServices; }
+  // Background work runs on its own thread as without a window; with
+  // cancelBackground set the user has pressed Cancel before it starts.
+  bool cancelBackground = false;
+  std::vector<std::string> backgroundTitles;
+  void runInBackground(const std::string& title, const std::function<void(BackgroundProgress&)>& work,
+                       std::atomic<bool>& cancel) override {
+    backgroundTitles.push_back(title);
+    if (cancelBackground) cancel = true;
+    ViewDialogs::runInBackground(title, work, cancel);
+  }
   Answer askChoice(const std::string& text, const std::string& caption, const std::string& yes,
                    const std::string& no) override {
     choiceLabels.emplace_back(yes, no);

@@ -44,7 +44,7 @@ TEST(CommandTable, EveryCommandAppearsOnceAndHiddenOnesHaveNoPlace) {
   std::map<int, int> seen;
   for (const CommandInfo& c : commandTable())
     if (c.id != kSeparator) ++seen[c.id];
-  EXPECT_EQ(seen.size(), 25u);
+  EXPECT_EQ(seen.size(), 26u);
   for (auto [id, n] : seen) EXPECT_EQ(n, 1) << id;
   for (int hidden : {cmd::ShowAllClips, cmd::SaveCatalogue}) {
     const CommandInfo* info = findCommand(hidden);

@@ -4,7 +4,13 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include "ui/qt/QtViewDialogs.h"
 
@@ -96,6 +102,50 @@ TEST(QtViewDialogs, YesNoCancelAnswers) {
   EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), ViewDialogs::Answer::Yes);
   answerer.answer(QMessageBox::Cancel);
   EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), ViewDialogs::Answer::Cancel);
+}
+
+}  // namespace
+}  // namespace wc
+
+namespace wc {
+namespace {
+
+// The progress window shows what the worker reports while the event loop
+// (and so the sound timer) keeps running, and its Cancel reaches the work.
+TEST(QtViewDialogs, BackgroundWorkShowsProgressKeepsTheLoopAndCancels) {
+  QWidget parent;
+  QtViewDialogs dialogs(&parent);
+  std::atomic<bool> cancel{false};
+  std::atomic<bool> halfway{false};
+  int ticks = 0;
+  QTimer tick;  // stands for the 5 ms sound timer
+  QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+  tick.start(5);
+  QString shownLabel;
+  std::function<void()> pressCancel = [&] {
+    auto* window = parent.findChild<QProgressDialog*>();
+    if (!window || !halfway || window->labelText().isEmpty()) {
+      QTimer::singleShot(20, pressCancel);
+      return;
+    }
+    shownLabel = window->labelText();
+    window->findChild<QPushButton*>()->click();
+  };
+  QTimer::singleShot(20, pressCancel);
+  const auto start = std::chrono::steady_clock::now();
+  dialogs.runInBackground(
+      "Detect Songs",
+      [&](BackgroundProgress& progress) {
+        progress.report("Analysing Radio X...", 0.5);
+        halfway = true;
+        // Ends when cancelled, or after ten seconds so a failure cannot hang.
+        while (!cancel && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
+          std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      },
+      cancel);
+  EXPECT_TRUE(cancel);
+  EXPECT_EQ(shownLabel, "Analysing Radio X...");
+  EXPECT_GT(ticks, 5);
 }
 
 }  // namespace

@@ -1,5 +1,11 @@
 #include "ui/qt/QtViewDialogs.h"
 
+#include <QEventLoop>
+#include <QProgressDialog>
+#include <QTimer>
+#include <mutex>
+#include <thread>
+
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -76,6 +82,76 @@ ViewDialogs::Answer QtViewDialogs::askYesNoCancel(const std::string& text, const
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
   }
+}
+
+bool QtViewDialogs::askYesNo(const std::string& text, const std::string& caption) {
+  QMessageBox box(QMessageBox::Question, captionOrAppName(caption), fromStd(text), QMessageBox::Yes | QMessageBox::No,
+                  parent_);
+  box.setDefaultButton(QMessageBox::Yes);
+  return box.exec() == QMessageBox::Yes;
+}
+
+namespace {
+
+// What the worker last reported, handed to the window's thread.
+class SharedProgress final : public BackgroundProgress {
+ public:
+  void report(const std::string& text, double fraction) override {
+    std::lock_guard lock(mutex_);
+    text_ = text;
+    fraction_ = fraction;
+  }
+  std::pair<std::string, double> latest() {
+    std::lock_guard lock(mutex_);
+    return {text_, fraction_};
+  }
+
+ private:
+  std::mutex mutex_;
+  std::string text_;
+  double fraction_ = 0.0;
+};
+
+}  // namespace
+
+void QtViewDialogs::runInBackground(const std::string& title, const std::function<void(BackgroundProgress&)>& work,
+                                    std::atomic<bool>& cancel) {
+  constexpr int kSteps = 1000;
+  SharedProgress progress;
+  std::atomic<bool> finished{false};
+  std::thread worker([&] {
+    work(progress);
+    finished = true;
+  });
+
+  QProgressDialog dialog(QString(), QStringLiteral("Cancel"), 0, kSteps, parent_);
+  dialog.setWindowTitle(captionOrAppName(title));
+  dialog.setWindowModality(Qt::WindowModal);
+  dialog.setMinimumDuration(0);
+  dialog.setAutoClose(false);
+  dialog.setAutoReset(false);
+  QObject::connect(&dialog, &QProgressDialog::canceled, [&] {
+    cancel = true;
+    dialog.setLabelText(QStringLiteral("Cancelling..."));
+  });
+  // The window's own event loop runs meanwhile, so the sound timer and the
+  // repaints go on; the worker is polled ten times a second.
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (finished) {
+      loop.quit();
+      return;
+    }
+    if (cancel) return;
+    const auto [text, fraction] = progress.latest();
+    dialog.setLabelText(fromStd(text));
+    dialog.setValue(int(fraction * kSteps));
+  });
+  poll.start(100);
+  dialog.show();
+  loop.exec();
+  worker.join();
 }
 
 std::optional<ClipEdit> QtViewDialogs::editClip(const ClipEditRequest& request) {

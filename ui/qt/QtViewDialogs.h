@@ -21,6 +21,9 @@ class QtViewDialogs final : public ViewDialogs {
   std::optional<std::string> openFileName(const FileDialogRequest& request) override;
   void messageBox(const std::string& text, const std::string& caption) override;
   Answer askYesNoCancel(const std::string& text, const std::string& caption) override;
+  bool askYesNo(const std::string& text, const std::string& caption) override;
+  void runInBackground(const std::string& title, const std::function<void(BackgroundProgress&)>& work,
+                       std::atomic<bool>& cancel) override;
   std::optional<ClipEdit> editClip(const ClipEditRequest& request) override;
   Answer askChoice(const std::string& text, const std::string& caption, const std::string& yes,
                    const std::string& no) override;

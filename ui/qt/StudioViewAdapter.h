@@ -30,6 +30,7 @@ class StudioViewAdapter final : public ViewClient {
   void lButtonUp(int x, int y) override { view_.onLButtonUp(x, y); }
   void rButtonUp(int x, int y) override { view_.onRButtonUp(x, y); }
   bool queryClose() override { return view_.queryClose(); }
+  void windowShown() override { view_.offerSongDetection(); }
   bool onCommand(int id) override { return view_.onCommand(id); }
   std::optional<CommandState> commandState(int id) const override { return view_.commandState(id); }
 

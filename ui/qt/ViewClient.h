@@ -19,6 +19,8 @@ class ViewClient : public CommandTarget {
   virtual void lButtonUp(int x, int y) = 0;
   // Right button released: the clip editor. Nothing by default.
   virtual void rButtonUp(int /*x*/, int /*y*/) {}
+  // The main window has been shown for the first time.
+  virtual void windowShown() {}
   // Asked before the main window closes; false keeps it open.
   virtual bool queryClose() { return true; }
 };
