@@ -150,7 +150,9 @@ TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
         {cmd::CreateMusicMix, "Create &Music Mix",
          "Create a playlist for this radio station with as little DJ chatter as possible"},
         {cmd::CreateRadioMix, "Create &Radio Mix",
-         "Create a playlist for this radio station with commercials and chatter"}}},
+         "Create a playlist for this radio station with commercials and chatter"},
+        {kSeparator, "", ""},
+        {cmd::DetectSongs, "&Detect Songs...", "Find the songs, intros and outros of every station from the audio"}}},
       {"&Help", {{cmd::AppAbout, "&Help...", "Display help"}}},
   };
   const QList<QAction*> bar = frame->menuBar()->actions();
