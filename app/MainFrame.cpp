@@ -196,8 +196,18 @@ void CMainFrame::updateCommandStates() {
   }
 }
 
+void CMainFrame::setSoundTicking(bool ticking) {
+  soundTicking_ = ticking;
+  // The last pass of the ticking may have been skipped.
+  if (!ticking) updateCommandStates();
+  statePoll_.start();
+}
+
 void CMainFrame::onIdle() {
-  updateCommandStates();
+  if (!soundTicking_ || statePoll_.elapsed() >= kTickingStatePollMs) {
+    statePoll_.start();
+    updateCommandStates();
+  }
   if (lockPoll_.elapsed() >= kLockPollMs) {
     lockPoll_.restart();
     updateLockIndicators();

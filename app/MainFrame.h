@@ -48,6 +48,12 @@ class CMainFrame final : public QMainWindow {
   CommandState commandState(int id) const;
   // Applies commandState to every action.
   void updateCommandStates();
+  // While the 5 ms sound timer runs, every tick ends in an idle pass; the
+  // enable states are then re-evaluated at most every kTickingStatePollMs
+  // instead of 200 times a second. Without ticks every idle pass follows a
+  // real event and re-evaluates them.
+  void setSoundTicking(bool ticking);
+  static constexpr qint64 kTickingStatePollMs = 50;
 
   // The message pane: "Ready", or the prompt of what is under the mouse.
   QString messageText() const;
@@ -78,6 +84,8 @@ class CMainFrame final : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::map<MenuName, QMenu*> menus_;
   QElapsedTimer lockPoll_;
+  QElapsedTimer statePoll_;
+  bool soundTicking_ = false;
 };
 
 }  // namespace wc

@@ -15,6 +15,7 @@
 #include "app/QtMessagePrompts.h"
 #include "app/StartupArguments.h"
 #include "audio/AudioEngine.h"
+#include "audio/SoundWake.h"
 #include "audio/sdl/SdlSoundDevice.h"
 #include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
@@ -41,6 +42,25 @@ class FrameAudioHost final : public AudioHost {
 
  private:
   CMainFrame& frame_;
+};
+
+// The 5 ms timer as the sound wake starts and stops it. The frame hears of
+// it: while ticks run it re-evaluates the enable states less often.
+class QtTickTimer final : public TickTimer {
+ public:
+  explicit QtTickTimer(QTimer& timer) : timer_(timer) {}
+  void startTicks() override {
+    timer_.start();
+    if (frame) frame->setSoundTicking(true);
+  }
+  void stopTicks() override {
+    timer_.stop();
+    if (frame) frame->setSoundTicking(false);
+  }
+  CMainFrame* frame = nullptr;
+
+ private:
+  QTimer& timer_;
 };
 
 CWavecrateApp::CWavecrateApp() = default;
@@ -81,9 +101,18 @@ bool CWavecrateApp::initInstance() {
   gameData_->loadCatalogue();
 
   engine_ = std::make_unique<AudioEngine>();
+  // The tick count is kFirstTickCount now; the timer exists from here on,
+  // running only once the engine has started.
+  soundTimer_ = std::make_unique<QTimer>();
+  tickTimer_ = std::make_unique<QtTickTimer>(*soundTimer_);
+  soundWake_ = std::make_unique<SoundWake>(*engine_, *tickTimer_, ticks_,
+                                           [] { return std::chrono::steady_clock::now(); },
+                                           std::chrono::steady_clock::now());
   frame_ = std::make_unique<CMainFrame>(this);
-  frame_->view().setClient(
-      std::make_unique<StudioViewAdapter>(*gameData_, frame_->view(), toolRandom_, engine_.get()));
+  auto adapter = std::make_unique<StudioViewAdapter>(*gameData_, frame_->view(), toolRandom_, soundWake_.get());
+  StudioView& view = adapter->view();
+  soundWake_->soundNeeded = [&view] { return view.transport().somethingPlays(); };
+  frame_->view().setClient(std::move(adapter));
 
   const QScreen* screen = QGuiApplication::primaryScreen();
   frame_->placeOnDesktop(screen ? screen->geometry().size() : QSize(1024, 768));
@@ -104,19 +133,22 @@ void CWavecrateApp::startSound() {
   if (!engine_->start(std::make_unique<SdlSoundDevice>(), *audioHost_)) return;
   // The ring is refilled from the play cursor on every tick, so late or
   // missed ticks cost nothing but latency.
-  soundTimer_ = std::make_unique<QTimer>();
+  // The sound wake stops the timer and the device once nothing has sounded
+  // for a ring's length, and starts both before the next sound.
   soundTimer_->setTimerType(Qt::PreciseTimer);
   soundTimer_->setInterval(AudioEngine::kTimerPeriodMs);
-  QObject::connect(soundTimer_.get(), &QTimer::timeout, [this] {
-    ticks_.tick();
-    engine_->refillPlayed();
-  });
-  soundTimer_->start();
+  QObject::connect(soundTimer_.get(), &QTimer::timeout, [this] { soundWake_->tick(); });
+  tickTimer_->frame = frame_.get();
+  tickTimer_->startTicks();
 }
 
 int CWavecrateApp::exitInstance(int loopResult) {
+  if (soundWake_) soundWake_->soundNeeded = nullptr;  // it asks the view, which goes now
+  if (tickTimer_) tickTimer_->frame = nullptr;
   frame_.reset();
   if (soundTimer_) soundTimer_->stop();
+  soundWake_.reset();
+  tickTimer_.reset();
   soundTimer_.reset();
   engine_.reset();  // after the view, whose Voice was linked into it
   audioHost_.reset();

@@ -14,6 +14,8 @@ class QTimer;
 namespace wc {
 
 class AudioEngine;
+class QtTickTimer;
+class SoundWake;
 class CMainFrame;
 class DiscImageFileSystem;
 class QtDiscImageMemory;
@@ -67,6 +69,9 @@ class CWavecrateApp final : public CommandTarget {
   std::unique_ptr<AudioEngine> engine_;
   std::unique_ptr<FrameAudioHost> audioHost_;
   std::unique_ptr<QTimer> soundTimer_;
+  // Sleeps the timer and the device while nothing can sound.
+  std::unique_ptr<QtTickTimer> tickTimer_;
+  std::unique_ptr<SoundWake> soundWake_;
   std::unique_ptr<CMainFrame> frame_;
 };
 

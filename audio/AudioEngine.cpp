@@ -76,6 +76,18 @@ void AudioEngine::resumeOutput() {
   device_->play();
 }
 
+void AudioEngine::resumeSilent() {
+  if (!device_) return;
+  writeOffset_ = device_->playCursor() % kRingBytes;
+  if (device_->prepareWrite() == SoundDevice::WriteStatus::Lost) device_->restore();
+  std::fill(samples_.begin(), samples_.end(), int16_t{0});
+  const uint32_t first = kRingBytes - writeOffset_;
+  const auto* silence = reinterpret_cast<const uint8_t*>(samples_.data());
+  device_->write(writeOffset_, {silence, first});
+  if (writeOffset_ > 0) device_->write(0, {silence, writeOffset_});
+  device_->play();
+}
+
 void AudioEngine::shutdown() {
   if (device_) {
     device_->close();

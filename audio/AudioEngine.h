@@ -43,6 +43,10 @@ class AudioEngine final : public SoundOutput {
   void pauseOutput() override;
   // writeOffset = 0 and the device loops again from where it stopped.
   void resumeOutput() override;
+  // Starts a paused device again over a ring of silence, writing from the
+  // play cursor on, so that what is rendered next is heard one second later
+  // and nothing stale from before the pause plays.
+  void resumeSilent();
   // Closes the device. Linked sources are unlinked, not freed.
   void shutdown();
 

@@ -17,6 +17,13 @@ class SoundOutput {
   virtual void pauseOutput() = 0;
   // Starts the device again from an empty ring.
   virtual void resumeOutput() = 0;
+  // Called before a track or preview starts, so that an output that sleeps
+  // while nothing sounds is awake for the first sample.
+  virtual void soundComing() {}
+  // Called right before a playlist tool draws from the generator the sound
+  // timer reseeds, so that an output whose timer sleeps can bring the tick
+  // count (and the seed) up to the time since start first.
+  virtual void toolsAboutToDraw() {}
 };
 
 }  // namespace wc

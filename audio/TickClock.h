@@ -21,6 +21,13 @@ class TickClock {
     reseeded_.seed(count_);
   }
   uint32_t count() const { return count_; }
+  // Moves the count forward to `count` (periods counted by a clock while the
+  // timer did not run); reseeds only if it moved, as a tick would have.
+  void catchUp(uint32_t count) {
+    if (count <= count_) return;
+    count_ = count;
+    reseeded_.seed(count_);
+  }
 
  private:
   CRandom& reseeded_;

@@ -24,9 +24,15 @@ Voice& Transport::voice() {
   return *voice_;
 }
 
-void Transport::play(Track* track, StartPart startPart) { voice().play(track, startPart); }
+void Transport::play(Track* track, StartPart startPart) {
+  if (track && output_) output_->soundComing();
+  voice().play(track, startPart);
+}
 
-void Transport::playPreview(std::unique_ptr<Track> track) { voice().playPreview(std::move(track)); }
+void Transport::playPreview(std::unique_ptr<Track> track) {
+  if (track && output_) output_->soundComing();
+  voice().playPreview(std::move(track));
+}
 
 void Transport::playFromStart() {
   if (canPlay() && playlist_.first()) play(playlist_.first());

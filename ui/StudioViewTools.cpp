@@ -1,5 +1,6 @@
 // The Tools menu: the playlist tools run on the current station, with the
 // busy mark shown and the playlist following the inserted tracks.
+#include "audio/SoundOutput.h"
 #include "playlist/PlaylistTools.h"
 #include "ui/StudioView.h"
 
@@ -30,6 +31,7 @@ bool StudioView::canUsePlaylistTools() const {
 }
 
 void StudioView::runTool(void (*tool)(const ToolContext&), bool keepScroll) {
+  if (output_) output_->toolsAboutToDraw();
   ToolDisplay display(*this);
   const ToolContext context{catalogue(), currentStation_, playlist_, toolRandom_,
                             [this](Track& track) { loadTrackAudio(track, true, LoadIndicatorMode::Silent); },

@@ -106,8 +106,10 @@ class MainFrameTest : public ::testing::Test {
     }
     std::optional<CommandState> commandState(int id) const override {
       if (id != cmd::AppAbout) return std::nullopt;
+      ++aboutQueries;
       return CommandState{true, false};
     }
+    mutable int aboutQueries = 0;
   } app;
   std::unique_ptr<CMainFrame> frame;
   test::FakeViewClient* client = nullptr;
@@ -291,6 +293,31 @@ TEST_F(MainFrameTest, ToolbarFollowsTheViewWhenTheLoopGoesIdle) {
   QTimer::singleShot(20, &loop, &QEventLoop::quit);
   loop.exec();
   EXPECT_TRUE(stop->isEnabled());
+}
+
+TEST_F(MainFrameTest, WhileSoundTicksTheStatesAreEvaluatedSeldomButStillFollow) {
+  showAndActivate();
+  handleTransport(false);
+  frame->setSoundTicking(true);
+  QTimer soundTimer;
+  soundTimer.setTimerType(Qt::PreciseTimer);
+  int ticks = 0;
+  QObject::connect(&soundTimer, &QTimer::timeout, [&ticks] { ++ticks; });
+  soundTimer.start(5);
+  app.aboutQueries = 0;
+  handleTransport(true);
+  QEventLoop loop;
+  QTimer::singleShot(300, &loop, &QEventLoop::quit);
+  loop.exec();
+  ASSERT_GE(ticks, 20);  // each tick ended in an idle pass
+  EXPECT_LE(app.aboutQueries, int(300 / CMainFrame::kTickingStatePollMs) + 2);
+  EXPECT_GE(app.aboutQueries, 1);
+  EXPECT_TRUE(frame->action(cmd::Stop)->isEnabled());
+  // The ticking stops with playback: the states are right at once.
+  soundTimer.stop();
+  handleTransport(false);
+  frame->setSoundTicking(false);
+  EXPECT_FALSE(frame->action(cmd::Stop)->isEnabled());
 }
 
 TEST_F(MainFrameTest, ViewMenuTogglesBarsAndCheckMarks) {
