@@ -125,6 +125,17 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
         ++alike;
       if (alike >= k + 3) next = alike;
     }
+    {
+      // Intros stand between a song and its outros. Music that does not
+      // fade, followed by a clip that plainly continues from the song's
+      // end, is intros even where the junction into the song was misread
+      // (a drum hit on the song's first sample defeats any predictor).
+      size_t sandwiched = next;
+      while (sandwiched < n && isMusic(clips[sandwiched]) && !fadesOut(clips[sandwiched])) ++sandwiched;
+      if (sandwiched > next && sandwiched < n && isMusic(clips[sandwiched]) && fadesOut(clips[sandwiched]) &&
+          joinScore(song, clips[sandwiched]) < kJoinThreshold)
+        next = sandwiched;
+    }
     const size_t intros = next - k - 1;
     // A clip that joins the clip after it better than it joins this song
     // is the next song with an intro or an outro of its own.
@@ -140,6 +151,16 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
       if (next > k + 1 + intros) joins = withSibling(openingSimilarity(clips[next - 1], clips[next]), joins);
       if (!joins) break;
       ++next;
+    }
+    if (next == k + 1 + intros) {
+      // Two or more clips that begin alike and fade out are outros of this
+      // song, even where the junction from its end was misread: the mirror
+      // of the rule for intros above.
+      size_t alike = next;
+      while (alike < n && isMusic(clips[alike]) && fadesOut(clips[alike]) &&
+             (alike == next || openingSimilarity(clips[alike - 1], clips[alike]) >= kSiblingAlike))
+        ++alike;
+      if (alike >= next + 2) next = alike;
     }
     const size_t outros = next - k - 1 - intros;
     if (intros + outros == 0) {
