@@ -61,6 +61,10 @@ bool fadesOut(const ClipSummary& c) { return endPower(c) < kFadedShareOfMedian *
 // How much weaker a junction may be for a clip that fades out, as outros do.
 constexpr double kFadingOutroLeeway = 1.75;
 
+// How many times smaller a rival junction's score must be to outweigh a
+// song's own.
+constexpr double kClearlyBetter = 2.0;
+
 // A sibling this alike is one, whatever the junction test says; one this
 // unlike is not. In between the junction decides.
 constexpr double kSiblingAlike = 0.95;
@@ -137,11 +141,13 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
         next = sandwiched;
     }
     const size_t intros = next - k - 1;
-    // A clip that joins the clip after it better than it joins this song
-    // is the next song with an intro or an outro of its own.
+    // A clip that joins the clip after it clearly better than it joins
+    // this song is the next song with an intro or an outro of its own. Two
+    // smooth junctions a few tenths apart say nothing about which is true,
+    // and the block already under way is the likelier.
     auto startsBlock = [&](size_t j, double asOutro) {
       if (j + 1 >= n || !isMusic(clips[j + 1])) return false;
-      return std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) < asOutro;
+      return std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) * kClearlyBetter < asOutro;
     };
     while (next < n && isMusic(clips[next])) {
       const double asOutro = joinScore(song, clips[next]);
