@@ -136,18 +136,29 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
       // (a drum hit on the song's first sample defeats any predictor).
       size_t sandwiched = next;
       while (sandwiched < n && isMusic(clips[sandwiched]) && !fadesOut(clips[sandwiched])) ++sandwiched;
+      // The outro must continue this song better than any clip between:
+      // else it is the outro of a song among them.
+      auto outroOfThisSong = [&](size_t outro) {
+        const double own = joinScore(song, clips[outro]);
+        if (!(own < kJoinThreshold)) return false;
+        for (size_t m = next; m < outro; ++m)
+          if (joinScore(clips[m], clips[outro]) <= own) return false;
+        return true;
+      };
       if (sandwiched > next && sandwiched < n && isMusic(clips[sandwiched]) && fadesOut(clips[sandwiched]) &&
-          joinScore(song, clips[sandwiched]) < kJoinThreshold)
+          outroOfThisSong(sandwiched))
         next = sandwiched;
     }
     const size_t intros = next - k - 1;
-    // A clip that joins the clip after it clearly better than it joins
-    // this song is the next song with an intro or an outro of its own. Two
-    // smooth junctions a few tenths apart say nothing about which is true,
-    // and the block already under way is the likelier.
+    // A clip that joins the clip after it better than it joins this song
+    // is the next song with an intro or an outro of its own. One that fades
+    // out as outros do must be joined clearly better: two smooth junctions
+    // a few tenths apart say nothing about which is true, and the block
+    // already under way is the likelier.
     auto startsBlock = [&](size_t j, double asOutro) {
       if (j + 1 >= n || !isMusic(clips[j + 1])) return false;
-      return std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) * kClearlyBetter < asOutro;
+      const double margin = fadesOut(clips[j]) ? kClearlyBetter : 1.0;
+      return std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) * margin < asOutro;
     };
     while (next < n && isMusic(clips[next])) {
       const double asOutro = joinScore(song, clips[next]);
