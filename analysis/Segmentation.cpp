@@ -158,7 +158,14 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
     auto startsBlock = [&](size_t j, double asOutro) {
       if (j + 1 >= n || !isMusic(clips[j + 1])) return false;
       const double margin = fadesOut(clips[j]) ? kClearlyBetter : 1.0;
-      return std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) * margin < asOutro;
+      if (std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) * margin < asOutro) return true;
+      // A clip that does not fade, followed by music that does not fade
+      // (its intros) and then a clip that continues from its end (its
+      // outro), is a song of its own however its start happens to join.
+      if (fadesOut(clips[j])) return false;
+      size_t outro = j + 1;
+      while (outro < n && isMusic(clips[outro]) && !fadesOut(clips[outro])) ++outro;
+      return outro < n && isMusic(clips[outro]) && joinScore(clips[j], clips[outro]) < asOutro;
     };
     while (next < n && isMusic(clips[next])) {
       const double asOutro = joinScore(song, clips[next]);
