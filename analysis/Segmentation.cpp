@@ -10,7 +10,9 @@ namespace wc {
 namespace {
 
 // Music as opposed to speech: sound without the pauses between words.
-bool isMusic(const ClipSummary& c) { return c.audible && c.pauseShare < kSpeechPauseShare; }
+bool isMusic(const ClipSummary& c) {
+  return c.audible && c.pauseShare < kSpeechPauseShare && c.silenceShare < kSpeechSilenceShare;
+}
 
 ClipRole loneRole(const ClipSummary& c) {
   if (!c.audible) return ClipRole::Unreadable;

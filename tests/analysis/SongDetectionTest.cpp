@@ -48,8 +48,10 @@ INSTANTIATE_TEST_SUITE_P(HeldOut, GeneratedDiscs, ::testing::Values(7u, 8u, 9u))
 // Junctions that land on a drum hit read as cuts here: one song's only
 // intro, and the end of a song whose two outros open alike.
 INSTANTIATE_TEST_SUITE_P(DrumHitJunctions, GeneratedDiscs, ::testing::Values(10u));
-// An outro whose start a following song happens to end on almost as smoothly.
-INSTANTIATE_TEST_SUITE_P(RivalJunctions, GeneratedDiscs, ::testing::Values(11u));
+// An outro whose start a following song happens to end on almost as
+// smoothly; songs whose starts follow the previous song's end by chance;
+// a short chatter clip with few pauses.
+INSTANTIATE_TEST_SUITE_P(RivalJunctions, GeneratedDiscs, ::testing::Values(11u, 16u));
 
 BareItem song(double seconds, int intros, int outros, bool spoken = true) {
   BareItem item;
