@@ -21,6 +21,8 @@ constexpr uint32_t kWindowWarmUp = 4;
 constexpr uint32_t kWindowStep = 40;
 // A window below this share of the median power is a pause (-16 dB).
 constexpr double kPauseShareOfMedian = 0.025;
+// A window below this share of the median power is silence (-30 dB).
+constexpr double kSilenceShareOfMedian = 1e-3;
 // Below this the clip is silent (-60 dBFS).
 constexpr double kSilentPower = 1e-6;
 
@@ -99,6 +101,9 @@ ClipSummary summarizeClip(const ClipAudio& clip) {
     const double quiet = s.medianPower * kPauseShareOfMedian;
     const auto pauses = std::count_if(powers.begin(), powers.end(), [quiet](double p) { return p < quiet; });
     s.pauseShare = double(pauses) / double(powers.size());
+    const double silent = s.medianPower * kSilenceShareOfMedian;
+    const auto silences = std::count_if(powers.begin(), powers.end(), [silent](double p) { return p < silent; });
+    s.silenceShare = double(silences) / double(powers.size());
   }
   return s;
 }

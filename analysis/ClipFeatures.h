@@ -31,6 +31,9 @@ struct ClipSummary {
   // Of the sampled 14 ms windows, the share much quieter than the clip's
   // median: the pauses between words. Music hardly ever drops that low.
   double pauseShare = 0.0;
+  // The share of sampled windows 30 dB below the median: silence between
+  // words, which a voice over music or an outro's fade hardly ever reaches.
+  double silenceShare = 0.0;
   double medianPower = 0.0;  // of the sampled windows, full scale 1.0
 
   double seconds() const { return double(samples) / 24000.0; }

@@ -10,7 +10,9 @@ namespace wc {
 namespace {
 
 // Music as opposed to speech: sound without the pauses between words.
-bool isMusic(const ClipSummary& c) { return c.audible && c.pauseShare < kSpeechPauseShare; }
+bool isMusic(const ClipSummary& c) {
+  return c.audible && c.pauseShare < kSpeechPauseShare && c.silenceShare < kSpeechSilenceShare;
+}
 
 ClipRole loneRole(const ClipSummary& c) {
   if (!c.audible) return ClipRole::Unreadable;
@@ -60,6 +62,10 @@ double openingSimilarity(const ClipSummary& a, const ClipSummary& b) {
 bool fadesOut(const ClipSummary& c) { return endPower(c) < kFadedShareOfMedian * c.medianPower; }
 // How much weaker a junction may be for a clip that fades out, as outros do.
 constexpr double kFadingOutroLeeway = 1.75;
+
+// How many times smaller a rival junction's score must be to outweigh a
+// song's own.
+constexpr double kClearlyBetter = 2.0;
 
 // A sibling this alike is one, whatever the junction test says; one this
 // unlike is not. In between the junction decides.
@@ -125,12 +131,43 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
         ++alike;
       if (alike >= k + 3) next = alike;
     }
+    {
+      // Intros stand between a song and its outros. Music that does not
+      // fade, followed by a clip that plainly continues from the song's
+      // end, is intros even where the junction into the song was misread
+      // (a drum hit on the song's first sample defeats any predictor).
+      size_t sandwiched = next;
+      while (sandwiched < n && isMusic(clips[sandwiched]) && !fadesOut(clips[sandwiched])) ++sandwiched;
+      // The outro must continue this song better than any clip between:
+      // else it is the outro of a song among them.
+      auto outroOfThisSong = [&](size_t outro) {
+        const double own = joinScore(song, clips[outro]);
+        if (!(own < kJoinThreshold)) return false;
+        for (size_t m = next; m < outro; ++m)
+          if (joinScore(clips[m], clips[outro]) <= own) return false;
+        return true;
+      };
+      if (sandwiched > next && sandwiched < n && isMusic(clips[sandwiched]) && fadesOut(clips[sandwiched]) &&
+          outroOfThisSong(sandwiched))
+        next = sandwiched;
+    }
     const size_t intros = next - k - 1;
     // A clip that joins the clip after it better than it joins this song
-    // is the next song with an intro or an outro of its own.
+    // is the next song with an intro or an outro of its own. One that fades
+    // out as outros do must be joined clearly better: two smooth junctions
+    // a few tenths apart say nothing about which is true, and the block
+    // already under way is the likelier.
     auto startsBlock = [&](size_t j, double asOutro) {
       if (j + 1 >= n || !isMusic(clips[j + 1])) return false;
-      return std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) < asOutro;
+      const double margin = fadesOut(clips[j]) ? kClearlyBetter : 1.0;
+      if (std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) * margin < asOutro) return true;
+      // A clip that does not fade, followed by music that does not fade
+      // (its intros) and then a clip that continues from its end (its
+      // outro), is a song of its own however its start happens to join.
+      if (fadesOut(clips[j])) return false;
+      size_t outro = j + 1;
+      while (outro < n && isMusic(clips[outro]) && !fadesOut(clips[outro])) ++outro;
+      return outro < n && isMusic(clips[outro]) && joinScore(clips[j], clips[outro]) < asOutro;
     };
     while (next < n && isMusic(clips[next])) {
       const double asOutro = joinScore(song, clips[next]);
@@ -140,6 +177,16 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
       if (next > k + 1 + intros) joins = withSibling(openingSimilarity(clips[next - 1], clips[next]), joins);
       if (!joins) break;
       ++next;
+    }
+    if (next == k + 1 + intros) {
+      // Two or more clips that begin alike and fade out are outros of this
+      // song, even where the junction from its end was misread: the mirror
+      // of the rule for intros above.
+      size_t alike = next;
+      while (alike < n && isMusic(clips[alike]) && fadesOut(clips[alike]) &&
+             (alike == next || openingSimilarity(clips[alike - 1], clips[alike]) >= kSiblingAlike))
+        ++alike;
+      if (alike >= next + 2) next = alike;
     }
     const size_t outros = next - k - 1 - intros;
     if (intros + outros == 0) {

@@ -29,6 +29,9 @@ struct RoleOfClip {
 inline constexpr double kLoneSongSeconds = 60.0;
 // A clip whose sampled windows are this often pauses is speech.
 inline constexpr double kSpeechPauseShare = 0.18;
+// So is one whose windows are this often silent: a short clip of speech can
+// show few pauses by chance, but its pauses are true silence.
+inline constexpr double kSpeechSilenceShare = 0.08;
 
 // How well the end of `earlier` runs on into the start of `later` (see
 // junctionScore); infinity when either has no sound.
