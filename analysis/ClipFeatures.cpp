@@ -29,8 +29,12 @@ constexpr double kSilentPower = 1e-6;
 // Frame f (counted over the whole clip) of each channel.
 struct FrameCursor {
   const ClipAudio& clip;
-  const uint8_t* left(uint32_t f) const { return clip.leftFrame(f / ClipAudio::kFramesPerChunk, f % ClipAudio::kFramesPerChunk); }
-  const uint8_t* right(uint32_t f) const { return clip.rightFrame(f / ClipAudio::kFramesPerChunk, f % ClipAudio::kFramesPerChunk); }
+  const uint8_t* left(uint32_t f) const {
+    return clip.leftFrame(f / ClipAudio::kFramesPerChunk, f % ClipAudio::kFramesPerChunk);
+  }
+  const uint8_t* right(uint32_t f) const {
+    return clip.rightFrame(f / ClipAudio::kFramesPerChunk, f % ClipAudio::kFramesPerChunk);
+  }
 };
 
 // Decodes frames [from, to) into mono samples appended to `out` (may be
@@ -92,7 +96,8 @@ ClipSummary summarizeClip(const ClipAudio& clip) {
     decodeMono(cursor, start, start + kWindowFrames, wl, wr, &window);
     powers.push_back(power(window.data(), window.size()));
   }
-  if (powers.empty()) powers.push_back(std::max(power(s.head.data(), s.head.size()), power(s.tail.data(), s.tail.size())));
+  if (powers.empty())
+    powers.push_back(std::max(power(s.head.data(), s.head.size()), power(s.tail.data(), s.tail.size())));
   std::vector<double> sorted = powers;
   std::nth_element(sorted.begin(), sorted.begin() + ptrdiff_t(sorted.size() / 2), sorted.end());
   s.medianPower = sorted[sorted.size() / 2];

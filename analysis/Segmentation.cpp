@@ -160,7 +160,8 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips) {
     auto startsBlock = [&](size_t j, double asOutro) {
       if (j + 1 >= n || !isMusic(clips[j + 1])) return false;
       const double margin = fadesOut(clips[j]) ? kClearlyBetter : 1.0;
-      if (std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) * margin < asOutro) return true;
+      if (std::min(joinScore(clips[j + 1], clips[j]), joinScore(clips[j], clips[j + 1])) * margin < asOutro)
+        return true;
       // A clip that does not fade, followed by music that does not fade
       // (its intros) and then a clip that continues from its end (its
       // outro), is a song of its own however its start happens to join.

@@ -10,7 +10,7 @@
 namespace wc {
 
 enum class ClipRole {
-  Unreadable,      // no audio to judge (not loaded, no frames, silent): the clip stays as it was
+  Unreadable,  // no audio to judge (not loaded, no frames, silent): the clip stays as it was
   Song,
   Intro,
   Outro,

@@ -20,10 +20,9 @@ constexpr std::array kCommands{
     CommandInfo{cmd::FileSave, M::File, "&Save", "Save playlist", kNoImage, H::View},
     CommandInfo{cmd::FileSaveAs, M::File, "Save &As...", "Save playlist", kNoImage, H::View},
     sep(M::File),
-    CommandInfo{cmd::ExportCd, M::File, "&Export CD...", "Export CD image as 44.1kHz wave file and CUE file",
-                kNoImage, H::View},
-    CommandInfo{cmd::ExportWave, M::File, "Export &Wave...", "Export playlist as 24kHz wave file", kNoImage,
+    CommandInfo{cmd::ExportCd, M::File, "&Export CD...", "Export CD image as 44.1kHz wave file and CUE file", kNoImage,
                 H::View},
+    CommandInfo{cmd::ExportWave, M::File, "Export &Wave...", "Export playlist as 24kHz wave file", kNoImage, H::View},
     CommandInfo{cmd::ExportTracks, M::File, "Export Trac&ks...", "Export the playlist as one tagged file per track",
                 kNoImage, H::View},
     sep(M::File),
@@ -37,16 +36,15 @@ constexpr std::array kCommands{
     sep(M::File),
     CommandInfo{cmd::AppExit, M::File, "E&xit", "Quit the application; prompts to save documents\nExit", kNoImage,
                 H::Frame},
-    CommandInfo{cmd::ViewToolbar, M::View, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", kNoImage,
+    CommandInfo{cmd::ViewToolbar, M::View, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", kNoImage, H::Frame},
+    CommandInfo{cmd::ViewStatusBar, M::View, "&Status Bar", "Show or hide the status bar\nToggle StatusBar", kNoImage,
                 H::Frame},
-    CommandInfo{cmd::ViewStatusBar, M::View, "&Status Bar", "Show or hide the status bar\nToggle StatusBar",
-                kNoImage, H::Frame},
     CommandInfo{cmd::Play, M::Playback, "&Play", "Start playback\nPlay", 4, H::View},
     CommandInfo{cmd::Stop, M::Playback, "&Stop", "Stop playback\nStop", 3, H::View},
     CommandInfo{cmd::Previous, M::Playback, "Pre&vious", "Previous track\nPrevious", 1, H::View},
     CommandInfo{cmd::Next, M::Playback, "&Next", "Next track\nNext", 2, H::View},
-    CommandInfo{cmd::AddAllSongs, M::Tools, "Add all &Songs", "Add all songs from the radio station to the current playlist",
-                kNoImage, H::View},
+    CommandInfo{cmd::AddAllSongs, M::Tools, "Add all &Songs",
+                "Add all songs from the radio station to the current playlist", kNoImage, H::View},
     CommandInfo{cmd::RandomizeIntros, M::Tools, "Randomize &Intros",
                 "Randomize intros and outros of all songs in the playlist", kNoImage, H::View},
     CommandInfo{cmd::Pad, M::Tools, "&Pad", "Pad playlist with chatter and commercials", kNoImage, H::View},
@@ -65,8 +63,8 @@ constexpr std::array kCommands{
 };
 
 constexpr std::array kMenuTitles{
-    MenuTitle{M::File, "&File"},       MenuTitle{M::View, "&View"}, MenuTitle{M::Playback, "&Playback"},
-    MenuTitle{M::Tools, "&Tools"},     MenuTitle{M::Help, "&Help"},
+    MenuTitle{M::File, "&File"},   MenuTitle{M::View, "&View"}, MenuTitle{M::Playback, "&Playback"},
+    MenuTitle{M::Tools, "&Tools"}, MenuTitle{M::Help, "&Help"},
 };
 
 constexpr std::array kToolbar{cmd::AppAbout, kSeparator, cmd::Previous, cmd::Next, cmd::Stop, cmd::Play};

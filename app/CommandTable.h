@@ -15,8 +15,8 @@ inline constexpr int kSeparator = 0;
 inline constexpr int kNoImage = -1;
 
 struct CommandInfo {
-  int id;              // kSeparator for a menu separator
-  MenuName menu;       // None: no menu item
+  int id;                // kSeparator for a menu separator
+  MenuName menu;         // None: no menu item
   const char* menuText;  // "&" marks the access key
   const char* prompt;    // empty when the command has none
   int toolbarImage;      // index into the toolbar strip, or kNoImage

@@ -44,8 +44,7 @@ CMainFrame::CMainFrame(CommandTarget* application) : application_(application) {
   // Focus given to the frame ends up in the view.
   setFocusProxy(view_);
 
-  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-          &CMainFrame::onIdle);
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, &CMainFrame::onIdle);
   lockPoll_.start();
   updateLockIndicators();
   updateCommandStates();
@@ -72,9 +71,8 @@ void CMainFrame::createActions() {
     const int id = info.id;
     // Run after the menu has closed and its pixels are repainted: long
     // commands keep the event loop from running.
-    connect(action, &QAction::triggered, this, [this, id] {
-      QTimer::singleShot(0, this, [this, id] { executeCommand(id); });
-    });
+    connect(action, &QAction::triggered, this,
+            [this, id] { QTimer::singleShot(0, this, [this, id] { executeCommand(id); }); });
     actions_[id] = action;
   }
 }

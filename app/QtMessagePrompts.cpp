@@ -8,8 +8,7 @@
 
 namespace wc {
 
-MessageAnswer QtMessagePrompts::showMessage(std::string_view caption, std::string_view text,
-                                            MessageButtons buttons) {
+MessageAnswer QtMessagePrompts::showMessage(std::string_view caption, std::string_view text, MessageButtons buttons) {
   const bool okCancel = buttons != MessageButtons::Ok;
   QMessageBox box(okCancel ? QMessageBox::Warning : QMessageBox::Information,
                   QString::fromUtf8(caption.data(), qsizetype(caption.size())),

@@ -33,8 +33,8 @@ class FrameAudioHost final : public AudioHost {
  public:
   explicit FrameAudioHost(CMainFrame& frame) : frame_(frame) {}
   void showAudioError(const char* message) override {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), QString::fromUtf8(message),
-                    QMessageBox::Ok, &frame_);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Error"), QString::fromUtf8(message), QMessageBox::Ok,
+                    &frame_);
     box.exec();
   }
   // Queued, so that it also works before the event loop runs.
@@ -105,9 +105,8 @@ bool CWavecrateApp::initInstance() {
   // running only once the engine has started.
   soundTimer_ = std::make_unique<QTimer>();
   tickTimer_ = std::make_unique<QtTickTimer>(*soundTimer_);
-  soundWake_ = std::make_unique<SoundWake>(*engine_, *tickTimer_, ticks_,
-                                           [] { return std::chrono::steady_clock::now(); },
-                                           std::chrono::steady_clock::now());
+  soundWake_ = std::make_unique<SoundWake>(
+      *engine_, *tickTimer_, ticks_, [] { return std::chrono::steady_clock::now(); }, std::chrono::steady_clock::now());
   frame_ = std::make_unique<CMainFrame>(this);
   auto adapter = std::make_unique<StudioViewAdapter>(*gameData_, frame_->view(), toolRandom_, soundWake_.get());
   StudioView& view = adapter->view();

@@ -51,9 +51,7 @@ class AudioEngine final : public SoundOutput {
   void shutdown();
 
   void addSource(SoundSource& source) override { mixer_.addSource(source); }
-  void mixSources(int16_t* out, int32_t frames, float* scratch) {
-    mixer_.mixSources(out, frames, scratch);
-  }
+  void mixSources(int16_t* out, int32_t frames, float* scratch) { mixer_.mixSources(out, frames, scratch); }
 
   bool running() const { return device_ != nullptr; }
   uint32_t writeOffset() const { return writeOffset_; }

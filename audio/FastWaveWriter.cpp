@@ -48,7 +48,7 @@ struct Job {
   enum class State { Free, Filling, Ready, Computing, Done };
   State state = State::Free;
   int64_t seq = 0;
-  int64_t outputLimit = 0;        // global output frames allowed in the file
+  int64_t outputLimit = 0;         // global output frames allowed in the file
   std::vector<float> left, right;  // from the job's origin: step * firstPeriod - kBlockLead
   size_t filled = 0;
   std::vector<int16_t> pcm;  // interleaved, 2 * L * periods
@@ -163,8 +163,8 @@ struct FastWaveWriter::Pipeline {
              &uncertainCount);
       for (int32_t u = 0; u < uncertainCount; ++u) {
         const uint32_t index = scratch.uncertain[size_t(u)];
-        out[index] = exactBlockOutput(plan.kernel(), xl, xr, int32_t(index / uint32_t(slots)),
-                                      int32_t(index % uint32_t(slots)));
+        out[index] =
+            exactBlockOutput(plan.kernel(), xl, xr, int32_t(index / uint32_t(slots)), int32_t(index % uint32_t(slots)));
       }
       recomputed += uncertainCount;
     }
@@ -210,8 +210,8 @@ struct FastWaveWriter::Pipeline {
       const int64_t frames = std::clamp<int64_t>(job->outputLimit - firstOutput, 0, outputsPerJob);
       if (frames > 0 && !writeFailed) {
         if constexpr (std::endian::native != std::endian::little) {
-          for (int64_t i = 0; i < 2 * frames; ++i) writeU16LE(reinterpret_cast<uint8_t*>(&job->pcm[size_t(i)]),
-                                                              uint16_t(job->pcm[size_t(i)]));
+          for (int64_t i = 0; i < 2 * frames; ++i)
+            writeU16LE(reinterpret_cast<uint8_t*>(&job->pcm[size_t(i)]), uint16_t(job->pcm[size_t(i)]));
         }
         if (!file->write(job->pcm.data(), size_t(frames) * 4)) writeFailed = true;
       }
@@ -285,8 +285,8 @@ bool FastWaveWriter::open(std::unique_ptr<OutputFile> file, int32_t inRate, int3
   framesPushed_ = framesWritten_ = recomputed_ = 0;
   uint8_t header[WaveWriter::kHeaderBytes] = {};
   const bool headerWritten = file->write(header, sizeof header);
-  pipeline_ = std::make_unique<Pipeline>(inRate, outRate, level_, workers_, std::move(file),
-                                         options_.maxDataBytes / 4, headerWritten);
+  pipeline_ = std::make_unique<Pipeline>(inRate, outRate, level_, workers_, std::move(file), options_.maxDataBytes / 4,
+                                         headerWritten);
   return true;
 }
 

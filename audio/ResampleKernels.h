@@ -82,15 +82,13 @@ using BlockKernel = void (*)(const KernelPlan& plan, const float* left, const fl
 
 void resampleBlockPortable(const KernelPlan&, const float*, const float*, int32_t, double*, int16_t*, uint32_t*,
                            int32_t*);
-void resampleBlockAvx2(const KernelPlan&, const float*, const float*, int32_t, double*, int16_t*, uint32_t*,
-                       int32_t*);
+void resampleBlockAvx2(const KernelPlan&, const float*, const float*, int32_t, double*, int16_t*, uint32_t*, int32_t*);
 void resampleBlockAvx512(const KernelPlan&, const float*, const float*, int32_t, double*, int16_t*, uint32_t*,
                          int32_t*);
 
 // The in-order double sum of output slot `slot` (2r + channel) of period
 // `period` of a block, rounded to float and converted to a 16-bit sample:
 // exactly what the reference writer computes.
-int16_t exactBlockOutput(const KernelPlan& plan, const float* left, const float* right, int32_t period,
-                         int32_t slot);
+int16_t exactBlockOutput(const KernelPlan& plan, const float* left, const float* right, int32_t period, int32_t slot);
 
 }  // namespace wc

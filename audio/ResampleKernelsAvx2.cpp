@@ -153,8 +153,8 @@ void resampleBlockAvx2(const KernelPlan& plan, const float* leftInput, const flo
     const double maxLeft = windowMax(left + from, plan.step + kPaddedTaps);
     const double maxRight = windowMax(right + from, plan.step + kPaddedTaps);
     const size_t first = size_t(q) * size_t(slots);
-    finishSlots(sums + first, plan.boundScale, _mm256_set_pd(maxRight, maxLeft, maxRight, maxLeft), slots,
-                out + first, uint32_t(first), uncertain, uncertainCount);
+    finishSlots(sums + first, plan.boundScale, _mm256_set_pd(maxRight, maxLeft, maxRight, maxLeft), slots, out + first,
+                uint32_t(first), uncertain, uncertainCount);
   }
 }
 

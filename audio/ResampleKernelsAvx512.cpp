@@ -148,8 +148,8 @@ struct LaneBlock {
 
 // Converts one channel's sums for 8 periods with the rounding check of
 // ResamplePlan.cpp; lists the outputs it cannot vouch for.
-[[gnu::always_inline]] inline __m256i checkedSamples(__m512d sum, __m512d bound, unsigned laneMask,
-                                                     uint32_t firstIndex, const LaneBlock& block) {
+[[gnu::always_inline]] inline __m256i checkedSamples(__m512d sum, __m512d bound, unsigned laneMask, uint32_t firstIndex,
+                                                     const LaneBlock& block) {
   const __m256 lowFloat = _mm512_cvtpd_ps(_mm512_sub_pd(sum, bound));
   const __m256 highFloat = _mm512_cvtpd_ps(_mm512_add_pd(sum, bound));
   const __m256i low = pcmWords(lowFloat);
@@ -266,16 +266,19 @@ void laneBlock(const KernelPlan& plan, const float* left, const float* right, si
     for (int32_t p0 = 0; p0 < valid; p0 += 8) {
       __m256i r[8];
       for (int i = 0; i < 8; ++i)
-        r[i] = _mm256_load_si256(reinterpret_cast<const __m256i*>(block.packed + size_t(row + i) * kBlockPeriods + size_t(p0)));
+        r[i] = _mm256_load_si256(
+            reinterpret_cast<const __m256i*>(block.packed + size_t(row + i) * kBlockPeriods + size_t(p0)));
       transpose8x8(r);
       const int32_t periods = std::min(8, valid - p0);
       for (int32_t i = 0; i < periods; ++i)
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + size_t(first + p0 + i) * block.slots + size_t(2 * row)), r[i]);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + size_t(first + p0 + i) * block.slots + size_t(2 * row)),
+                            r[i]);
     }
   }
   for (; row < rows; ++row)
     for (int32_t p = 0; p < valid; ++p)
-      std::memcpy(out + size_t(first + p) * block.slots + size_t(2 * row), block.packed + size_t(row) * kBlockPeriods + size_t(p), 4);
+      std::memcpy(out + size_t(first + p) * block.slots + size_t(2 * row),
+                  block.packed + size_t(row) * kBlockPeriods + size_t(p), 4);
 }
 
 // Equal rates (a period is one sample): every output is its centre sample,
@@ -303,8 +306,8 @@ void resampleBlockAvx512(const KernelPlan& plan, const float* left, const float*
   }
   const size_t available = size_t(plan.step) * size_t(periods) + kPaddedTaps + 8;
   for (int32_t first = 0; first < periods; first += kBlockPeriods)
-    laneBlock(plan, left, right, available, first, std::min(kBlockPeriods, periods - first), scratch, out,
-              uncertain, uncertainCount);
+    laneBlock(plan, left, right, available, first, std::min(kBlockPeriods, periods - first), scratch, out, uncertain,
+              uncertainCount);
 }
 
 }  // namespace wc

@@ -6,8 +6,7 @@
 
 namespace wc {
 
-int16_t exactBlockOutput(const KernelPlan& plan, const float* left, const float* right, int32_t period,
-                         int32_t slot) {
+int16_t exactBlockOutput(const KernelPlan& plan, const float* left, const float* right, int32_t period, int32_t slot) {
   const int32_t r = slot / 2;
   const float* x = (slot & 1) ? right : left;
   const int32_t centre = plan.step * period + plan.rowCentre[r] + kBlockLead;

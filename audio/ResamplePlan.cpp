@@ -96,8 +96,7 @@ ResamplePlan::ResamplePlan(int32_t inRate, int32_t outRate) {
   kernel_.periodsPerBlock = L == 1 ? kOutputsPerBlock : kPeriodsPerBlock;
 
   phaseTables_.assign(size_t(L) * WaveWriter::kTaps, 0.0f);
-  for (int32_t p = 0; p < L; ++p)
-    WaveWriter::fillPhaseTable(p, L, &phaseTables_[size_t(p) * WaveWriter::kTaps]);
+  for (int32_t p = 0; p < L; ++p) WaveWriter::fillPhaseTable(p, L, &phaseTables_[size_t(p) * WaveWriter::kTaps]);
 
   rowPhase_.resize(size_t(L));
   rowCentre_.resize(size_t(L));

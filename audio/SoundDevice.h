@@ -11,9 +11,9 @@ namespace wc {
 
 class SoundDevice {
  public:
-  static constexpr uint32_t kRate = 24000;        // frames per second
-  static constexpr uint32_t kFrameBytes = 4;      // 16-bit left, 16-bit right, little-endian
-  static constexpr uint32_t kRingBytes = 96000;   // one second
+  static constexpr uint32_t kRate = 24000;       // frames per second
+  static constexpr uint32_t kFrameBytes = 4;     // 16-bit left, 16-bit right, little-endian
+  static constexpr uint32_t kRingBytes = 96000;  // one second
   static constexpr uint32_t kBytesPerSecond = 96000;
 
   // The state of the ring's memory when a write is about to start: Lost means

@@ -51,8 +51,8 @@ void runFilters(const uint8_t* left, const uint8_t* right, DecoderState& leftSta
   alignas(16) double e[kSamplesPerFrame + 4][2];  // sample j: {left, right}, exact small integers
   for (int i = 0; i < 4; ++i) {
     for (int half = 0; half < 2; ++half) {
-      const __m128i pairs = half == 0 ? _mm_unpacklo_epi16(leftWords[i], rightWords[i])
-                                      : _mm_unpackhi_epi16(leftWords[i], rightWords[i]);
+      const __m128i pairs =
+          half == 0 ? _mm_unpacklo_epi16(leftWords[i], rightWords[i]) : _mm_unpackhi_epi16(leftWords[i], rightWords[i]);
       const __m128i low = _mm_srai_epi32(_mm_unpacklo_epi16(pairs, pairs), 16);   // L R of two samples
       const __m128i high = _mm_srai_epi32(_mm_unpackhi_epi16(pairs, pairs), 16);  // the next two
       const int j = 8 * i + 4 * half;

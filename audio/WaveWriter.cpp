@@ -24,8 +24,7 @@ int32_t gcdBySubtraction(int32_t a, int32_t b) {
 
 uint64_t sectorsFor(int64_t framesPushed, int32_t inRate) {
   if (framesPushed <= 0 || inRate <= 0) return 0;
-  return (uint64_t(framesPushed) * WaveWriter::kSectorsPerSecond + uint64_t(inRate) - 1) /
-         uint64_t(inRate);
+  return (uint64_t(framesPushed) * WaveWriter::kSectorsPerSecond + uint64_t(inRate) - 1) / uint64_t(inRate);
 }
 
 uint64_t targetFrames(uint64_t sectors, int32_t outRate) {

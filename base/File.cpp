@@ -28,9 +28,7 @@ class StdioInputFile final : public InputFile {
     if (end < 0) return std::nullopt;
     return uint64_t(end);
   }
-  bool seek(uint64_t offset) override {
-    return std::fseek(file_, long(offset), SEEK_SET) == 0;
-  }
+  bool seek(uint64_t offset) override { return std::fseek(file_, long(offset), SEEK_SET) == 0; }
   size_t read(void* dst, size_t bytes) override { return std::fread(dst, 1, bytes, file_); }
 
  private:

@@ -9,13 +9,13 @@
 #include "audio/Decoder.h"
 #include "audio/Mixer.h"
 #include "audio/StereoDecoder.h"
-#include "playlist/OfflineRenderer.h"
-#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
 #include "bench/DiscardingFile.h"
 #include "gamedata/ClipAudio.h"
+#include "playlist/OfflineRenderer.h"
 #include "playlist/Track.h"
+#include "playlist/Voice.h"
 
 namespace wc {
 namespace {

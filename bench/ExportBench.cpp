@@ -22,8 +22,8 @@
 #include "audio/FrameSink.h"
 #include "audio/ResamplePlan.h"
 #include "audio/StereoDecoder.h"
-#include "playlist/OfflineRenderer.h"
 #include "playlist/Exporter.h"
+#include "playlist/OfflineRenderer.h"
 #include "tools/discgen/ClipBuilder.h"
 #include "tools/discgen/Signals.h"
 
@@ -88,8 +88,8 @@ double processCpuSeconds(bool systemOnly = false) {
   return (systemOnly ? 0.0 : seconds(usage.ru_utime)) + seconds(usage.ru_stime);
 }
 
-double timedExport(Playlist& playlist, const std::filesystem::path& wave, bool cdImage,
-                   const WaveSinkOptions& options, double* cpuSeconds = nullptr) {
+double timedExport(Playlist& playlist, const std::filesystem::path& wave, bool cdImage, const WaveSinkOptions& options,
+                   double* cpuSeconds = nullptr) {
   const OfflineRenderer renderer;
   ExportObserver observer;
   const double cpuStart = processCpuSeconds();
@@ -181,8 +181,9 @@ void BM_Export74MinuteCd(benchmark::State& state) {
       "  decoder, two lanes              %6.3f s\n"
       "  render to a null sink           %6.3f s (decoding and float conversion)\n",
       minutes, double(std::filesystem::file_size(fastWave)) / 1e6, simdLevelName(level),
-      std::thread::hardware_concurrency(), fast, fastCpu, reference, reference / fast, identical ? "identical" : "DIFFER",
-      sox, sox / fast, soxStatus == 0 ? "" : " (sox FAILED)", fast24, decodeScalar, decodeStereo, render);
+      std::thread::hardware_concurrency(), fast, fastCpu, reference, reference / fast,
+      identical ? "identical" : "DIFFER", sox, sox / fast, soxStatus == 0 ? "" : " (sox FAILED)", fast24, decodeScalar,
+      decodeStereo, render);
   state.counters["minutes"] = minutes;
   state.counters["reference_s"] = reference;
   state.counters["sox_s"] = sox;

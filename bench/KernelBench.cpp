@@ -43,8 +43,8 @@ void BM_ResampleKernel(benchmark::State& state) {
     benchmark::DoNotOptimize(out.data());
   }
   const double framesPerIteration = double(plan.phaseCount()) * plan.periodsPerBlock();
-  state.counters["GMAC_per_s"] = benchmark::Counter(framesPerIteration * 2 * 256 / 1e9,
-                                                    benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["GMAC_per_s"] =
+      benchmark::Counter(framesPerIteration * 2 * 256 / 1e9, benchmark::Counter::kIsIterationInvariantRate);
   state.counters["s_per_74min"] =
       benchmark::Counter(framesPerIteration / (74.0 * 60.0 * 44100.0),
                          benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
@@ -71,8 +71,9 @@ void BM_FastWriterThreads(benchmark::State& state) {
     for (size_t i = 0; i < kFrames; i += 28) writer.pushFrames(&left[i], &right[i], 28);
     writer.finish();
   }
-  state.counters["s_per_74min"] = benchmark::Counter(
-      double(kFrames) / (74.0 * 60.0 * 24000.0), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["s_per_74min"] =
+      benchmark::Counter(double(kFrames) / (74.0 * 60.0 * 24000.0),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_FastWriterThreads)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 

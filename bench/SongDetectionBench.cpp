@@ -77,9 +77,8 @@ double decodeOnce(const StationInMemory& m) {
 
 double analyseOnce(const StationInMemory& m) {
   const double start = threadSeconds();
-  const auto proposal = analyseStations(*m.catalogue, {4}, [&m](int, int clip) {
-    return std::make_unique<ClipAudio>(m.clips[size_t(clip)]);
-  });
+  const auto proposal = analyseStations(
+      *m.catalogue, {4}, [&m](int, int clip) { return std::make_unique<ClipAudio>(m.clips[size_t(clip)]); });
   benchmark::DoNotOptimize(proposal);
   return threadSeconds() - start;
 }

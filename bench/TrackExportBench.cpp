@@ -15,8 +15,8 @@
 #include "audio/encode/TrackEncoders.h"
 #include "bench/DiscardingFile.h"
 #include "playlist/Exporter.h"
-#include "playlist/TrackExporter.h"
 #include "playlist/OfflineRenderer.h"
+#include "playlist/TrackExporter.h"
 #include "tools/discgen/ClipBuilder.h"
 #include "tools/discgen/Signals.h"
 
@@ -143,7 +143,8 @@ void BM_TrackExport(benchmark::State& state) {
   const auto tracks = trackSamples(mix, plan);
   std::atomic<bool> stop{false};
   auto start = Clock::now();
-  for (size_t i = 0; i < tracks.size(); ++i) benchmark::DoNotOptimize(encoder->encode(tracks[i], plan.tracks[i].tags, stop));
+  for (size_t i = 0; i < tracks.size(); ++i)
+    benchmark::DoNotOptimize(encoder->encode(tracks[i], plan.tracks[i].tags, stop));
   const double single = secondsSince(start);
 
   // The CD export of the same playlist.

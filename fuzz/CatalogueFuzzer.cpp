@@ -58,8 +58,8 @@ void readEveryClip(const Catalogue& catalogue) {
   }
   CRandom random(1);
   for (int s = 0; s < kStationCount; ++s) {
-    for (uint32_t mask : {PoolMask::Songs, PoolMask::Commercials, PoolMask::Five, PoolMask::Six,
-                          PoolMask::TwoSeven, 0xFFFFFFFFu}) {
+    for (uint32_t mask :
+         {PoolMask::Songs, PoolMask::Commercials, PoolMask::Five, PoolMask::Six, PoolMask::TwoSeven, 0xFFFFFFFFu}) {
       ClipPool once = buildPool(catalogue, s, mask, false, random);
       for (int n = 0; n <= once.capacity() && once.pick() >= 0; ++n) {
       }

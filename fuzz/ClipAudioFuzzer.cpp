@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include "playlist/OfflineRenderer.h"
-#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
 #include "fuzz/FuzzSupport.h"
+#include "playlist/OfflineRenderer.h"
+#include "playlist/Voice.h"
 #include "support/MemoryOutputFile.h"
 
 namespace wc::fuzz {
@@ -27,7 +27,8 @@ std::vector<uint8_t> clipBytes(uint32_t claimed, uint32_t length, std::span<cons
   std::vector<uint8_t> bytes(length % (kLargestBuffer + 1));
   if (!content.empty())
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = content[i % content.size()];
-  if (bytes.size() >= ClipAudio::kChannelLengthOffset + 4) writeU32LE(bytes.data() + ClipAudio::kChannelLengthOffset, claimed);
+  if (bytes.size() >= ClipAudio::kChannelLengthOffset + 4)
+    writeU32LE(bytes.data() + ClipAudio::kChannelLengthOffset, claimed);
   return bytes;
 }
 
@@ -58,8 +59,7 @@ void checkClip(const ClipAudio& clip) {
 void playLive(const std::vector<uint8_t>& bytes, uint8_t control) {
   auto preview = std::make_unique<Track>();
   fill(*preview, bytes, control);
-  const int64_t total = samplesOf(preview->introAudio) + samplesOf(preview->songAudio) +
-                        samplesOf(preview->outroAudio);
+  const int64_t total = samplesOf(preview->introAudio) + samplesOf(preview->songAudio) + samplesOf(preview->outroAudio);
   Voice voice;
   voice.callback = &checkReport;
   lastTrack = nullptr;

@@ -27,8 +27,8 @@ StudioView& HeadlessView::makeView() {
 
 void writeTestDisc(MemoryFileSystem& fs) {
   std::string error;
-  const auto written = writeDisc(test::defaultTestDiscPlan(), kWorkDirectory,
-                                 DiscWriteOptions{.layout = DiscLayout::Cache}, &error, fs);
+  const auto written =
+      writeDisc(test::defaultTestDiscPlan(), kWorkDirectory, DiscWriteOptions{.layout = DiscLayout::Cache}, &error, fs);
   if (!written) {
     std::fprintf(stderr, "cannot write the test disc: %s\n", error.c_str());
     std::abort();

@@ -8,12 +8,12 @@
 #include <span>
 #include <string>
 
+#include "base/CRandom.h"
 #include "fuzz/MemoryFileSystem.h"
 #include "gamedata/GameData.h"
 #include "support/FakeViewServices.h"
 #include "support/GameDataFakes.h"
 #include "ui/DrawSurface.h"
-#include "base/CRandom.h"
 #include "ui/StudioView.h"
 
 namespace wc::fuzz {

@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "playlist/Voice.h"
 #include "fuzz/FuzzSupport.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileReader.h"
+#include "playlist/Voice.h"
 
 namespace wc::fuzz {
 namespace {

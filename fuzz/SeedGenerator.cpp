@@ -67,8 +67,7 @@ void catalogueSeeds(SeedWriter& out, const Bytes& table, const Bytes& catalogue)
   writeU32LE(shifted.data() + offsetField, readU32LE(shifted.data() + offsetField) + 1);
   out.write("catalogue", "mismatch", catalogueInput(0, table, shifted, used));
   Bytes stretched = catalogue;  // intro and outro counts past the station's clips
-  const size_t song = size_t(test::testdisc::kMusic) * sizeof(Station) + offsetof(Station, clips) +
-                      8 * sizeof(Clip);
+  const size_t song = size_t(test::testdisc::kMusic) * sizeof(Station) + offsetof(Station, clips) + 8 * sizeof(Clip);
   writeU32LE(stretched.data() + song + offsetof(Clip, intros), 300);
   writeU32LE(stretched.data() + song + offsetof(Clip, outros), 0x7fffffff);
   writeU32LE(stretched.data() + song + offsetof(Clip, clipClass), 9);
@@ -83,8 +82,8 @@ void playlistSeeds(SeedWriter& out) {
   std::vector<PlaylistRecord> many;
   for (int i = 0; i < 120; ++i) many.push_back({i % 3 ? kMusic : kAdverts, (i * 4) % 16, i % 2, 0});
   out.write("playlist", "more-than-99", encodePlaylistFile(many));
-  const std::vector<PlaylistRecord> odd = {{kMusic, 8, 1, 0}, {17, 0, 0, 0}, {kMusic, 16, 0, 0}, {kMusic, 0, 2, 0},
-                                           {kMusic, 0, -1, 0}, {kAdverts, 2, 0, 0}};
+  const std::vector<PlaylistRecord> odd = {{kMusic, 8, 1, 0}, {17, 0, 0, 0},      {kMusic, 16, 0, 0},
+                                           {kMusic, 0, 2, 0}, {kMusic, 0, -1, 0}, {kAdverts, 2, 0, 0}};
   out.write("playlist", "invalid-records", encodePlaylistFile(odd));
   Bytes negative = encodePlaylistFile(three);
   writeU32LE(negative.data(), 0xFFFFFFFFu);
@@ -116,12 +115,13 @@ void clipSeeds(SeedWriter& out, MemoryFileSystem& fs) {
               clipInput(0xFFFFFFF0u, uint32_t(clip.size()) - 70000, 0x0f, clip));
     break;
   }
-  const uint8_t frame[16] = {0x1c, 0, 0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0xde, 0xf0, 0x0f, 0xed, 0xcb, 0xa9, 0x87, 0x65};
+  const uint8_t frame[16] = {0x1c, 0,    0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc,
+                             0xde, 0xf0, 0x0f, 0xed, 0xcb, 0xa9, 0x87, 0x65};
   out.write("clip_audio", "header-only", clipInput(0x1000, ClipAudio::kHeaderSize, 0x07, frame));
   // Song detection: claimed length, split byte, then the content repeated.
-  for (const auto& [name, claimed, split] : {std::tuple{"frames-split-half", 0x4000u, uint8_t(128)},
-                                            std::tuple{"claims-everything", 0xFFFFFFF0u, uint8_t(3)},
-                                            std::tuple{"claims-nothing", 0u, uint8_t(250)}}) {
+  for (const auto& [name, claimed, split] :
+       {std::tuple{"frames-split-half", 0x4000u, uint8_t(128)},
+        std::tuple{"claims-everything", 0xFFFFFFF0u, uint8_t(3)}, std::tuple{"claims-nothing", 0u, uint8_t(250)}}) {
     Bytes in;
     appendU32(in, claimed);
     in.push_back(split);
@@ -191,8 +191,8 @@ void discImageSeeds(SeedWriter& out, MemoryFileSystem& fs) {
   test::writeBytes(dir.path() / "CH.PAK", std::span(pack).first(std::min<size_t>(pack.size(), 16384)));
   const std::vector<test::IsoGraft> grafts{{"/AUDIO/CONFIG/TRAKLKUP.DAT", dir.path() / "TRAKLKUP.DAT"},
                                            {"/AUDIO/STREAMS/CH.PAK", dir.path() / "CH.PAK"}};
-  for (auto [names, seed] : {std::pair{test::IsoNames::Plain, "plain"},
-                             std::pair{test::IsoNames::RockRidgeJoliet, "rock-ridge-joliet"}}) {
+  for (auto [names, seed] :
+       {std::pair{test::IsoNames::Plain, "plain"}, std::pair{test::IsoNames::RockRidgeJoliet, "rock-ridge-joliet"}}) {
     const Path image = dir.path() / (std::string(seed) + ".iso");
     test::makeIsoImage(image, grafts, names);
     out.write("disc_image", seed, test::readBytes(image));

@@ -24,7 +24,8 @@ ClipAudio clipOf(uint32_t claimed, size_t length, const uint8_t* content, size_t
   std::vector<uint8_t> bytes(length % (kLargestBuffer + 1));
   if (contentSize)
     for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = content[i % contentSize];
-  if (bytes.size() >= ClipAudio::kChannelLengthOffset + 4) writeU32LE(bytes.data() + ClipAudio::kChannelLengthOffset, claimed);
+  if (bytes.size() >= ClipAudio::kChannelLengthOffset + 4)
+    writeU32LE(bytes.data() + ClipAudio::kChannelLengthOffset, claimed);
   return ClipAudio(std::move(bytes));
 }
 

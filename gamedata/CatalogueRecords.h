@@ -16,12 +16,12 @@ inline constexpr int kAdvertsStation = 1;
 namespace ClipClass {
 inline constexpr int32_t Song = 0;
 inline constexpr int32_t Commercial = 1;
-inline constexpr int32_t Chatter = 2;        // picked with class 7
+inline constexpr int32_t Chatter = 2;  // picked with class 7
 inline constexpr int32_t Other3 = 3;
 inline constexpr int32_t Other4 = 4;
-inline constexpr int32_t ChatterFive = 5;    // opens a mix, follows every third or fourth song
-inline constexpr int32_t ChatterSix = 6;     // second clip of a mix
-inline constexpr int32_t ChatterSeven = 7;   // picked with class 2
+inline constexpr int32_t ChatterFive = 5;   // opens a mix, follows every third or fourth song
+inline constexpr int32_t ChatterSix = 6;    // second clip of a mix
+inline constexpr int32_t ChatterSeven = 7;  // picked with class 2
 inline constexpr int32_t Count = 8;
 }  // namespace ClipClass
 
@@ -63,12 +63,11 @@ struct Catalogue {
 static_assert(sizeof(Catalogue) == 623488);
 
 inline constexpr std::array<const char*, kStationCount> kPackNames = {
-    "AA", "ADVERTS", "AMBIENCE", "BEATS", "CH", "CO", "CR", "CUTSCENE",
-    "DS", "HC", "MH", "MR", "NJ", "RE", "RG", "TK"};
+    "AA", "ADVERTS", "AMBIENCE", "BEATS", "CH", "CO", "CR", "CUTSCENE", "DS", "HC", "MH", "MR", "NJ", "RE", "RG", "TK"};
 
 // Colour of each clip class, as 0xRRGGBB.
-inline constexpr std::array<uint32_t, ClipClass::Count> kClipClassColours = {
-    0xFF8080, 0xC0C080, 0x8080C0, 0x8080FF, 0x8080FF, 0x80C0C0, 0x80C0FF, 0xFF80C0};
+inline constexpr std::array<uint32_t, ClipClass::Count> kClipClassColours = {0xFF8080, 0xC0C080, 0x8080C0, 0x8080FF,
+                                                                             0x8080FF, 0x80C0C0, 0x80C0FF, 0xFF80C0};
 
 // ---- Guarded readers -------------------------------------------------------
 // The catalogue file comes from outside; these never index past the records
@@ -81,8 +80,7 @@ inline int validClipCount(const Station& s) {
 
 // The row colour of a class; out-of-range classes show as class 3/4 do.
 inline uint32_t clipClassColour(int32_t clipClass) {
-  return (clipClass >= 0 && clipClass < ClipClass::Count) ? kClipClassColours[size_t(clipClass)]
-                                                          : kClipClassColours[3];
+  return (clipClass >= 0 && clipClass < ClipClass::Count) ? kClipClassColours[size_t(clipClass)] : kClipClassColours[3];
 }
 
 // A count of follow-on clips (intros or outros) clamped to what exists.
@@ -90,8 +88,6 @@ inline int32_t clampCount(int32_t n) { return n < 0 ? 0 : (n > kMaxClipsPerStati
 
 // Index of the next top-level clip after clip k: k + 1 + intros + outros,
 // computed without overflow and never below k + 1.
-inline int nextTopLevelClip(const Clip& c, int k) {
-  return k + 1 + clampCount(c.intros) + clampCount(c.outros);
-}
+inline int nextTopLevelClip(const Clip& c, int k) { return k + 1 + clampCount(c.intros) + clampCount(c.outros); }
 
 }  // namespace wc

@@ -49,8 +49,7 @@ std::string describeProblem(AnnotationProblem problem, int room) {
     case AnnotationProblem::None: return {};
     case AnnotationProblem::NoSuchClip: return "The clip does not exist on this disc.";
     case AnnotationProblem::ClassOutOfRange: return "The class must be a number from 0 to 7.";
-    case AnnotationProblem::ArtistNotValid:
-      return "The artist may have at most 63 characters and no line breaks.";
+    case AnnotationProblem::ArtistNotValid: return "The artist may have at most 63 characters and no line breaks.";
     case AnnotationProblem::TitleNotValid: return "The title may have at most 63 characters and no line breaks.";
     case AnnotationProblem::NegativeCount: return "The numbers of intros and outros cannot be negative.";
     case AnnotationProblem::PastStation:

@@ -91,9 +91,8 @@ std::variant<std::unique_ptr<DiscImage>, DiscImageError> DiscImage::open(const P
   const int volumeSectors = iso9660_get_pvd_space_size(&pvd);
   const uint64_t volumeBytes = volumeSectors > 0 ? uint64_t(volumeSectors) * kImageSectorSize : 0;
   if (volumeBytes > bytes)
-    return DiscImageError{DiscImageProblem::Truncated, "the file holds " + std::to_string(bytes) +
-                                                           " bytes of the " + std::to_string(volumeBytes) +
-                                                           " its volume takes"};
+    return DiscImageError{DiscImageProblem::Truncated, "the file holds " + std::to_string(bytes) + " bytes of the " +
+                                                           std::to_string(volumeBytes) + " its volume takes"};
   return std::unique_ptr<DiscImage>(new DiscImage(file, bytes, std::move(library)));
 }
 
@@ -181,8 +180,8 @@ size_t DiscImage::read(const ImageEntry& file, uint64_t offset, void* dst, size_
     // The library addresses sectors with a signed 32-bit number.
     if (sector > uint64_t(INT32_MAX)) break;
     if (within == 0 && wanted >= kImageSectorSize) {
-      const uint64_t sectors = std::min({uint64_t(wanted / kImageSectorSize), kSectorsPerRead,
-                                         uint64_t(INT32_MAX) - sector + 1});
+      const uint64_t sectors =
+          std::min({uint64_t(wanted / kImageSectorSize), kSectorsPerRead, uint64_t(INT32_MAX) - sector + 1});
       const long got = iso9660_iso_seek_read(library_->handle, out + done, lsn_t(sector), long(sectors));
       if (got <= 0) break;
       done += size_t(got);

@@ -68,9 +68,7 @@ TemporaryFile DiscImageFileSystem::createTemporary(const Path& target, bool stre
   return base_.createTemporary(target, streaming);
 }
 
-Path DiscImageFileSystem::resolveLinks(const Path& path) {
-  return insideImage(path) ? path : base_.resolveLinks(path);
-}
+Path DiscImageFileSystem::resolveLinks(const Path& path) { return insideImage(path) ? path : base_.resolveLinks(path); }
 
 std::unique_ptr<OutputFile> DiscImageFileSystem::openStreamingWrite(const Path& path) {
   return insideImage(path) ? nullptr : base_.openStreamingWrite(path);

@@ -66,8 +66,7 @@ void GameData::loadCatalogue() {
 
   // A missing lookup table reads as no records at all.
   const auto table = readConfigFile(kLookupTableName);
-  const std::vector<LookupRecord> records =
-      table ? parseLookupTable(*table) : std::vector<LookupRecord>{};
+  const std::vector<LookupRecord> records = table ? parseLookupTable(*table) : std::vector<LookupRecord>{};
 
   if (fromFile) {
     if (catalogueMatchesLookup(catalogue, records)) {
@@ -185,8 +184,7 @@ GameData::CopyOutcome GameData::copyAudioFilesChecked(const CopyProgress& progre
   if (!tableBytes) return CopyOutcome::Failed;
   bool confirmed = false;
   if (!catalogueMatchesLookup(*catalogue_, parseLookupTable(*tableBytes))) {
-    if (prompts_.showMessage(kCopyQuestionCaption, kOtherDiscQuestion, MessageButtons::OkCancel) !=
-        MessageAnswer::Ok)
+    if (prompts_.showMessage(kCopyQuestionCaption, kOtherDiscQuestion, MessageButtons::OkCancel) != MessageAnswer::Ok)
       return CopyOutcome::Declined;
     confirmed = true;
   }

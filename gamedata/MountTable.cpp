@@ -14,9 +14,9 @@ bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
 // and a mounted disc shows up as its own entry anyway.
 bool isPseudoFileSystem(std::string_view type) {
   static constexpr std::array<std::string_view, 21> kPseudo = {
-      "proc",     "sysfs",      "devpts",      "devtmpfs", "cgroup",    "cgroup2",  "securityfs",
-      "debugfs",  "tracefs",    "pstore",      "bpf",      "mqueue",    "hugetlbfs", "configfs",
-      "fusectl",  "binfmt_misc", "autofs",     "efivarfs", "rpc_pipefs", "nsfs",    "selinuxfs"};
+      "proc",    "sysfs",       "devpts", "devtmpfs", "cgroup",     "cgroup2",   "securityfs",
+      "debugfs", "tracefs",     "pstore", "bpf",      "mqueue",     "hugetlbfs", "configfs",
+      "fusectl", "binfmt_misc", "autofs", "efivarfs", "rpc_pipefs", "nsfs",      "selinuxfs"};
   return std::find(kPseudo.begin(), kPseudo.end(), type) != kPseudo.end();
 }
 
@@ -51,8 +51,8 @@ std::string decodeMountField(std::string_view field) {
   std::string out;
   out.reserve(field.size());
   for (size_t i = 0; i < field.size(); ++i) {
-    if (field[i] == '\\' && i + 3 < field.size() && isOctalDigit(field[i + 1]) &&
-        isOctalDigit(field[i + 2]) && isOctalDigit(field[i + 3])) {
+    if (field[i] == '\\' && i + 3 < field.size() && isOctalDigit(field[i + 1]) && isOctalDigit(field[i + 2]) &&
+        isOctalDigit(field[i + 3])) {
       out.push_back(char((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0')));
       i += 3;
     } else {
@@ -78,9 +78,8 @@ std::vector<Path> candidateRoots(const std::vector<MountEntry>& mounts) {
   std::vector<const MountEntry*> usable;
   for (const auto& m : mounts)
     if (!m.mountPoint.empty() && !isPseudoFileSystem(m.fsType)) usable.push_back(&m);
-  std::stable_sort(usable.begin(), usable.end(), [](const MountEntry* a, const MountEntry* b) {
-    return preferenceGroup(*a) < preferenceGroup(*b);
-  });
+  std::stable_sort(usable.begin(), usable.end(),
+                   [](const MountEntry* a, const MountEntry* b) { return preferenceGroup(*a) < preferenceGroup(*b); });
   std::vector<Path> roots;
   for (const MountEntry* m : usable)
     if (std::find(roots.begin(), roots.end(), m->mountPoint) == roots.end()) roots.push_back(m->mountPoint);

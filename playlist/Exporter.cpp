@@ -67,9 +67,7 @@ uint64_t exportDataBytes(const Playlist& playlist, bool cdImage) {
   return WaveWriter::predictedDataBytes(playlist.playlistSamples(), kStreamRate, cdImage ? kCdRate : kStreamRate);
 }
 
-bool cueCanNamePath(const std::string& wavePath) {
-  return wavePath.find_first_of("\"\r\n") == std::string::npos;
-}
+bool cueCanNamePath(const std::string& wavePath) { return wavePath.find_first_of("\"\r\n") == std::string::npos; }
 
 ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
                                  const OfflineRenderer& renderer, ExportObserver& observer,
@@ -126,8 +124,7 @@ ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::
 ExportError exportPlaylist(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
                            const OfflineRenderer& renderer, ExportObserver& observer,
                            const WaveSinkOptions& writerOptions, bool joinShortTracks) {
-  return exportPlaylistFiles(fs, playlist, wavePath, cdImage, renderer, observer, writerOptions, joinShortTracks)
-      .error;
+  return exportPlaylistFiles(fs, playlist, wavePath, cdImage, renderer, observer, writerOptions, joinShortTracks).error;
 }
 
 std::string exportErrorMessage(ExportError error) {

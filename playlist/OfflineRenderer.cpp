@@ -22,7 +22,7 @@ int32_t OfflineRenderer::renderTrack(Track* track, FrameSink& sink) const {
 }
 
 int32_t OfflineRenderer::renderClip(Track* track, int32_t position, const ClipAudio* clip, FrameSink& sink,
-                          StereoHistory& history) const {
+                                    StereoHistory& history) const {
   if (!clip || clip->frames() == 0) return position;
   float leftOut[kSamplesPerFrame];
   float rightOut[kSamplesPerFrame];

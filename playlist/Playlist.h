@@ -33,9 +33,7 @@ class Playlist {
   Track* last() { return head_.prev == &head_ ? nullptr : head_.prev; }
   // The track behind `track`, or null after the last one.
   static Track* after(Track* track) { return track->next && track->next->clip ? track->next : nullptr; }
-  static const Track* after(const Track* track) {
-    return track->next && track->next->clip ? track->next : nullptr;
-  }
+  static const Track* after(const Track* track) { return track->next && track->next->clip ? track->next : nullptr; }
   // The sentinel: `track->next == end()` marks the last track, and
   // insertBefore(..., end()) appends.
   Track* end() { return &head_; }

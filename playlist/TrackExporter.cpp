@@ -279,8 +279,8 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
 
   if (!state.stop) {
     const std::string m3u = m3u8Text(plan);
-    const bool written =
-        writeTemporary(fs, targetPath(trackCount), std::vector<uint8_t>(m3u.begin(), m3u.end()), temporaries[trackCount]);
+    const bool written = writeTemporary(fs, targetPath(trackCount), std::vector<uint8_t>(m3u.begin(), m3u.end()),
+                                        temporaries[trackCount]);
     state.created[trackCount] = !temporaries[trackCount].empty();
     if (!written) state.fail(TrackExportError::WriteFailed, plan.playlistName);
   }
@@ -299,8 +299,10 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
     // moved into place.
     const std::vector<std::string> names = plan.fileNames();
     for (size_t i = 0; i < names.size(); ++i) {
-      if (i < renamed) fs.remove(folder / names[i]);
-      else if (state.created[i]) fs.remove(tempPath(i));
+      if (i < renamed)
+        fs.remove(folder / names[i]);
+      else if (state.created[i])
+        fs.remove(tempPath(i));
     }
     return state.failure;
   }

@@ -21,8 +21,8 @@ namespace wc {
 inline constexpr const char* kDefaultAlbumName = "Wavecrate Mix";
 
 struct PlannedTrack {
-  std::string fileName;  // "NN - Title.ext"
-  TrackTags tags;        // without the cover, which the export adds
+  std::string fileName;    // "NN - Title.ext"
+  TrackTags tags;          // without the cover, which the export adds
   int64_t firstFrame = 0;  // in the 44100 Hz CD image
   int64_t frames = 0;
 };
@@ -53,11 +53,11 @@ std::vector<std::string> existingExportFiles(FileSystem& fs, const Path& folder,
 std::string m3u8Text(const TrackExportPlan& plan);
 
 struct TrackExportProgress {
-  int tracksDone = 0;   // files encoded
+  int tracksDone = 0;  // files encoded
   int trackTotal = 0;
-  int currentTrack = 0;  // from 1: the lowest track not yet encoded
-  double fraction = 0.0;       // 0..1
-  double secondsLeft = -1.0;   // negative until an estimate exists
+  int currentTrack = 0;       // from 1: the lowest track not yet encoded
+  double fraction = 0.0;      // 0..1
+  double secondsLeft = -1.0;  // negative until an estimate exists
 };
 
 class TrackExportObserver {
@@ -69,11 +69,11 @@ class TrackExportObserver {
 
 enum class TrackExportError {
   None,
-  Cancelled,     // the observer asked to stop; no file of the export remains
+  Cancelled,  // the observer asked to stop; no file of the export remains
   EmptyPlaylist,
-  TooLarge,      // the CD image would not fit a wave file
+  TooLarge,  // the CD image would not fit a wave file
   FileNotCreated,
-  WriteFailed,   // a write failed (full disk); no file of the export remains
+  WriteFailed,  // a write failed (full disk); no file of the export remains
   EncodeFailed,
 };
 

@@ -8,13 +8,9 @@ namespace {
 
 // The position keeps counting while the voice is idle; let it wrap rather
 // than overflow after 24.8 hours.
-int32_t addSamples(int32_t position, int32_t samples) {
-  return int32_t(uint32_t(position) + uint32_t(samples));
-}
+int32_t addSamples(int32_t position, int32_t samples) { return int32_t(uint32_t(position) + uint32_t(samples)); }
 
-int32_t samplesOf(const ClipAudio* clip) {
-  return clip ? int32_t(clip->frames() * kSamplesPerFrame) : 0;
-}
+int32_t samplesOf(const ClipAudio* clip) { return clip ? int32_t(clip->frames() * kSamplesPerFrame) : 0; }
 
 }  // namespace
 

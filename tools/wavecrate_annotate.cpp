@@ -4,11 +4,11 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <span>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -69,7 +69,8 @@ int stationNamed(const Catalogue& catalogue, const GameData& gameData, std::stri
   auto same = [](std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+      if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        return false;
     return true;
   };
   for (int i = 0; i < kStationCount; ++i) {
@@ -125,7 +126,8 @@ int main(int argc, char** argv) {
   std::vector<int> stations;
   if (stationNames.empty()) {
     for (int i = 0; i < kStationCount; ++i)
-      if (isAnalysableStation(catalogue, i) && (force || !stationHasSongs(catalogue.stations[i]))) stations.push_back(i);
+      if (isAnalysableStation(catalogue, i) && (force || !stationHasSongs(catalogue.stations[i])))
+        stations.push_back(i);
   } else {
     for (const std::string& name : stationNames) {
       const int station = stationNamed(catalogue, gameData, name);
@@ -142,8 +144,8 @@ int main(int argc, char** argv) {
     }
   }
 
-  const auto proposal = analyseStations(catalogue, stations,
-                                        [&gameData](int station, int clip) { return gameData.loadClipAudio(station, clip); });
+  const auto proposal = analyseStations(
+      catalogue, stations, [&gameData](int station, int clip) { return gameData.loadClipAudio(station, clip); });
   if (!proposal) return kExitFailure;
   std::printf("%-8s %6s %7s %7s %8s %16s %11s\n", "station", "songs", "intros", "outros", "chatter", "identifications",
               "unreadable");

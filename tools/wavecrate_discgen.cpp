@@ -1,10 +1,10 @@
 // Writes a small synthetic disc or cache, so the program can be tried and
 // demonstrated without the game disc. All audio is generated.
 #include <algorithm>
-#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -173,8 +173,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "wavecrate-discgen: %s wants a number from 1 to 100000\n", arg.c_str());
         return 2;
       }
-      if (arg == "--bare") bareSeed = uint32_t(n);
-      else bareSongs = int(std::min(n, 60L));
+      if (arg == "--bare")
+        bareSeed = uint32_t(n);
+      else
+        bareSongs = int(std::min(n, 60L));
     } else if (arg == "--synthetic-voice") {
       syntheticVoice = true;
     } else if (arg == "--threads" && hasValue) {

@@ -1,6 +1,7 @@
 // wavecrate-export: writes a playlist's CD image (44100 Hz wave file and CUE
 // sheet) or its 24 kHz wave file from the command line, through the same
 // code as the window program's Export commands.
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -8,16 +9,15 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 #include "gamedata/DiscImageFileSystem.h"
-#include "playlist/OfflineRenderer.h"
 #include "gamedata/GameData.h"
-#include "playlist/TrackAudio.h"
 #include "playlist/Exporter.h"
 #include "playlist/MissingAudio.h"
+#include "playlist/OfflineRenderer.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileReader.h"
+#include "playlist/TrackAudio.h"
 #include "tools/export/TrackExportCommand.h"
 
 namespace {
@@ -93,8 +93,7 @@ void drawProgress(int64_t done) {
   const int permille = progress.samplesTotal > 0 ? int(done * 1000 / progress.samplesTotal) : 1000;
   if (permille == progress.lastPermille) return;
   progress.lastPermille = permille;
-  const double elapsed =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - progress.start).count();
+  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - progress.start).count();
   constexpr int kWidth = 30;
   char bar[kWidth + 1];
   const int filled = permille * kWidth / 1000;
@@ -149,8 +148,7 @@ bool insideDirectory(const Path& file, const Path& directory) {
 
 // Why writing the export to `wavePath` (and its CUE twin) would destroy a
 // file the export reads or the program keeps; empty when it would not.
-std::string outputConflict(const Path& wavePath, const Path& playlistPath, const Path& cacheDirectory,
-                           bool withCue) {
+std::string outputConflict(const Path& wavePath, const Path& playlistPath, const Path& cacheDirectory, bool withCue) {
   const Path cuePath = cuePathFor(wavePath.string());
   if (sameFile(wavePath, playlistPath) || (withCue && sameFile(cuePath, playlistPath)))
     return "the output would overwrite the playlist " + playlistPath.string();
@@ -219,8 +217,7 @@ int main(int argc, char** argv) {
   std::error_code cwdError;
   const Path workingDirectory = std::filesystem::current_path(cwdError);
   if (cwdError) {
-    std::fprintf(stderr, "wavecrate-export: the working directory cannot be used: %s\n",
-                 cwdError.message().c_str());
+    std::fprintf(stderr, "wavecrate-export: the working directory cannot be used: %s\n", cwdError.message().c_str());
     return kExitFailure;
   }
   // The CUE sheet names the wave file by its full path.
@@ -228,8 +225,8 @@ int main(int argc, char** argv) {
     wavePath = (workingDirectory / wavePath).lexically_normal().string();
     if (!wave24 && !cueCanNamePath(wavePath))
       return usageError("a CUE sheet cannot name a wave file whose path holds a double quote or a line break");
-    if (const std::string conflict = outputConflict(wavePath, workingDirectory / playlistPath,
-                                                    workingDirectory / kCacheDirectoryName, !wave24);
+    if (const std::string conflict =
+            outputConflict(wavePath, workingDirectory / playlistPath, workingDirectory / kCacheDirectoryName, !wave24);
         !conflict.empty())
       return usageError(conflict.c_str());
   }
@@ -283,8 +280,7 @@ int main(int argc, char** argv) {
   progress.tty = isatty(fileno(stderr));
   const OfflineRenderer renderer(&onRenderProgress);
   TerminalExportObserver observer;
-  const ExportResult result =
-      exportPlaylistFiles(fs, playlist, wavePath, !wave24, renderer, observer, {}, joinShort);
+  const ExportResult result = exportPlaylistFiles(fs, playlist, wavePath, !wave24, renderer, observer, {}, joinShort);
   if (!result) {
     endProgressLine();
     std::fprintf(stderr, "wavecrate-export: %s\n", exportFailureMessage(result, wavePath).c_str());

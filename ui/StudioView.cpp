@@ -77,10 +77,18 @@ bool StudioView::onCommand(int id) {
   switch (id) {
     case cmd::FileNew: onFileNew(); return true;
     case cmd::FileOpen: onFileOpen(); return true;
-    case cmd::FileSave: if (hasTracks) onFileSave(); return true;
-    case cmd::FileSaveAs: if (hasTracks) onFileSaveAs(); return true;
-    case cmd::ExportCd: if (hasTracks) exportPlaylist(true); return true;
-    case cmd::ExportWave: if (hasTracks) exportPlaylist(false); return true;
+    case cmd::FileSave:
+      if (hasTracks) onFileSave();
+      return true;
+    case cmd::FileSaveAs:
+      if (hasTracks) onFileSaveAs();
+      return true;
+    case cmd::ExportCd:
+      if (hasTracks) exportPlaylist(true);
+      return true;
+    case cmd::ExportWave:
+      if (hasTracks) exportPlaylist(false);
+      return true;
     case cmd::ExportTracks: onExportTracks(); return true;
     case cmd::CopyAudioFiles: onCopyAudioFiles(); return true;
     case cmd::ImportAnnotations: onImportAnnotations(); return true;
@@ -96,7 +104,9 @@ bool StudioView::onCommand(int id) {
     case cmd::CreateRadioMix: onCreateRadioMix(); return true;
     case cmd::DetectSongs: onDetectSongs(); return true;
     case cmd::ShowAllClips: onShowAllClips(); return true;
-    case cmd::SaveCatalogue: if (catalogueModified_) onSaveCatalogue(); return true;
+    case cmd::SaveCatalogue:
+      if (catalogueModified_) onSaveCatalogue();
+      return true;
     default: return false;
   }
 }

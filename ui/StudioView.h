@@ -13,9 +13,9 @@
 
 #include "base/File.h"
 #include "gamedata/CatalogueRecords.h"
+#include "playlist/Playlist.h"
 #include "playlist/TrackAudio.h"
 #include "playlist/Transport.h"
-#include "playlist/Playlist.h"
 #include "ui/DrawSurface.h"
 #include "ui/TransportText.h"
 #include "ui/ViewServices.h"
@@ -67,8 +67,8 @@ struct HitResult {
 
 // Parts of a playlist entry, as the hit test numbers them.
 namespace EntryPart {
-inline constexpr int SongBand = 0, IntroText = 1, PrevIntro = 2, NextIntro = 3, OutroText = 4,
-                     PrevOutro = 5, NextOutro = 6, TrackNumber = 7, TrackNumberOutro = 8;
+inline constexpr int SongBand = 0, IntroText = 1, PrevIntro = 2, NextIntro = 3, OutroText = 4, PrevOutro = 5,
+                     NextOutro = 6, TrackNumber = 7, TrackNumberOutro = 8;
 }
 
 struct CommandState {
@@ -242,8 +242,8 @@ class StudioView final : public LoadIndicator {
   void hideDragOutline();
 
   // Painting pieces.
-  void drawScrollBar(DrawSurface& surface, Pane pane, int top, int bottom, int left, int right, int position,
-                     int total, int rowHeight);
+  void drawScrollBar(DrawSurface& surface, Pane pane, int top, int bottom, int left, int right, int position, int total,
+                     int rowHeight);
   int drawBanner(DrawSurface& surface, int y, const char* label, int width);
   int drawClipRow(DrawSurface& surface, int y, bool highlight, const Clip& clip, int width);
   int drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, int width, const Track* track);

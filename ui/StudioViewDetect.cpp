@@ -46,9 +46,10 @@ void StudioView::offerSongDetection() {
 void StudioView::onDetectSongs() {
   const std::vector<int> stations = stationsWithoutSongs(catalogue());
   if (stations.empty()) {
-    dialogs_.messageBox("Every radio station already has songs. To analyse one again, use wavecrate-annotate "
-                        "--force.",
-                        kCaption);
+    dialogs_.messageBox(
+        "Every radio station already has songs. To analyse one again, use wavecrate-annotate "
+        "--force.",
+        kCaption);
     return;
   }
   // The worker reads a snapshot through its own file handles; the packs are

@@ -60,8 +60,8 @@ void StudioView::onShowAllClips() {
   host_.invalidate();
 }
 
-void StudioView::drawScrollBar(DrawSurface& surface, Pane pane, int top, int bottom, int left, int right,
-                               int position, int total, int rowHeight) {
+void StudioView::drawScrollBar(DrawSurface& surface, Pane pane, int top, int bottom, int left, int right, int position,
+                               int total, int rowHeight) {
   surface.selectPen(Pen::Black);
   surface.line(left, top, left, bottom);
   surface.line(right - 1, top, right - 1, bottom);

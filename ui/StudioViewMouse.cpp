@@ -74,7 +74,7 @@ void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
   }
   dragSourceIndex_ = hit.index;
   dragRect_ = {kLeftPaneWidth, kPlaylistTop + kEntryHeight * (hit.index - playlistScroll_),
-              host_.clientWidth() - kLeftPaneWidth, kEntryHeight - 6};
+               host_.clientWidth() - kLeftPaneWidth, kEntryHeight - 6};
   lastMouse_ = {x, y};
   outlineShown_ = true;
   host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
@@ -138,7 +138,7 @@ void StudioView::onLButtonUp(int x, int y) {
     const bool onPlaylist = hit.code == HitCode::PlaylistEntry || hit.code == HitCode::PlaylistGap;
     if (onPlaylist && playlist_.hasRoom()) {
       Track* neighbour = playlist_.trackAt(hit.index);
-      Track* track = !neighbour ? playlist_.append(std::move(pendingTrack_))
+      Track* track = !neighbour                           ? playlist_.append(std::move(pendingTrack_))
                      : hit.code == HitCode::PlaylistEntry ? playlist_.insertBefore(std::move(pendingTrack_), neighbour)
                                                           : playlist_.insertAfter(std::move(pendingTrack_), neighbour);
       host_.invalidate();
@@ -153,8 +153,7 @@ void StudioView::onLButtonUp(int x, int y) {
     const HitResult hit = hitTest(x, y);
     Track* source = playlist_.trackAt(dragSourceIndex_);
     const bool inside = x >= 0 && y >= 0 && x < host_.clientWidth() && y < host_.clientHeight();
-    if (source && inside &&
-        (hit.code == HitCode::PlaylistEntry || hit.code == HitCode::PlaylistGap)) {
+    if (source && inside && (hit.code == HitCode::PlaylistEntry || hit.code == HitCode::PlaylistGap)) {
       Track* target = playlist_.trackAt(hit.index);
       if (target != source) {
         if (!target)

@@ -55,7 +55,8 @@ void StudioView::paintAll(DrawSurface& surface) {
   if (visibleCount_ == 0) rebuildClipList();
   const std::string label = fieldText(station().label);
   int y = drawBanner(surface, 0, label.c_str(), kLeftPaneWidth);
-  drawScrollBar(surface, Pane::Clips, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, clipScroll_, visibleCount_, kClipRowHeight);
+  drawScrollBar(surface, Pane::Clips, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, clipScroll_, visibleCount_,
+                kClipRowHeight);
   for (int i = clipScroll_ < 0 ? 0 : clipScroll_; y < H && i < visibleCount_; ++i) {
     const Clip& clip = station().clips[visibleClips_[size_t(i)]];
     const bool highlight = transport_.playingTrack() && transport_.playingTrack()->clip == &clip;
@@ -80,7 +81,8 @@ void StudioView::paintAll(DrawSurface& surface) {
   int slot = playlistScroll_;
   for (const Track* t = playlist_.trackAt(playlistScroll_); y < H && t && t->clip; t = t->next, ++slot)
     y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, t);
-  for (; y < H && slot < kPlaylistSlots; ++slot) y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, nullptr);
+  for (; y < H && slot < kPlaylistSlots; ++slot)
+    y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, nullptr);
   surface.fillRect(kPlaylistLeft, y, entryWidth, H - y, kBlack);
 
   // The drag outline lives in the view state and is drawn last, over the

@@ -26,14 +26,15 @@ class StudioView::ToolDisplay final : public ToolObserver {
 
 bool StudioView::canUseSongTools() const { return !transport_.somethingPlays() && stationHasSong(station()); }
 
-bool StudioView::canUsePlaylistTools() const {
-  return !transport_.somethingPlays() && playlistHasSong(playlist_);
-}
+bool StudioView::canUsePlaylistTools() const { return !transport_.somethingPlays() && playlistHasSong(playlist_); }
 
 void StudioView::runTool(void (*tool)(const ToolContext&), bool keepScroll) {
   if (output_) output_->toolsAboutToDraw();
   ToolDisplay display(*this);
-  const ToolContext context{catalogue(), currentStation_, playlist_, toolRandom_,
+  const ToolContext context{catalogue(),
+                            currentStation_,
+                            playlist_,
+                            toolRandom_,
                             [this](Track& track) { loadTrackAudio(track, true, LoadIndicatorMode::Silent); },
                             display};
   BusyScope busy(*this, keepScroll);

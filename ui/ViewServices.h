@@ -35,8 +35,8 @@ class ViewHost {
 
 struct FileDialogRequest {
   std::string title;
-  std::string filterText;   // "Playlists (*.wcpl)"
-  std::string filterPattern;  // "*.wcpl"
+  std::string filterText;        // "Playlists (*.wcpl)"
+  std::string filterPattern;     // "*.wcpl"
   std::string defaultExtension;  // without the dot; appended when the name has none
   std::string initialPath;
   bool overwritePrompt = false;

@@ -10,8 +10,8 @@
 namespace wc {
 namespace {
 
-FLAC__StreamEncoderWriteStatus writeBytes(const FLAC__StreamEncoder*, const FLAC__byte buffer[], size_t bytes,
-                                          uint32_t, uint32_t, void* out) {
+FLAC__StreamEncoderWriteStatus writeBytes(const FLAC__StreamEncoder*, const FLAC__byte buffer[], size_t bytes, uint32_t,
+                                          uint32_t, void* out) {
   static_cast<EncodedBytes*>(out)->write(buffer, bytes);
   return FLAC__STREAM_ENCODER_WRITE_STATUS_OK;
 }

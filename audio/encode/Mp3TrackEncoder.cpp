@@ -46,8 +46,8 @@ class Mp3TrackEncoder final : public TrackEncoder {
       if (stop) return std::nullopt;
       const size_t n = std::min(kEncodeBlockFrames, frameCount - done);
       // LAME takes a non-const pointer but does not write through it.
-      const int bytes = lame_encode_buffer_interleaved(l, const_cast<short*>(frames.data() + done * kChannels),
-                                                       int(n), block.data(), int(block.size()));
+      const int bytes = lame_encode_buffer_interleaved(l, const_cast<short*>(frames.data() + done * kChannels), int(n),
+                                                       block.data(), int(block.size()));
       if (bytes < 0) return std::nullopt;
       out.write(block.data(), size_t(bytes));
     }

@@ -48,9 +48,7 @@ void SdlSoundDevice::close() {
 
 uint32_t SdlSoundDevice::playCursor() { return cursor_.load(std::memory_order_acquire); }
 
-SoundDevice::WriteStatus SdlSoundDevice::prepareWrite() {
-  return device_ != 0 ? WriteStatus::Ok : WriteStatus::Failed;
-}
+SoundDevice::WriteStatus SdlSoundDevice::prepareWrite() { return device_ != 0 ? WriteStatus::Ok : WriteStatus::Failed; }
 
 void SdlSoundDevice::write(uint32_t offset, std::span<const uint8_t> bytes) {
   if (device_ == 0 || offset >= kRingBytes) return;

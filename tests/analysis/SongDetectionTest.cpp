@@ -79,7 +79,8 @@ const std::vector<HardCase>& hardCases() {
       {"song without intro", {song(5, 0, 2), other(BareItemKind::Chatter, 2), song(5, 2, 1)}},
       {"song without outro", {song(5, 2, 0), other(BareItemKind::Identification, 1.5), song(5, 1, 2)}},
       {"intros without speech", {song(5, 3, 1, false), other(BareItemKind::Chatter, 2)}},
-      {"station opens with chatter", {other(BareItemKind::Chatter, 2.5), other(BareItemKind::Identification, 1.5), song(5, 2, 2)}},
+      {"station opens with chatter",
+       {other(BareItemKind::Chatter, 2.5), other(BareItemKind::Identification, 1.5), song(5, 2, 2)}},
       {"songs back to back", {song(5, 1, 2), song(4, 2, 1), song(5, 1, 1)}},
       {"very short song", {other(BareItemKind::Chatter, 2), song(1.2, 1, 1), other(BareItemKind::Chatter, 2)}},
       {"clip without frames", {song(5, 1, 1), other(BareItemKind::Empty, 0), song(5, 2, 1)}},
@@ -135,10 +136,13 @@ TEST(SongDetectionTest, CancelAndChangedCatalogueWriteNothing) {
   ASSERT_TRUE(run.disc);
   std::atomic<bool> cancel{false};
   std::vector<int> seen;
-  const auto cancelled = analyseStations(*run.bare, {4, 8}, run.source(), [&](int station, double) {
-    seen.push_back(station);
-    cancel = true;
-  }, &cancel);
+  const auto cancelled = analyseStations(
+      *run.bare, {4, 8}, run.source(),
+      [&](int station, double) {
+        seen.push_back(station);
+        cancel = true;
+      },
+      &cancel);
   EXPECT_FALSE(cancelled);
   EXPECT_EQ(seen, std::vector<int>{4});
 

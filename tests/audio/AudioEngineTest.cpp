@@ -6,9 +6,9 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/TickClock.h"
-#include "playlist/Voice.h"
 #include "base/CRandom.h"
 #include "playlist/Playlist.h"
+#include "playlist/Voice.h"
 #include "support/AdpcmTestClips.h"
 #include "support/FakeSoundDevice.h"
 
@@ -157,9 +157,8 @@ TEST_F(AudioEngineTest, RingHoldsTheMixedVoice) {
   auto owned = std::make_unique<Track>();
   static const Clip kClip{};
   owned->clip = &kClip;
-  owned->songAudio = test::TestClip()
-                         .add(test::constantFrame(0, 0, 1), test::constantFrame(0, 0, 15))
-                         .build();  // 4096 and -4095
+  owned->songAudio =
+      test::TestClip().add(test::constantFrame(0, 0, 1), test::constantFrame(0, 0, 15)).build();  // 4096 and -4095
   Track* t = playlist.append(std::move(owned));
   Voice voice;
   engine.addSource(voice);

@@ -22,12 +22,11 @@ TEST(DecoderTest, NibbleBecomesTopBitsShiftedArithmetically) {
   struct Case {
     uint8_t nibble;
     int shift;
-    double expanded;   // the filter output with filter 0
-    int16_t sample;    // expanded + 0.5, truncated toward zero
+    double expanded;  // the filter output with filter 0
+    int16_t sample;   // expanded + 0.5, truncated toward zero
   };
-  for (const Case c : {Case{8, 0, -32768, -32767}, Case{7, 12, 7, 7}, Case{15, 15, -1, 0},
-                       Case{1, 0, 4096, 4096}, Case{8, 12, -8, -7}, Case{7, 0, 28672, 28672},
-                       Case{1, 13, 0, 0}, Case{12, 4, -1024, -1023}}) {
+  for (const Case c : {Case{8, 0, -32768, -32767}, Case{7, 12, 7, 7}, Case{15, 15, -1, 0}, Case{1, 0, 4096, 4096},
+                       Case{8, 12, -8, -7}, Case{7, 0, 28672, 28672}, Case{1, 13, 0, 0}, Case{12, 4, -1024, -1023}}) {
     DecoderState state;
     const auto out = decode(constantFrame(0, c.shift, c.nibble), state);
     EXPECT_EQ(state.h1, c.expanded) << "nibble " << int(c.nibble) << " shift " << c.shift;

@@ -116,9 +116,7 @@ std::vector<Config> configsOfThisMachine() {
   return configs;
 }
 
-std::string nameOf(const Config& c) {
-  return std::string(simdLevelName(c.level)) + " x" + std::to_string(c.workers);
-}
+std::string nameOf(const Config& c) { return std::string(simdLevelName(c.level)) + " x" + std::to_string(c.workers); }
 
 TEST(FastWaveWriterTest, HostileSignalsGiveTheReferenceBytesOnEveryPath) {
   // About 7 seconds: several jobs of the pipeline, every kind of signal
@@ -185,8 +183,7 @@ TEST(FastWaveWriterTest, RefusesWhatItCannotWrite) {
   EXPECT_TRUE(FastWaveWriter::supports(24000, 24000));
   // Other rates fall back to the reference writer.
   EXPECT_NE(dynamic_cast<WaveWriter*>(openWaveSink(MemoryOutputFile::on(contents), 24000, 48000).get()), nullptr);
-  EXPECT_NE(dynamic_cast<FastWaveWriter*>(openWaveSink(MemoryOutputFile::on(contents), 24000, 44100).get()),
-            nullptr);
+  EXPECT_NE(dynamic_cast<FastWaveWriter*>(openWaveSink(MemoryOutputFile::on(contents), 24000, 44100).get()), nullptr);
   EXPECT_EQ(openWaveSink(nullptr, 24000, 44100), nullptr);
 }
 
@@ -306,8 +303,7 @@ TEST(ResamplePlanTest, LaneTilesCoverEveryRowWithItsShiftedTable) {
 // write or list outputs past `periods`): each output, after the listed ones
 // are recomputed, is the in-order sum's.
 TEST(ResamplePlanTest, EveryKernelMatchesTheInOrderSumsForPartialBlocks) {
-  for (const auto& [inRate, outRate] :
-       {std::pair{24000, 44100}, std::pair{24000, 24000}, std::pair{192000, 24000}}) {
+  for (const auto& [inRate, outRate] : {std::pair{24000, 44100}, std::pair{24000, 24000}, std::pair{192000, 24000}}) {
     const ResamplePlan plan(inRate, outRate);
     const KernelPlan& k = plan.kernel();
     const int32_t slots = 2 * k.phaseCount;
@@ -332,15 +328,14 @@ TEST(ResamplePlanTest, EveryKernelMatchesTheInOrderSumsForPartialBlocks) {
         ASSERT_GE(uncertainCount, 0);
         for (int32_t u = 0; u < uncertainCount; ++u) {
           ASSERT_LT(uncertain[size_t(u)], uint32_t(slots * periods));
-          out[uncertain[size_t(u)]] = exactBlockOutput(k, left.data(), right.data(),
-                                                       int32_t(uncertain[size_t(u)]) / slots,
-                                                       int32_t(uncertain[size_t(u)]) % slots);
+          out[uncertain[size_t(u)]] =
+              exactBlockOutput(k, left.data(), right.data(), int32_t(uncertain[size_t(u)]) / slots,
+                               int32_t(uncertain[size_t(u)]) % slots);
         }
         for (int32_t q = 0; q < periods; ++q)
           for (int32_t slot = 0; slot < slots; ++slot)
             ASSERT_EQ(out[size_t(q * slots + slot)], exactBlockOutput(k, left.data(), right.data(), q, slot))
-                << simdLevelName(level) << " " << outRate << " periods " << periods << " q " << q << " slot "
-                << slot;
+                << simdLevelName(level) << " " << outRate << " periods " << periods << " q " << q << " slot " << slot;
         for (size_t i = size_t(slots) * size_t(periods); i < out.size(); ++i)
           ASSERT_EQ(out[i], 0x5A5A) << simdLevelName(level) << " wrote past its outputs";
       }

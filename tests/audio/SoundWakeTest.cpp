@@ -19,8 +19,14 @@ using Clock = std::chrono::steady_clock;
 
 class FakeTickTimer final : public TickTimer {
  public:
-  void startTicks() override { running = true; ++starts; }
-  void stopTicks() override { running = false; ++stops; }
+  void startTicks() override {
+    running = true;
+    ++starts;
+  }
+  void stopTicks() override {
+    running = false;
+    ++stops;
+  }
   bool running = true;
   int starts = 0;
   int stops = 0;

@@ -191,7 +191,7 @@ TEST(AnnotationCsv, FileFromAnotherDiscAppliesNothingAndSaysSo) {
 TEST(AnnotationCsv, OnlyMatchingValidRowsApply) {
   auto mine = bareCatalogue(8);
   const std::string text = std::string(kAnnotationHeader) +
-                           "\n4,0,2048,1000,0,A,Song,1,1\n"     // applies
+                           "\n4,0,2048,1000,0,A,Song,1,1\n"       // applies
                            "4,1,2048,1001,2,,Wrong offset,0,0\n"  // offset of another clip
                            "4,8,34816,1008,2,,No such clip,0,0\n"
                            "16,0,2048,1000,2,,No such station,0,0\n"

@@ -61,8 +61,7 @@ struct Start {
         Picker offer = Picker::None) {
     if (mountedDisc) mounts.addMount(mountedDisc->string(), "iso9660");
     gameData = std::make_unique<GameData>(files, work, mounts, prompts, exits.function());
-    gameData->discLocator().useDiscImages(
-        {&files, givenImage, offer == Picker::Offered ? &picker : nullptr, &memory});
+    gameData->discLocator().useDiscImages({&files, givenImage, offer == Picker::Offered ? &picker : nullptr, &memory});
   }
 
   DiscImageFileSystem files{realFileSystem()};
@@ -160,19 +159,19 @@ TEST_P(DiscImageReadTest, ByteRangesAcrossSectorsReadAsInTheFile) {
   };
   const uint64_t end = pack.size();
   const Range ranges[] = {
-      {0, 1, 1},                                         // first byte
-      {2047, 2, 2},                                      // across a sector boundary
-      {2048, 2 * kImageSectorSize, 2 * kImageSectorSize},  // whole sectors
+      {0, 1, 1},                                                // first byte
+      {2047, 2, 2},                                             // across a sector boundary
+      {2048, 2 * kImageSectorSize, 2 * kImageSectorSize},       // whole sectors
       {1, 3 * kImageSectorSize + 5, 3 * kImageSectorSize + 5},  // ragged on both ends
-      {end - 3, 10, 3},                                  // short at the end
-      {end, 1, 0},                                       // at the end
+      {end - 3, 10, 3},                                         // short at the end
+      {end, 1, 0},                                              // at the end
   };
   for (const Range& r : ranges) {
     std::vector<uint8_t> bytes(r.length, 0xA5);
     ASSERT_TRUE(file->seek(r.offset)) << r.offset;
     ASSERT_EQ(file->read(bytes.data(), bytes.size()), r.expected) << r.offset;
-    EXPECT_TRUE(std::equal(bytes.begin(), bytes.begin() + std::ptrdiff_t(r.expected),
-                           pack.begin() + std::ptrdiff_t(r.offset)))
+    EXPECT_TRUE(
+        std::equal(bytes.begin(), bytes.begin() + std::ptrdiff_t(r.expected), pack.begin() + std::ptrdiff_t(r.offset)))
         << r.offset;
   }
   EXPECT_FALSE(file->seek(end + 1));
@@ -204,7 +203,7 @@ TEST(DiscImageLargeTest, PackStoredPastFourGibibytesReadsWhole) {
   const size_t record = text.find("CH.PAK;1") - 33;
   constexpr uint32_t kFarSector = (uint32_t(1) << 21) + 5;  // 4 GiB + 10 KiB
   const uint32_t sectors = uint32_t((pack.size() + kImageSectorSize - 1) / kImageSectorSize);
-  putBothEndian32(bytes, record + 2, kFarSector);             // the extent's first sector
+  putBothEndian32(bytes, record + 2, kFarSector);                            // the extent's first sector
   putBothEndian32(bytes, 16 * kImageSectorSize + 80, kFarSector + sectors);  // the volume's size
   writeBytes(image, bytes);
   {
@@ -308,8 +307,7 @@ TEST_P(BadImageTest, NamedWithItsReasonThenTheDiscBoxAndNothingWritten) {
   ASSERT_EQ(start.prompts.shown.size(), 2u);
   const std::string& message = start.prompts.shown[0].text;
   EXPECT_EQ(start.prompts.shown[0].buttons, MessageButtons::Ok);
-  EXPECT_NE(message.find("The disc image " + std::filesystem::absolute(image).string()), std::string::npos)
-      << message;
+  EXPECT_NE(message.find("The disc image " + std::filesystem::absolute(image).string()), std::string::npos) << message;
   EXPECT_NE(message.find(bad.reason), std::string::npos) << message;
   EXPECT_EQ(start.prompts.shown[1].text, kDiscMissingText);
   EXPECT_EQ(start.exits.statuses, std::vector<int>{0});
@@ -338,19 +336,42 @@ struct ChoiceCase {
 };
 
 const ChoiceCase kChoiceCases[] = {
-    {"PickedImageIsUsedAtOnceAndRemembered", std::nullopt, {Image::Good}, {MessageAnswer::OpenImage},
-     {MessageButtons::OkCancelOpenImage}, true, true},
-    {"BadPickIsNamedThenTheBoxAgain", std::nullopt, {Image::Garbage},
+    {"PickedImageIsUsedAtOnceAndRemembered",
+     std::nullopt,
+     {Image::Good},
+     {MessageAnswer::OpenImage},
+     {MessageButtons::OkCancelOpenImage},
+     true,
+     true},
+    {"BadPickIsNamedThenTheBoxAgain",
+     std::nullopt,
+     {Image::Garbage},
      {MessageAnswer::OpenImage, MessageAnswer::Ok, MessageAnswer::Cancel},
-     {MessageButtons::OkCancelOpenImage, MessageButtons::Ok, MessageButtons::OkCancelOpenImage}, false, false},
-    {"CancelledDialogSearchesAgain", std::nullopt, {std::nullopt, Image::Good},
+     {MessageButtons::OkCancelOpenImage, MessageButtons::Ok, MessageButtons::OkCancelOpenImage},
+     false,
+     false},
+    {"CancelledDialogSearchesAgain",
+     std::nullopt,
+     {std::nullopt, Image::Good},
      {MessageAnswer::OpenImage, MessageAnswer::OpenImage},
-     {MessageButtons::OkCancelOpenImage, MessageButtons::OkCancelOpenImage}, true, true},
+     {MessageButtons::OkCancelOpenImage, MessageButtons::OkCancelOpenImage},
+     true,
+     true},
     {"RememberedImageIsUsedWithoutAsking", Image::Good, {}, {}, {}, true, true},
-    {"RememberedImageThatWentIsForgottenSilently", Image::Missing, {}, {MessageAnswer::Cancel},
-     {MessageButtons::OkCancelOpenImage}, false, false},
-    {"RememberedImageThatBrokeIsNamedAndForgotten", Image::Garbage, {}, {MessageAnswer::Ok, MessageAnswer::Cancel},
-     {MessageButtons::Ok, MessageButtons::OkCancelOpenImage}, false, false},
+    {"RememberedImageThatWentIsForgottenSilently",
+     Image::Missing,
+     {},
+     {MessageAnswer::Cancel},
+     {MessageButtons::OkCancelOpenImage},
+     false,
+     false},
+    {"RememberedImageThatBrokeIsNamedAndForgotten",
+     Image::Garbage,
+     {},
+     {MessageAnswer::Ok, MessageAnswer::Cancel},
+     {MessageButtons::Ok, MessageButtons::OkCancelOpenImage},
+     false,
+     false},
 };
 
 class DiscImageChoiceTest : public ::testing::TestWithParam<ChoiceCase> {};

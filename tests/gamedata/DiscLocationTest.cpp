@@ -34,7 +34,7 @@ TEST(MountTableTest, OpticalDiscsFirstThenRemovableMediaThenOthersAndRootLast) {
   table.addMount("/media", "ext4");
   table.addMount("/home", "ext4");  // mounted over: probed once
   const auto roots = candidateRoots(parseMountTable(table.text));
-  const std::vector<Path> expected = {"/media/cd", "/srv/dvd", "/mnt/usb", "/run/media/me/STICK",
+  const std::vector<Path> expected = {"/media/cd", "/srv/dvd", "/mnt/usb",     "/run/media/me/STICK",
                                       "/media",    "/home",    "/mediaplayer", "/"};
   EXPECT_EQ(roots, expected);
 }

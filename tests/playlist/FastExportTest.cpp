@@ -11,8 +11,8 @@
 
 #include "audio/FastWaveWriter.h"
 #include "audio/ResamplePlan.h"
-#include "playlist/OfflineRenderer.h"
 #include "playlist/Exporter.h"
+#include "playlist/OfflineRenderer.h"
 #include "support/AdpcmTestClips.h"
 #include "support/PositionReports.h"
 
@@ -75,8 +75,7 @@ class FastExportTest : public ::testing::Test {
     EXPECT_EQ(exportPlaylist(realFileSystem(), playlist, wave.string(), cdImage, renderer, observer, options),
               ExportError::None);
     EXPECT_FALSE(reportedElsewhere);
-    Result r{fileBytes(wave), cdImage ? fileBytes(dir / "mix.cue") : std::vector<uint8_t>{}, reports,
-             observer.started};
+    Result r{fileBytes(wave), cdImage ? fileBytes(dir / "mix.cue") : std::vector<uint8_t>{}, reports, observer.started};
     std::filesystem::remove(wave);
     std::filesystem::remove(dir / "mix.cue");
     return r;

@@ -2,13 +2,13 @@
 
 #include <vector>
 
-#include "playlist/OfflineRenderer.h"
 #include "audio/WaveWriter.h"
 #include "base/LittleEndian.h"
+#include "playlist/OfflineRenderer.h"
 #include "playlist/Playlist.h"
 #include "support/AdpcmTestClips.h"
-#include "support/PositionReports.h"
 #include "support/MemoryOutputFile.h"
+#include "support/PositionReports.h"
 
 namespace wc {
 namespace {
@@ -16,18 +16,15 @@ namespace {
 using test::flatFrame;
 using test::TestClip;
 
-using test::ReportLog;
 using test::Report;
+using test::ReportLog;
 
 const Clip kSomeClip{};
 
 class OfflineRenderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(writer.open(MemoryOutputFile::on(contents), 24000, 24000));
-  }
-  Track* append(std::unique_ptr<ClipAudio> intro, std::unique_ptr<ClipAudio> song,
-                std::unique_ptr<ClipAudio> outro) {
+  void SetUp() override { ASSERT_TRUE(writer.open(MemoryOutputFile::on(contents), 24000, 24000)); }
+  Track* append(std::unique_ptr<ClipAudio> intro, std::unique_ptr<ClipAudio> song, std::unique_ptr<ClipAudio> outro) {
     auto* t = new Track;
     t->clip = &kSomeClip;
     t->introAudio = std::move(intro);
@@ -71,8 +68,7 @@ TEST_F(OfflineRenderTest, ReportsAtEveryChunkAndEvery24000Samples) {
   clip.addRepeated(4097, flatFrame(1), flatFrame(1));
   Track* t = append(nullptr, clip.build(), nullptr);
   EXPECT_EQ(renderer.renderTrack(t, writer), 4097 * 28);
-  const std::vector<Report> expected{{t, 0},     {t, 24024},  {t, 48048},
-                                     {t, 72072}, {t, 96096},  {t, 114688}};
+  const std::vector<Report> expected{{t, 0}, {t, 24024}, {t, 48048}, {t, 72072}, {t, 96096}, {t, 114688}};
   EXPECT_EQ(log.reports, expected);
   writer.finish();
 }
@@ -95,7 +91,7 @@ TEST_F(OfflineRenderTest, NextTrackFollowsWithoutGapWhileItsIndexRoundsUp) {
   Track* a = append(nullptr, TestClip().addRepeated(12, flatFrame(1), flatFrame(1)).build(), nullptr);
   Track* b = append(nullptr, TestClip().addRepeated(2, flatFrame(-5), flatFrame(-5)).build(), nullptr);
   EXPECT_EQ(writer.sectorsSoFar(), 0);
-  renderer.renderTrack(a, writer);  // 336 samples
+  renderer.renderTrack(a, writer);      // 336 samples
   EXPECT_EQ(writer.sectorsSoFar(), 2);  // b's CUE index
   renderer.renderTrack(b, writer);
   const std::vector<int> left = finishLeft();

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "audio/Mixer.h"
-#include "playlist/Voice.h"
 #include "playlist/Playlist.h"
+#include "playlist/Voice.h"
 #include "support/AdpcmTestClips.h"
 #include "support/PositionReports.h"
 
@@ -16,8 +16,8 @@ namespace {
 using test::flatFrame;
 using test::TestClip;
 
-using test::ReportLog;
 using test::Report;
+using test::ReportLog;
 
 const Clip kSomeClip{};
 
@@ -27,8 +27,7 @@ std::unique_ptr<ClipAudio> flatClip(uint32_t frames, int8_t left, int8_t right) 
   return TestClip().addRepeated(frames, flatFrame(left), flatFrame(right)).build();
 }
 
-Track* newTrack(std::unique_ptr<ClipAudio> intro, std::unique_ptr<ClipAudio> song,
-                std::unique_ptr<ClipAudio> outro) {
+Track* newTrack(std::unique_ptr<ClipAudio> intro, std::unique_ptr<ClipAudio> song, std::unique_ptr<ClipAudio> outro) {
   auto* t = new Track;
   t->clip = &kSomeClip;
   t->introAudio = std::move(intro);
@@ -39,9 +38,7 @@ Track* newTrack(std::unique_ptr<ClipAudio> intro, std::unique_ptr<ClipAudio> son
 
 class VoiceTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    voice.callback = log.callback();
-  }
+  void SetUp() override { voice.callback = log.callback(); }
   Track* append(Track* t) {
     playlist.append(std::unique_ptr<Track>(t));
     return t;
@@ -209,14 +206,15 @@ TEST_F(VoiceTest, WalksChunksAndIgnoresTheChannelRemainder) {
   ASSERT_EQ(audio->chunkCount(), 2u);
   voice.play(append(newTrack(nullptr, std::move(audio), nullptr)), StartPart::Intro);
   const std::vector<int> left = renderLeft(4098 * 28);
-  for (uint32_t i = 0; i < 4097; ++i) ASSERT_EQ(left[i * 28 + 27], test::decodedValue(int(i % 15) - 7)) << "frame " << i;
+  for (uint32_t i = 0; i < 4097; ++i)
+    ASSERT_EQ(left[i * 28 + 27], test::decodedValue(int(i % 15) - 7)) << "frame " << i;
   EXPECT_EQ(left[4097 * 28], 0);  // then the playlist ends
   EXPECT_EQ(voice.track(), nullptr);
 }
 
 TEST_F(VoiceTest, ClipsWithoutFramesArePassedOver) {
   auto tiny = TestClip().claimChannelLength(15).build();  // below one frame
-  auto exact = flatClip(4096, 3, 0);                       // exactly one chunk
+  auto exact = flatClip(4096, 3, 0);                      // exactly one chunk
   Track* t = append(newTrack(std::move(tiny), std::move(exact), flatClip(0, 0, 0)));
   voice.play(t, StartPart::Intro);
   const std::vector<int> left = renderLeft(4097 * 28);

@@ -1,7 +1,7 @@
 #include "support/BareDiscRun.h"
 
-#include "gamedata/CatalogueBuilder.h"
 #include "analysis/PackClipSource.h"
+#include "gamedata/CatalogueBuilder.h"
 #include "tools/discgen/ParallelEncode.h"
 
 namespace wc::test {

@@ -1,12 +1,12 @@
 #include "support/DiscFixture.h"
 
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <fstream>
 #include <map>
 #include <random>
-#include <unistd.h>
 
 #include "base/LittleEndian.h"
 #include "gamedata/CatalogueRecords.h"
@@ -30,9 +30,8 @@ std::string spelt(std::string name, const DiscSpelling& spelling, bool isFile) {
 ScopedTempDir::ScopedTempDir() {
   static std::atomic<unsigned> counter{0};
   std::random_device random;
-  path_ = std::filesystem::temp_directory_path() /
-          ("wavecrate-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
-           std::to_string(random()));
+  path_ = std::filesystem::temp_directory_path() / ("wavecrate-test-" + std::to_string(::getpid()) + "-" +
+                                                    std::to_string(counter++) + "-" + std::to_string(random()));
   std::filesystem::create_directories(path_);
 }
 
@@ -75,8 +74,8 @@ std::vector<LookupRecord> writeDisc(const Path& root, const std::vector<FixtureC
     end += uint64_t(clip.size) + ClipAudio::kHeaderSize;
   }
   for (int station = 0; station < kStationCount; ++station) {
-    const bool listed = std::find(std::begin(kUnlistedStations), std::end(kUnlistedStations), station) ==
-                        std::end(kUnlistedStations);
+    const bool listed =
+        std::find(std::begin(kUnlistedStations), std::end(kUnlistedStations), station) == std::end(kUnlistedStations);
     if (listed) packEnd.try_emplace(uint32_t(station), 0);
   }
 
@@ -85,9 +84,9 @@ std::vector<LookupRecord> writeDisc(const Path& root, const std::vector<FixtureC
     if (station >= uint32_t(kStationCount)) continue;
     std::vector<uint8_t> pack(size);
     for (uint64_t i = 0; i < size; ++i) pack[i] = packByte(station, i);
-    writeBytes(audio / spelt("STREAMS", spelling, false) /
-                   spelt(std::string(kPackNames[station]) + ".PAK", spelling, true),
-               pack);
+    writeBytes(
+        audio / spelt("STREAMS", spelling, false) / spelt(std::string(kPackNames[station]) + ".PAK", spelling, true),
+        pack);
   }
   writeBytes(audio / spelt("CONFIG", spelling, false) / spelt("TRAKLKUP.DAT", spelling, true),
              lookupTableBytes(records));

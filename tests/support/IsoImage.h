@@ -9,7 +9,7 @@
 namespace wc::test {
 
 enum class IsoNames {
-  Plain,          // ISO 9660 only: upper-case names ending in ";1"
+  Plain,           // ISO 9660 only: upper-case names ending in ";1"
   RockRidgeJoliet  // with Rock Ridge and Joliet names
 };
 

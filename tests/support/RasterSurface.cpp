@@ -43,8 +43,8 @@ void RasterSurface::line(int x1, int y1, int x2, int y2) {
 }
 
 void RasterSurface::drawText(const std::string& text, int left, int top, int right, int bottom, TextAlign align) {
-  texts_.push_back({text, left, top, right, bottom, align, font_.face ? font_.face : "", font_.cellHeight,
-                    font_.weight, textColour_, backColour_});
+  texts_.push_back({text, left, top, right, bottom, align, font_.face ? font_.face : "", font_.cellHeight, font_.weight,
+                    textColour_, backColour_});
 }
 
 const TextCall* RasterSurface::findText(const std::string& text) const {

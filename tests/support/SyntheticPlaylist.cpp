@@ -12,8 +12,8 @@ SyntheticPlaylist::SyntheticPlaylist() : catalogue(std::make_unique<Catalogue>()
   std::strncpy(catalogue->stations[kStation].label, kLabel, sizeof catalogue->stations[kStation].label - 1);
 }
 
-Track& SyntheticPlaylist::add(const std::string& title, const std::string& artist, int32_t clipClass,
-                              double seconds, uint32_t seed) {
+Track& SyntheticPlaylist::add(const std::string& title, const std::string& artist, int32_t clipClass, double seconds,
+                              uint32_t seed) {
   Station& station = catalogue->stations[kStation];
   const int index = station.clipCount++;
   Clip& clip = station.clips[index];

@@ -59,11 +59,11 @@ DiscPlan buildDefaultPlan() {
     const std::string letter = letters[s];
     ClipPlan song = clip("Song " + letter, ClipClass::Song, testDiscFrames(kMusic, k), makeMusic, uint32_t(k));
     song.artist = "Artist " + letter;
-    song.intros.push_back(clip("Intro " + letter, ClipClass::Chatter, testDiscFrames(kMusic, k + 1), makeBabble,
-                               uint32_t(k + 1)));
+    song.intros.push_back(
+        clip("Intro " + letter, ClipClass::Chatter, testDiscFrames(kMusic, k + 1), makeBabble, uint32_t(k + 1)));
     song.intros.push_back(clip("", ClipClass::Chatter, testDiscFrames(kMusic, k + 2), makeMusic, uint32_t(k + 2)));
-    song.outros.push_back(clip("Outro " + letter, ClipClass::Chatter, testDiscFrames(kMusic, k + 3), makeBabble,
-                               uint32_t(k + 3)));
+    song.outros.push_back(
+        clip("Outro " + letter, ClipClass::Chatter, testDiscFrames(kMusic, k + 3), makeBabble, uint32_t(k + 3)));
     music.clips.push_back(std::move(song));
   }
   const std::pair<int, int32_t> chatter[4] = {{kChatter2, ClipClass::Chatter},
@@ -71,8 +71,8 @@ DiscPlan buildDefaultPlan() {
                                               {kChatter6, ClipClass::ChatterSix},
                                               {kChatter7, ClipClass::ChatterSeven}};
   for (const auto& [index, cls] : chatter)
-    music.clips.push_back(clip("Chatter " + std::to_string(cls), cls, testDiscFrames(kMusic, index), makeBabble,
-                               uint32_t(index)));
+    music.clips.push_back(
+        clip("Chatter " + std::to_string(cls), cls, testDiscFrames(kMusic, index), makeBabble, uint32_t(index)));
   plan.stations.push_back(std::move(music));
 
   // Encode once: every test that writes a default disc then only copies frames.

@@ -23,8 +23,8 @@ struct Result {
 };
 
 Result runIn(const Path& directory, const std::string& arguments) {
-  const std::string command = "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-annotate " +
-                              arguments + " 2>&1";
+  const std::string command =
+      "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-annotate " + arguments + " 2>&1";
   Result result{-1, ""};
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
@@ -103,7 +103,8 @@ TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
   ASSERT_EQ(applyProposal(expected, *proposal), ApplyResult::Applied);
   const RoleTally ch = proposal->stations.at(0).tally();
   char row[128];
-  std::snprintf(row, sizeof row, "%-8s %6d %7d %7d %8d %16d", "CH", ch.songs, ch.intros, ch.outros, ch.chatter, ch.identifications);
+  std::snprintf(row, sizeof row, "%-8s %6d %7d %7d %8d %16d", "CH", ch.songs, ch.intros, ch.outros, ch.chatter,
+                ch.identifications);
   EXPECT_NE(dry.output.find(row), std::string::npos) << dry.output << "\nwanted: " << row;
 
   const Result done = runIn(dir(), "--csv out.csv");

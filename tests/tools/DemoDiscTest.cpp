@@ -25,7 +25,9 @@ namespace {
 
 constexpr double kSketchSeconds = 0.05;
 
-DiscPlan sketchPlan() { return demoDiscPlan(DemoOptions{.speech = SpeechEngine::Synthetic, .sketchSeconds = kSketchSeconds}); }
+DiscPlan sketchPlan() {
+  return demoDiscPlan(DemoOptions{.speech = SpeechEngine::Synthetic, .sketchSeconds = kSketchSeconds});
+}
 
 // The directory holding the demo set's catalogue file and CACHE.
 class DemoSet {
@@ -269,8 +271,13 @@ TEST(DemoGenerationTest, TitlesFitTheCatalogueAndSpokenLinesAreCutAtAWord) {
 
 std::vector<uint8_t> waveImage(int rate, int channels, const std::vector<int16_t>& samples, uint32_t declaredData) {
   std::vector<uint8_t> bytes(44 + samples.size() * 2);
-  auto put32 = [&](size_t at, uint32_t v) { for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(v >> (8 * i)); };
-  auto put16 = [&](size_t at, uint16_t v) { bytes[at] = uint8_t(v); bytes[at + 1] = uint8_t(v >> 8); };
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(v >> (8 * i));
+  };
+  auto put16 = [&](size_t at, uint16_t v) {
+    bytes[at] = uint8_t(v);
+    bytes[at + 1] = uint8_t(v >> 8);
+  };
   std::memcpy(bytes.data(), "RIFF", 4);
   put32(4, 0x7FFFFFFF);
   std::memcpy(bytes.data() + 8, "WAVEfmt ", 8);
@@ -323,7 +330,8 @@ double amplitudeAt(const std::vector<float>& x, double hz, int rate) {
 TEST(SpeechTest, ResamplingKeepsPitchAndLevelAndDropsWhatCannotBeRepresented) {
   constexpr int kFrom = 22050, kTo = 24000;
   std::vector<float> tone(kFrom), high(kTo);
-  for (size_t n = 0; n < tone.size(); ++n) tone[n] = 0.5f * float(std::sin(2.0 * std::numbers::pi * 1000.0 * n / kFrom));
+  for (size_t n = 0; n < tone.size(); ++n)
+    tone[n] = 0.5f * float(std::sin(2.0 * std::numbers::pi * 1000.0 * n / kFrom));
   const std::vector<float> up = resample(tone, kFrom, kTo);
   EXPECT_NEAR(double(up.size()), double(kTo), 1.0);
   // Away from the edges, where the kernel runs out of input.

@@ -82,8 +82,7 @@ TEST_F(DiscImageCliTest, UnusableImageIsNamedAndTheExportFailsAsWithoutDisc) {
 
   const Outcome run = exportIn(work, "--disc-image junk.iso list.wcpl out.wav");
   EXPECT_EQ(run.status, 2) << run.output;
-  EXPECT_NE(run.output.find("The disc image junk.iso cannot be used: it is not an ISO 9660 image."),
-            std::string::npos)
+  EXPECT_NE(run.output.find("The disc image junk.iso cannot be used: it is not an ISO 9660 image."), std::string::npos)
       << run.output;
   EXPECT_NE(run.output.find("--disc-image"), std::string::npos) << run.output;
   EXPECT_FALSE(std::filesystem::exists(work / "out.wav"));

@@ -19,8 +19,8 @@ struct Result {
 };
 
 Result runIn(const Path& directory, const std::string& arguments) {
-  const std::string command = "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " +
-                              arguments + " 2>&1";
+  const std::string command =
+      "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " + arguments + " 2>&1";
   Result result{-1, ""};
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;

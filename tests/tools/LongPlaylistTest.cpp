@@ -190,8 +190,10 @@ TEST(LongPlaylistTest, ClosesTheGapWithShortClipsSpreadBetweenTheSongs) {
       most = std::max(most, sinceSong);
       fewest = std::min(fewest, sinceSong);
     }
-    if (isSong) ++songsSeen, sinceSong = 0;
-    else ++sinceSong;
+    if (isSong)
+      ++songsSeen, sinceSong = 0;
+    else
+      ++sinceSong;
   }
   EXPECT_EQ(sum, p.samples);
   EXPECT_EQ(songsSeen, 5);
@@ -199,8 +201,7 @@ TEST(LongPlaylistTest, ClosesTheGapWithShortClipsSpreadBetweenTheSongs) {
   EXPECT_LE(p.samples, seconds(300));
   EXPECT_GT(p.samples, seconds(300 - 3));
   EXPECT_LE(most - fewest, 1);  // not all piled up at the end
-  EXPECT_NE(std::find(p.records.begin(), p.records.end(), PlaylistRecord{kMusic, chatter, 0, 0}),
-            p.records.end());
+  EXPECT_NE(std::find(p.records.begin(), p.records.end(), PlaylistRecord{kMusic, chatter, 0, 0}), p.records.end());
 }
 
 TEST(LongPlaylistTest, NeverOutgrowsTheWaveFileLimit) {

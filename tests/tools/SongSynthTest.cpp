@@ -29,9 +29,9 @@ float largestDifference(const std::vector<float>& a, size_t from, const std::vec
 }
 
 TEST(SongSynthTest, IntroSongAndOutroJoinWithoutASeam) {
-  for (const auto& [groove, keys] : {std::pair{Groove::Backbeat, KeysSound::Guitar},
-                                     std::pair{Groove::FourOnTheFloor, KeysSound::Strings},
-                                     std::pair{Groove::HalfTime, KeysSound::ElectricPiano}}) {
+  for (const auto& [groove, keys] :
+       {std::pair{Groove::Backbeat, KeysSound::Guitar}, std::pair{Groove::FourOnTheFloor, KeysSound::Strings},
+        std::pair{Groove::HalfTime, KeysSound::ElectricPiano}}) {
     const Song song(testStyle(groove, keys));
     const MixBuffer whole = song.render(-2, 4);  // intro, body, outro
     const MixBuffer intro = song.render(-2, 0);
@@ -71,7 +71,8 @@ TEST(SongSynthTest, EndingsAndLengths) {
   const MixBuffer final = song.render(2, 4, Ending::FinalHit);
   ASSERT_GT(final.samples(), twoBars + samplesFor(1.0));
   float ring = 0.0f;
-  for (size_t i = twoBars + samplesFor(0.1); i < twoBars + samplesFor(0.6); ++i) ring = std::max(ring, std::fabs(final.left[i]));
+  for (size_t i = twoBars + samplesFor(0.1); i < twoBars + samplesFor(0.6); ++i)
+    ring = std::max(ring, std::fabs(final.left[i]));
   EXPECT_GT(ring, 0.01f);
   EXPECT_NEAR(final.left.back(), 0.0f, 1e-4f);
   // Before the hit it is the same music as without an ending.

@@ -21,8 +21,8 @@ struct Result {
 };
 
 Result runIn(const Path& directory, const std::string& arguments) {
-  const std::string command = "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " +
-                              arguments + " 2>&1";
+  const std::string command =
+      "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " + arguments + " 2>&1";
   Result result{-1, ""};
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return result;
@@ -58,8 +58,7 @@ TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
   };
   const Case cases[] = {
       {"--tracks out 'Friday Mix.wcpl'", TrackFormat::Flac, "Friday Mix"},
-      {"--tracks out --format opus --quality 96 --album 'Late Show' 'Friday Mix.wcpl'", TrackFormat::Opus,
-       "Late Show"},
+      {"--tracks out --format opus --quality 96 --album 'Late Show' 'Friday Mix.wcpl'", TrackFormat::Opus, "Late Show"},
       {"--format mp3 --tracks out 'Friday Mix.wcpl'", TrackFormat::Mp3, "Friday Mix"},
       {"--tracks out --format wav --album 'A/B' 'Friday Mix.wcpl'", TrackFormat::Wave, "A/B"},
   };

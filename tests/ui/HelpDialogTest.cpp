@@ -57,7 +57,9 @@ int runHelpBox(const std::function<void(CHelpDialog&)>& act, bool* checked = nul
     done = true;
   });
   // Whatever happens, the box must not stay open.
-  QTimer::singleShot(5000, &dialog, [&] { if (dialog.isVisible()) dialog.done(-1); });
+  QTimer::singleShot(5000, &dialog, [&] {
+    if (dialog.isVisible()) dialog.done(-1);
+  });
   const int result = dialog.exec();
   EXPECT_TRUE(done);
   return result;

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <functional>
@@ -269,7 +269,7 @@ TEST_F(MainFrameTest, EnableStatesFollowTheViewOnUpdate) {
   frame->updateCommandStates();
   EXPECT_TRUE(frame->action(cmd::Play)->isEnabled());
   EXPECT_FALSE(frame->action(cmd::Stop)->isEnabled());
-  EXPECT_FALSE(frame->action(cmd::Next)->isEnabled());   // nobody handles it
+  EXPECT_FALSE(frame->action(cmd::Next)->isEnabled());  // nobody handles it
   EXPECT_TRUE(frame->action(cmd::AppAbout)->isEnabled());
   EXPECT_TRUE(frame->action(cmd::AppExit)->isEnabled());
 

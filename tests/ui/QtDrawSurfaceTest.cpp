@@ -50,11 +50,11 @@ TEST(QtDrawSurface, FillCoversExactlyWidthByHeight) {
 TEST(QtDrawSurface, LinesStopShortOfTheirEndPoint) {
   const QImage image = drawn([](DrawSurface& s) {
     s.selectPen(Pen::Black);
-    s.line(2, 1, 10, 1);    // right: x 2..9
-    s.line(10, 5, 2, 5);    // left: x 10..3
-    s.line(20, 2, 20, 12);  // down: y 2..11
-    s.line(30, 12, 30, 2);  // up: y 12..3
-    s.line(40, 40, 40, 40); // nothing
+    s.line(2, 1, 10, 1);     // right: x 2..9
+    s.line(10, 5, 2, 5);     // left: x 10..3
+    s.line(20, 2, 20, 12);   // down: y 2..11
+    s.line(30, 12, 30, 2);   // up: y 12..3
+    s.line(40, 40, 40, 40);  // nothing
   });
   EXPECT_EQ(image.pixel(2, 1), kBlack);
   EXPECT_EQ(image.pixel(9, 1), kBlack);

@@ -9,9 +9,9 @@
 
 #include "audio/AudioEngine.h"
 #include "audio/Mixer.h"
-#include "playlist/Voice.h"
 #include "audio/sdl/SdlSoundDevice.h"
 #include "base/LittleEndian.h"
+#include "playlist/Voice.h"
 #include "support/AdpcmTestClips.h"
 
 namespace wc {

@@ -108,7 +108,7 @@ TEST(TrackExportDialogTest, CoverIsASquarePngOfTheBanner) {
   EXPECT_EQ(image.width(), kCoverSize);
   EXPECT_EQ(image.height(), kCoverSize);
   EXPECT_EQ(image.pixel(kCoverSize / 2, kCoverSize / 4) & 0xffffff, 0x80c080u);  // the banner's green
-  EXPECT_EQ(image.pixel(2, 2) & 0xffffff, 0x609060u);                           // the arrow boxes' frame
+  EXPECT_EQ(image.pixel(2, 2) & 0xffffff, 0x609060u);                            // the arrow boxes' frame
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "base/CRandom.h"
-#include "playlist/Voice.h"
 #include "gamedata/GameData.h"
+#include "playlist/Voice.h"
 #include "support/GameDataFakes.h"
 #include "support/TestDisc.h"
 #include "ui/qt/StudioViewAdapter.h"
@@ -44,15 +44,15 @@ class ViewWindowTest : public ::testing::Test {
 
 TEST_F(ViewWindowTest, TheFirstPaintShowsBannerRowsTransportAndGreySlots) {
   const QImage image = widget.grab().toImage();
-  EXPECT_EQ(at(image, 3, 3), QColor(96, 144, 96));     // left arrow box
-  EXPECT_EQ(at(image, 30, 3), QColor(128, 192, 128));  // banner middle
-  EXPECT_EQ(at(image, 28, 10), QColor(0, 0, 0));       // line beside the arrow box
+  EXPECT_EQ(at(image, 3, 3), QColor(96, 144, 96));         // left arrow box
+  EXPECT_EQ(at(image, 30, 3), QColor(128, 192, 128));      // banner middle
+  EXPECT_EQ(at(image, 28, 10), QColor(0, 0, 0));           // line beside the arrow box
   EXPECT_EQ(at(image, 1, 29 + 2), QColor(255, 128, 128));  // song row's preview box
-  EXPECT_EQ(at(image, 257, 100), QColor(0, 0, 0));     // pane divider: black,
-  EXPECT_EQ(at(image, 258, 100), QColor(255, 255, 255));  // white,
-  EXPECT_EQ(at(image, 270, 5), QColor(0, 0, 0));       // transport background
-  EXPECT_EQ(at(image, 264, 41), QColor(128, 128, 128));  // an empty slot's number box
-  EXPECT_EQ(at(image, 400, 38 + 60), QColor(0, 0, 0));   // the gap below it
+  EXPECT_EQ(at(image, 257, 100), QColor(0, 0, 0));         // pane divider: black,
+  EXPECT_EQ(at(image, 258, 100), QColor(255, 255, 255));   // white,
+  EXPECT_EQ(at(image, 270, 5), QColor(0, 0, 0));           // transport background
+  EXPECT_EQ(at(image, 264, 41), QColor(128, 128, 128));    // an empty slot's number box
+  EXPECT_EQ(at(image, 400, 38 + 60), QColor(0, 0, 0));     // the gap below it
 }
 
 TEST_F(ViewWindowTest, AClipDraggedIntoThePlaylistAppearsAsASongEntry) {

@@ -83,8 +83,7 @@ TEST_F(ExportKeepsOldFilesTest, EveryFailureKeepsThePreviousExport) {
        },
        ExportError::WriteFailed, 1},
       {"wave file cannot be renamed into place",
-       [](FaultyFileSystem& ffs, const Path& w, const Path&) { ffs.failRenamesTo(w); }, ExportError::WriteFailed,
-       2},
+       [](FaultyFileSystem& ffs, const Path& w, const Path&) { ffs.failRenamesTo(w); }, ExportError::WriteFailed, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -141,8 +140,8 @@ TEST_F(ExportKeepsOldFilesTest, AnExistingCueSheetIsReplacedOnlyWhenTheUserSaysS
   const struct {
     ViewDialogs::Answer answer;
     bool replaced;
-  } cases[] = {{ViewDialogs::Answer::No, false}, {ViewDialogs::Answer::Cancel, false},
-               {ViewDialogs::Answer::Yes, true}};
+  } cases[] = {
+      {ViewDialogs::Answer::No, false}, {ViewDialogs::Answer::Cancel, false}, {ViewDialogs::Answer::Yes, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(int(c.answer));
     writeBytes(wave, kOldWave);

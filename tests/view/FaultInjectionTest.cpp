@@ -12,12 +12,12 @@
 #include <filesystem>
 
 #include "audio/AudioEngine.h"
-#include "playlist/Voice.h"
 #include "audio/WaveWriter.h"
+#include "base/CRandom.h"
 #include "gamedata/CatalogueFile.h"
 #include "playlist/CueSheet.h"
 #include "playlist/Exporter.h"
-#include "base/CRandom.h"
+#include "playlist/Voice.h"
 #include "support/DiscFixture.h"
 #include "support/ViewFixture.h"
 #include "ui/CommandIds.h"

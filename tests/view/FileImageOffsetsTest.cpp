@@ -28,12 +28,9 @@ struct CatalogueField {
 };
 
 const CatalogueField kCatalogueFields[] = {
-    {"station 4 clipCount", kStation4 + 48, 7},
-    {"clip 2 clipClass", kClip2 + 128, 5},
-    {"clip 2 intros", kClip2 + 132, 2},
-    {"clip 2 outros", kClip2 + 136, 1},
-    {"clip 2 offset", kClip2 + 140, 0x11223344},
-    {"clip 2 size", kClip2 + 144, 0x55667788},
+    {"station 4 clipCount", kStation4 + 48, 7},  {"clip 2 clipClass", kClip2 + 128, 5},
+    {"clip 2 intros", kClip2 + 132, 2},          {"clip 2 outros", kClip2 + 136, 1},
+    {"clip 2 offset", kClip2 + 140, 0x11223344}, {"clip 2 size", kClip2 + 144, 0x55667788},
 };
 
 TEST(FileImageOffsetsTest, CatalogueFieldsSitAtTheirOffsets) {
@@ -83,7 +80,7 @@ TEST(FileImageOffsetsTest, CatalogueFieldsSitAtTheirOffsets) {
 
 TEST(FileImageOffsetsTest, PlaylistRecordsAreStationClipIntroOutro) {
   // count 2; (station 4, clip 8, intro 1, outro 0); (station 1, clip 2, intro 0, outro 0)
-  const std::vector<uint8_t> expected = {2, 0, 0, 0,  //
+  const std::vector<uint8_t> expected = {2, 0, 0, 0,                                      //
                                          4, 0, 0, 0, 8, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0,  //
                                          1, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   const std::vector<PlaylistRecord> records = {{4, 8, 1, 0}, {1, 2, 0, 0}};

@@ -94,8 +94,7 @@ TEST(PlaylistFileReaderTest, DefinedContentsOpenAndCountWhatWasSkipped) {
       {"count 0", encodePlaylistFile({}), 0, 0},
       {"negative count with records", withCount(encodePlaylistFile(std::vector<PlaylistRecord>{good}), -5), 0, 0},
       {"one valid among invalid", encodePlaylistFile(std::vector<PlaylistRecord>{bad, good, bad}), 1, 2},
-      {"count larger than the file", withCount(encodePlaylistFile(std::vector<PlaylistRecord>{good, good}), 5), 2,
-       3},
+      {"count larger than the file", withCount(encodePlaylistFile(std::vector<PlaylistRecord>{good, good}), 5), 2, 3},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -14,8 +14,8 @@
 #include <random>
 #include <vector>
 
-#include "playlist/Voice.h"
 #include "base/LittleEndian.h"
+#include "playlist/Voice.h"
 #include "support/ViewFixture.h"
 
 namespace wc::test {
@@ -120,7 +120,6 @@ class PlaybackSoak {
   int reports = 0;
 
  private:
-
   void check(Track* track, int32_t position) {
     ++reports;
     if (!track) return;  // stops, and the hand-over inside every advance
@@ -259,7 +258,6 @@ class PlaybackSoak {
   int previewTicksLeft_ = 0;
   bool finished_ = false;
 };
-
 
 TEST(PlaybackSoakTest, NinetyNineTracksPlayThroughInOrderWhileTheyAreEdited) {
   for (uint32_t seed : {20240601u, 7u}) {

@@ -9,8 +9,8 @@
 
 #include "playlist/CueSheet.h"
 #include "playlist/Exporter.h"
-#include "playlist/ShortTracks.h"
 #include "playlist/OfflineRenderer.h"
+#include "playlist/ShortTracks.h"
 #include "support/DiscFixture.h"
 #include "support/SyntheticPlaylist.h"
 
@@ -98,8 +98,7 @@ TEST(ShortTrackJoin, JoinedCueSheetPassesCdrdao) {
   ExportObserver observer;
   const Path kept = dir.path() / "kept.wav";
   const Path joined = dir.path() / "joined.wav";
-  ASSERT_EQ(exportPlaylist(realFileSystem(), mix.playlist, kept.string(), true, renderer, observer),
-            ExportError::None);
+  ASSERT_EQ(exportPlaylist(realFileSystem(), mix.playlist, kept.string(), true, renderer, observer), ExportError::None);
   ASSERT_EQ(exportPlaylist(realFileSystem(), mix.playlist, joined.string(), true, renderer, observer, {}, true),
             ExportError::None);
   EXPECT_TRUE(fileText(kept) == fileText(joined));

@@ -67,8 +67,8 @@ TEST_P(TemporaryFileSafetyTest, PlantedLinksAreNeverWrittenThrough) {
   const Path victim = h.temp.path() / "victim";
   writeBytes(victim, kVictimBytes);
   // The names a temporary of this target used to get, and a likely new one.
-  for (const std::string& name : {"." + target.filename().string() + ".partial",
-                                  "." + target.filename().string() + ".0000000000000000.partial"})
+  for (const std::string& name :
+       {"." + target.filename().string() + ".partial", "." + target.filename().string() + ".0000000000000000.partial"})
     fs::create_symlink(victim, target.parent_path() / name);
 
   const auto written = writer.write(h, target);
@@ -163,8 +163,8 @@ TEST(FileReplacementTest, OnlyRegularFilesOpenForReading) {
   const struct {
     Path path;
     bool opens;
-  } cases[] = {{fifo, false}, {"/dev/zero", false}, {"/dev/null", false}, {dir.path(), false},
-               {regular, true}, {linkToRegular, true}};
+  } cases[] = {{fifo, false},       {"/dev/zero", false}, {"/dev/null", false},
+               {dir.path(), false}, {regular, true},      {linkToRegular, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path.string());
     EXPECT_EQ(realFileSystem().openRead(c.path) != nullptr, c.opens);

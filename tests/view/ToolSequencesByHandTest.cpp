@@ -41,11 +41,11 @@ class ToolSequencesByHandTest : public ::testing::Test {
       setClip(s.clips[k++], "Song", 0, intros, outros, "Artist");
       for (int i = 0; i < intros + outros; ++i) setClip(s.clips[k++], "Part", 2);
     };
-    song(2, 1);  // 0
-    song(3, 2);  // 4
-    song(0, 0);  // 10
-    song(2, 2);  // 11
-    song(1, 3);  // 16
+    song(2, 1);                                                                   // 0
+    song(3, 2);                                                                   // 4
+    song(0, 0);                                                                   // 10
+    song(2, 2);                                                                   // 11
+    song(1, 3);                                                                   // 16
     for (const int cls : {5, 5, 6, 2, 7}) setClip(s.clips[k++], "Chatter", cls);  // 21..25
     s.clipCount = k;
     StudioView& view = bed.makeView();
@@ -76,12 +76,24 @@ TEST_F(ToolSequencesByHandTest, RadioMixWithSeedOne) {
   bed.view->onCommand(cmd::CreateRadioMix);
   constexpr int x = -1;
   expectPlaylist({
-      {kStation, 22, x, x}, {kStation, 23, x, x},                        // opening: class 5, class 6
-      {kStation, 4, 1, 1},  {kAdverts, 1, x, x}, {kStation, 24, x, x},   // run 1
-      {kStation, 16, 0, 2}, {kAdverts, 0, x, x}, {kStation, 25, x, x},   // run 2
-      {kStation, 0, 1, 0},  {kAdverts, 1, x, x}, {kStation, 25, x, x},   // 2995 % 127 = 74: no chatter
-      {kStation, 11, 0, 1}, {kAdverts, 0, x, x}, {kStation, 21, x, x}, {kStation, 24, x, x},  // run 3
-      {kStation, 10, 0, 0}, {kAdverts, 1, x, x}, {kStation, 21, x, x},  // the last song: class 5 last
+      {kStation, 22, x, x},
+      {kStation, 23, x, x},  // opening: class 5, class 6
+      {kStation, 4, 1, 1},
+      {kAdverts, 1, x, x},
+      {kStation, 24, x, x},  // run 1
+      {kStation, 16, 0, 2},
+      {kAdverts, 0, x, x},
+      {kStation, 25, x, x},  // run 2
+      {kStation, 0, 1, 0},
+      {kAdverts, 1, x, x},
+      {kStation, 25, x, x},  // 2995 % 127 = 74: no chatter
+      {kStation, 11, 0, 1},
+      {kAdverts, 0, x, x},
+      {kStation, 21, x, x},
+      {kStation, 24, x, x},  // run 3
+      {kStation, 10, 0, 0},
+      {kAdverts, 1, x, x},
+      {kStation, 21, x, x},  // the last song: class 5 last
   });
 }
 
@@ -90,12 +102,24 @@ TEST_F(ToolSequencesByHandTest, PadWithSeedOne) {
   bed.view->onCommand(cmd::Pad);
   constexpr int x = -1;
   expectPlaylist({
-      {kStation, 22, x, x}, {kStation, 23, x, x},                                              // opening
-      {kStation, 0, x, x},  {kAdverts, 1, x, x}, {kStation, 25, x, x},                         // run 1
-      {kStation, 4, x, x},  {kAdverts, 0, x, x}, {kStation, 24, x, x},                         // run 2
-      {kStation, 10, x, x}, {kStation, 21, x, x}, {kStation, 25, x, x}, {kAdverts, 0, x, x},  // chatter first
-      {kStation, 11, x, x}, {kAdverts, 1, x, x}, {kStation, 25, x, x},                         // run 1
-      {kStation, 16, x, x}, {kStation, 21, x, x}, {kAdverts, 0, x, x},                         // the last song
+      {kStation, 22, x, x},
+      {kStation, 23, x, x},  // opening
+      {kStation, 0, x, x},
+      {kAdverts, 1, x, x},
+      {kStation, 25, x, x},  // run 1
+      {kStation, 4, x, x},
+      {kAdverts, 0, x, x},
+      {kStation, 24, x, x},  // run 2
+      {kStation, 10, x, x},
+      {kStation, 21, x, x},
+      {kStation, 25, x, x},
+      {kAdverts, 0, x, x},  // chatter first
+      {kStation, 11, x, x},
+      {kAdverts, 1, x, x},
+      {kStation, 25, x, x},  // run 1
+      {kStation, 16, x, x},
+      {kStation, 21, x, x},
+      {kAdverts, 0, x, x},  // the last song
   });
 }
 

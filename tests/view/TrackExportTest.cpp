@@ -22,8 +22,8 @@
 #include "audio/encode/TrackEncoders.h"
 #include "base/LittleEndian.h"
 #include "playlist/Exporter.h"
-#include "playlist/TrackExporter.h"
 #include "playlist/OfflineRenderer.h"
+#include "playlist/TrackExporter.h"
 #include "support/DiscFixture.h"
 #include "support/FaultyFileSystem.h"
 #include "support/SyntheticPlaylist.h"
@@ -49,7 +49,9 @@ std::optional<std::string> output(const std::string& command) {
   return out;
 }
 
-bool haveTool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
+bool haveTool(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0;
+}
 
 std::vector<int16_t> samplesOf(const std::string& bytes) {
   std::vector<int16_t> s(bytes.size() / 2);
@@ -103,8 +105,8 @@ class TrackExportTest : public ::testing::Test {
     return planTrackExport(mix.playlist, *mix.catalogue, "Test Album", format);
   }
 
-  TrackExportResult run(TrackFormat format, int quality, FileSystem& fs, TrackExportObserver& observer,
-                        int threads = 0, const TrackEncoder* encoderOverride = nullptr) {
+  TrackExportResult run(TrackFormat format, int quality, FileSystem& fs, TrackExportObserver& observer, int threads = 0,
+                        const TrackEncoder* encoderOverride = nullptr) {
     const auto encoder = makeTrackEncoder(format, quality);
     TrackExportOptions options;
     options.encoder = encoderOverride ? encoderOverride : encoder.get();
@@ -224,7 +226,8 @@ TEST_F(TrackExportTest, TagsAndCoverReadBack) {
       TagLib::ByteVector picture;
       if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(ref.file()); flac && !flac->pictureList().isEmpty())
         picture = flac->pictureList().front()->data();
-      if (auto* opus = dynamic_cast<TagLib::Ogg::Opus::File*>(ref.file()); opus && !opus->tag()->pictureList().isEmpty())
+      if (auto* opus = dynamic_cast<TagLib::Ogg::Opus::File*>(ref.file());
+          opus && !opus->tag()->pictureList().isEmpty())
         picture = opus->tag()->pictureList().front()->data();
       TagLib::ID3v2::Tag* id3 = nullptr;
       if (auto* mp3 = dynamic_cast<TagLib::MPEG::File*>(ref.file())) id3 = mp3->ID3v2Tag();
@@ -255,9 +258,9 @@ TEST_F(TrackExportTest, NamesAndPlaylistFollowTheTrackOrder) {
 
 TEST(TrackFileNames, TroublesomeCharactersAreReplaced) {
   const std::pair<std::string, std::string> cases[] = {
-      {"Plain Title", "Plain Title"},  {"a/b\\c", "a_b_c"},       {"What? *Now*", "What_ _Now_"},
-      {"<x>|\"y\":z", "_x___y__z"},    {"tab\there", "tab_here"}, {"...", "_"},
-      {" .hidden. ", "hidden"},        {"", "_"},                 {"Caf\xc3\xa9", "Caf\xc3\xa9"},
+      {"Plain Title", "Plain Title"}, {"a/b\\c", "a_b_c"}, {"What? *Now*", "What_ _Now_"}, {"<x>|\"y\":z", "_x___y__z"},
+      {"tab\there", "tab_here"},      {"...", "_"},        {" .hidden. ", "hidden"},       {"", "_"},
+      {"Caf\xc3\xa9", "Caf\xc3\xa9"},
   };
   for (const auto& [in, out] : cases) EXPECT_EQ(safeFileName(in), out) << in;
 }

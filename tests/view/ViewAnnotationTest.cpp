@@ -104,8 +104,8 @@ TEST_F(ViewAnnotationTest, CancelAndRefusedEditsChangeNothing) {
 }
 
 TEST_F(ViewAnnotationTest, OnlyClipRowsOpenTheEditorAndDragsAreLeftAlone) {
-  view.onRButtonUp(100, 10);        // banner
-  view.onRButtonUp(500, 100);       // playlist
+  view.onRButtonUp(100, 10);            // banner
+  view.onRButtonUp(500, 100);           // playlist
   view.onRButtonUp(100, clipRowY(20));  // below the last clip
   EXPECT_TRUE(f.dialogs.clipEditRequests.empty());
 
@@ -181,8 +181,8 @@ TEST_F(ViewAnnotationTest, ExportThenImportRestoresTheAnnotations) {
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Import Annotations");
   const int rows = testdisc::kMusicClipCount + testdisc::kAdvertCount;
-  EXPECT_EQ(f.dialogs.boxes[0].text, "Applied " + std::to_string(rows) + " of " + std::to_string(rows) +
-                                         " annotations.");
+  EXPECT_EQ(f.dialogs.boxes[0].text,
+            "Applied " + std::to_string(rows) + " of " + std::to_string(rows) + " annotations.");
 }
 
 TEST_F(ViewAnnotationTest, ImportFromAnotherDiscAppliesNothingAndSaysSo) {

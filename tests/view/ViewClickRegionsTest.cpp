@@ -19,7 +19,7 @@ constexpr int kAny = -1;  // not checked
 
 struct Click {
   const char* region;
-  int x, y;  // x < 0: measured from the right edge of the window
+  int x, y;                                 // x < 0: measured from the right edge of the window
   int station, clipScroll, playlistScroll;  // after the click
   std::optional<Pane> thumbWhilePressed;
 };

@@ -78,14 +78,13 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
   const int64_t first = trackSamples(*a);
   const int64_t second = trackSamples(*b);
   char index2[32], index3[32];
-  std::snprintf(index2, sizeof index2, "%02d:%02d:%02d", int(sectorsOf(first) / 4500),
-                int(sectorsOf(first) / 75 % 60), int(sectorsOf(first) % 75));
+  std::snprintf(index2, sizeof index2, "%02d:%02d:%02d", int(sectorsOf(first) / 4500), int(sectorsOf(first) / 75 % 60),
+                int(sectorsOf(first) % 75));
   std::snprintf(index3, sizeof index3, "%02d:%02d:%02d", int(sectorsOf(first + second) / 4500),
                 int(sectorsOf(first + second) / 75 % 60), int(sectorsOf(first + second) % 75));
   const std::string expected = "FILE \"" + wave.string() + "\" WAVE\r\n" +
-                               "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n" +
-                               "  TRACK 02 AUDIO\r\n    INDEX 01 " + index2 + "\r\n" +
-                               "  TRACK 03 AUDIO\r\n    INDEX 01 " + index3 + "\r\n\r\n\r\n";
+                               "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n" + "  TRACK 02 AUDIO\r\n    INDEX 01 " +
+                               index2 + "\r\n" + "  TRACK 03 AUDIO\r\n    INDEX 01 " + index3 + "\r\n\r\n\r\n";
   EXPECT_EQ(fileText(f.workPath("Mix.cue")), expected);
 
   const std::string image = fileText(wave);

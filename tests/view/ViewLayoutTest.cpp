@@ -2,8 +2,8 @@
 
 #include <climits>
 
-#include "ui/CommandIds.h"
 #include "support/ViewTestBed.h"
+#include "ui/CommandIds.h"
 
 namespace wc {
 namespace {
@@ -89,15 +89,12 @@ TEST_F(ViewLayoutTest, PlaylistEntryPartsFollowTheButtonColumns) {
     int rx, r, part;
   };
   const Case cases[] = {
-      {0, 0, EntryPart::TrackNumber},        {31, 43, EntryPart::TrackNumber},
-      {31, 44, EntryPart::TrackNumberOutro}, {0, 58, EntryPart::TrackNumberOutro},
-      {32, 0, EntryPart::PrevIntro},         {44, 14, EntryPart::PrevIntro},
-      {45, 0, EntryPart::NextIntro},         {57, 14, EntryPart::NextIntro},
-      {58, 0, EntryPart::IntroText},         {400, 14, EntryPart::IntroText},
-      {32, 15, EntryPart::SongBand},         {400, 43, EntryPart::SongBand},
-      {32, 44, EntryPart::PrevOutro},        {44, 58, EntryPart::PrevOutro},
-      {45, 44, EntryPart::NextOutro},        {57, 58, EntryPart::NextOutro},
-      {58, 44, EntryPart::OutroText},        {400, 58, EntryPart::OutroText},
+      {0, 0, EntryPart::TrackNumber},       {31, 43, EntryPart::TrackNumber}, {31, 44, EntryPart::TrackNumberOutro},
+      {0, 58, EntryPart::TrackNumberOutro}, {32, 0, EntryPart::PrevIntro},    {44, 14, EntryPart::PrevIntro},
+      {45, 0, EntryPart::NextIntro},        {57, 14, EntryPart::NextIntro},   {58, 0, EntryPart::IntroText},
+      {400, 14, EntryPart::IntroText},      {32, 15, EntryPart::SongBand},    {400, 43, EntryPart::SongBand},
+      {32, 44, EntryPart::PrevOutro},       {44, 58, EntryPart::PrevOutro},   {45, 44, EntryPart::NextOutro},
+      {57, 58, EntryPart::NextOutro},       {58, 44, EntryPart::OutroText},   {400, 58, EntryPart::OutroText},
   };
   for (const Case& c : cases) {
     // Second entry on screen: index playlistScroll + 1.

@@ -3,8 +3,8 @@
 // track number.
 #include <gtest/gtest.h>
 
-#include "ui/CommandIds.h"
 #include "support/ViewFixture.h"
+#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -163,7 +163,8 @@ TEST_F(ViewMouseTest, ChangingThePlayingTracksIntroRestartsIt) {
   f.tick();
   EXPECT_EQ(view.transport().playingTrack(), t);
   EXPECT_LT(view.transport().existingVoice()->position(), 28 * 200);  // heard again from the intro
-  EXPECT_EQ(view.transport().existingVoice()->position() - view.transport().existingVoice()->pending(), 120);  // one tick of 480 bytes
+  EXPECT_EQ(view.transport().existingVoice()->position() - view.transport().existingVoice()->pending(),
+            120);  // one tick of 480 bytes
 }
 
 TEST_F(ViewMouseTest, TrackNumberPlaysFromTheTrackOrOnlyTheOutro) {
@@ -172,7 +173,8 @@ TEST_F(ViewMouseTest, TrackNumberPlaysFromTheTrackOrOnlyTheOutro) {
   click(kEntryX + 10, entryY(0, 50));  // lower part of a song's number
   f.tick();
   EXPECT_EQ(view.transport().playingTrack(), song);
-  EXPECT_GE(view.transport().existingVoice()->position(), int32_t(song->introAudio->samples() + song->songAudio->samples()));
+  EXPECT_GE(view.transport().existingVoice()->position(),
+            int32_t(song->introAudio->samples() + song->songAudio->samples()));
 
   click(kEntryX + 10, entryY(1, 50));  // the same on a commercial plays it whole
   f.tick();

@@ -286,7 +286,7 @@ TEST_F(ViewPaintTest, EntriesWithoutLabelOrIntroLines) {
   EXPECT_EQ(s->pixel(x + 100, y + 5), kCommercial);
   EXPECT_EQ(s->pixel(x + 100, y + 55), kCommercial);
   EXPECT_EQ(s->pixel(x + 159, y + 30), kCommercial);
-  EXPECT_EQ(s->pixel(x + 5, y + 44), kNumberBox);  // no outro zone
+  EXPECT_EQ(s->pixel(x + 5, y + 44), kNumberBox);   // no outro zone
   EXPECT_EQ(s->pixel(x + 36, y + 8), kCommercial);  // no buttons
   const auto* advert = entryText(*s, "Buy");
   ASSERT_NE(advert, nullptr);

@@ -116,8 +116,10 @@ TEST_F(ViewTransportTest, NextIsDisabledOnTheLastTrackAndPlaybackEndsByItself) {
   view.onCommand(cmd::Play);
   std::vector<Track*> heard;
   ASSERT_TRUE(f.tickUntil([&] {
-    if (view.transport().playingTrack() && (heard.empty() || heard.back() != view.transport().playingTrack())) heard.push_back(view.transport().playingTrack());
-    return !heard.empty() && view.transport().playingTrack() == nullptr && view.transport().existingVoice()->track() == nullptr;
+    if (view.transport().playingTrack() && (heard.empty() || heard.back() != view.transport().playingTrack()))
+      heard.push_back(view.transport().playingTrack());
+    return !heard.empty() && view.transport().playingTrack() == nullptr &&
+           view.transport().existingVoice()->track() == nullptr;
   }));
   EXPECT_EQ(heard, (std::vector<Track*>{first, last}));
   EXPECT_TRUE(view.commandState(cmd::Play)->enabled);

@@ -9,9 +9,7 @@
 
 namespace wc {
 
-uint32_t EncodedClip::frames() const {
-  return uint32_t(std::max(left.size(), right.size()) / ClipAudio::kFrameSize);
-}
+uint32_t EncodedClip::frames() const { return uint32_t(std::max(left.size(), right.size()) / ClipAudio::kFrameSize); }
 
 EncodedClip encodeStereo(const StereoSignal& signal) {
   return EncodedClip{encodeChannel(signal.left), encodeChannel(signal.right)};

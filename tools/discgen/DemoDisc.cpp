@@ -58,10 +58,13 @@ const StationEntry kStations[3] = {
      "Harbor 88",
      {"en-us+m3", 165, 45, 401},
      style(4100, 45, false, 120, G::Backbeat, K::Guitar, B::Finger, L::Bell),
-     {{"Paper Lanterns", "The Tidewater Five", style(4101, 45, false, 118, G::Backbeat, K::Guitar, B::Finger, L::Bell), 60},
-      {"Coastline Radio", "Marisol Grey", style(4102, 43, false, 124, G::FourOnTheFloor, K::ElectricPiano, B::Synth, L::Square), 45},
+     {{"Paper Lanterns", "The Tidewater Five", style(4101, 45, false, 118, G::Backbeat, K::Guitar, B::Finger, L::Bell),
+       60},
+      {"Coastline Radio", "Marisol Grey",
+       style(4102, 43, false, 124, G::FourOnTheFloor, K::ElectricPiano, B::Synth, L::Square), 45},
       {"Seven Bridges", "North Pier", style(4103, 40, true, 96, G::HalfTime, K::Strings, B::Round, L::Whistle), 130},
-      {"Saltwater Summer", "The Low Harbors", style(4104, 38, false, 132, G::Backbeat, K::Guitar, B::Finger, L::Whistle), 40}},
+      {"Saltwater Summer", "The Low Harbors",
+       style(4104, 38, false, 132, G::Backbeat, K::Guitar, B::Finger, L::Whistle), 40}},
      {{"You're tuned to Harbor 88. Songs from the waterfront, all night long.",
        "Harbor 88. The lighthouse of your radio dial."},
       {"Coming up on Harbor 88, a whole hour of music without the chit chat. Well, almost.",
@@ -74,10 +77,14 @@ const StationEntry kStations[3] = {
      "Velvet 102",
      {"en+f4", 150, 55, 802},
      style(8100, 41, true, 112, G::FourOnTheFloor, K::ElectricPiano, B::Synth, L::Square),
-     {{"Midnight Arcade", "Lumen Avenue", style(8101, 41, true, 120, G::FourOnTheFloor, K::ElectricPiano, B::Synth, L::Square), 70},
-      {"Golden Hour", "Desiree and the Satellites", style(8102, 44, false, 104, G::Backbeat, K::Organ, B::Finger, L::Bell, 0.2), 50},
-      {"Slow Dance Machine", "The Velvet Union", style(8103, 42, true, 88, G::HalfTime, K::ElectricPiano, B::Round, L::Whistle, 0.25), 75},
-      {"City of Neon", "Amaro Jones", style(8104, 46, false, 126, G::FourOnTheFloor, K::Strings, B::Synth, L::Bell), 42}},
+     {{"Midnight Arcade", "Lumen Avenue",
+       style(8101, 41, true, 120, G::FourOnTheFloor, K::ElectricPiano, B::Synth, L::Square), 70},
+      {"Golden Hour", "Desiree and the Satellites",
+       style(8102, 44, false, 104, G::Backbeat, K::Organ, B::Finger, L::Bell, 0.2), 50},
+      {"Slow Dance Machine", "The Velvet Union",
+       style(8103, 42, true, 88, G::HalfTime, K::ElectricPiano, B::Round, L::Whistle, 0.25), 75},
+      {"City of Neon", "Amaro Jones", style(8104, 46, false, 126, G::FourOnTheFloor, K::Strings, B::Synth, L::Bell),
+       42}},
      {{"Velvet 102. Smooth grooves for late night people.",
        "You're locked in to Velvet 102, where the disco ball never stops turning."},
       {"Next up, something slow. Grab somebody you like and hold on.",
@@ -90,10 +97,12 @@ const StationEntry kStations[3] = {
      "Canyon 94.5",
      {"en-us+m2", 145, 35, 1303},
      style(13100, 40, false, 100, G::Backbeat, K::Organ, B::Round, L::Whistle, 0.15),
-     {{"Dust and Chrome", "Rattlesnake Choir", style(13101, 40, false, 140, G::Backbeat, K::Guitar, B::Finger, L::Whistle, 0.2), 55},
+     {{"Dust and Chrome", "Rattlesnake Choir",
+       style(13101, 40, false, 140, G::Backbeat, K::Guitar, B::Finger, L::Whistle, 0.2), 55},
       {"Highway Ghosts", "Dale Mercer", style(13102, 45, true, 92, G::HalfTime, K::Organ, B::Round, L::Square), 85},
       {"Blue Mesa", "The Drifting Kind", style(13103, 43, false, 108, G::Backbeat, K::Strings, B::Finger, L::Bell), 58},
-      {"Coyote Moon", "Ruby Calloway", style(13104, 38, true, 100, G::Backbeat, K::Guitar, B::Round, L::Whistle, 0.15), 40}},
+      {"Coyote Moon", "Ruby Calloway", style(13104, 38, true, 100, G::Backbeat, K::Guitar, B::Round, L::Whistle, 0.15),
+       40}},
      {{"Canyon 94.5. Wide open roads, wide open radio.",
        "This is Canyon 94.5, playing the songs your truck already knows."},
       {"After this, a brand new one from Dale Mercer. Turn it up.",
@@ -253,12 +262,12 @@ ClipPlan song(const Render& r, const StationEntry& station, int k) {
   c.intros.push_back(intro(r, s, "", station.dj, odd ? 2 : 4));
   if (odd) c.intros.push_back(intro(r, s, label + ". This one is for everybody still up with us.", station.dj, 2));
 
-  c.outros.push_back(outro(r, s, "That was " + title + " by " + artist + ", on " + label + ".", station.dj, 3,
-                           Ending::FadeOut));
+  c.outros.push_back(
+      outro(r, s, "That was " + title + " by " + artist + ", on " + label + ".", station.dj, 3, Ending::FadeOut));
   c.outros.push_back(outro(r, s, "", station.dj, odd ? 4 : 2, odd ? Ending::FadeOut : Ending::FinalHit));
   if (!odd)
-    c.outros.push_back(outro(r, s, artist + ". Lovely stuff. More music right after this.", station.dj, 2,
-                             Ending::FinalHit));
+    c.outros.push_back(
+        outro(r, s, artist + ". Lovely stuff. More music right after this.", station.dj, 2, Ending::FinalHit));
   return c;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 constexpr uint8_t kFiller = 0xEE;
 constexpr std::array<bool, kStationCount> kListedByDefault = {false, true, false, false, true, true, true, false,
-                                                             true, true, true, true, true, true, true, true};
+                                                              true,  true, true,  true,  true, true, true, true};
 
 std::string lowerCase(std::string s) {
   for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
@@ -60,8 +60,7 @@ bool checkPlan(const DiscPlan& plan, std::string* error) {
   for (const StationPlan& station : plan.stations) {
     if (station.index < 0 || station.index >= kStationCount)
       return fail(error, "station index " + std::to_string(station.index) + " is outside 0..15");
-    if (seen[size_t(station.index)])
-      return fail(error, "station " + std::to_string(station.index) + " is given twice");
+    if (seen[size_t(station.index)]) return fail(error, "station " + std::to_string(station.index) + " is given twice");
     seen[size_t(station.index)] = true;
     for (const ClipPlan& clip : station.clips) {
       for (const auto* followOns : {&clip.intros, &clip.outros})
@@ -88,8 +87,8 @@ bool writeFiller(OutputFile& out, uint64_t count) {
 
 // Writes one pack and returns its clips' records in clip order.
 std::optional<std::vector<LookupRecord>> writePack(FileSystem& fs, const Path& path, int stationIndex,
-                                                    const std::vector<FlatClip>& clips,
-                                                    const DiscWriteOptions& options, std::string* error) {
+                                                   const std::vector<FlatClip>& clips, const DiscWriteOptions& options,
+                                                   std::string* error) {
   auto out = fs.openWrite(path);
   if (!out) {
     fail(error, "cannot create " + path.string());
@@ -99,8 +98,7 @@ std::optional<std::vector<LookupRecord>> writePack(FileSystem& fs, const Path& p
   uint64_t position = 0;
   const uint64_t align = std::max<uint32_t>(options.clipAlignment, 1);
   for (const FlatClip& clip : clips) {
-    const uint64_t start =
-        (std::max<uint64_t>(position, options.packLeadIn) + align - 1) / align * align;
+    const uint64_t start = (std::max<uint64_t>(position, options.packLeadIn) + align - 1) / align * align;
     const std::vector<uint8_t> bytes = layOutClip(encodeClip(*clip.plan));
     if (start + bytes.size() > 0xFFFFFFFFull) {
       fail(error, path.string() + " would pass 4 GiB");
@@ -155,8 +153,9 @@ std::unique_ptr<Catalogue> buildCatalogue(const DiscPlan& plan,
   for (const StationPlan& station : plan.stations) {
     Station& s = catalogue->stations[station.index];
     if (station.label) copyText(s.label, sizeof s.label, *station.label);
-    s.listed = station.listed ? *station.listed : (kListedByDefault[size_t(station.index)] &&
-                                                   (!plan.unlistEmptyStations || !station.clips.empty()));
+    s.listed = station.listed
+                   ? *station.listed
+                   : (kListedByDefault[size_t(station.index)] && (!plan.unlistEmptyStations || !station.clips.empty()));
     const std::vector<FlatClip> flat = flatten(station);
     const auto& records = clipsOf[size_t(station.index)];
     s.clipCount = int32_t(flat.size());
@@ -221,8 +220,8 @@ std::optional<WrittenDisc> writeDisc(const DiscPlan& plan, const Path& directory
   WrittenDisc disc;
   disc.paths = discPaths(directory, options.layout, isoNames);
 
-  for (const Path& dir : {directory, disc.paths.audioRoot, disc.paths.lookupTable.parent_path(),
-                          disc.paths.packs[0].parent_path()}) {
+  for (const Path& dir :
+       {directory, disc.paths.audioRoot, disc.paths.lookupTable.parent_path(), disc.paths.packs[0].parent_path()}) {
     if (!fs.createDirectory(dir)) {
       fail(error, "cannot create the directory " + dir.string());
       return std::nullopt;

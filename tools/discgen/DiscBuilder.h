@@ -73,7 +73,7 @@ struct DiscWriteOptions {
 };
 
 struct DiscPaths {
-  Path audioRoot;      // the AUDIO directory, or CACHE for the cache layout
+  Path audioRoot;  // the AUDIO directory, or CACHE for the cache layout
   Path lookupTable;
   std::array<Path, kStationCount> packs;
   Path catalogueFile;  // <dir>/WavecrateInfo.dat
@@ -97,8 +97,7 @@ struct WrittenDisc {
 // Writes the files of `plan` into `directory` (created if missing, one
 // level). On failure returns nullopt and, if `error` is given, says why;
 // files already written stay.
-std::optional<WrittenDisc> writeDisc(const DiscPlan& plan, const Path& directory,
-                                     const DiscWriteOptions& options = {}, std::string* error = nullptr,
-                                     FileSystem& fs = realFileSystem());
+std::optional<WrittenDisc> writeDisc(const DiscPlan& plan, const Path& directory, const DiscWriteOptions& options = {},
+                                     std::string* error = nullptr, FileSystem& fs = realFileSystem());
 
 }  // namespace wc

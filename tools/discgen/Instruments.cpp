@@ -92,8 +92,8 @@ class Gate {
 // (relative depth) at 5.5 Hz, through gate(). The harmonics keep their
 // balance for the whole note, so one cycle of the wave is built once and
 // then read like the sine table.
-std::vector<float> additive(double hz, double hold, std::initializer_list<float> weights, double attack,
-                            double release, double vibrato = 0.0) {
+std::vector<float> additive(double hz, double hold, std::initializer_list<float> weights, double attack, double release,
+                            double vibrato = 0.0) {
   const auto& sines = sineTable();
   std::array<float, kTableSize + 1> wave{};
   int h = 1;

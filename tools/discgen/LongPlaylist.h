@@ -40,8 +40,7 @@ struct LongPlaylist {
 };
 
 // Samples of one playlist record: its song, chosen intro and chosen outro.
-int64_t recordSamples(const Catalogue& catalogue, const PlaylistRecord& record,
-                      const ClipSamplesFunction& clipSamples);
+int64_t recordSamples(const Catalogue& catalogue, const PlaylistRecord& record, const ClipSamplesFunction& clipSamples);
 
 LongPlaylist planLongPlaylist(const Catalogue& catalogue, const ClipSamplesFunction& clipSamples,
                               const LongPlaylistTarget& target);

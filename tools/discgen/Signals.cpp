@@ -29,9 +29,7 @@ class Random {
   uint32_t state_;
 };
 
-int16_t toSample(double v) {
-  return int16_t(std::clamp(std::lround(v * 32767.0), -32768L, 32767L));
-}
+int16_t toSample(double v) { return int16_t(std::clamp(std::lround(v * 32767.0), -32768L, 32767L)); }
 
 double noteHz(int midiNote) { return 440.0 * std::pow(2.0, (midiNote - 69) / 12.0); }
 
@@ -96,8 +94,7 @@ StereoSignal makeMusic(size_t samples, uint32_t seed) {
     const double* f = hz[(uint32_t(beat / 4) + rotation) % 4];
 
     // Chord: root, third and fifth an octave above the bass.
-    const double pad =
-        0.09 * (std::sin(kTwoPi * f[0] * t) + std::sin(kTwoPi * f[1] * t) + std::sin(kTwoPi * f[2] * t));
+    const double pad = 0.09 * (std::sin(kTwoPi * f[0] * t) + std::sin(kTwoPi * f[1] * t) + std::sin(kTwoPi * f[2] * t));
 
     // Bass: a decaying triangle on the chord's root, plucked every beat.
     const double bassPhase = std::fmod(f[3] * t, 1.0);

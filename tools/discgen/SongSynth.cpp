@@ -15,7 +15,8 @@ constexpr int kMajor[7] = {0, 2, 4, 5, 7, 9, 11};
 constexpr int kMinor[7] = {0, 2, 3, 5, 7, 8, 10};
 
 // Chord roots as scale degrees, one chord per bar.
-constexpr int kMajorProgressions[][4] = {{0, 4, 5, 3}, {0, 5, 3, 4}, {3, 0, 4, 5}, {0, 3, 4, 3}, {5, 3, 0, 4}, {0, 2, 3, 4}};
+constexpr int kMajorProgressions[][4] = {{0, 4, 5, 3}, {0, 5, 3, 4}, {3, 0, 4, 5},
+                                         {0, 3, 4, 3}, {5, 3, 0, 4}, {0, 2, 3, 4}};
 constexpr int kMinorProgressions[][4] = {{0, 5, 2, 6}, {0, 3, 4, 0}, {0, 6, 5, 6}, {5, 6, 0, 0}, {0, 3, 6, 2}};
 
 // One bar of bass in eighths: R root, F fifth, O octave, . rest (the
@@ -80,10 +81,12 @@ Song::Song(const SongStyle& style) : style_(style) {
   };
   if (style.minor) {
     pick(kMinorProgressions, verse_);
-    do pick(kMinorProgressions, chorus_); while (std::equal(verse_, verse_ + 4, chorus_));
+    do pick(kMinorProgressions, chorus_);
+    while (std::equal(verse_, verse_ + 4, chorus_));
   } else {
     pick(kMajorProgressions, verse_);
-    do pick(kMajorProgressions, chorus_); while (std::equal(verse_, verse_ + 4, chorus_));
+    do pick(kMajorProgressions, chorus_);
+    while (std::equal(verse_, verse_ + 4, chorus_));
   }
   bassPattern_ = int(random.below(3));
 
@@ -109,7 +112,7 @@ Song::Section Song::sectionOf(int bar) const {
   if (bar < -2) return Section::QuietIntro;
   if (bar < 0) return Section::Intro;
   if (bar >= style_.bodyBars) return Section::Outro;
-  static constexpr Section kBlocks[6] = {Section::Verse, Section::Chorus, Section::Verse,
+  static constexpr Section kBlocks[6] = {Section::Verse,  Section::Chorus,    Section::Verse,
                                          Section::Chorus, Section::Breakdown, Section::Chorus};
   const Section s = kBlocks[(bar / 8) % 6];
   // A breakdown lasts half a block; the band comes back for the other half.
@@ -191,8 +194,8 @@ void Song::renderBar(int bar, int64_t windowStart, MixBuffer& out) const {
             const int string = up ? 3 - v : v;
             const int note = string == 3 ? voices[0] + 12 : voices[string];
             const double lag = 0.012 * v / beatSeconds;
-            place([&] { return pluck(noteHz(note), hold, 0.55, 0.996, noteSeed(style_.seed, bar, s, string)); }, kStrums[s] + lag,
-                  level * (s == 0 ? 1.1f : 0.8f), 0.35f - 0.2f * float(string));
+            place([&] { return pluck(noteHz(note), hold, 0.55, 0.996, noteSeed(style_.seed, bar, s, string)); },
+                  kStrums[s] + lag, level * (s == 0 ? 1.1f : 0.8f), 0.35f - 0.2f * float(string));
           }
         }
         break;
@@ -255,7 +258,8 @@ void Song::renderBar(int bar, int64_t windowStart, MixBuffer& out) const {
     const char hat = drums.hat[size_t(step)];
     if (hat != '.') {
       const float accent = step % 4 == 0 ? 0.14f : 0.09f;
-      place([&] { return hiHat(hat == 'o', noteSeed(style_.seed, bar, step, 73)); }, beat, hat == 'o' ? 0.06f : accent, 0.35f);
+      place([&] { return hiHat(hat == 'o', noteSeed(style_.seed, bar, step, 73)); }, beat, hat == 'o' ? 0.06f : accent,
+            0.35f);
     }
   }
 
@@ -296,11 +300,11 @@ void Song::renderFinalHit(int bar, int64_t windowStart, MixBuffer& out) const {
   out.addMono(roundBass(noteHz(tonic), ring), ptrdiff_t(at), 0.3f, 0.0f);
   for (int d : {0, 2, 4, 7}) {
     const double hz = noteHz(tonic + 12 + scaleNote(d));
-    const std::vector<float> sound =
-        style_.keys == KeysSound::Guitar ? pluck(hz, ring, 0.55, 0.998, noteSeed(style_.seed, bar, d, 81))
-        : style_.keys == KeysSound::Strings ? strings(hz, ring * 0.5)
-        : style_.keys == KeysSound::Organ  ? organ(hz, ring * 0.6)
-                                            : electricPiano(hz, ring);
+    const std::vector<float> sound = style_.keys == KeysSound::Guitar
+                                         ? pluck(hz, ring, 0.55, 0.998, noteSeed(style_.seed, bar, d, 81))
+                                     : style_.keys == KeysSound::Strings ? strings(hz, ring * 0.5)
+                                     : style_.keys == KeysSound::Organ   ? organ(hz, ring * 0.6)
+                                                                         : electricPiano(hz, ring);
     out.addMono(sound, ptrdiff_t(at), 0.09f, -0.3f + 0.2f * float(d % 4));
   }
 }

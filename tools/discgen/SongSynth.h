@@ -21,8 +21,8 @@ enum class BassSound { Finger, Synth, Round };
 enum class LeadSound { Bell, Square, Whistle };
 
 struct SongStyle {
-  uint32_t seed = 1;   // picks progressions, patterns and melodies
-  int key = 45;        // MIDI note of the tonic in the bass octave
+  uint32_t seed = 1;  // picks progressions, patterns and melodies
+  int key = 45;       // MIDI note of the tonic in the bass octave
   bool minor = false;
   double bpm = 110.0;
   double swing = 0.0;  // 0..0.3: how late the off-beat eighths come, in eighths
@@ -30,7 +30,7 @@ struct SongStyle {
   KeysSound keys = KeysSound::ElectricPiano;
   BassSound bass = BassSound::Finger;
   LeadSound lead = LeadSound::Bell;
-  int bodyBars = 32;   // bars of the song clip
+  int bodyBars = 32;  // bars of the song clip
 };
 
 // How a rendered stretch ends.
@@ -57,7 +57,7 @@ class Song {
   Section sectionOf(int bar) const;
   const int* chordOf(int bar) const;  // four scale degrees, one per bar of a phrase
   int chordDegree(int bar) const;
-  int scaleNote(int degree) const;    // semitones above the tonic, any degree
+  int scaleNote(int degree) const;  // semitones above the tonic, any degree
   void renderBar(int bar, int64_t windowStart, MixBuffer& out) const;
   void renderFinalHit(int bar, int64_t windowStart, MixBuffer& out) const;
   int64_t sampleAt(int bar, double beat) const;

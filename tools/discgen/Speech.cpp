@@ -96,9 +96,7 @@ std::optional<std::string> findOnPath(const std::string& program) {
   }
 }
 
-SpeechEngine detectSpeechEngine() {
-  return findOnPath("espeak-ng") ? SpeechEngine::Espeak : SpeechEngine::Synthetic;
-}
+SpeechEngine detectSpeechEngine() { return findOnPath("espeak-ng") ? SpeechEngine::Espeak : SpeechEngine::Synthetic; }
 
 namespace {
 

@@ -23,8 +23,8 @@ class TerminalTrackProgress final : public TrackExportObserver {
     const int permille = int(p.fraction * 1000);
     if (permille == lastPermille_) return true;
     lastPermille_ = permille;
-    std::fprintf(stderr, "%s%d of %d tracks encoded, track %d  %5.1f%%", tty_ ? "\r" : "", p.tracksDone,
-                 p.trackTotal, p.currentTrack, permille / 10.0);
+    std::fprintf(stderr, "%s%d of %d tracks encoded, track %d  %5.1f%%", tty_ ? "\r" : "", p.tracksDone, p.trackTotal,
+                 p.currentTrack, permille / 10.0);
     if (p.secondsLeft >= 0) std::fprintf(stderr, "  about %.0f s left   ", p.secondsLeft);
     if (!tty_) std::fputc('\n', stderr);
     return true;

@@ -9,8 +9,8 @@
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace wc {
 
@@ -46,15 +46,12 @@ QLineEdit* makeClipTextEdit(const QString& text, QWidget* parent) {
   return edit;
 }
 
-EditClipDialog::EditClipDialog(const ClipEditRequest& request, QWidget* parent)
-    : QDialog(parent), request_(request) {
+EditClipDialog::EditClipDialog(const ClipEditRequest& request, QWidget* parent) : QDialog(parent), request_(request) {
   setWindowTitle(QStringLiteral("Edit Clip"));
   for (const std::string& t : request_.followingTitles) followingTitles_.push_back(fromClipText(t));
 
-  auto* heading = new QLabel(QStringLiteral("%1, clip #%2")
-                                 .arg(fromClipText(request_.stationLabel))
-                                 .arg(request_.clipIndex + 1),
-                             this);
+  auto* heading = new QLabel(
+      QStringLiteral("%1, clip #%2").arg(fromClipText(request_.stationLabel)).arg(request_.clipIndex + 1), this);
 
   class_ = new QComboBox(this);
   for (int c = 0; c < ClipClass::Count; ++c) {
@@ -139,9 +136,8 @@ void EditClipDialog::rebuildFollowOnTable() {
     auto* edit = makeClipTextEdit(followingTitles_[size_t(row)], followOn_);
     edit->setPlaceholderText(isIntro ? QStringLiteral("(no speech over intro)")
                                      : QStringLiteral("(no speech over outro)"));
-    connect(edit, &QLineEdit::textChanged, this, [this, row](const QString& text) {
-      followingTitles_[size_t(row)] = text;
-    });
+    connect(edit, &QLineEdit::textChanged, this,
+            [this, row](const QString& text) { followingTitles_[size_t(row)] = text; });
     followOn_->setCellWidget(row, 1, edit);
   }
   followOn_->resizeColumnToContents(0);

@@ -27,7 +27,9 @@ class QtDrawSurface final : public DrawSurface {
   void drawText(const std::string& text, int left, int top, int right, int bottom, TextAlign align) override;
   void xorDottedRect(int x, int y, int w, int h) override;
 
-  static QColor toQColor(Rgb colour) { return QColor(int(colour >> 16 & 0xff), int(colour >> 8 & 0xff), int(colour & 0xff)); }
+  static QColor toQColor(Rgb colour) {
+    return QColor(int(colour >> 16 & 0xff), int(colour >> 8 & 0xff), int(colour & 0xff));
+  }
 
  private:
   QPainter& painter_;

@@ -16,8 +16,7 @@ constexpr int kTransportHeight = 32;
 QPoint clientPoint(const QMouseEvent* event) { return event->position().toPoint(); }
 }  // namespace
 
-StudioViewWidget::StudioViewWidget(QWidget* parent)
-    : QWidget(parent), dialogs_(std::make_unique<QtViewDialogs>(this)) {
+StudioViewWidget::StudioViewWidget(QWidget* parent) : QWidget(parent), dialogs_(std::make_unique<QtViewDialogs>(this)) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setAutoFillBackground(false);
