@@ -13,26 +13,13 @@
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
 #include "support/BareDiscRun.h"
+#include "support/CliRun.h"
 
 namespace wc::test {
 namespace {
 
-struct Result {
-  int status;
-  std::string output;
-};
-
-Result runIn(const Path& directory, const std::string& arguments) {
-  const std::string command =
-      "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-annotate " + arguments + " 2>&1";
-  Result result{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) result.output.append(buffer.data(), n);
-  const int raw = pclose(pipe);
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return result;
+CliResult runIn(const Path& directory, const std::string& arguments) {
+  return runCli(directory, "wavecrate-annotate", arguments);
 }
 
 std::string fileText(const Path& path) {
@@ -84,7 +71,7 @@ TEST_F(AnnotateCliTest, UsageAndMissingCacheStatuses) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arguments);
-    const Result r = runIn(c.inEmptyDirectory ? empty.path() : dir(), c.arguments);
+    const CliResult r = runIn(c.inEmptyDirectory ? empty.path() : dir(), c.arguments);
     EXPECT_EQ(r.status, c.status) << r.output;
     EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
   }
@@ -92,7 +79,7 @@ TEST_F(AnnotateCliTest, UsageAndMissingCacheStatuses) {
 }
 
 TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
-  const Result dry = runIn(dir(), "--dry-run --csv dry.csv");
+  const CliResult dry = runIn(dir(), "--dry-run --csv dry.csv");
   ASSERT_EQ(dry.status, 0) << dry.output;
   EXPECT_FALSE(std::filesystem::exists(dir() / "WavecrateInfo.dat"));
   EXPECT_FALSE(std::filesystem::exists(dir() / "dry.csv"));
@@ -107,7 +94,7 @@ TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
                 ch.identifications);
   EXPECT_NE(dry.output.find(row), std::string::npos) << dry.output << "\nwanted: " << row;
 
-  const Result done = runIn(dir(), "--csv out.csv");
+  const CliResult done = runIn(dir(), "--csv out.csv");
   ASSERT_EQ(done.status, 0) << done.output;
   const auto written = catalogueIn(dir());
   ASSERT_TRUE(written);
@@ -116,7 +103,7 @@ TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
 
   // A second run finds every station annotated and changes nothing.
   const std::string before = fileText(dir() / "WavecrateInfo.dat");
-  const Result again = runIn(dir(), "");
+  const CliResult again = runIn(dir(), "");
   EXPECT_EQ(again.status, 0) << again.output;
   EXPECT_NE(again.output.find("No station to analyse"), std::string::npos) << again.output;
   EXPECT_EQ(fileText(dir() / "WavecrateInfo.dat"), before);
@@ -135,12 +122,12 @@ TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {
   const auto bytes = serializeCatalogue(*edited);
   ASSERT_TRUE(replaceFileAtomically(realFileSystem(), dir() / "WavecrateInfo.dat", bytes));
 
-  const Result refused = runIn(dir(), "--station CH");
+  const CliResult refused = runIn(dir(), "--station CH");
   EXPECT_EQ(refused.status, 0) << refused.output;
   EXPECT_NE(refused.output.find("--force"), std::string::npos) << refused.output;
   EXPECT_EQ(catalogueIn(dir())->stations[4].clips[6].clipClass, ClipClass::ChatterSeven);
 
-  const Result forced = runIn(dir(), "--station ch --force");
+  const CliResult forced = runIn(dir(), "--station ch --force");
   ASSERT_EQ(forced.status, 0) << forced.output;
   const auto after = catalogueIn(dir());
   EXPECT_EQ(after->stations[4].clips[6].clipClass, lastClass);

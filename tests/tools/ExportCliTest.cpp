@@ -7,28 +7,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/CliRun.h"
 #include "support/ViewFixture.h"
 #include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
 
-struct Result {
-  int status;
-  std::string output;
-};
-
-Result runIn(const Path& directory, const std::string& arguments) {
-  const std::string command =
-      "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " + arguments + " 2>&1";
-  Result result{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) result.output.append(buffer.data(), n);
-  const int raw = pclose(pipe);
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return result;
+CliResult runIn(const Path& directory, const std::string& arguments) {
+  return runCli(directory, "wavecrate-export", arguments);
 }
 
 std::string fileText(const Path& path) {
@@ -52,7 +39,7 @@ TEST(ExportCliTest, WritesTheSameFilesAsTheExportCommand) {
 
   // The CUE sheet names the wave file by its absolute path: export under the
   // same name into a subdirectory and compare the rest.
-  const Result cd = runIn(f.disc.directory(), "list.wcpl out.wav");
+  const CliResult cd = runIn(f.disc.directory(), "list.wcpl out.wav");
   ASSERT_EQ(cd.status, 0) << cd.output;
   EXPECT_NE(cd.output.find("track  3 of 3"), std::string::npos) << cd.output;
   EXPECT_EQ(fileText(f.workPath("out.wav")), fileText(f.workPath("window.wav")));
@@ -61,7 +48,7 @@ TEST(ExportCliTest, WritesTheSameFilesAsTheExportCommand) {
   windowCue.replace(windowCue.find("window.wav"), 10, "out.wav");
   EXPECT_EQ(cliCue, windowCue);
 
-  const Result wave = runIn(f.disc.directory(), "--wave24 list.wcpl out24.wav");
+  const CliResult wave = runIn(f.disc.directory(), "--wave24 list.wcpl out24.wav");
   ASSERT_EQ(wave.status, 0) << wave.output;
   EXPECT_EQ(fileText(f.workPath("out24.wav")), fileText(f.workPath("window24.wav")));
   EXPECT_FALSE(std::filesystem::exists(f.workPath("out24.cue")));
@@ -69,15 +56,15 @@ TEST(ExportCliTest, WritesTheSameFilesAsTheExportCommand) {
 
 TEST(ExportCliTest, ErrorsAreOneLineWithAFailingStatus) {
   ViewFixture f;
-  const Result help = runIn(f.disc.directory(), "--help");
+  const CliResult help = runIn(f.disc.directory(), "--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.output.find("Usage: wavecrate-export"), std::string::npos);
 
   EXPECT_EQ(runIn(f.disc.directory(), "").status, 64);
-  const Result wrongExtension = runIn(f.disc.directory(), "list.wcpl out.mp3");
+  const CliResult wrongExtension = runIn(f.disc.directory(), "list.wcpl out.mp3");
   EXPECT_EQ(wrongExtension.status, 64);
   EXPECT_EQ(wrongExtension.output, "wavecrate-export: This program can only export wave (*.wav) files\n");
-  const Result missing = runIn(f.disc.directory(), "missing.wcpl out.wav");
+  const CliResult missing = runIn(f.disc.directory(), "missing.wcpl out.wav");
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.output.find("cannot read"), std::string::npos);
 }

@@ -10,27 +10,14 @@
 
 #include "playlist/ShortTracks.h"
 #include "playlist/TrackExporter.h"
+#include "support/CliRun.h"
 #include "support/ViewFixture.h"
 
 namespace wc::test {
 namespace {
 
-struct Result {
-  int status;
-  std::string output;
-};
-
-Result runIn(const Path& directory, const std::string& arguments) {
-  const std::string command =
-      "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " + arguments + " 2>&1";
-  Result result{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  std::array<char, 4096> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) result.output.append(buffer.data(), n);
-  const int raw = pclose(pipe);
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return result;
+CliResult runIn(const Path& directory, const std::string& arguments) {
+  return runCli(directory, "wavecrate-export", arguments);
 }
 
 std::string fileText(const Path& path) {
@@ -65,7 +52,7 @@ TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments);
     std::filesystem::remove_all(f.workPath("out"));  // the export makes it again
-    const Result r = runIn(f.disc.directory(), c.arguments);
+    const CliResult r = runIn(f.disc.directory(), c.arguments);
     ASSERT_EQ(r.status, 0) << r.output;
     const TrackExportPlan plan = planTrackExport(f.view->playlist(), f.catalogue(), c.album, c.format);
     ASSERT_EQ(plan.tracks.size(), 3u);
@@ -78,7 +65,7 @@ TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
 // The cover is a square PNG of the first station's banner, painted on the
 // offscreen platform without a display.
 TEST_F(TrackExportCliTest, FilesCarryTheBannerAsCover) {
-  const Result r = runIn(f.disc.directory(), "--tracks out 'Friday Mix.wcpl'");
+  const CliResult r = runIn(f.disc.directory(), "--tracks out 'Friday Mix.wcpl'");
   ASSERT_EQ(r.status, 0) << r.output;
   const auto plan = planTrackExport(f.view->playlist(), f.catalogue(), "Friday Mix", TrackFormat::Flac);
   TagLib::FLAC::File file((f.workPath("out") / plan.tracks[2].fileName).c_str());
@@ -104,7 +91,7 @@ TEST_F(TrackExportCliTest, BadOptionsAreUsageErrors) {
       {"--tracks no/such/folder 'Friday Mix.wcpl'", 1},
   };
   for (const auto& [arguments, status] : cases) {
-    const Result r = runIn(f.disc.directory(), arguments);
+    const CliResult r = runIn(f.disc.directory(), arguments);
     EXPECT_EQ(r.status, status) << arguments << "\n" << r.output;
     EXPECT_NE(r.output.find("wavecrate-export: "), std::string::npos) << arguments;
   }
@@ -113,7 +100,7 @@ TEST_F(TrackExportCliTest, BadOptionsAreUsageErrors) {
 
 TEST_F(TrackExportCliTest, JoinShortChangesOnlyTheCueSheet) {
   ASSERT_EQ(runIn(f.disc.directory(), "'Friday Mix.wcpl' kept.wav").status, 0);
-  const Result joined = runIn(f.disc.directory(), "--join-short 'Friday Mix.wcpl' joined.wav");
+  const CliResult joined = runIn(f.disc.directory(), "--join-short 'Friday Mix.wcpl' joined.wav");
   ASSERT_EQ(joined.status, 0) << joined.output;
   EXPECT_TRUE(fileText(f.workPath("kept.wav")) == fileText(f.workPath("joined.wav")));
   auto tracks = [](const std::string& cue) {
