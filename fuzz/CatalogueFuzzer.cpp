@@ -14,6 +14,7 @@
 #include "gamedata/CatalogueFile.h"
 #include "playlist/ClipPool.h"
 #include "playlist/Track.h"
+#include "ui/CommandIds.h"
 
 namespace wc::fuzz {
 namespace {
@@ -83,23 +84,21 @@ void browseAndUseTools(HeadlessView& h, uint8_t control) {
   view.paintAll(h.surface);
   if (control & 4) view.onCommand(cmd::ShowAllClips);
 
-  if (view.canUseSongTools()) {
-    if (control & 8)
-      view.onCreateRadioMix();
-    else
-      view.onAddAllSongs();
+  // The tools run through the command routing, only where enabled.
+  auto run = [&](int command) {
+    const auto state = view.commandState(command);
+    if (!state || !state->enabled) return false;
+    view.onCommand(command);
     view.paintAll(h.surface);
-  }
-  if (view.canUsePlaylistTools()) {
-    view.onRandomizeIntros();
-    if (control & 16) view.onPad();
+    return true;
+  };
+  run((control & 8) ? cmd::CreateRadioMix : cmd::AddAllSongs);
+  if (run(cmd::RandomizeIntros)) {
+    if (control & 16) run(cmd::Pad);
     view.pageScroll(Pane::Playlist, +1);
     view.paintAll(h.surface);
   }
-  if (view.canUseSongTools() && (control & 32)) {
-    view.onCreateMusicMix();
-    view.paintAll(h.surface);
-  }
+  if (control & 32) run(cmd::CreateMusicMix);
 }
 
 }  // namespace
