@@ -90,9 +90,12 @@ set_source_files_properties(audio/ResampleKernelsAvx512.cpp PROPERTIES COMPILE_O
 wavecrate_layer_library(tools wavecrate_discgen DIRS tools/discgen)
 file(GLOB DISCGEN_SOURCES CONFIGURE_DEPENDS tools/discgen/*.cpp)
 file(GLOB TOOL_MAINS CONFIGURE_DEPENDS tools/*.cpp)
+# What the programs share besides the generator: headers directly in tools/.
+wavecrate_include_root(tool_mains tool_mains_root DIRS tools)
 foreach(tool_main ${TOOL_MAINS})
   get_filename_component(tool_name ${tool_main} NAME_WE)
   string(REPLACE "_" "-" tool_name ${tool_name})
   add_executable(${tool_name} ${tool_main})
   target_link_libraries(${tool_name} PRIVATE wavecrate_discgen)
+  target_include_directories(${tool_name} PRIVATE ${tool_mains_root})
 endforeach()

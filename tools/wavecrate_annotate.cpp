@@ -17,6 +17,7 @@
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
 #include "gamedata/GameData.h"
+#include "tools/TerminalPrompts.h"
 
 namespace {
 
@@ -48,21 +49,6 @@ void printHelp() {
       "directory; clips missing from the cache are read from the mounted game disc.\n"
       "Exit status: 0 done, 1 failure, 2 no disc or cache, 64 usage error.");
 }
-
-class TerminalPrompts final : public MessagePrompts {
- public:
-  MessageAnswer showMessage(std::string_view caption, std::string_view text, MessageButtons buttons) override {
-    if (buttons == MessageButtons::OkCancel) {
-      std::fprintf(stderr,
-                   "wavecrate-annotate: the game disc is needed but was not found: mount it, or copy its audio "
-                   "files into CACHE with Wavecrate first.\n");
-      return MessageAnswer::Cancel;
-    }
-    std::fprintf(stderr, "wavecrate-annotate: %.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()),
-                 text.data());
-    return MessageAnswer::Ok;
-  }
-};
 
 // The station a name means: its pack name or its label, ignoring case.
 int stationNamed(const Catalogue& catalogue, const GameData& gameData, std::string_view name) {
@@ -113,7 +99,7 @@ int main(int argc, char** argv) {
 
   FileSystem& fs = realFileSystem();
   ProcMountTable mounts(fs);
-  TerminalPrompts prompts;
+  TerminalPrompts prompts("wavecrate-annotate", "mount it, or copy its audio files into CACHE with Wavecrate first.");
   GameData gameData(fs, std::filesystem::current_path(), mounts, prompts, [](int) { std::exit(kExitNoDisc); });
   if (!gameData.readConfigFile(kLookupTableName)) {
     std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor a mounted game disc holds it\n",

@@ -18,6 +18,7 @@
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileReader.h"
 #include "playlist/TrackAudio.h"
+#include "tools/TerminalPrompts.h"
 #include "tools/export/TrackExportCommand.h"
 
 namespace {
@@ -59,23 +60,6 @@ void printHelp() {
       "Exit status: 0 on success, 1 when the export fails, 2 when the game disc is\n"
       "needed but not found, 64 for a usage error.");
 }
-
-// Message boxes of the game data layer, answered on the terminal: the disc
-// search gives up at once, warnings are printed.
-class TerminalPrompts final : public MessagePrompts {
- public:
-  MessageAnswer showMessage(std::string_view caption, std::string_view text, MessageButtons buttons) override {
-    if (buttons == MessageButtons::OkCancel) {
-      std::fprintf(stderr,
-                   "wavecrate-export: the game disc is needed but was not found: give its image with "
-                   "--disc-image, mount it, or copy its audio files into CACHE with Wavecrate first.\n");
-      return MessageAnswer::Cancel;
-    }
-    std::fprintf(stderr, "wavecrate-export: %.*s: %.*s\n", int(caption.size()), caption.data(), int(text.size()),
-                 text.data());
-    return MessageAnswer::Ok;
-  }
-};
 
 // The renderer's position reports drive a one-line progress bar.
 struct Progress {
@@ -234,7 +218,9 @@ int main(int argc, char** argv) {
   // The disc is read through a view that can show the image's tree.
   DiscImageFileSystem fs(realFileSystem());
   ProcMountTable mounts(realFileSystem());
-  TerminalPrompts prompts;
+  TerminalPrompts prompts(
+      "wavecrate-export",
+      "give its image with --disc-image, mount it, or copy its audio files into CACHE with Wavecrate first.");
   GameData gameData(fs, workingDirectory, mounts, prompts, [](int) { std::exit(kExitNoDisc); });
   gameData.discLocator().useDiscImages({&fs, discImage, nullptr, nullptr});
   gameData.loadCatalogue();

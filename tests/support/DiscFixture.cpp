@@ -65,6 +65,11 @@ std::vector<uint8_t> readBytes(const Path& file) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string readText(const Path& file) {
+  const std::vector<uint8_t> bytes = readBytes(file);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 std::vector<LookupRecord> writeDisc(const Path& root, const std::vector<FixtureClip>& clips, DiscSpelling spelling) {
   std::vector<LookupRecord> records;
   std::map<uint32_t, uint64_t> packEnd;

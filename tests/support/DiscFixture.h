@@ -52,5 +52,7 @@ std::vector<LookupRecord> writeDisc(const Path& root, const std::vector<FixtureC
 std::vector<uint8_t> lookupTableBytes(const std::vector<LookupRecord>& records);
 void writeBytes(const Path& file, std::span<const uint8_t> bytes);
 std::vector<uint8_t> readBytes(const Path& file);
+// The whole file as text (empty when it cannot be read).
+std::string readText(const Path& file);
 
 }  // namespace wc::test

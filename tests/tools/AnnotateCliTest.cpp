@@ -22,15 +22,8 @@ CliResult runIn(const Path& directory, const std::string& arguments) {
   return runCli(directory, "wavecrate-annotate", arguments);
 }
 
-std::string fileText(const Path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::unique_ptr<Catalogue> catalogueIn(const Path& directory) {
-  const std::string bytes = fileText(directory / "WavecrateInfo.dat");
+  const std::string bytes = readText(directory / "WavecrateInfo.dat");
   if (bytes.size() != kCatalogueFileSize) return nullptr;
   auto c = std::make_unique<Catalogue>();
   parseCatalogue({reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()}, *c);
@@ -99,14 +92,14 @@ TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
   const auto written = catalogueIn(dir());
   ASSERT_TRUE(written);
   EXPECT_EQ(serializeCatalogue(*written), serializeCatalogue(expected));
-  EXPECT_EQ(fileText(dir() / "out.csv"), exportAnnotations(expected));
+  EXPECT_EQ(readText(dir() / "out.csv"), exportAnnotations(expected));
 
   // A second run finds every station annotated and changes nothing.
-  const std::string before = fileText(dir() / "WavecrateInfo.dat");
+  const std::string before = readText(dir() / "WavecrateInfo.dat");
   const CliResult again = runIn(dir(), "");
   EXPECT_EQ(again.status, 0) << again.output;
   EXPECT_NE(again.output.find("No station to analyse"), std::string::npos) << again.output;
-  EXPECT_EQ(fileText(dir() / "WavecrateInfo.dat"), before);
+  EXPECT_EQ(readText(dir() / "WavecrateInfo.dat"), before);
 }
 
 TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {

@@ -18,13 +18,6 @@ CliResult runIn(const Path& directory, const std::string& arguments) {
   return runCli(directory, "wavecrate-export", arguments);
 }
 
-std::string fileText(const Path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 TEST(ExportCliTest, WritesTheSameFilesAsTheExportCommand) {
   ViewFixture f;
   f.addTrack(testdisc::kSongs[0]);
@@ -42,15 +35,15 @@ TEST(ExportCliTest, WritesTheSameFilesAsTheExportCommand) {
   const CliResult cd = runIn(f.disc.directory(), "list.wcpl out.wav");
   ASSERT_EQ(cd.status, 0) << cd.output;
   EXPECT_NE(cd.output.find("track  3 of 3"), std::string::npos) << cd.output;
-  EXPECT_EQ(fileText(f.workPath("out.wav")), fileText(f.workPath("window.wav")));
-  std::string windowCue = fileText(f.workPath("window.cue"));
-  const std::string cliCue = fileText(f.workPath("out.cue"));
+  EXPECT_EQ(readText(f.workPath("out.wav")), readText(f.workPath("window.wav")));
+  std::string windowCue = readText(f.workPath("window.cue"));
+  const std::string cliCue = readText(f.workPath("out.cue"));
   windowCue.replace(windowCue.find("window.wav"), 10, "out.wav");
   EXPECT_EQ(cliCue, windowCue);
 
   const CliResult wave = runIn(f.disc.directory(), "--wave24 list.wcpl out24.wav");
   ASSERT_EQ(wave.status, 0) << wave.output;
-  EXPECT_EQ(fileText(f.workPath("out24.wav")), fileText(f.workPath("window24.wav")));
+  EXPECT_EQ(readText(f.workPath("out24.wav")), readText(f.workPath("window24.wav")));
   EXPECT_FALSE(std::filesystem::exists(f.workPath("out24.cue")));
 }
 

@@ -20,13 +20,6 @@ CliResult runIn(const Path& directory, const std::string& arguments) {
   return runCli(directory, "wavecrate-export", arguments);
 }
 
-std::string fileText(const Path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class TrackExportCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -58,7 +51,7 @@ TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
     ASSERT_EQ(plan.tracks.size(), 3u);
     for (const std::string& name : plan.fileNames())
       EXPECT_TRUE(std::filesystem::exists(f.workPath("out") / name)) << name;
-    EXPECT_EQ(fileText(f.workPath("out") / plan.playlistName), m3u8Text(plan));
+    EXPECT_EQ(readText(f.workPath("out") / plan.playlistName), m3u8Text(plan));
   }
 }
 
@@ -102,16 +95,16 @@ TEST_F(TrackExportCliTest, JoinShortChangesOnlyTheCueSheet) {
   ASSERT_EQ(runIn(f.disc.directory(), "'Friday Mix.wcpl' kept.wav").status, 0);
   const CliResult joined = runIn(f.disc.directory(), "--join-short 'Friday Mix.wcpl' joined.wav");
   ASSERT_EQ(joined.status, 0) << joined.output;
-  EXPECT_TRUE(fileText(f.workPath("kept.wav")) == fileText(f.workPath("joined.wav")));
+  EXPECT_TRUE(readText(f.workPath("kept.wav")) == readText(f.workPath("joined.wav")));
   auto tracks = [](const std::string& cue) {
     int n = 0;
     for (size_t at = cue.find("TRACK"); at != std::string::npos; at = cue.find("TRACK", at + 1)) ++n;
     return n;
   };
   const auto marks = marksAfterJoining(cdTrackSectors(f.view->playlist()));
-  EXPECT_EQ(tracks(fileText(f.workPath("kept.cue"))), 3);
-  EXPECT_EQ(tracks(fileText(f.workPath("joined.cue"))), int(std::count(marks.begin(), marks.end(), true)));
-  EXPECT_LT(tracks(fileText(f.workPath("joined.cue"))), 3);
+  EXPECT_EQ(tracks(readText(f.workPath("kept.cue"))), 3);
+  EXPECT_EQ(tracks(readText(f.workPath("joined.cue"))), int(std::count(marks.begin(), marks.end(), true)));
+  EXPECT_LT(tracks(readText(f.workPath("joined.cue"))), 3);
 }
 
 }  // namespace

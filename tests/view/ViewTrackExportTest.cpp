@@ -13,13 +13,6 @@
 namespace wc::test {
 namespace {
 
-std::string fileText(const Path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 class ViewTrackExportTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -80,8 +73,8 @@ TEST_F(ViewTrackExportTest, ExistingFilesAreReplacedOnlyWhenTheUserAgrees) {
   EXPECT_EQ(question.find(plan.tracks[0].fileName), std::string::npos);
   EXPECT_EQ(f.dialogs.choiceLabels[0], (std::pair<std::string, std::string>{"Replace", ""}));
   // The first answer wrote nothing, the second replaced both.
-  EXPECT_NE(fileText(folder / plan.tracks[1].fileName), "old");
-  EXPECT_EQ(fileText(folder / plan.playlistName), m3u8Text(plan));
+  EXPECT_NE(readText(folder / plan.tracks[1].fileName), "old");
+  EXPECT_EQ(readText(folder / plan.playlistName), m3u8Text(plan));
   EXPECT_EQ(listing().size(), plan.fileNames().size());
 }
 
@@ -126,7 +119,7 @@ TEST_F(ViewTrackExportTest, ExportCdAsksAboutShortTracks) {
     EXPECT_EQ(f.dialogs.choiceLabels.back(), (std::pair<std::string, std::string>{"Join", "Keep Tracks"}));
     EXPECT_EQ(std::filesystem::exists(f.workPath("cd.wav")), c.written);
     if (!c.written) continue;
-    const std::string cue = fileText(f.workPath("cd.cue"));
+    const std::string cue = readText(f.workPath("cd.cue"));
     int tracks = 0;
     for (size_t at = cue.find("TRACK"); at != std::string::npos; at = cue.find("TRACK", at + 1)) ++tracks;
     EXPECT_EQ(tracks, c.cueTracks);
