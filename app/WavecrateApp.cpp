@@ -108,6 +108,7 @@ bool CWavecrateApp::initInstance() {
   soundWake_ = std::make_unique<SoundWake>(
       *engine_, *tickTimer_, ticks_, [] { return std::chrono::steady_clock::now(); }, std::chrono::steady_clock::now());
   frame_ = std::make_unique<CMainFrame>(this);
+  frame_->view().useSettings(settings_.get());
   auto adapter = std::make_unique<StudioViewAdapter>(*gameData_, frame_->view(), toolRandom_, soundWake_.get());
   StudioView& view = adapter->view();
   soundWake_->soundNeeded = [&view] { return view.transport().somethingPlays(); };

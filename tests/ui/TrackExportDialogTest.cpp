@@ -7,12 +7,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "ui/CoverArt.h"
 #include "ui/qt/QtTrackExportServices.h"
 #include "ui/qt/TrackExportDialog.h"
+#include "ui/qt/TrackExportMemory.h"
 
 namespace wc {
 namespace {
@@ -68,34 +71,89 @@ TEST(TrackExportDialogTest, ExportNeedsAFolderAndReturnsTheChoice) {
 }
 
 // The services run the dialog modally: a timer plays the user.
-TEST(TrackExportDialogTest, TheServicesRememberTheLastChoice) {
-  QWidget window;
-  QtTrackExportServices services(&window);
-  auto answer = [](std::function<void(TrackExportDialog&)> act) {
-    QTimer::singleShot(0, [act] {
-      auto* d = qobject_cast<TrackExportDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(d, nullptr);
-      act(*d);
-    });
-  };
-  answer([](TrackExportDialog& d) {
-    EXPECT_EQ(d.formatBox()->currentData().toInt(), int(TrackFormat::Flac));
-    d.folderEdit()->setText("/srv/music");
-    selectFormat(d, TrackFormat::Opus);
-    d.qualityBox()->setValue(128);
-    d.accept();
+void answer(std::function<void(TrackExportDialog&)> act) {
+  QTimer::singleShot(0, [act] {
+    auto* d = qobject_cast<TrackExportDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(d, nullptr);
+    act(*d);
   });
-  const auto first = services.chooseTrackExport({"", TrackFormat::Flac, 5, "One"});
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->quality, 128);
+}
+
+// The choices outlive the dialog, and with settings the program: a second
+// services object on the same settings file is the next run.
+TEST(TrackExportDialogTest, TheServicesRememberTheLastChoiceAcrossRuns) {
+  QTemporaryDir dir;
+  QSettings settings(dir.filePath("wavecrate.conf"), QSettings::IniFormat);
+  QWidget window;
+  {
+    QtTrackExportServices services(&window, &settings);
+    answer([](TrackExportDialog& d) {
+      EXPECT_EQ(d.formatBox()->currentData().toInt(), int(TrackFormat::Flac));
+      d.folderEdit()->setText("/srv/music");
+      selectFormat(d, TrackFormat::Mp3);
+      d.qualityBox()->setValue(4);
+      selectFormat(d, TrackFormat::Opus);
+      d.qualityBox()->setValue(128);
+      d.accept();
+    });
+    const auto first = services.chooseTrackExport({"", TrackFormat::Flac, 5, "One"});
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->quality, 128);
+    answer([](TrackExportDialog& d) {
+      EXPECT_EQ(d.folderEdit()->text(), "/srv/music");
+      EXPECT_EQ(d.formatBox()->currentData().toInt(), int(TrackFormat::Opus));
+      EXPECT_EQ(d.qualityBox()->value(), 128);
+      EXPECT_EQ(d.albumEdit()->text(), "Two");  // the album follows the playlist
+      d.reject();
+    });
+    EXPECT_FALSE(services.chooseTrackExport({"", TrackFormat::Flac, 5, "Two"}));
+  }
+  QtTrackExportServices nextRun(&window, &settings);
   answer([](TrackExportDialog& d) {
     EXPECT_EQ(d.folderEdit()->text(), "/srv/music");
     EXPECT_EQ(d.formatBox()->currentData().toInt(), int(TrackFormat::Opus));
     EXPECT_EQ(d.qualityBox()->value(), 128);
-    EXPECT_EQ(d.albumEdit()->text(), "Two");  // the album follows the playlist
-    d.reject();
+    EXPECT_EQ(d.albumEdit()->text(), "Three");
+    selectFormat(d, TrackFormat::Mp3);  // each format brings back its own quality
+    EXPECT_EQ(d.qualityBox()->value(), 4);
+    d.accept();
   });
-  EXPECT_FALSE(services.chooseTrackExport({"", TrackFormat::Flac, 5, "Two"}));
+  const auto third = nextRun.chooseTrackExport({"", TrackFormat::Flac, 5, "Three"});
+  ASSERT_TRUE(third);
+  EXPECT_EQ(third->format, TrackFormat::Mp3);
+  EXPECT_EQ(third->quality, 4);
+}
+
+// A settings file edited by hand or left by another version: what cannot be
+// used falls back to the defaults instead of reaching the encoders.
+TEST(TrackExportDialogTest, DamagedSettingsFallBackToDefaults) {
+  struct Case {
+    const char* format;
+    const char* quality;
+    std::optional<TrackFormat> expectFormat;
+    int expectQuality;
+  };
+  const Case cases[] = {
+      {"opus", "96", TrackFormat::Opus, 96},
+      {"opus", "9999", TrackFormat::Opus, 160},
+      {"mp3", "high", TrackFormat::Mp3, 2},
+      {"mp3", "-1", TrackFormat::Mp3, 2},
+      {"wav", "3", TrackFormat::Wave, 0},
+      {"ogg", "5", std::nullopt, 0},
+      {"", "", std::nullopt, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.format) + " " + c.quality);
+    QTemporaryDir dir;
+    QSettings settings(dir.filePath("wavecrate.conf"), QSettings::IniFormat);
+    if (*c.format) settings.setValue("TrackExport/format", c.format);
+    settings.setValue(QString("TrackExport/quality-") + c.format, c.quality);
+    const auto loaded = loadTrackExportChoice(settings);
+    ASSERT_EQ(loaded.has_value(), c.expectFormat.has_value());
+    if (!loaded) continue;
+    EXPECT_EQ(loaded->choice.format, *c.expectFormat);
+    EXPECT_EQ(loaded->choice.quality, c.expectQuality);
+  }
 }
 
 TEST(TrackExportDialogTest, CoverIsASquarePngOfTheBanner) {

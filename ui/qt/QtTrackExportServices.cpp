@@ -9,6 +9,7 @@
 #include "audio/encode/TrackEncoders.h"
 #include "ui/qt/QtDrawSurface.h"
 #include "ui/qt/TrackExportDialog.h"
+#include "ui/qt/TrackExportMemory.h"
 
 namespace wc {
 namespace {
@@ -38,6 +39,15 @@ class QtProgressWindow final : public ProgressWindow {
 
 }  // namespace
 
+QtTrackExportServices::QtTrackExportServices(QWidget* parent, QSettings* settings)
+    : parent_(parent), settings_(settings) {
+  if (!settings_) return;
+  if (auto remembered = loadTrackExportChoice(*settings_)) {
+    last_ = remembered->choice;
+    qualities_ = std::move(remembered->qualities);
+  }
+}
+
 std::optional<TrackExportChoice> QtTrackExportServices::chooseTrackExport(const TrackExportChoice& proposal) {
   TrackExportChoice initial = last_.value_or(proposal);
   initial.album = proposal.album;  // the album follows the playlist, not the last export
@@ -49,6 +59,7 @@ std::optional<TrackExportChoice> QtTrackExportServices::chooseTrackExport(const 
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   last_ = dialog.choice();
   qualities_ = dialog.qualities();
+  if (settings_) saveTrackExportChoice(*settings_, {*last_, qualities_});
   return last_;
 }
 

@@ -1,19 +1,22 @@
 #pragma once
 // TrackExportServices for the window: the Qt dialog (remembering the last
-// folder, format and qualities for as long as the window lives), the real
+// folder, format and qualities, across runs when given the settings), the real
 // encoders, covers painted on a QImage and saved as PNG, and a
 // QProgressDialog whose Cancel stops the export.
 #include <map>
 
 #include "ui/TrackExportServices.h"
 
+class QSettings;
 class QWidget;
 
 namespace wc {
 
 class QtTrackExportServices final : public TrackExportServices {
  public:
-  explicit QtTrackExportServices(QWidget* parent) : parent_(parent) {}
+  // `settings` (may be null: nothing outlives this object) keeps the
+  // dialog's choices for the next run; it must outlive this object.
+  explicit QtTrackExportServices(QWidget* parent, QSettings* settings = nullptr);
 
   std::optional<TrackExportChoice> chooseTrackExport(const TrackExportChoice& proposal) override;
   std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) override;
@@ -22,6 +25,7 @@ class QtTrackExportServices final : public TrackExportServices {
 
  private:
   QWidget* parent_;
+  QSettings* settings_;
   std::optional<TrackExportChoice> last_;
   std::map<TrackFormat, int> qualities_;
 };

@@ -175,8 +175,13 @@ ViewDialogs::Answer QtViewDialogs::askChoice(const std::string& text, const std:
 }
 
 TrackExportServices* QtViewDialogs::trackExport() {
-  if (!trackExport_) trackExport_ = std::make_unique<QtTrackExportServices>(parent_);
+  if (!trackExport_) trackExport_ = std::make_unique<QtTrackExportServices>(parent_, settings_);
   return trackExport_.get();
+}
+
+void QtViewDialogs::useSettings(QSettings* settings) {
+  settings_ = settings;
+  trackExport_.reset();
 }
 
 }  // namespace wc

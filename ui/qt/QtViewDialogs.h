@@ -9,6 +9,7 @@
 
 class QFileDialog;
 class QMessageBox;
+class QSettings;
 class QWidget;
 
 namespace wc {
@@ -28,6 +29,9 @@ class QtViewDialogs final : public ViewDialogs {
   Answer askChoice(const std::string& text, const std::string& caption, const std::string& yes,
                    const std::string& no) override;
   TrackExportServices* trackExport() override;
+  // Where dialogs keep their choices for the next run (may be null: for this
+  // run only); it must outlive these dialogs.
+  void useSettings(QSettings* settings);
 
   // Exposed so tests can check the set-up without running a modal loop.
   enum class FileMode { Open, Save };
@@ -39,6 +43,7 @@ class QtViewDialogs final : public ViewDialogs {
  private:
   std::optional<std::string> runFileDialog(const FileDialogRequest& request, FileMode mode);
   QWidget* parent_;
+  QSettings* settings_ = nullptr;
   std::unique_ptr<TrackExportServices> trackExport_;
 };
 

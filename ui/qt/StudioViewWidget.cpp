@@ -36,6 +36,8 @@ void StudioViewWidget::setClient(std::unique_ptr<ViewClient> client) {
 
 ViewDialogs& StudioViewWidget::dialogs() { return *dialogs_; }
 
+void StudioViewWidget::useSettings(QSettings* settings) { dialogs_->useSettings(settings); }
+
 QRect StudioViewWidget::transportRect() const {
   return QRect(kTransportLeft, 0, std::max(width() - kTransportLeft, 0), kTransportHeight);
 }

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 
+class QSettings;
+
 #include "ui/ViewServices.h"
 #include "ui/qt/ViewClient.h"
 
@@ -27,6 +29,8 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   ViewClient* client() const { return client_.get(); }
   // Dialogs parented to this window, for the view to use.
   ViewDialogs& dialogs();
+  // Where those dialogs keep their choices for the next run.
+  void useSettings(QSettings* settings);
 
   // The transport display's rectangle at the current width.
   QRect transportRect() const;
