@@ -21,11 +21,19 @@ if(RSVG_CONVERT)
     list(APPEND icon_outputs ${png})
   endforeach()
   add_custom_target(icons ALL DEPENDS ${icon_outputs})
+  # The window's icon: the same pictures, compiled into the application as
+  # :/icons/hicolor/<size>/apps/<id>.png.
+  if(TARGET wavecrate_app)
+    qt_add_resources(wavecrate_app app_icons PREFIX / BASE ${CMAKE_BINARY_DIR} FILES ${icon_outputs})
+  endif()
 else()
   message(WARNING "rsvg-convert not found (Debian package librsvg2-bin): only the scalable icon is installed")
 endif()
 
 if(TARGET wavecrate)
+  # The command-line programs the guide shows, run by name once installed.
+  set(installed_tools wavecrate-export wavecrate-annotate)
+  install(TARGETS ${installed_tools} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(PROGRAMS ${packaging}/wavecrate-launch DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${packaging}/${WAVECRATE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
   install(FILES ${packaging}/${WAVECRATE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
@@ -33,6 +41,13 @@ if(TARGET wavecrate)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   if(RSVG_CONVERT)
     install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
+  endif()
+  # Everything the install rules above copy out of the build tree: the run
+  # script builds it, so `cmake --install` works after `./run.sh` alone.
+  add_custom_target(installable)
+  add_dependencies(installable wavecrate ${installed_tools})
+  if(TARGET icons)
+    add_dependencies(installable icons)
   endif()
 endif()
 
