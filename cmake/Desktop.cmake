@@ -62,6 +62,12 @@ if(APPSTREAMCLI)
   add_test(NAME appstream_metainfo
            COMMAND ${APPSTREAMCLI} validate --no-net ${packaging}/${WAVECRATE_APP_ID}.metainfo.xml)
 endif()
+if(TARGET installable AND TARGET icons)
+  add_test(NAME desktop_install
+           COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_BINARY_DIR}/install-test
+                   -DAPP_ID=${WAVECRATE_APP_ID} -DVALIDATOR=${DESKTOP_FILE_VALIDATE}
+                   -P ${CMAKE_SOURCE_DIR}/cmake/InstallTest.cmake)
+endif()
 add_test(NAME desktop_launcher
          COMMAND ${CMAKE_COMMAND} -DLAUNCHER=${packaging}/wavecrate-launch
                  -DWORK=${CMAKE_BINARY_DIR}/launcher-test -P ${CMAKE_SOURCE_DIR}/cmake/LauncherTest.cmake)
