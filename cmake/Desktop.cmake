@@ -35,7 +35,30 @@ if(TARGET wavecrate)
   set(installed_tools wavecrate-export wavecrate-annotate)
   install(TARGETS ${installed_tools} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(PROGRAMS ${packaging}/wavecrate-launch DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${packaging}/${WAVECRATE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  # The menu entry names the launcher by its full path: ~/.local/bin is on
+  # PATH only from the next login after it first exists. The prefix is known
+  # only at install time (--prefix), so the entry is written then. A path
+  # that would need quoting keeps the plain name.
+  install(CODE "set(entry_source \"${packaging}/${WAVECRATE_APP_ID}.desktop\")
+    set(entry_dir \"${CMAKE_INSTALL_DATADIR}/applications\")
+    set(launcher_dir \"${CMAKE_INSTALL_BINDIR}\")")
+  install(CODE [[
+    if(NOT IS_ABSOLUTE "${entry_dir}")
+      set(entry_dir "${CMAKE_INSTALL_PREFIX}/${entry_dir}")
+    endif()
+    if(NOT IS_ABSOLUTE "${launcher_dir}")
+      set(launcher_dir "${CMAKE_INSTALL_PREFIX}/${launcher_dir}")
+    endif()
+    file(READ "${entry_source}" entry)
+    if(launcher_dir MATCHES "^[A-Za-z0-9/._+-]+$")
+      string(REPLACE "
+Exec=wavecrate-launch" "
+Exec=${launcher_dir}/wavecrate-launch" entry "${entry}")
+    endif()
+    get_filename_component(entry_name "${entry_source}" NAME)
+    message(STATUS "Installing: $ENV{DESTDIR}${entry_dir}/${entry_name}")
+    file(WRITE "$ENV{DESTDIR}${entry_dir}/${entry_name}" "${entry}")
+  ]])
   install(FILES ${packaging}/${WAVECRATE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
   install(FILES ${packaging}/${WAVECRATE_APP_ID}.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

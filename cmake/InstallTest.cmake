@@ -21,11 +21,11 @@ if(NOT EXISTS ${entry})
   message(FATAL_ERROR "not installed: ${entry}")
 endif()
 
-# The entry starts the installed launcher and names the installed icon.
+# The entry starts the installed launcher by its full path (the prefix's bin
+# need not be on PATH) and names the installed icon.
 file(STRINGS ${entry} exec REGEX "^Exec=")
-string(REGEX REPLACE "^Exec=([^ ]+).*" "\\1" program "${exec}")
-if(NOT EXISTS ${PREFIX}/bin/${program})
-  message(FATAL_ERROR "the menu entry starts '${program}', which is not installed in bin")
+if(NOT exec STREQUAL "Exec=${PREFIX}/bin/wavecrate-launch")
+  message(FATAL_ERROR "the menu entry has '${exec}', not the installed launcher's full path")
 endif()
 file(STRINGS ${entry} icon REGEX "^Icon=")
 if(NOT icon STREQUAL "Icon=${APP_ID}")
