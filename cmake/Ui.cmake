@@ -48,8 +48,10 @@ if(UI_TEST_SOURCES)
     add_test(NAME window_frame_${variant}
              COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-window-manager.sh ${option} $<TARGET_FILE:ui_tests>
                      --gtest_filter=*RealWindowManager*)
-    # 77: Xvfb or the window manager is missing.
+    # 77: Xvfb or the window manager is missing. The suppressions matter
+    # only to the sanitizer build.
     set_tests_properties(window_frame_${variant} PROPERTIES
-      ENVIRONMENT "SDL_AUDIODRIVER=dummy" SKIP_RETURN_CODE 77 RESOURCE_LOCK xvfb_window_manager)
+      ENVIRONMENT "SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/ui/xcb-leaks.supp"
+      SKIP_RETURN_CODE 77 RESOURCE_LOCK xvfb_window_manager)
   endforeach()
 endif()
