@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Wavecrate and starts it on the demo stations, generated into
-# build/demo the first time (and again only when their generator changes).
+# Builds Wavecrate, with everything `cmake --install build` copies, and
+# starts it on the demo stations, generated into build/demo the first time
+# (and again only when their generator changes).
 #
 #   ./run.sh          the demo stations
 #   ./run.sh --disc   your own data directory ($XDG_DATA_HOME/wavecrate, as
@@ -14,7 +15,7 @@ top=$(pwd)
 ./scripts/deps.sh
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target wavecrate demo
+cmake --build build -j "$(nproc)" --target installable demo
 
 usage() { echo "Usage: $0 [--disc [--disc-image FILE.iso]]" >&2; exit 2; }
 program_args=()

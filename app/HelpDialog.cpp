@@ -50,6 +50,8 @@ CHelpDialog::CHelpDialog(QWidget* parent) : QDialog(parent) {
   edit_->setGeometry(fromDialogUnits(7, 7, 243, 252));
   edit_->setReadOnly(true);
   edit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Long lines scroll with the caret, without a horizontal scroll bar.
+  edit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   edit_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
 
   ok_ = new QPushButton(QStringLiteral("OK"), this);

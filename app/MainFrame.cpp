@@ -15,6 +15,7 @@
 #include "app/LockIndicators.h"
 #include "app/ToolbarImages.h"
 #include "ui/CommandIds.h"
+#include "ui/qt/ClientEdge.h"
 #include "ui/qt/StudioViewWidget.h"
 
 namespace wc {
@@ -38,9 +39,9 @@ CMainFrame::CMainFrame(CommandTarget* application) : application_(application) {
   createMenus();
   createToolBar();
 
-  view_ = new StudioViewWidget(this);
+  view_ = new StudioViewWidget;
   view_->setObjectName(QStringLiteral("StudioView"));
-  setCentralWidget(view_);
+  setCentralWidget(wrapInClientEdge(view_));
   // Focus given to the frame ends up in the view.
   setFocusProxy(view_);
 
@@ -127,10 +128,16 @@ void CMainFrame::createStatusBar() {
   }
 }
 
-void CMainFrame::placeOnDesktop(QSize desktop) {
-  const FrameGeometry g = frameGeometryFor(desktop.width(), desktop.height());
-  move(g.x, g.y);
-  resize(g.width, g.height);
+void CMainFrame::placeOnDesktop(QRect screen) {
+  // Before the first show, and without a window manager, there are no
+  // decorations: frame and client area coincide. move() places the frame.
+  const QRect outer = frameGeometry();
+  const QRect inner = geometry();
+  const FrameMargins margins{inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                             outer.bottom() - inner.bottom()};
+  const WindowRequest r = windowRequestFor({screen.x(), screen.y(), screen.width(), screen.height()}, margins);
+  move(r.frameX, r.frameY);
+  resize(r.clientWidth, r.clientHeight);
 }
 
 QMenu* CMainFrame::menu(MenuName name) const {

@@ -30,9 +30,12 @@ class CMainFrame final : public QMainWindow {
   explicit CMainFrame(CommandTarget* application = nullptr);
   ~CMainFrame() override;
 
-  // Size 896 x 640, centred on a desktop of the given size (offsets may be
-  // negative on a small desktop).
-  void placeOnDesktop(QSize desktop);
+  // The whole window, decorations included as far as they are known yet,
+  // 896 x 640 and centred on `screen` (offsets may be negative on a small
+  // screen).
+  void placeOnDesktop(QRect screen);
+  // The same on a screen of the given size at the desktop's origin.
+  void placeOnDesktop(QSize desktop) { placeOnDesktop(QRect(QPoint(0, 0), desktop)); }
 
   StudioViewWidget& view() const { return *view_; }
   QToolBar* toolBar() const { return toolBar_; }

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/AppIdentity.h"
+#include "app/CentredShow.h"
 #include "app/HelpDialog.h"
 #include "app/MainFrame.h"
 #include "app/QtDiscImageChoice.h"
@@ -115,8 +117,7 @@ bool CWavecrateApp::initInstance() {
   frame_->view().setClient(std::move(adapter));
 
   const QScreen* screen = QGuiApplication::primaryScreen();
-  frame_->placeOnDesktop(screen ? screen->geometry().size() : QSize(1024, 768));
-  frame_->show();
+  showCentred(*frame_, screen ? screen->geometry() : QRect(0, 0, 1024, 768));
   frame_->view().setFocus();
 
   startSound();
@@ -174,8 +175,7 @@ void CWavecrateApp::showHelp() {
 
 int runWavecrate(int argc, char** argv) {
   QApplication application(argc, argv);
-  // The caption of message boxes that name no caption of their own.
-  QApplication::setApplicationName(QStringLiteral("Wavecrate"));
+  setApplicationIdentity();
   CWavecrateApp app;
   const auto arguments = parseStartupArguments(QApplication::arguments());
   if (const auto* error = std::get_if<std::string>(&arguments)) {

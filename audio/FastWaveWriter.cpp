@@ -283,7 +283,8 @@ bool FastWaveWriter::open(std::unique_ptr<OutputFile> file, int32_t inRate, int3
   inRate_ = inRate;
   outRate_ = outRate;
   framesPushed_ = framesWritten_ = recomputed_ = 0;
-  uint8_t header[WaveWriter::kHeaderBytes] = {};
+  uint8_t header[WaveWriter::kHeaderBytes];
+  WaveWriter::buildPlaceholderHeader(header);
   const bool headerWritten = file->write(header, sizeof header);
   pipeline_ = std::make_unique<Pipeline>(inRate, outRate, level_, workers_, std::move(file), options_.maxDataBytes / 4,
                                          headerWritten);

@@ -59,7 +59,8 @@ bool WaveWriter::open(std::unique_ptr<OutputFile> file, int32_t inRate, int32_t 
 
   pendingBytes_.clear();
   pendingBytes_.reserve(kFlushBytes + 8);
-  uint8_t header[kHeaderBytes] = {};
+  uint8_t header[kHeaderBytes];
+  buildPlaceholderHeader(header);
   writeBytes(header, sizeof header);
   flush();
   return true;
@@ -173,6 +174,11 @@ void WaveWriter::buildHeader(uint8_t* h, int32_t outRate, uint64_t dataBytes) {
   writeU32LE(h + 40, uint32_t(dataBytes));
 }
 // NOLINTEND(bugprone-not-null-terminated-result)
+
+void WaveWriter::buildPlaceholderHeader(uint8_t* h) {
+  buildHeader(h, 0, 0);
+  writeU32LE(h + 4, 0);  // RIFF size: 0 rather than 36, nothing is final yet
+}
 
 bool WaveWriter::finish() {
   if (!file_) return false;

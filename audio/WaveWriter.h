@@ -52,6 +52,10 @@ class WaveWriter final : public FrameSink {
   static uint64_t predictedDataBytes(int64_t framesPushed, int32_t inRate, int32_t outRate);
   // The 44-byte RIFF/WAVE header of 16-bit stereo PCM at `outRate`.
   static void buildHeader(uint8_t* header, int32_t outRate, uint64_t dataBytes);
+  // The header written while an export runs: the same layout with both sizes
+  // and the sample rate (so the byte rate) 0, so that a file cut short by a
+  // crash still reads as a wave file that claims no audio.
+  static void buildPlaceholderHeader(uint8_t* header);
   // Table `phase` of `phaseCount` (kTaps floats): the truncated sinc sampled
   // at (127 - k + phase / phaseCount) * kTablePi.
   static void fillPhaseTable(int32_t phase, int32_t phaseCount, float* table);

@@ -38,4 +38,20 @@ if(UI_TEST_SOURCES)
     WAVECRATE_BINARY_DIR="${CMAKE_BINARY_DIR}" WAVECRATE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy")
+  # The main window's frame under a real window manager on Xvfb, once on a
+  # plain screen and once with the primary screen right of another one.
+  foreach(variant plain primary_right)
+    set(option)
+    if(variant STREQUAL primary_right)
+      set(option --primary-right)
+    endif()
+    add_test(NAME window_frame_${variant}
+             COMMAND ${CMAKE_SOURCE_DIR}/scripts/with-window-manager.sh ${option} $<TARGET_FILE:ui_tests>
+                     --gtest_filter=*RealWindowManager*)
+    # 77: Xvfb or the window manager is missing. The suppressions matter
+    # only to the sanitizer build.
+    set_tests_properties(window_frame_${variant} PROPERTIES
+      ENVIRONMENT "SDL_AUDIODRIVER=dummy;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/ui/xcb-leaks.supp"
+      SKIP_RETURN_CODE 77 RESOURCE_LOCK xvfb_window_manager)
+  endforeach()
 endif()

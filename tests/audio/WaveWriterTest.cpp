@@ -57,10 +57,27 @@ TEST_F(WaveWriterTest, EmptyWriterGivesA44ByteFile) {
   }
 }
 
-TEST_F(WaveWriterTest, PlaceholderHeaderUntilFinish) {
-  open(44100);
-  ASSERT_EQ(contents.bytes.size(), 44u);
-  for (uint8_t b : contents.bytes) EXPECT_EQ(b, 0);
+// Until finish() the file reads as a wave file that claims nothing: a crash
+// mid-export leaves a recognisable, empty-looking file, never stale sizes.
+TEST(WaveWriterPlaceholder, HeaderClaimsNothingUntilFinish) {
+  for (int32_t rate : {44100, 24000}) {
+    MemoryFileContents contents;
+    WaveWriter writer;
+    ASSERT_TRUE(writer.open(MemoryOutputFile::on(contents), 24000, rate));
+    ASSERT_EQ(contents.bytes.size(), 44u);
+    // Enough output (over 64 KiB) that the writer hands data to the file.
+    for (int i = 0; i < 30000; ++i) writer.pushFrame(0.25f, -0.25f);
+    ASSERT_GT(contents.bytes.size(), 44u) << rate;
+    const WaveFile running = parse(contents.bytes);
+    EXPECT_EQ(running.riffSize, 0u) << rate;
+    EXPECT_EQ(running.sampleRate, 0u) << rate;
+    EXPECT_EQ(running.byteRate, 0u) << rate;
+    EXPECT_EQ(running.dataSize, 0u) << rate;
+    ASSERT_TRUE(writer.finish());
+    const WaveFile done = parse(contents.bytes);
+    EXPECT_EQ(done.sampleRate, uint32_t(rate));
+    EXPECT_EQ(uint64_t(done.dataSize) + 44, contents.bytes.size());
+  }
 }
 
 TEST_F(WaveWriterTest, RateRatiosAndTables) {

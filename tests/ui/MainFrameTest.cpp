@@ -334,10 +334,12 @@ TEST_F(MainFrameTest, ViewMenuTogglesBarsAndCheckMarks) {
   EXPECT_FALSE(frame->statusBarWidget()->isVisible());
   EXPECT_FALSE(frame->action(cmd::ViewToolbar)->isChecked());
   EXPECT_FALSE(frame->action(cmd::ViewStatusBar)->isChecked());
-  // The view takes the whole area below the menu bar.
+  // The view and its edge take the whole area below the menu bar.
   ASSERT_TRUE(waitUntil([&] { return frame->view().geometry().height() > full.height(); }));
-  EXPECT_EQ(frame->view().geometry().top(), frame->menuBar()->geometry().bottom() + 1);
-  EXPECT_EQ(frame->view().geometry().bottom(), frame->rect().bottom());
+  const QRect edge = frame->centralWidget()->geometry();
+  EXPECT_EQ(edge.top(), frame->menuBar()->geometry().bottom() + 1);
+  EXPECT_EQ(edge.bottom(), frame->rect().bottom());
+  EXPECT_EQ(frame->view().geometry(), QRect(QPoint(2, 2), edge.size() - QSize(4, 4)));
 
   ASSERT_TRUE(frame->executeCommand(cmd::ViewToolbar));
   ASSERT_TRUE(frame->executeCommand(cmd::ViewStatusBar));
