@@ -11,6 +11,7 @@
 
 #include "app/HelpDialog.h"
 #include "app/MainFrame.h"
+#include "app/MediaKeys.h"
 #include "app/QtDiscImageChoice.h"
 #include "app/QtMessagePrompts.h"
 #include "app/StartupArguments.h"
@@ -112,6 +113,7 @@ bool CWavecrateApp::initInstance() {
   StudioView& view = adapter->view();
   soundWake_->soundNeeded = [&view] { return view.transport().somethingPlays(); };
   frame_->view().setClient(std::move(adapter));
+  mediaKeys_ = startMediaKeys(*frame_, *gameData_, view);
 
   const QScreen* screen = QGuiApplication::primaryScreen();
   frame_->placeOnDesktop(screen ? screen->geometry().size() : QSize(1024, 768));
@@ -144,6 +146,7 @@ void CWavecrateApp::startSound() {
 int CWavecrateApp::exitInstance(int loopResult) {
   if (soundWake_) soundWake_->soundNeeded = nullptr;  // it asks the view, which goes now
   if (tickTimer_) tickTimer_->frame = nullptr;
+  mediaKeys_.reset();
   frame_.reset();
   if (soundTimer_) soundTimer_->stop();
   soundWake_.reset();
