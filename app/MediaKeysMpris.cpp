@@ -26,10 +26,10 @@ const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.wavecrate");
 const QString kObjectPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
-// The transport commands' enable states as the menu shows them.
+// The player's Can* properties, from the enable states the menu shows.
 struct PlayerAbilities {
-  bool play = false;
-  bool stop = false;
+  bool play = false;   // also while something plays: clients read it as "has a current track"
+  bool pause = false;  // Pause stops
   bool next = false;
   bool previous = false;
   bool operator==(const PlayerAbilities&) const = default;
@@ -191,8 +191,9 @@ class MprisPlayer final : public QObject {
 
   MediaPlayerState state() const { return mediaPlayerState(gameData_.catalogue(), view_.transport()); }
   PlayerAbilities abilities() const {
-    return {frame_.commandState(cmd::Play).enabled, frame_.commandState(cmd::Stop).enabled,
-            frame_.commandState(cmd::Next).enabled, frame_.commandState(cmd::Previous).enabled};
+    const bool stop = frame_.commandState(cmd::Stop).enabled;
+    return {frame_.commandState(cmd::Play).enabled || stop, stop, frame_.commandState(cmd::Next).enabled,
+            frame_.commandState(cmd::Previous).enabled};
   }
 
   // Runs a command after the bus call has been answered, as a menu choice
@@ -220,7 +221,7 @@ class MprisPlayer final : public QObject {
     if (now.status != announced_.status) changed.insert(QStringLiteral("PlaybackStatus"), statusName(now.status));
     if (now.track != announced_.track) changed.insert(QStringLiteral("Metadata"), metadataOf(now));
     const std::pair<const char*, bool PlayerAbilities::*> flags[] = {{"CanPlay", &PlayerAbilities::play},
-                                                                     {"CanPause", &PlayerAbilities::stop},
+                                                                     {"CanPause", &PlayerAbilities::pause},
                                                                      {"CanGoNext", &PlayerAbilities::next},
                                                                      {"CanGoPrevious", &PlayerAbilities::previous}};
     for (const auto& [name, flag] : flags)
@@ -256,7 +257,7 @@ qlonglong MprisPlayerAdaptor::position() const { return player_.state().position
 bool MprisPlayerAdaptor::canGoNext() const { return player_.abilities().next; }
 bool MprisPlayerAdaptor::canGoPrevious() const { return player_.abilities().previous; }
 bool MprisPlayerAdaptor::canPlay() const { return player_.abilities().play; }
-bool MprisPlayerAdaptor::canPause() const { return player_.abilities().stop; }
+bool MprisPlayerAdaptor::canPause() const { return player_.abilities().pause; }
 void MprisPlayerAdaptor::Next() { player_.runCommand(cmd::Next); }
 void MprisPlayerAdaptor::Previous() { player_.runCommand(cmd::Previous); }
 void MprisPlayerAdaptor::Pause() { player_.runCommand(cmd::Stop); }

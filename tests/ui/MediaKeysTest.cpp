@@ -15,10 +15,13 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTimer>
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "app/MainFrame.h"
@@ -113,15 +116,30 @@ class MediaKeysTest : public ::testing::Test {
     QDBusConnection::disconnectFromBus(QStringLiteral("media-keys-probe"));
   }
 
+  // Runs a bus client to its end while the event loop answers it; its
+  // standard output, or nullopt (after a failure) when it failed.
+  std::optional<std::string> runClient(const QString& program, const QStringList& arguments) {
+    QProcess client;
+    client.start(program, arguments);
+    const bool ended = spinUntil([&] { return client.state() == QProcess::NotRunning; }, 10000);
+    EXPECT_TRUE(ended) << program.toStdString();
+    if (!ended || client.exitStatus() != QProcess::NormalExit || client.exitCode() != 0) {
+      ADD_FAILURE() << program.toStdString() << " " << arguments.join(' ').toStdString() << ": "
+                    << client.readAllStandardError().toStdString();
+      return std::nullopt;
+    }
+    return client.readAllStandardOutput().toStdString();
+  }
+
   // Calls `method` with dbus-send, as desktops and scripts do; then lets the
   // queued command run, the sound tick report it and the idle pass announce it.
   void send(const QString& interface, const char* method) {
-    QProcess dbusSend;
-    dbusSend.start(QStringLiteral("dbus-send"),
-                   {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=") + kService,
-                    kPath, interface + QLatin1Char('.') + QLatin1String(method)});
-    ASSERT_TRUE(spinUntil([&] { return dbusSend.state() == QProcess::NotRunning; }, 10000)) << method;
-    ASSERT_EQ(dbusSend.exitCode(), 0) << method << ": " << dbusSend.readAllStandardError().toStdString();
+    runClient(QStringLiteral("dbus-send"),
+              {QStringLiteral("--session"), QStringLiteral("--print-reply"), QStringLiteral("--dest=") + kService,
+               kPath, interface + QLatin1Char('.') + QLatin1String(method)});
+    settle();
+  }
+  void settle() {
     spin(20);
     f.tick();
     spin(20);
@@ -160,17 +178,18 @@ TEST_F(MediaKeysTest, CommandsFromTheBusDriveTheTransportAndAreReadBack) {
   EXPECT_TRUE(root.value("CanQuit").toBool());
 
   // PlayPause stops what plays and plays otherwise; a disabled command
-  // (Next while stopped) is refused as in the menu.
+  // (Next while stopped) is refused as in the menu. CanPlay stays true while
+  // a track plays: clients take it for "there is a current track".
   const Step steps[] = {
       {nullptr, "Stopped", 0, "", "", true, false, false, false},
-      {"Play", "Playing", 1, "Song A", "Artist A", false, true, true, true},
-      {"Next", "Playing", 2, "Song B", "Artist B", false, true, true, true},
-      {"Next", "Playing", 3, "Song C", "Artist C", false, true, false, true},
+      {"Play", "Playing", 1, "Song A", "Artist A", true, true, true, true},
+      {"Next", "Playing", 2, "Song B", "Artist B", true, true, true, true},
+      {"Next", "Playing", 3, "Song C", "Artist C", true, true, false, true},
       {"PlayPause", "Stopped", 0, "", "", true, false, false, false},
       {"Next", "Stopped", 0, "", "", true, false, false, false},
-      {"PlayPause", "Playing", 1, "Song A", "Artist A", false, true, true, true},
+      {"PlayPause", "Playing", 1, "Song A", "Artist A", true, true, true, true},
       {"Pause", "Stopped", 0, "", "", true, false, false, false},
-      {"Play", "Playing", 1, "Song A", "Artist A", false, true, true, true},
+      {"Play", "Playing", 1, "Song A", "Artist A", true, true, true, true},
       {"Stop", "Stopped", 0, "", "", true, false, false, false},
   };
   for (const Step& step : steps) {
@@ -213,6 +232,30 @@ TEST_F(MediaKeysTest, CommandsFromTheBusDriveTheTransportAndAreReadBack) {
   }
   EXPECT_EQ(statuses, (std::vector<std::string>{"Playing", "Stopped", "Playing", "Stopped", "Playing", "Stopped"}));
   EXPECT_EQ(tracks, (std::vector<int>{1, 2, 3, 0, 1, 0, 1, 0}));
+}
+
+// The command-line client reads the same: it checks the Can* flags before
+// it calls, and prints the metadata by name.
+TEST_F(MediaKeysTest, PlayerctlPlaysStopsAndReadsTheTrack) {
+  const QString playerctl = QStandardPaths::findExecutable(QStringLiteral("playerctl"));
+  if (playerctl.isEmpty()) GTEST_SKIP() << "playerctl is not installed (scripts/deps.sh installs it)";
+  const auto ctl = [&](QStringList arguments) {
+    arguments.prepend(QStringLiteral("--player=wavecrate"));
+    return runClient(playerctl, arguments).value_or("(failed)");
+  };
+  EXPECT_EQ(ctl({QStringLiteral("status")}), "Stopped\n");
+  ctl({QStringLiteral("play-pause")});
+  settle();
+  EXPECT_EQ(ctl({QStringLiteral("status")}), "Playing\n");
+  ctl({QStringLiteral("next")});
+  settle();
+  const Track* second = f.tracks()[1];
+  EXPECT_EQ(ctl({QStringLiteral("metadata"), QStringLiteral("--format"),
+                 QStringLiteral("{{xesam:trackNumber}}|{{title}}|{{artist}}|{{album}}|{{mpris:length}}")}),
+            "2|Song B|Artist B|Test FM|" + std::to_string(trackSamples(*second) * 1000000 / 24000) + "\n");
+  ctl({QStringLiteral("play-pause")});
+  settle();
+  EXPECT_EQ(ctl({QStringLiteral("status")}), "Stopped\n");
 }
 
 TEST_F(MediaKeysTest, RaiseShowsTheWindowAndQuitClosesIt) {
