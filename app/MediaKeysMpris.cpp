@@ -32,7 +32,6 @@ struct PlayerAbilities {
   bool pause = false;  // Pause stops
   bool next = false;
   bool previous = false;
-  bool operator==(const PlayerAbilities&) const = default;
 };
 
 QString latin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
