@@ -13,6 +13,7 @@
 #include "app/CentredShow.h"
 #include "app/HelpDialog.h"
 #include "app/MainFrame.h"
+#include "app/MediaKeys.h"
 #include "app/QtDiscImageChoice.h"
 #include "app/QtMessagePrompts.h"
 #include "app/StartupArguments.h"
@@ -115,6 +116,7 @@ bool CWavecrateApp::initInstance() {
   StudioView& view = adapter->view();
   soundWake_->soundNeeded = [&view] { return view.transport().somethingPlays(); };
   frame_->view().setClient(std::move(adapter));
+  mediaKeys_ = startMediaKeys(*frame_, *gameData_, view);
 
   const QScreen* screen = QGuiApplication::primaryScreen();
   showCentred(*frame_, screen ? screen->geometry() : QRect(0, 0, 1024, 768));
@@ -146,6 +148,7 @@ void CWavecrateApp::startSound() {
 int CWavecrateApp::exitInstance(int loopResult) {
   if (soundWake_) soundWake_->soundNeeded = nullptr;  // it asks the view, which goes now
   if (tickTimer_) tickTimer_->frame = nullptr;
+  mediaKeys_.reset();
   frame_.reset();
   if (soundTimer_) soundTimer_->stop();
   soundWake_.reset();

@@ -8,6 +8,7 @@
 #include "base/File.h"
 #include "ui/qt/CommandTarget.h"
 
+class QObject;
 class QSettings;
 class QTimer;
 
@@ -73,6 +74,7 @@ class CWavecrateApp final : public CommandTarget {
   std::unique_ptr<QtTickTimer> tickTimer_;
   std::unique_ptr<SoundWake> soundWake_;
   std::unique_ptr<CMainFrame> frame_;
+  std::unique_ptr<QObject> mediaKeys_;  // null without a session bus; goes before the frame
 };
 
 // Creates the QApplication, runs start-up, the event loop and shut-down.

@@ -6,6 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev libbenchmark-dev
   qt6-base-dev libsdl2-dev fonts-liberation fonts-dejavu-core
+  dbus-daemon dbus-bin playerctl
   cuetools shntool sox
   libiso9660-dev xorriso
   libflac-dev libopusenc-dev libmp3lame-dev libtag1-dev flac opus-tools ffmpeg cdrdao
