@@ -44,6 +44,9 @@ CMainFrame::CMainFrame(CommandTarget* application) : application_(application) {
   // Focus given to the frame ends up in the view.
   setFocusProxy(view_);
 
+  // Deferred: the view reports changes from inside its own work (a playlist
+  // being freed, a track being started), where its state is not whole yet.
+  connect(view_, &StudioViewWidget::commandStatesOutdated, this, &CMainFrame::scheduleCommandStateUpdate);
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, &CMainFrame::onIdle);
   lockPoll_.start();
   updateLockIndicators();
@@ -176,6 +179,13 @@ bool CMainFrame::executeCommand(int id) {
   // A disabled command is not run, even if it was triggered before its item
   // was greyed.
   if (!commandState(id).enabled) return false;
+  const bool handled = routeCommand(id);
+  // Whatever the command changed shows at once on the toolbar.
+  updateCommandStates();
+  return handled;
+}
+
+bool CMainFrame::routeCommand(int id) {
   if (ViewClient* client = view_->client())
     if (client->onCommand(id)) return true;
   const CommandInfo* info = findCommand(id);
@@ -194,18 +204,19 @@ void CMainFrame::updateCommandStates() {
   }
 }
 
-void CMainFrame::setSoundTicking(bool ticking) {
-  soundTicking_ = ticking;
-  // The last pass of the ticking may have been skipped.
-  if (!ticking) updateCommandStates();
-  statePoll_.start();
+void CMainFrame::scheduleCommandStateUpdate() {
+  if (stateUpdatePending_) return;
+  stateUpdatePending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        stateUpdatePending_ = false;
+        updateCommandStates();
+      },
+      Qt::QueuedConnection);
 }
 
 void CMainFrame::onIdle() {
-  if (!soundTicking_ || statePoll_.elapsed() >= kTickingStatePollMs) {
-    statePoll_.start();
-    updateCommandStates();
-  }
   if (lockPoll_.elapsed() >= kLockPollMs) {
     lockPoll_.restart();
     updateLockIndicators();
