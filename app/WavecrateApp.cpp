@@ -129,6 +129,8 @@ void CWavecrateApp::startSound() {
   soundTimer_->setTimerType(Qt::PreciseTimer);
   soundTimer_->setInterval(AudioEngine::kTimerPeriodMs);
   QObject::connect(soundTimer_.get(), &QTimer::timeout, [this] { soundWake_->tick(); });
+  // The window took its time to come up; the first tick is one period from now.
+  soundWake_->countFrom(std::chrono::steady_clock::now());
   tickTimer_->startTicks();
 }
 
