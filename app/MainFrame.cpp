@@ -224,7 +224,7 @@ void CMainFrame::onIdle() {
 }
 
 void CMainFrame::updateLockIndicators() {
-  const LockState locks = queryLockState().value_or(LockState{});
+  const LockState locks = lockReader_.read().value_or(LockState{});
   const bool on[3] = {locks.caps, locks.num, locks.scroll};
   for (int pane = 0; pane < 3; ++pane)
     lockPanes_[pane]->setText(on[pane] ? QString::fromLatin1(kLockTexts[pane]) : QString());

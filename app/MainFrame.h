@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/CommandTable.h"
+#include "app/LockIndicators.h"
 #include "ui/qt/CommandTarget.h"
 
 class QAction;
@@ -84,6 +85,7 @@ class CMainFrame final : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::map<MenuName, QMenu*> menus_;
   QElapsedTimer lockPoll_;
+  LockStateReader lockReader_;
   bool stateUpdatePending_ = false;
 };
 

@@ -36,6 +36,10 @@ if(UI_TEST_SOURCES)
   target_link_libraries(ui_tests PRIVATE wavecrate_app wavecrate_test_support Qt6::Test GTest::gtest)
   target_compile_definitions(ui_tests PRIVATE
     WAVECRATE_BINARY_DIR="${CMAKE_BINARY_DIR}" WAVECRATE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+  if(X11_FOUND)
+    target_link_libraries(ui_tests PRIVATE X11::X11)
+    target_compile_definitions(ui_tests PRIVATE WAVECRATE_HAVE_X11=1)
+  endif()
   gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy")
 endif()
