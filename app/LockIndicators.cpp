@@ -12,26 +12,35 @@ namespace wc {
 #ifdef WAVECRATE_LOCKS_FROM_X11
 
 namespace {
-bool indicatorOn(Display* display, const char* name) {
+// The bit of the named indicator in the server's indicator state, 0 if the
+// server has no such indicator.
+unsigned indicatorMask(Display* display, const char* name) {
   const Atom atom = XInternAtom(display, name, True);
-  if (atom == 0) return false;
-  int on = 0;
-  if (!XkbGetNamedIndicator(display, atom, nullptr, &on, nullptr, nullptr)) return false;
-  return on != 0;
+  if (atom == 0) return 0;
+  int index = -1;
+  if (!XkbGetNamedIndicator(display, atom, &index, nullptr, nullptr, nullptr)) return 0;
+  return index >= 0 && index < 32 ? 1u << index : 0;
 }
 }  // namespace
 
-std::optional<LockState> queryLockState() {
+std::optional<LockState> LockStateReader::read() {
   auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   Display* display = x11 ? x11->display() : nullptr;
   if (!display) return std::nullopt;
-  return LockState{indicatorOn(display, "Caps Lock"), indicatorOn(display, "Num Lock"),
-                   indicatorOn(display, "Scroll Lock")};
+  if (display != display_) {
+    display_ = display;
+    masks_[0] = indicatorMask(display, "Caps Lock");
+    masks_[1] = indicatorMask(display, "Num Lock");
+    masks_[2] = indicatorMask(display, "Scroll Lock");
+  }
+  unsigned state = 0;
+  if (XkbGetIndicatorState(display, XkbUseCoreKbd, &state) != Success) return std::nullopt;
+  return LockState{(state & masks_[0]) != 0, (state & masks_[1]) != 0, (state & masks_[2]) != 0};
 }
 
 #else
 
-std::optional<LockState> queryLockState() { return std::nullopt; }
+std::optional<LockState> LockStateReader::read() { return std::nullopt; }
 
 #endif
 

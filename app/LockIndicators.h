@@ -12,7 +12,17 @@ struct LockState {
   bool scroll = false;
 };
 
-// Nullopt when the platform cannot report the locks.
-std::optional<LockState> queryLockState();
+// Reads the lock states with one request to the X server (the frame polls
+// it while playback keeps the event loop busy); where the three indicators
+// sit in the server's indicator mask is looked up once per display.
+class LockStateReader {
+ public:
+  // Nullopt when the platform cannot report the locks.
+  std::optional<LockState> read();
+
+ private:
+  const void* display_ = nullptr;  // whose masks these are
+  unsigned masks_[3] = {};         // Caps, Num, Scroll; 0 where the server has none
+};
 
 }  // namespace wc

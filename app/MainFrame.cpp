@@ -45,6 +45,9 @@ CMainFrame::CMainFrame(CommandTarget* application) : application_(application) {
   // Focus given to the frame ends up in the view.
   setFocusProxy(view_);
 
+  // Deferred: the view reports changes from inside its own work (a playlist
+  // being freed, a track being started), where its state is not whole yet.
+  connect(view_, &StudioViewWidget::commandStatesOutdated, this, &CMainFrame::scheduleCommandStateUpdate);
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, &CMainFrame::onIdle);
   lockPoll_.start();
   updateLockIndicators();
@@ -183,6 +186,13 @@ bool CMainFrame::executeCommand(int id) {
   // A disabled command is not run, even if it was triggered before its item
   // was greyed.
   if (!commandState(id).enabled) return false;
+  const bool handled = routeCommand(id);
+  // Whatever the command changed shows at once on the toolbar.
+  updateCommandStates();
+  return handled;
+}
+
+bool CMainFrame::routeCommand(int id) {
   if (ViewClient* client = view_->client())
     if (client->onCommand(id)) return true;
   const CommandInfo* info = findCommand(id);
@@ -201,18 +211,19 @@ void CMainFrame::updateCommandStates() {
   }
 }
 
-void CMainFrame::setSoundTicking(bool ticking) {
-  soundTicking_ = ticking;
-  // The last pass of the ticking may have been skipped.
-  if (!ticking) updateCommandStates();
-  statePoll_.start();
+void CMainFrame::scheduleCommandStateUpdate() {
+  if (stateUpdatePending_) return;
+  stateUpdatePending_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        stateUpdatePending_ = false;
+        updateCommandStates();
+      },
+      Qt::QueuedConnection);
 }
 
 void CMainFrame::onIdle() {
-  if (!soundTicking_ || statePoll_.elapsed() >= kTickingStatePollMs) {
-    statePoll_.start();
-    updateCommandStates();
-  }
   if (lockPoll_.elapsed() >= kLockPollMs) {
     lockPoll_.restart();
     updateLockIndicators();
@@ -220,7 +231,7 @@ void CMainFrame::onIdle() {
 }
 
 void CMainFrame::updateLockIndicators() {
-  const LockState locks = queryLockState().value_or(LockState{});
+  const LockState locks = lockReader_.read().value_or(LockState{});
   const bool on[3] = {locks.caps, locks.num, locks.scroll};
   for (int pane = 0; pane < 3; ++pane)
     lockPanes_[pane]->setText(on[pane] ? QString::fromLatin1(kLockTexts[pane]) : QString());

@@ -3,13 +3,15 @@
 // view. It builds its menus and toolbar from the command table, routes every
 // command to the view first, then to itself (Exit, Toolbar, Status Bar), then
 // to the application (Help), and refreshes every command's enabled and
-// checked state before a menu opens and whenever the event loop goes idle.
+// checked state before a menu opens, after each command and when the view
+// says something they depend on changed; never on a timer or an idle pass.
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <map>
 #include <optional>
 
 #include "app/CommandTable.h"
+#include "app/LockIndicators.h"
 #include "ui/qt/CommandTarget.h"
 
 class QAction;
@@ -51,12 +53,9 @@ class CMainFrame final : public QMainWindow {
   CommandState commandState(int id) const;
   // Applies commandState to every action.
   void updateCommandStates();
-  // While the 5 ms sound timer runs, every tick ends in an idle pass; the
-  // enable states are then re-evaluated at most every kTickingStatePollMs
-  // instead of 200 times a second. Without ticks every idle pass follows a
-  // real event and re-evaluates them.
-  void setSoundTicking(bool ticking);
-  static constexpr qint64 kTickingStatePollMs = 50;
+  // Runs updateCommandStates once the current event has been handled; any
+  // number of calls before then cost one update.
+  void scheduleCommandStateUpdate();
 
   // The message pane: "Ready", or the prompt of what is under the mouse.
   QString messageText() const;
@@ -77,6 +76,8 @@ class CMainFrame final : public QMainWindow {
   void setMessage(const QString& text);
   std::optional<CommandState> frameCommandState(int id) const;
   bool frameCommand(int id);
+  // The first target that handles `id` runs it.
+  bool routeCommand(int id);
 
   CommandTarget* application_;
   StudioViewWidget* view_;
@@ -87,8 +88,8 @@ class CMainFrame final : public QMainWindow {
   std::map<int, QAction*> actions_;
   std::map<MenuName, QMenu*> menus_;
   QElapsedTimer lockPoll_;
-  QElapsedTimer statePoll_;
-  bool soundTicking_ = false;
+  LockStateReader lockReader_;
+  bool stateUpdatePending_ = false;
 };
 
 }  // namespace wc

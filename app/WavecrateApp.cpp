@@ -47,20 +47,12 @@ class FrameAudioHost final : public AudioHost {
   CMainFrame& frame_;
 };
 
-// The 5 ms timer as the sound wake starts and stops it. The frame hears of
-// it: while ticks run it re-evaluates the enable states less often.
+// The 5 ms timer as the sound wake starts and stops it.
 class QtTickTimer final : public TickTimer {
  public:
   explicit QtTickTimer(QTimer& timer) : timer_(timer) {}
-  void startTicks() override {
-    timer_.start();
-    if (frame) frame->setSoundTicking(true);
-  }
-  void stopTicks() override {
-    timer_.stop();
-    if (frame) frame->setSoundTicking(false);
-  }
-  CMainFrame* frame = nullptr;
+  void startTicks() override { timer_.start(); }
+  void stopTicks() override { timer_.stop(); }
 
  private:
   QTimer& timer_;
@@ -141,13 +133,13 @@ void CWavecrateApp::startSound() {
   soundTimer_->setTimerType(Qt::PreciseTimer);
   soundTimer_->setInterval(AudioEngine::kTimerPeriodMs);
   QObject::connect(soundTimer_.get(), &QTimer::timeout, [this] { soundWake_->tick(); });
-  tickTimer_->frame = frame_.get();
+  // The window took its time to come up; the first tick is one period from now.
+  soundWake_->countFrom(std::chrono::steady_clock::now());
   tickTimer_->startTicks();
 }
 
 int CWavecrateApp::exitInstance(int loopResult) {
   if (soundWake_) soundWake_->soundNeeded = nullptr;  // it asks the view, which goes now
-  if (tickTimer_) tickTimer_->frame = nullptr;
   mediaKeys_.reset();
   frame_.reset();
   if (soundTimer_) soundTimer_->stop();

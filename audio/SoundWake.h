@@ -52,6 +52,10 @@ class SoundWake final : public SoundOutput {
   // before a playlist tool draws from the generator.
   void syncTicks();
   bool asleep() const { return asleep_; }
+  // The timer makes its first start at `moment`, with the count still at
+  // kFirstTickCount: the periods a sleeping timer misses are counted from
+  // there, as its ticks are.
+  void countFrom(std::chrono::steady_clock::time_point moment) { startedAt_ = moment; }
 
   // --- SoundOutput ---
   void addSource(SoundSource& source) override;

@@ -52,7 +52,10 @@ void StudioView::onPlaybackChange(PlaybackChange change) {
     return;
   }
   switch (change) {
-    case PlaybackChange::Track: host_.invalidate(); break;  // highlights move in both panes
+    case PlaybackChange::Track:
+      host_.invalidate();  // highlights move in both panes
+      host_.commandStatesChanged();
+      break;
     case PlaybackChange::Second: host_.repaintTransport(false); break;
     case PlaybackChange::None: break;
   }
@@ -66,6 +69,7 @@ void StudioView::clearPlaylist() {
     host_.invalidate();
   }
   playlistPath_.clear();
+  host_.commandStatesChanged();
 }
 
 void StudioView::removeTrack(Track* track) {

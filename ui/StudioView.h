@@ -300,6 +300,7 @@ class StudioView::BusyScope {
     view_.marks_.busy = false;
     if (savedScroll_) view_.playlistScroll_ = *savedScroll_;
     view_.host_.invalidate();
+    view_.host_.commandStatesChanged();
   }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;

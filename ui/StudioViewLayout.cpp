@@ -35,6 +35,9 @@ void StudioView::rebuildClipList() {
     i = showAllClips_ ? i + 1 : nextTopLevelClip(s.clips[i], i);
   }
   clipScroll_ = clampScroll(clipScroll_, visibleCount_ - scrollBars_[0].rowsPerPage);
+  // The song tools follow the station and the catalogue, whose every change
+  // comes through here.
+  host_.commandStatesChanged();
 }
 
 void StudioView::stepStation(int direction) {

@@ -83,6 +83,7 @@ bool StudioView::openPlaylistFile(const std::string& path) {
     });
   }
   playlistPath_ = path;
+  host_.commandStatesChanged();
   if (const auto missing = clipsWithoutAudio(catalogue(), playlist_); !missing.empty())
     dialogs_.messageBox(kUnreadableClips + describeMissingClips(catalogue(), missing), kAppName);
   return true;

@@ -31,6 +31,12 @@ class ViewHost {
   virtual void repaintRect(int x, int y, int w, int h) = 0;
   virtual void captureMouse() = 0;
   virtual void releaseMouse() = 0;
+  // Something a command's enable state depends on may have changed: playback
+  // started, stopped or moved to another track, the playlist was replaced or
+  // emptied, the station or the catalogue changed, a busy spell ended, or the
+  // mouse edited the playlist. The window re-reads the states; it does not
+  // poll them. Nothing by default.
+  virtual void commandStatesChanged() {}
 };
 
 struct FileDialogRequest {

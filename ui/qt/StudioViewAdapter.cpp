@@ -4,6 +4,6 @@ namespace wc {
 
 StudioViewAdapter::StudioViewAdapter(GameData& gameData, StudioViewWidget& widget, CRandom& toolRandom,
                                      SoundOutput* output)
-    : view_(gameData, widget, widget.dialogs(), toolRandom, output) {}
+    : host_(widget), view_(gameData, widget, widget.dialogs(), toolRandom, output) {}
 
 }  // namespace wc

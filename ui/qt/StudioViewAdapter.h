@@ -24,17 +24,32 @@ class StudioViewAdapter final : public ViewClient {
   void paintTransport(DrawSurface& surface, int width, bool clear) override {
     view_.drawTransport(surface, 0, StudioView::kPlaylistLeft, width, clear);
   }
-  void lButtonDown(int x, int y) override { view_.onLButtonDown(x, y); }
-  void lButtonDblClk(int x, int y) override { view_.onLButtonDblClk(x, y); }
+  // A button may drop, remove or preview a track or edit a clip: the command
+  // states are re-read after each. Moving the mouse changes none of them.
+  void lButtonDown(int x, int y) override {
+    view_.onLButtonDown(x, y);
+    host_.commandStatesChanged();
+  }
+  void lButtonDblClk(int x, int y) override {
+    view_.onLButtonDblClk(x, y);
+    host_.commandStatesChanged();
+  }
   void mouseMove(int x, int y) override { view_.onMouseMove(x, y); }
-  void lButtonUp(int x, int y) override { view_.onLButtonUp(x, y); }
-  void rButtonUp(int x, int y) override { view_.onRButtonUp(x, y); }
+  void lButtonUp(int x, int y) override {
+    view_.onLButtonUp(x, y);
+    host_.commandStatesChanged();
+  }
+  void rButtonUp(int x, int y) override {
+    view_.onRButtonUp(x, y);
+    host_.commandStatesChanged();
+  }
   bool queryClose() override { return view_.queryClose(); }
   void windowShown() override { view_.offerSongDetection(); }
   bool onCommand(int id) override { return view_.onCommand(id); }
   std::optional<CommandState> commandState(int id) const override { return view_.commandState(id); }
 
  private:
+  ViewHost& host_;
   StudioView view_;
 };
 

@@ -44,6 +44,11 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   void repaintRect(int x, int y, int w, int h) override { repaint(QRect(x, y, w, h)); }
   void captureMouse() override;
   void releaseMouse() override;
+  void commandStatesChanged() override { emit commandStatesOutdated(); }
+
+ signals:
+  // The view's command states may have changed (ViewHost::commandStatesChanged).
+  void commandStatesOutdated();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
