@@ -209,6 +209,7 @@ void CMainFrame::updateCommandStates() {
     if (state.checked && !action->isCheckable()) action->setCheckable(true);
     if (action->isCheckable()) action->setChecked(state.checked);
   }
+  emit commandStatesUpdated();
 }
 
 void CMainFrame::scheduleCommandStateUpdate() {

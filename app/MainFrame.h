@@ -51,7 +51,7 @@ class CMainFrame final : public QMainWindow {
   bool executeCommand(int id);
   // The state the first handling target reports; disabled when none does.
   CommandState commandState(int id) const;
-  // Applies commandState to every action.
+  // Applies commandState to every action, then tells commandStatesUpdated.
   void updateCommandStates();
   // Runs updateCommandStates once the current event has been handled; any
   // number of calls before then cost one update.
@@ -61,6 +61,11 @@ class CMainFrame final : public QMainWindow {
   QString messageText() const;
   QString indicatorText(int pane) const;  // 0 CAP, 1 NUM, 2 SCRL
   void updateLockIndicators();
+
+ signals:
+  // The actions have just been brought up to date: whatever else shows the
+  // playback state (the desktop's media controls) looks again now.
+  void commandStatesUpdated();
 
  protected:
   bool event(QEvent* event) override;

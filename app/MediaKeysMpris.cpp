@@ -1,6 +1,5 @@
 // The media player on the session bus: the two standard interfaces as Qt
 // D-Bus adaptors on one object, and the announcements of what changed.
-#include <QAbstractEventDispatcher>
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -179,9 +178,9 @@ class MprisPlayer final : public QObject {
     else if (!(ownsName_ = bus_.registerService(kServiceName)))
       failure = "another program holds the name org.mpris.MediaPlayer2.wavecrate";
     if (!failure) {
-      // The same idle pass that refreshes the menu's enable states.
-      connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
-              &MprisPlayer::announceChanges);
+      // Whatever changes the status, the track or what may be done also
+      // brings the frame's enable states up to date.
+      connect(&frame_, &CMainFrame::commandStatesUpdated, this, &MprisPlayer::announceChanges);
       return true;
     }
     std::fprintf(stderr, "wavecrate: media keys are off: %s\n", failure);
