@@ -29,10 +29,15 @@ StudioView::StudioView(GameData& gameData, ViewHost& host, ViewDialogs& dialogs,
     if (transport_.isPlaying(track)) transport_.stop();
   };
   transport_.changed = [this](PlaybackChange change) { onPlaybackChange(change); };
+  // Loading a file or running a tool reports once, when it ends.
+  playlist_.edited = [this] {
+    if (!marks_.busy) reportPlaylistStatus();
+  };
 }
 
 StudioView::~StudioView() {
   playlist_.beforeFree = nullptr;
+  playlist_.edited = nullptr;
   transport_.changed = nullptr;
 }
 
@@ -66,6 +71,7 @@ void StudioView::clearPlaylist() {
     host_.invalidate();
   }
   playlistPath_.clear();
+  markPlaylistSaved();
 }
 
 void StudioView::removeTrack(Track* track) {

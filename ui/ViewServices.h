@@ -31,6 +31,11 @@ class ViewHost {
   virtual void repaintRect(int x, int y, int w, int h) = 0;
   virtual void captureMouse() = 0;
   virtual void releaseMouse() = 0;
+  // The playlist's file (empty: none) or its mark of unsaved changes is not
+  // what it was; the window title shows both.
+  virtual void playlistStatusChanged(const std::string& /*path*/, bool /*modified*/) {}
+  // The playlist was opened from or saved to `path`.
+  virtual void playlistFileUsed(const std::string& /*path*/) {}
 };
 
 struct FileDialogRequest {

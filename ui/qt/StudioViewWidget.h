@@ -40,6 +40,16 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   void repaintRect(int x, int y, int w, int h) override { repaint(QRect(x, y, w, h)); }
   void captureMouse() override;
   void releaseMouse() override;
+  void playlistStatusChanged(const std::string& path, bool modified) override {
+    emit playlistStatus(QString::fromStdString(path), modified);
+  }
+  void playlistFileUsed(const std::string& path) override { emit playlistUsed(QString::fromStdString(path)); }
+
+ signals:
+  // The playlist's file (empty: none) or its mark of unsaved changes changed.
+  void playlistStatus(const QString& path, bool modified);
+  // The playlist was opened from or saved to `path`.
+  void playlistUsed(const QString& path);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -47,6 +57,8 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::unique_ptr<QtViewDialogs> dialogs_;
