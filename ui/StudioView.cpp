@@ -64,13 +64,14 @@ void StudioView::onPlaybackChange(PlaybackChange change) {
 }
 
 void StudioView::clearPlaylist() {
+  // Forgotten first, so that freeing the tracks reports no change mark.
+  playlistPath_.clear();
   if (playlist_.trackCount() != 0 || !playlist_.empty()) {
     transport_.stop();
     playlist_.freeAll();
     playlistScroll_ = 0;
     host_.invalidate();
   }
-  playlistPath_.clear();
   markPlaylistSaved();
 }
 

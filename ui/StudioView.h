@@ -338,7 +338,6 @@ class StudioView::BusyScope {
     view_.marks_.busy = false;
     if (savedScroll_) view_.playlistScroll_ = *savedScroll_;
     view_.host_.invalidate();
-    view_.reportPlaylistStatus();  // edits made while busy were not reported one by one
   }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;

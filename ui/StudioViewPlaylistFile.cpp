@@ -115,10 +115,11 @@ bool StudioView::openPlaylistFile(const std::string& path) {
     return false;
   }
   transport_.stop();
-  playlist_.freeAll();  // the scroll position stays as it was
-
   {
+    // Busy from the start, so that the old tracks going reports no change
+    // mark: the playlist reports once, when it matches the file.
     BusyScope busy(*this, false);
+    playlist_.freeAll();  // the scroll position stays as it was
     playlist_.appendRecords(catalogue(), contents.records, [this](Track& track) {
       host_.repaintAll();
       loadTrackAudio(track, true, LoadIndicatorMode::Silent);
