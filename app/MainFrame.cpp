@@ -31,6 +31,7 @@ constexpr const char* kIdleMessage = "Ready";
 constexpr const char* kLockTexts[3] = {"CAP", "NUM", "SCRL"};
 constexpr const char* kRecentMenuText = "&Recent Playlists";
 constexpr const char* kNoRecentText = "(No recent playlists)";
+constexpr const char* kRecentMenuPrompt = "Open a playlist used lately";
 // Polling the X server on every idle pass would be a round trip per 5 ms tick.
 constexpr qint64 kLockPollMs = 100;
 }  // namespace
@@ -108,6 +109,7 @@ void CMainFrame::createMenus() {
   }
   // The recent playlists sit below Open..., refreshed whenever they show.
   recentMenu_ = new QMenu(QString::fromLatin1(kRecentMenuText), this);
+  recentMenu_->menuAction()->setStatusTip(QString::fromLatin1(kRecentMenuPrompt));
   menus_.at(MenuName::File)->insertMenu(actions_.at(cmd::FileSave), recentMenu_);
   connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::rebuildRecentMenu);
   rebuildRecentMenu();
