@@ -17,6 +17,7 @@ using Answer = ViewDialogs::Answer;
 constexpr int kEntryX = 262 + 200;
 int clipRowY(int row) { return 29 + 17 * row + 8; }
 int entryY(int entry, int offset = 30) { return 38 + 65 * entry + offset; }
+int gapY(int entry) { return 38 + 65 * entry + 61; }
 
 void drag(StudioView& view, int x1, int y1, int x2, int y2) {
   view.onLButtonDown(x1, y1);
@@ -57,6 +58,10 @@ TEST(UnsavedPlaylistTest, EditsSetTheMarkAndPlaybackOrScrollingDoNot) {
       {"a tool", [](ViewFixture& f) { f.view->onCommand(cmd::AddAllSongs); }, true},
       {"an entry dropped onto itself", [](ViewFixture& f) { drag(*f.view, kEntryX, entryY(1), kEntryX, entryY(1)); },
        false},
+      {"an entry dropped into the gap in front of it",
+       [](ViewFixture& f) { drag(*f.view, kEntryX, entryY(1), kEntryX, gapY(0)); }, false},
+      {"an entry dropped onto the one behind it",
+       [](ViewFixture& f) { drag(*f.view, kEntryX, entryY(0), kEntryX, entryY(1)); }, false},
       {"playback",
        [](ViewFixture& f) {
          f.view->onCommand(cmd::Play);
@@ -193,6 +198,11 @@ TEST(UnsavedPlaylistTest, TheHostHearsOfNameAndMarkOnlyWhenTheyChange) {
   ASSERT_TRUE(view.openPlaylistFile(path));
   EXPECT_EQ(f.host.playlistStatuses, (std::vector<Status>{{path, true}, {path, false}, {"", false}, {path, false}}));
   EXPECT_EQ(f.host.playlistFilesUsed, (std::vector<std::string>{path, path, path, path}));
+
+  // Opened again over itself: the old tracks going is no change to show.
+  const size_t notices = f.host.playlistStatuses.size();
+  ASSERT_TRUE(view.openPlaylistFile(path));
+  EXPECT_EQ(f.host.playlistStatuses.size(), notices);
 }
 
 }  // namespace
