@@ -121,10 +121,9 @@ TEST_F(DesktopIntegrationTest, TheViewGetsItsKeysWithoutModifiersOnly) {
     std::optional<ViewKey> expected;
   };
   const Case cases[] = {
-      {Qt::Key_Space, Qt::NoModifier, ViewKey::Space},       {Qt::Key_PageUp, Qt::NoModifier, ViewKey::PageUp},
-      {Qt::Key_PageDown, Qt::NoModifier, ViewKey::PageDown}, {Qt::Key_Home, Qt::NoModifier, ViewKey::Home},
-      {Qt::Key_End, Qt::ShiftModifier, ViewKey::End},        {Qt::Key_Space, Qt::ControlModifier, std::nullopt},
-      {Qt::Key_Home, Qt::AltModifier, std::nullopt},         {Qt::Key_A, Qt::NoModifier, std::nullopt},
+      {Qt::Key_Space, Qt::NoModifier, ViewKey::Space},    {Qt::Key_PageDown, Qt::NoModifier, ViewKey::PageDown},
+      {Qt::Key_Home, Qt::NoModifier, ViewKey::Home},      {Qt::Key_End, Qt::ShiftModifier, ViewKey::End},
+      {Qt::Key_Space, Qt::ControlModifier, std::nullopt}, {Qt::Key_Home, Qt::AltModifier, std::nullopt},
   };
   for (const Case& c : cases) {
     client->keys.clear();
@@ -145,7 +144,6 @@ TEST_F(DesktopIntegrationTest, TheWheelPassesPixelsOrAnglesWithThePosition) {
   };
   const Case cases[] = {
       {{0, 0}, {0, -120}, {-120, WheelUnit::Eighths}},
-      {{0, 0}, {0, 45}, {45, WheelUnit::Eighths}},
       {{0, -7}, {0, -120}, {-7, WheelUnit::Pixels}},  // a touchpad's pixels win over its angle
   };
   for (const Case& c : cases) {
@@ -162,13 +160,9 @@ TEST_F(DesktopIntegrationTest, TheWheelPassesPixelsOrAnglesWithThePosition) {
 }
 
 TEST_F(DesktopIntegrationTest, TheTitleFollowsThePlaylistNotices) {
-  EXPECT_EQ(frame->windowTitle(), "Wavecrate");
-  StudioViewWidget& host = frame->view();
-  host.playlistStatusChanged("/home/u/mix.wcpl", true);
+  frame->view().playlistStatusChanged("/home/u/mix.wcpl", true);
   EXPECT_EQ(frame->windowTitle(), "mix.wcpl* - Wavecrate");
-  host.playlistStatusChanged("/home/u/mix.wcpl", false);
-  EXPECT_EQ(frame->windowTitle(), "mix.wcpl - Wavecrate");
-  host.playlistStatusChanged("", false);
+  frame->view().playlistStatusChanged("", false);
   EXPECT_EQ(frame->windowTitle(), "Wavecrate");
 }
 
@@ -222,22 +216,15 @@ TEST_F(DesktopIntegrationTest, RecentPlaylistsNewestFirstAtMostEightAndOnlyExist
 }
 
 TEST(DroppedPlaylistTest, OnlyLocalPlaylistFilesCount) {
-  struct Case {
-    QList<QUrl> urls;
-    QString expected;
-  };
-  const Case cases[] = {
-      {{QUrl::fromLocalFile("/home/u/mix.wcpl")}, "/home/u/mix.wcpl"},
-      {{QUrl::fromLocalFile("/home/u/MIX.WCPL")}, "/home/u/MIX.WCPL"},
-      {{QUrl::fromLocalFile("/home/u/notes.txt"), QUrl::fromLocalFile("/home/u/b.wcpl")}, "/home/u/b.wcpl"},
+  const std::pair<QList<QUrl>, QString> cases[] = {
+      {{QUrl::fromLocalFile("/u/notes.txt"), QUrl::fromLocalFile("/u/MIX.WCPL")}, "/u/MIX.WCPL"},
       {{QUrl("https://example.org/mix.wcpl")}, ""},
-      {{QUrl::fromLocalFile("/home/u/mix.wcpl.bak")}, ""},
-      {{}, ""},
+      {{QUrl::fromLocalFile("/u/mix.wcpl.bak")}, ""},
   };
-  for (const Case& c : cases) {
+  for (const auto& [urls, expected] : cases) {
     QMimeData data;
-    data.setUrls(c.urls);
-    EXPECT_EQ(droppedPlaylistPath(data), c.expected);
+    data.setUrls(urls);
+    EXPECT_EQ(droppedPlaylistPath(data), expected);
   }
 }
 
@@ -274,7 +261,6 @@ TEST(StartupArgumentsTest, APlaylistFileIsTheFirstNonOption) {
     std::optional<QString> discImage;
   };
   const Case cases[] = {
-      {{"wavecrate"}, std::nullopt, std::nullopt},
       {{"wavecrate", "/music/mix.wcpl"}, "/music/mix.wcpl", std::nullopt},
       {{"wavecrate", "mix.wcpl"}, here + "/mix.wcpl", std::nullopt},
       {{"wavecrate", "--disc-image", "game.iso", "a.wcpl", "b.wcpl"}, here + "/a.wcpl", "game.iso"},

@@ -160,24 +160,6 @@ TEST(UnsavedPlaylistTest, NewOpenAndCloseAskFirstAndFollowTheAnswer) {
   }
 }
 
-TEST(UnsavedPlaylistTest, NothingToLoseMeansNoQuestion) {
-  ViewFixture f;
-  StudioView& view = *f.view;
-  // A new playlist that was filled and emptied again holds nothing.
-  Track* t = f.addTrack(testdisc::kSongs[0]);
-  view.playlist().removeTrack(t);
-  EXPECT_TRUE(view.queryClose());
-  // A saved one, opened again, is unchanged.
-  const std::string path = saveThreeTracks(f, "mix.wcpl");
-  view.onCommand(cmd::FileNew);
-  ASSERT_TRUE(view.openPlaylistFile(path));
-  EXPECT_FALSE(view.playlistModified());
-  EXPECT_TRUE(view.queryClose());
-  view.onCommand(cmd::FileNew);
-  EXPECT_TRUE(view.playlist().empty());
-  EXPECT_TRUE(f.dialogs.questions.empty());
-}
-
 TEST(UnsavedPlaylistTest, TheHostHearsOfNameAndMarkOnlyWhenTheyChange) {
   ViewFixture f;
   StudioView& view = *f.view;
