@@ -1,6 +1,8 @@
 // The mouse wheel and the keys the view handles itself. Both scroll through
 // the same clamped moves as the scroll bars, and Space runs the transport's
 // commands only when they are enabled, as a menu choice would.
+#include <algorithm>
+
 #include "ui/CommandIds.h"
 #include "ui/StudioView.h"
 
