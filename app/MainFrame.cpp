@@ -3,19 +3,26 @@
 #include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
 
+#include "app/CommandShortcuts.h"
 #include "app/FramePlacement.h"
 #include "app/LockIndicators.h"
+#include "app/RecentPlaylists.h"
 #include "app/ToolbarImages.h"
 #include "ui/CommandIds.h"
 #include "ui/qt/ClientEdge.h"
+#include "ui/ViewInput.h"
 #include "ui/qt/StudioViewWidget.h"
 
 namespace wc {
@@ -23,6 +30,9 @@ namespace wc {
 namespace {
 constexpr const char* kIdleMessage = "Ready";
 constexpr const char* kLockTexts[3] = {"CAP", "NUM", "SCRL"};
+constexpr const char* kRecentMenuText = "&Recent Playlists";
+constexpr const char* kNoRecentText = "(No recent playlists)";
+constexpr const char* kRecentMenuPrompt = "Open a playlist used lately";
 // Polling the X server on every idle pass would be a round trip per 5 ms tick.
 constexpr qint64 kLockPollMs = 100;
 }  // namespace
@@ -44,6 +54,10 @@ CMainFrame::CMainFrame(CommandTarget* application) : application_(application) {
   setCentralWidget(wrapInClientEdge(view_));
   // Focus given to the frame ends up in the view.
   setFocusProxy(view_);
+  // The title follows the view's notices, never a poll.
+  connect(view_, &StudioViewWidget::playlistStatus, this, &CMainFrame::showPlaylistStatus);
+  connect(view_, &StudioViewWidget::playlistUsed, this, &CMainFrame::rememberPlaylist);
+  setAcceptDrops(true);
 
   // Deferred: the view reports changes from inside its own work (a playlist
   // being freed, a track being started), where its state is not whole yet.
@@ -72,6 +86,7 @@ void CMainFrame::createActions() {
       action->setIconVisibleInMenu(false);
     }
     action->setCheckable(info.id == cmd::ViewToolbar || info.id == cmd::ViewStatusBar);
+    action->setShortcut(menuShortcut(info.id));
     const int id = info.id;
     // Run after the menu has closed and its pixels are repainted: long
     // commands keep the event loop from running.
@@ -96,6 +111,74 @@ void CMainFrame::createMenus() {
         menu->addAction(actions_.at(info.id));
     }
   }
+  // The recent playlists sit below Open..., refreshed whenever they show.
+  recentMenu_ = new QMenu(QString::fromLatin1(kRecentMenuText), this);
+  recentMenu_->menuAction()->setStatusTip(QString::fromLatin1(kRecentMenuPrompt));
+  menus_.at(MenuName::File)->insertMenu(actions_.at(cmd::FileSave), recentMenu_);
+  connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::rebuildRecentMenu);
+  rebuildRecentMenu();
+}
+
+void CMainFrame::useRecentSettings(QSettings& settings) {
+  recent_ = std::make_unique<RecentPlaylists>(settings);
+  rebuildRecentMenu();
+}
+
+void CMainFrame::rebuildRecentMenu() {
+  recentMenu_->clear();
+  const QStringList paths = recent_ ? recent_->entries() : QStringList();
+  if (paths.isEmpty()) {
+    recentMenu_->addAction(QString::fromLatin1(kNoRecentText))->setEnabled(false);
+    return;
+  }
+  for (qsizetype i = 0; i < paths.size(); ++i) {
+    const QString& path = paths[i];
+    QString name = QFileInfo(path).fileName();
+    name.replace(QLatin1Char('&'), QLatin1String("&&"));
+    QAction* entry = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+    entry->setStatusTip(path);
+    entry->setData(path);
+    // Run once the menu has closed, as the commands are.
+    connect(entry, &QAction::triggered, this,
+            [this, path] { QTimer::singleShot(0, this, [this, path] { openPlaylistFile(path); }); });
+  }
+}
+
+void CMainFrame::rememberPlaylist(const QString& path) {
+  if (!recent_) return;
+  recent_->add(path);
+  rebuildRecentMenu();
+}
+
+void CMainFrame::openPlaylistFile(const QString& path) {
+  if (ViewClient* client = view_->client()) client->openPlaylist(path.toStdString(), true);
+  if (recent_ && !QFileInfo(path).isFile()) {
+    recent_->remove(path);
+    rebuildRecentMenu();
+  }
+}
+
+void CMainFrame::showPlaylistStatus(const QString& path, bool modified) {
+  setWindowTitle(QString::fromStdString(windowTitleFor(path.toStdString(), modified)));
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData() && !droppedPlaylistPath(*event->mimeData()).isEmpty())
+    event->acceptProposedAction();
+  else
+    event->ignore();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+  const QString path = event->mimeData() ? droppedPlaylistPath(*event->mimeData()) : QString();
+  if (path.isEmpty()) {
+    event->ignore();
+    return;
+  }
+  event->acceptProposedAction();
+  // The unsaved-changes question is modal: ask it after the drop has ended,
+  // not while the file manager waits for the drop's answer.
+  QTimer::singleShot(0, this, [this, path] { openPlaylistFile(path); });
 }
 
 void CMainFrame::createToolBar() {

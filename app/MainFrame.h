@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "app/CommandTable.h"
@@ -17,10 +18,12 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QSettings;
 class QToolBar;
 
 namespace wc {
 
+class RecentPlaylists;
 class StudioViewWidget;
 
 class CMainFrame final : public QMainWindow {
@@ -45,6 +48,16 @@ class CMainFrame final : public QMainWindow {
   QMenu* menu(MenuName name) const;
   // The action of a command that has a menu item or toolbar button, else null.
   QAction* action(int id) const;
+
+  // File's "Recent Playlists" submenu keeps its list in `settings`, which
+  // must outlive the frame. Without it the submenu stays empty.
+  void useRecentSettings(QSettings& settings);
+  QMenu* recentMenu() const { return recentMenu_; }
+  // Refills the submenu from the settings, leaving out missing files.
+  void rebuildRecentMenu();
+  // Opens a playlist as Open does once its dialog is done, asking first about
+  // unsaved changes; a file that has gone also leaves the recent list.
+  void openPlaylistFile(const QString& path);
 
   // Routes `id` like a menu choice: refused (false) when no target enables
   // it, else run by the first target that handles it.
@@ -71,6 +84,9 @@ class CMainFrame final : public QMainWindow {
   bool event(QEvent* event) override;
   // The view may keep the window open (unsaved clip annotations).
   void closeEvent(QCloseEvent* event) override;
+  // A playlist file dragged from the file manager opens like Open.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void createActions();
@@ -79,6 +95,8 @@ class CMainFrame final : public QMainWindow {
   void createStatusBar();
   void onIdle();
   void setMessage(const QString& text);
+  void showPlaylistStatus(const QString& path, bool modified);
+  void rememberPlaylist(const QString& path);
   std::optional<CommandState> frameCommandState(int id) const;
   bool frameCommand(int id);
   // The first target that handles `id` runs it.
@@ -92,6 +110,8 @@ class CMainFrame final : public QMainWindow {
   QLabel* lockPanes_[3] = {};
   std::map<int, QAction*> actions_;
   std::map<MenuName, QMenu*> menus_;
+  QMenu* recentMenu_ = nullptr;
+  std::unique_ptr<RecentPlaylists> recent_;
   QElapsedTimer lockPoll_;
   LockStateReader lockReader_;
   bool stateUpdatePending_ = false;

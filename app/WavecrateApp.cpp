@@ -104,6 +104,7 @@ bool CWavecrateApp::initInstance() {
       *engine_, *tickTimer_, ticks_, [] { return std::chrono::steady_clock::now(); }, std::chrono::steady_clock::now());
   frame_ = std::make_unique<CMainFrame>(this);
   frame_->view().useSettings(settings_.get());
+  frame_->useRecentSettings(*settings_);
   auto adapter = std::make_unique<StudioViewAdapter>(*gameData_, frame_->view(), toolRandom_, soundWake_.get());
   StudioView& view = adapter->view();
   soundWake_->soundNeeded = [&view] { return view.transport().somethingPlays(); };
@@ -117,7 +118,11 @@ bool CWavecrateApp::initInstance() {
   startSound();
   // Questions about the disc come once the window can be seen behind them.
   QTimer::singleShot(0, frame_.get(), [this] {
-    if (ViewClient* client = frame_ ? frame_->view().client() : nullptr) client->windowShown();
+    ViewClient* client = frame_ ? frame_->view().client() : nullptr;
+    if (!client) return;
+    // A failure shows the usual box and leaves the empty playlist.
+    if (playlistFile_) client->openPlaylist(playlistFile_->string(), false);
+    client->windowShown();
   });
   return true;
 }
@@ -178,6 +183,7 @@ int runWavecrate(int argc, char** argv) {
     return 64;
   }
   app.setDiscImage(std::get<StartupArguments>(arguments).discImage);
+  app.setPlaylistFile(std::get<StartupArguments>(arguments).playlist);
   if (!app.initInstance()) return app.exitInstance(1);
   return app.exitInstance(QApplication::exec());
 }

@@ -43,6 +43,8 @@ class CWavecrateApp final : public CommandTarget {
   CMainFrame* mainFrame() const { return frame_.get(); }
   // The disc image named on the command line; call before initInstance.
   void setDiscImage(std::optional<Path> image) { discImage_ = std::move(image); }
+  // The playlist named on the command line, opened once the window shows.
+  void setPlaylistFile(std::optional<Path> playlist) { playlistFile_ = std::move(playlist); }
 
   // Help (the only command the application handles).
   bool onCommand(int id) override;
@@ -62,6 +64,7 @@ class CWavecrateApp final : public CommandTarget {
   std::unique_ptr<QtMessagePrompts> prompts_;
   std::unique_ptr<ProcMountTable> mounts_;
   std::optional<Path> discImage_;
+  std::optional<Path> playlistFile_;
   std::unique_ptr<DiscImageFileSystem> discFiles_;  // what the game data reads through
   std::unique_ptr<QSettings> settings_;
   std::unique_ptr<QtDiscImagePicker> imagePicker_;

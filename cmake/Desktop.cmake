@@ -1,6 +1,6 @@
 # Desktop integration: `cmake --install` puts the program, its launcher, a
-# menu entry, icons in the hicolor theme and the AppStream metadata under
-# CMAKE_INSTALL_PREFIX. The PNG icons are drawn from the one SVG at build
+# menu entry, the playlist file type, icons in the hicolor theme and the
+# AppStream metadata under CMAKE_INSTALL_PREFIX. The PNG icons are drawn from the one SVG at build
 # time. The entry and the metadata are validated as tests.
 include(GNUInstallDirs)
 
@@ -60,6 +60,9 @@ Exec=${launcher_dir}/wavecrate-launch" entry "${entry}")
     file(WRITE "$ENV{DESTDIR}${entry_dir}/${entry_name}" "${entry}")
   ]])
   install(FILES ${packaging}/${WAVECRATE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  # Packagers run update-mime-database on the system's directory afterwards.
+  install(FILES ${packaging}/${WAVECRATE_APP_ID}.mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
+          RENAME ${WAVECRATE_APP_ID}.xml)
   install(FILES ${packaging}/${WAVECRATE_APP_ID}.svg
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   if(RSVG_CONVERT)
@@ -76,6 +79,8 @@ endif()
 
 find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
 find_program(APPSTREAMCLI appstreamcli)
+find_program(UPDATE_MIME_DATABASE update-mime-database)
+find_program(XMLLINT xmllint)
 if(DESKTOP_FILE_VALIDATE)
   add_test(NAME desktop_entry COMMAND ${DESKTOP_FILE_VALIDATE} ${packaging}/${WAVECRATE_APP_ID}.desktop)
   # The validator prints its complaints but exits 0 for hints; any output fails.
@@ -90,6 +95,16 @@ if(TARGET installable AND TARGET icons)
            COMMAND ${CMAKE_COMMAND} -DBUILD=${CMAKE_BINARY_DIR} -DPREFIX=${CMAKE_BINARY_DIR}/install-test
                    -DAPP_ID=${WAVECRATE_APP_ID} -DVALIDATOR=${DESKTOP_FILE_VALIDATE}
                    -P ${CMAKE_SOURCE_DIR}/cmake/InstallTest.cmake)
+endif()
+if(UPDATE_MIME_DATABASE)
+  add_test(NAME mime_type
+           COMMAND ${CMAKE_COMMAND} -DUPDATE_MIME_DATABASE=${UPDATE_MIME_DATABASE}
+                   -DMIME_XML=${packaging}/${WAVECRATE_APP_ID}.mime.xml
+                   -DDESKTOP=${packaging}/${WAVECRATE_APP_ID}.desktop -DWORK=${CMAKE_BINARY_DIR}/mime-test -P
+                   ${CMAKE_SOURCE_DIR}/cmake/MimeTypeTest.cmake)
+endif()
+if(XMLLINT)
+  add_test(NAME mime_xml_well_formed COMMAND ${XMLLINT} --noout ${packaging}/${WAVECRATE_APP_ID}.mime.xml)
 endif()
 add_test(NAME desktop_launcher
          COMMAND ${CMAKE_COMMAND} -DLAUNCHER=${packaging}/wavecrate-launch

@@ -6,6 +6,7 @@ Playlist::Playlist() { head_.next = head_.prev = &head_; }
 
 Playlist::~Playlist() {
   beforeFree = nullptr;
+  edited = nullptr;
   freeAll();
 }
 
@@ -41,6 +42,7 @@ Track* Playlist::insertBefore(std::unique_ptr<Track> track, Track* before) {
   Track* raw = track.release();  // owned by the ring from here on
   link(raw, before->prev, before);
   ++trackCount_;
+  markEdited();
   return raw;
 }
 
@@ -48,19 +50,22 @@ Track* Playlist::insertAfter(std::unique_ptr<Track> track, Track* after) {
   Track* raw = track.release();
   link(raw, after, after->next);
   ++trackCount_;
+  markEdited();
   return raw;
 }
 
 void Playlist::moveBefore(Track* track, Track* before) {
-  if (track == before) return;
+  if (track == before || track->next == before) return;  // already there: no edit
   unlink(track);
   link(track, before->prev, before);
+  markEdited();
 }
 
 void Playlist::moveAfter(Track* track, Track* after) {
-  if (track == after) return;
+  if (track == after || track->prev == after) return;
   unlink(track);
   link(track, after, after->next);
+  markEdited();
 }
 
 void Playlist::removeTrack(Track* track) {
@@ -68,9 +73,11 @@ void Playlist::removeTrack(Track* track) {
   unlink(track);
   delete track;
   --trackCount_;
+  markEdited();
 }
 
 void Playlist::freeAll() {
+  const bool hadTracks = head_.next != &head_;
   while (head_.next != &head_) {
     Track* t = head_.next;
     if (beforeFree) beforeFree(t);
@@ -78,6 +85,12 @@ void Playlist::freeAll() {
     delete t;
   }
   trackCount_ = 0;
+  if (hadTracks) markEdited();
+}
+
+void Playlist::markEdited() {
+  ++revision_;
+  if (edited) edited();
 }
 
 int64_t Playlist::playlistSamples() const {

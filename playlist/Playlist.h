@@ -55,6 +55,14 @@ class Playlist {
   // playback can stop before the audio it reads is gone.
   std::function<void(Track*)> beforeFree;
 
+  // Counts the edits of the playlist: every insertion, move and removal, and
+  // every markEdited() for a change made inside a track (its intro or outro).
+  // Whoever keeps the file compares it with the revision it last saved.
+  uint64_t revision() const { return revision_; }
+  void markEdited();
+  // Hears every edit, after it was made.
+  std::function<void()> edited;
+
   // Unlinks and frees `track` and its audio.
   void removeTrack(Track* track);
   // Frees every track.
@@ -77,6 +85,7 @@ class Playlist {
 
   Track head_;
   int32_t trackCount_ = 0;
+  uint64_t revision_ = 0;
 };
 
 // Whole seconds of `samples` at 24000 Hz, rounded up.

@@ -82,7 +82,10 @@ void randomizeIntros(const ToolContext& c) {
     // Both draws come in this order for every song with a choice, changed or not.
     const bool introChanged = redraw(c, *t, clampCount(t->clip->intros), t->intro, t->introAudio);
     const bool outroChanged = redraw(c, *t, clampCount(t->clip->outros), t->outro, t->outroAudio);
-    if (introChanged || outroChanged) c.observer.trackChanged(*t);
+    if (introChanged || outroChanged) {
+      c.playlist.markEdited();
+      c.observer.trackChanged(*t);
+    }
   }
 }
 

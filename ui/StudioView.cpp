@@ -29,10 +29,15 @@ StudioView::StudioView(GameData& gameData, ViewHost& host, ViewDialogs& dialogs,
     if (transport_.isPlaying(track)) transport_.stop();
   };
   transport_.changed = [this](PlaybackChange change) { onPlaybackChange(change); };
+  // Loading a file or running a tool reports once, when it ends.
+  playlist_.edited = [this] {
+    if (!marks_.busy) reportPlaylistStatus();
+  };
 }
 
 StudioView::~StudioView() {
   playlist_.beforeFree = nullptr;
+  playlist_.edited = nullptr;
   transport_.changed = nullptr;
 }
 
@@ -62,13 +67,15 @@ void StudioView::onPlaybackChange(PlaybackChange change) {
 }
 
 void StudioView::clearPlaylist() {
+  // Forgotten first, so that freeing the tracks reports no change mark.
+  playlistPath_.clear();
   if (playlist_.trackCount() != 0 || !playlist_.empty()) {
     transport_.stop();
     playlist_.freeAll();
     playlistScroll_ = 0;
     host_.invalidate();
   }
-  playlistPath_.clear();
+  markPlaylistSaved();
   host_.commandStatesChanged();
 }
 

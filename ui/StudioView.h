@@ -18,6 +18,7 @@
 #include "playlist/Transport.h"
 #include "ui/DrawSurface.h"
 #include "ui/TransportText.h"
+#include "ui/ViewInput.h"
 #include "ui/ViewServices.h"
 
 namespace wc {
@@ -116,6 +117,15 @@ class StudioView final : public LoadIndicator {
   void onRButtonUp(int x, int y);
   HitResult hitTest(int x, int y) const;
 
+  // ---- Wheel and keys ----
+  // The wheel scrolls the list under `x`: three clip rows or one playlist
+  // entry per notch.
+  void onWheel(int x, WheelDelta delta);
+  // True if the view handled `key`.
+  bool onKey(ViewKey key);
+  static constexpr int kClipRowsPerNotch = 3;
+  static constexpr int kEntriesPerNotch = 1;
+
   // ---- Painting ----
   void paintAll(DrawSurface& surface);
   int drawTransport(DrawSurface& surface, int y, int x, int width, bool clear);
@@ -131,6 +141,8 @@ class StudioView final : public LoadIndicator {
   void endThumbDrag();
   // Moves a list to `position`, kept within its range by the next paint.
   void scrollTo(Pane pane, int position);
+  // Moves a list by `rows` (negative: towards the top), kept within its range.
+  void scrollBy(Pane pane, int rows);
   void stepStation(int direction);
   // Shows station `index` (0..15) as if the user had stepped to it.
   void showStation(int index);
@@ -162,6 +174,16 @@ class StudioView final : public LoadIndicator {
   void offerSongDetection();
   // Empties the playlist (stopping playback) and forgets its file.
   void clearPlaylist();
+  // Whether the playlist changed since it was opened, saved or created. An
+  // unnamed empty playlist holds nothing to lose and never counts as changed.
+  bool playlistModified() const;
+  // Asked before the playlist is replaced or the program closes: when it
+  // changed, "Save changes to the playlist?" with Save / Discard / Cancel.
+  // False keeps the playlist (Cancel, or a save that did not happen).
+  bool maySupersedePlaylist();
+  // Opens `path` after that question, as a file dropped on the window or
+  // chosen from the recent list is opened.
+  bool openPlaylistAfterQuestion(const std::string& path);
   // Loads what is missing of a track's audio, with this view showing the
   // busy mark and repainting as `mode` says.
   void loadTrackAudio(Track& track, bool withIntroOutro, LoadIndicatorMode mode);
@@ -207,6 +229,11 @@ class StudioView final : public LoadIndicator {
   const Catalogue& catalogue() const;
   void onPlaybackChange(PlaybackChange change);
   void removeTrack(Track* track);
+  // The playlist now matches its file (opened, saved or new).
+  void markPlaylistSaved();
+  // Tells the host when the playlist's file or change mark differs from what
+  // it last heard.
+  void reportPlaylistStatus();
 
   // Commands (one file each: PlaylistFile, Export, Copy, Tools, Annotations).
   void onFileNew();
@@ -286,6 +313,17 @@ class StudioView final : public LoadIndicator {
   TransportMarks marks_;
   std::string playlistPath_;
   bool catalogueModified_ = false;
+
+  uint64_t savedRevision_ = 0;  // the playlist's revision when it last matched its file
+  struct PlaylistStatus {
+    std::string path;
+    bool modified = false;
+    bool operator==(const PlaylistStatus&) const = default;
+  } reportedStatus_;
+  // Wheel movement not yet scrolled, per list. A touchpad finger moves the
+  // list about as far as it moves itself.
+  std::array<WheelNotches, 2> wheelRest_{WheelNotches(kClipRowsPerNotch * kClipRowHeight),
+                                         WheelNotches(kEntriesPerNotch * kEntryHeight)};
 };
 
 // Shows "PLEASE WAIT" while it lives and, if asked, puts the playlist back

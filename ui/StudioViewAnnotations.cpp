@@ -99,6 +99,7 @@ void StudioView::catalogueChanged(bool saved) {
 }
 
 bool StudioView::queryClose() {
+  if (!maySupersedePlaylist()) return false;
   if (!catalogueModified_) return true;
   switch (dialogs_.askYesNoCancel("Do you want to save your changes to the clip annotations?", "")) {
     case ViewDialogs::Answer::Yes:

@@ -87,7 +87,9 @@ void StudioView::changeChoice(Track& entry, int direction, bool outro) {
   int32_t& choice = outro ? entry.outro : entry.intro;
   std::unique_ptr<ClipAudio>& audio = outro ? entry.outroAudio : entry.introAudio;
   const bool playing = transport_.isPlaying(&entry);
+  const int32_t previous = choice;
   choice = cycle(choice, count, direction);
+  if (choice != previous) playlist_.markEdited();
   // The Voice decodes straight from the old buffer, and the load may wait in
   // a message box while ticks go on: stop it first, restart it afterwards
   // (from the new intro, or with the new outro alone).

@@ -15,6 +15,7 @@ constexpr const char* kUnreadableClips =
     "their tracks play without them:\n";
 constexpr const char* kWriteFailed =
     "Failed to write the playlist file completely.\nThe previous file was left unchanged.";
+constexpr const char* kSaveChanges = "Save changes to the playlist?";
 
 FileDialogRequest playlistDialog(const char* title) {
   FileDialogRequest r;
@@ -27,7 +28,42 @@ FileDialogRequest playlistDialog(const char* title) {
 
 }  // namespace
 
-void StudioView::onFileNew() { clearPlaylist(); }
+void StudioView::onFileNew() {
+  if (maySupersedePlaylist()) clearPlaylist();
+}
+
+bool StudioView::playlistModified() const {
+  if (playlistPath_.empty() && playlist_.empty()) return false;
+  return playlist_.revision() != savedRevision_;
+}
+
+bool StudioView::maySupersedePlaylist() {
+  if (!playlistModified()) return true;
+  switch (dialogs_.askChoice(kSaveChanges, kAppName, "Save", "Discard")) {
+    case ViewDialogs::Answer::Yes:
+      onFileSave();  // a failed or cancelled save leaves the changes unsaved
+      return !playlistModified();
+    case ViewDialogs::Answer::No: return true;
+    case ViewDialogs::Answer::Cancel: return false;
+  }
+  return false;
+}
+
+bool StudioView::openPlaylistAfterQuestion(const std::string& path) {
+  return maySupersedePlaylist() && openPlaylistFile(path);
+}
+
+void StudioView::markPlaylistSaved() {
+  savedRevision_ = playlist_.revision();
+  reportPlaylistStatus();
+}
+
+void StudioView::reportPlaylistStatus() {
+  PlaylistStatus now{playlistPath_, playlistModified()};
+  if (now == reportedStatus_) return;
+  reportedStatus_ = std::move(now);
+  host_.playlistStatusChanged(reportedStatus_.path, reportedStatus_.modified);
+}
 
 void StudioView::onFileSaveAs() {
   FileDialogRequest request = playlistDialog("Save track list");
@@ -36,14 +72,19 @@ void StudioView::onFileSaveAs() {
   request.pathMustExist = true;
   const auto path = dialogs_.saveFileName(request);
   if (!path) return;
-  if (writePlaylistFile(*path)) playlistPath_ = *path;
+  if (!writePlaylistFile(*path)) return;
+  playlistPath_ = *path;
+  markPlaylistSaved();
+  host_.playlistFileUsed(playlistPath_);
 }
 
 void StudioView::onFileSave() {
-  if (playlistPath_.empty())
+  if (playlistPath_.empty()) {
     onFileSaveAs();
-  else
-    writePlaylistFile(playlistPath_);
+  } else if (writePlaylistFile(playlistPath_)) {
+    markPlaylistSaved();
+    host_.playlistFileUsed(playlistPath_);
+  }
 }
 
 bool StudioView::writePlaylistFile(const std::string& path) {
@@ -59,6 +100,7 @@ bool StudioView::writePlaylistFile(const std::string& path) {
 }
 
 void StudioView::onFileOpen() {
+  if (!maySupersedePlaylist()) return;
   FileDialogRequest request = playlistDialog("Open track list");
   request.fileMustExist = true;
   const auto path = dialogs_.openFileName(request);
@@ -73,16 +115,19 @@ bool StudioView::openPlaylistFile(const std::string& path) {
     return false;
   }
   transport_.stop();
-  playlist_.freeAll();  // the scroll position stays as it was
-
   {
+    // Busy from the start, so that the old tracks going reports no change
+    // mark: the playlist reports once, when it matches the file.
     BusyScope busy(*this, false);
+    playlist_.freeAll();  // the scroll position stays as it was
     playlist_.appendRecords(catalogue(), contents.records, [this](Track& track) {
       host_.repaintAll();
       loadTrackAudio(track, true, LoadIndicatorMode::Silent);
     });
   }
   playlistPath_ = path;
+  markPlaylistSaved();
+  host_.playlistFileUsed(playlistPath_);
   host_.commandStatesChanged();
   if (const auto missing = clipsWithoutAudio(catalogue(), playlist_); !missing.empty())
     dialogs_.messageBox(kUnreadableClips + describeMissingClips(catalogue(), missing), kAppName);

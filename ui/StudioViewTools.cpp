@@ -37,8 +37,11 @@ void StudioView::runTool(void (*tool)(const ToolContext&), bool keepScroll) {
                             toolRandom_,
                             [this](Track& track) { loadTrackAudio(track, true, LoadIndicatorMode::Silent); },
                             display};
-  BusyScope busy(*this, keepScroll);
-  tool(context);
+  {
+    BusyScope busy(*this, keepScroll);
+    tool(context);
+  }
+  reportPlaylistStatus();  // the edits made while busy were not reported one by one
 }
 
 void StudioView::onAddAllSongs() {

@@ -37,6 +37,11 @@ class ViewHost {
   // mouse edited the playlist. The window re-reads the states; it does not
   // poll them. Nothing by default.
   virtual void commandStatesChanged() {}
+  // The playlist's file (empty: none) or its mark of unsaved changes is not
+  // what it was; the window title shows both.
+  virtual void playlistStatusChanged(const std::string& /*path*/, bool /*modified*/) {}
+  // The playlist was opened from or saved to `path`.
+  virtual void playlistFileUsed(const std::string& /*path*/) {}
 };
 
 struct FileDialogRequest {

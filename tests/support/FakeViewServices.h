@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/ViewServices.h"
@@ -45,6 +46,13 @@ class FakeViewHost final : public ViewHost {
   }
   void captureMouse() override { mouseCaptured = true; }
   void releaseMouse() override { mouseCaptured = false; }
+  // Every playlist status notice (path, modified), and every file used.
+  std::vector<std::pair<std::string, bool>> playlistStatuses;
+  std::vector<std::string> playlistFilesUsed;
+  void playlistStatusChanged(const std::string& path, bool modified) override {
+    playlistStatuses.emplace_back(path, modified);
+  }
+  void playlistFileUsed(const std::string& path) override { playlistFilesUsed.push_back(path); }
 };
 
 class FakeViewDialogs final : public ViewDialogs {

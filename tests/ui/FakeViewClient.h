@@ -40,6 +40,19 @@ class FakeViewClient : public ViewClient {
     ++closeQueries;
     return allowClose;
   }
+  std::vector<std::pair<int, WheelDelta>> wheels;  // x and delta
+  std::vector<ViewKey> keys;
+  bool takesKeys = true;
+  std::vector<std::pair<std::string, bool>> openedPlaylists;  // path, asked first
+  void wheel(int x, WheelDelta delta) override { wheels.emplace_back(x, delta); }
+  bool keyPressed(ViewKey key) override {
+    keys.push_back(key);
+    return takesKeys;
+  }
+  bool openPlaylist(const std::string& path, bool ask) override {
+    openedPlaylists.emplace_back(path, ask);
+    return true;
+  }
   bool onCommand(int id) override {
     if (!states.count(id)) return false;
     commandsRun.push_back(id);

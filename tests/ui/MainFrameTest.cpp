@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "app/CommandTable.h"
@@ -69,8 +70,11 @@ bool waitUntil(const std::function<bool()>& done) {
   return true;
 }
 
+// The File menu's "Recent Playlists" submenu, which no command stands for.
+constexpr int kRecentSubmenu = -1;
+
 struct Item {
-  int id;  // kSeparator for a separator
+  int id;  // kSeparator for a separator, kRecentSubmenu for that submenu
   const char* text;
   const char* statusTip;
 };
@@ -120,6 +124,7 @@ TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
       {"&File",
        {{cmd::FileNew, "&New", "New playlist"},
         {cmd::FileOpen, "&Open...", "Load playlist"},
+        {kRecentSubmenu, "&Recent Playlists", ""},
         {cmd::FileSave, "&Save", "Save playlist"},
         {cmd::FileSaveAs, "Save &As...", "Save playlist"},
         {kSeparator, "", ""},
@@ -171,6 +176,11 @@ TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
         EXPECT_TRUE(items[i]->isSeparator());
         continue;
       }
+      if (want.id == kRecentSubmenu) {
+        EXPECT_EQ(items[i]->menu(), frame->recentMenu());
+        EXPECT_EQ(items[i]->text(), QString(want.text));
+        continue;
+      }
       EXPECT_EQ(items[i]->data().toInt(), want.id);
       EXPECT_EQ(items[i]->text(), QString(want.text));
       EXPECT_EQ(items[i]->statusTip(), QString(want.statusTip));
@@ -203,9 +213,17 @@ TEST_F(MainFrameTest, ToolbarButtonsInOrderWithTooltips) {
   EXPECT_EQ(frame->toolBarArea(frame->toolBar()), Qt::TopToolBarArea);
 }
 
-TEST_F(MainFrameTest, NoShortcutsAndHiddenCommandsUnreachable) {
+TEST_F(MainFrameTest, ShortcutsOnlyWhereMenusShowThemAndHiddenCommandsUnreachable) {
+  const std::map<int, QString> shortcuts = {
+      {cmd::FileNew, "Ctrl+N"},          {cmd::FileOpen, "Ctrl+O"}, {cmd::FileSave, "Ctrl+S"},
+      {cmd::FileSaveAs, "Ctrl+Shift+S"}, {cmd::AppExit, "Ctrl+Q"},  {cmd::AppAbout, "F1"},
+      {cmd::Previous, "Ctrl+Left"},      {cmd::Next, "Ctrl+Right"},
+  };
   for (QAction* a : frame->findChildren<QAction*>()) {
-    EXPECT_TRUE(a->shortcuts().isEmpty()) << a->text().toStdString();
+    const auto it = shortcuts.find(a->data().toInt());
+    const QString expected = it == shortcuts.end() ? QString() : it->second;
+    EXPECT_EQ(a->shortcut().toString(QKeySequence::PortableText), expected) << a->text().toStdString();
+    EXPECT_LE(a->shortcuts().size(), 1);
     EXPECT_NE(a->data().toInt(), cmd::ShowAllClips);
     EXPECT_NE(a->data().toInt(), cmd::SaveCatalogue);
   }
@@ -216,7 +234,7 @@ TEST_F(MainFrameTest, NoShortcutsAndHiddenCommandsUnreachable) {
   client->states[cmd::ShowAllClips] = {true, false};
   client->states[cmd::SaveCatalogue] = {true, false};
   showAndActivate();
-  for (int key : {Qt::Key_A, Qt::Key_S, Qt::Key_C, Qt::Key_F1, Qt::Key_Delete})
+  for (int key : {Qt::Key_A, Qt::Key_C, Qt::Key_D, Qt::Key_Delete})
     QTest::keyClick(frame.get(), Qt::Key(key), Qt::ControlModifier);
   QCoreApplication::processEvents();
   EXPECT_TRUE(client->commandsRun.empty());

@@ -106,12 +106,15 @@ TEST_F(ViewPlaylistFileTest, CountsOutsideTheRangeAndBrokenFiles) {
 TEST_F(ViewPlaylistFileTest, CancelledDialogsAndUnreadableFilesChangeNothing) {
   f.addTrack(testdisc::kSongs[0]);
   view.onCommand(cmd::FileSaveAs);  // the scripted dialog cancels
+  // The unsaved track is discarded each time, so the file dialogs show.
+  f.dialogs.questionAnswers = {ViewDialogs::Answer::No, ViewDialogs::Answer::No};
   view.onCommand(cmd::FileOpen);
   EXPECT_EQ(view.playlist().trackCount(), 1);
   EXPECT_EQ(view.playlistPath(), "");
 
   f.dialogs.fileAnswers.push_back(f.workPath("missing.wcpl").string());
   view.onCommand(cmd::FileOpen);
+  EXPECT_EQ(f.dialogs.fileRequests.size(), 3u);
   EXPECT_EQ(view.playlist().trackCount(), 1);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].text.rfind("Failed to open file\n" + f.workPath("missing.wcpl").string(), 0), 0u);

@@ -45,6 +45,11 @@ class StudioViewAdapter final : public ViewClient {
   }
   bool queryClose() override { return view_.queryClose(); }
   void windowShown() override { view_.offerSongDetection(); }
+  void wheel(int x, WheelDelta delta) override { view_.onWheel(x, delta); }
+  bool keyPressed(ViewKey key) override { return view_.onKey(key); }
+  bool openPlaylist(const std::string& path, bool ask) override {
+    return ask ? view_.openPlaylistAfterQuestion(path) : view_.openPlaylistFile(path);
+  }
   bool onCommand(int id) override { return view_.onCommand(id); }
   std::optional<CommandState> commandState(int id) const override { return view_.commandState(id); }
 

@@ -1,8 +1,10 @@
 #include "ui/qt/StudioViewWidget.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include "ui/qt/QtDrawSurface.h"
 #include "ui/qt/QtViewDialogs.h"
@@ -14,6 +16,20 @@ constexpr int kTransportLeft = 262;
 constexpr int kTransportHeight = 32;
 
 QPoint clientPoint(const QMouseEvent* event) { return event->position().toPoint(); }
+
+// The view's own keys, pressed without Ctrl, Alt or Meta (those belong to the
+// menus' shortcuts). Holding Space does not toggle playback on every repeat.
+std::optional<ViewKey> viewKeyOf(const QKeyEvent* event) {
+  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return std::nullopt;
+  switch (event->key()) {
+    case Qt::Key_Space: return event->isAutoRepeat() ? std::nullopt : std::optional(ViewKey::Space);
+    case Qt::Key_PageUp: return ViewKey::PageUp;
+    case Qt::Key_PageDown: return ViewKey::PageDown;
+    case Qt::Key_Home: return ViewKey::Home;
+    case Qt::Key_End: return ViewKey::End;
+    default: return std::nullopt;
+  }
+}
 }  // namespace
 
 StudioViewWidget::StudioViewWidget(QWidget* parent) : QWidget(parent), dialogs_(std::make_unique<QtViewDialogs>(this)) {
@@ -102,6 +118,22 @@ void StudioViewWidget::mouseReleaseEvent(QMouseEvent* event) {
     client_->lButtonUp(p.x(), p.y());
   else if (event->button() == Qt::RightButton)
     client_->rButtonUp(p.x(), p.y());
+}
+
+void StudioViewWidget::wheelEvent(QWheelEvent* event) {
+  if (!client_) return;
+  // Touchpads report how far the finger moved; wheels report angles.
+  const QPoint pixels = event->pixelDelta();
+  const WheelDelta delta = pixels.y() != 0 ? WheelDelta{pixels.y(), WheelUnit::Pixels}
+                                           : WheelDelta{event->angleDelta().y(), WheelUnit::Eighths};
+  client_->wheel(event->position().toPoint().x(), delta);
+  event->accept();
+}
+
+void StudioViewWidget::keyPressEvent(QKeyEvent* event) {
+  const std::optional<ViewKey> key = viewKeyOf(event);
+  if (client_ && key && client_->keyPressed(*key)) return;
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace wc

@@ -46,9 +46,18 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   void releaseMouse() override;
   void commandStatesChanged() override { emit commandStatesOutdated(); }
 
+  void playlistStatusChanged(const std::string& path, bool modified) override {
+    emit playlistStatus(QString::fromStdString(path), modified);
+  }
+  void playlistFileUsed(const std::string& path) override { emit playlistUsed(QString::fromStdString(path)); }
+
  signals:
   // The view's command states may have changed (ViewHost::commandStatesChanged).
   void commandStatesOutdated();
+  // The playlist's file (empty: none) or its mark of unsaved changes changed.
+  void playlistStatus(const QString& path, bool modified);
+  // The playlist was opened from or saved to `path`.
+  void playlistUsed(const QString& path);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -56,6 +65,8 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::unique_ptr<QtViewDialogs> dialogs_;

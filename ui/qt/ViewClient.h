@@ -2,7 +2,10 @@
 // What StudioViewWidget drives: the view's painting, its four mouse handlers
 // and its commands. StudioViewAdapter forwards these to a StudioView; tests
 // use fakes, so the widget and the frame are exercised without the view core.
+#include <string>
+
 #include "ui/DrawSurface.h"
+#include "ui/ViewInput.h"
 #include "ui/qt/CommandTarget.h"
 
 namespace wc {
@@ -23,6 +26,13 @@ class ViewClient : public CommandTarget {
   virtual void windowShown() {}
   // Asked before the main window closes; false keeps it open.
   virtual bool queryClose() { return true; }
+  // The wheel turned over client x. Nothing by default.
+  virtual void wheel(int /*x*/, WheelDelta /*delta*/) {}
+  // A key the view may handle; false leaves it to the window.
+  virtual bool keyPressed(ViewKey /*key*/) { return false; }
+  // Opens a playlist file, first asking about unsaved changes if `ask`;
+  // false when it was not opened.
+  virtual bool openPlaylist(const std::string& /*path*/, bool /*ask*/) { return false; }
 };
 
 }  // namespace wc

@@ -1,0 +1,11 @@
+#pragma once
+// The keyboard shortcuts of menu commands. The menus show them in their
+// shortcut column; the menu texts themselves stay as the command table has them.
+#include <QKeySequence>
+
+namespace wc {
+
+// The shortcut of command `id`, empty for a command that has none.
+QKeySequence menuShortcut(int id);
+
+}  // namespace wc
