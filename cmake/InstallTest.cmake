@@ -24,7 +24,7 @@ endif()
 # The entry starts the installed launcher by its full path (the prefix's bin
 # need not be on PATH) and names the installed icon.
 file(STRINGS ${entry} exec REGEX "^Exec=")
-if(NOT exec STREQUAL "Exec=${PREFIX}/bin/wavecrate-launch")
+if(NOT exec STREQUAL "Exec=${PREFIX}/bin/wavecrate-launch %f")
   message(FATAL_ERROR "the menu entry has '${exec}', not the installed launcher's full path")
 endif()
 file(STRINGS ${entry} icon REGEX "^Icon=")

@@ -29,9 +29,12 @@ StudioView::StudioView(GameData& gameData, ViewHost& host, ViewDialogs& dialogs,
     if (transport_.isPlaying(track)) transport_.stop();
   };
   transport_.changed = [this](PlaybackChange change) { onPlaybackChange(change); };
-  // Loading a file or running a tool reports once, when it ends.
+  // Loading a file or running a tool reports once, when it ends. The track
+  // count is what Play, Save and the exports are enabled by.
   playlist_.edited = [this] {
-    if (!marks_.busy) reportPlaylistStatus();
+    if (marks_.busy) return;
+    reportPlaylistStatus();
+    host_.commandStatesChanged();
   };
 }
 

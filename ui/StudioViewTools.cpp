@@ -49,8 +49,10 @@ void StudioView::onAddAllSongs() {
   runTool(&addAllSongs, true);
 }
 
+// Both mixes replace the playlist, as New does: unsaved changes are asked
+// about first.
 void StudioView::onCreateMusicMix() {
-  if (transport_.somethingPlays()) return;
+  if (transport_.somethingPlays() || !maySupersedePlaylist()) return;
   clearPlaylist();
   onAddAllSongs();
 }
@@ -70,7 +72,7 @@ void StudioView::onPad() {
 }
 
 void StudioView::onCreateRadioMix() {
-  if (transport_.somethingPlays()) return;
+  if (transport_.somethingPlays() || !maySupersedePlaylist()) return;
   clearPlaylist();
   runTool(&appendRadioMix, false);
   playlistScroll_ = 0;

@@ -93,8 +93,10 @@ TEST(UnsavedPlaylistTest, EditsSetTheMarkAndPlaybackOrScrollingDoNot) {
   }
 }
 
-TEST(UnsavedPlaylistTest, NewOpenAndCloseAskFirstAndFollowTheAnswer) {
-  enum class Trigger { New, Open, Close };
+// Everything that replaces the playlist asks: New, Open, closing the window
+// and the two tools that build a new playlist.
+TEST(UnsavedPlaylistTest, NewOpenCloseAndMixesAskFirstAndFollowTheAnswer) {
+  enum class Trigger { New, Open, Close, MusicMix };
   struct Case {
     const char* name;
     bool named;  // the playlist has a file already
@@ -110,7 +112,7 @@ TEST(UnsavedPlaylistTest, NewOpenAndCloseAskFirstAndFollowTheAnswer) {
       {"save as cancelled", false, Answer::Yes, std::nullopt, false},
       {"save as failed", false, Answer::Yes, "no-such-dir/new.wcpl", false},
   };
-  for (const Trigger trigger : {Trigger::New, Trigger::Open, Trigger::Close}) {
+  for (const Trigger trigger : {Trigger::New, Trigger::Open, Trigger::Close, Trigger::MusicMix}) {
     for (const Case& c : cases) {
       SCOPED_TRACE(std::string(c.name) + " / trigger " + std::to_string(int(trigger)));
       ViewFixture f;
@@ -140,6 +142,12 @@ TEST(UnsavedPlaylistTest, NewOpenAndCloseAskFirstAndFollowTheAnswer) {
           proceeded = !f.dialogs.fileRequests.empty() && f.dialogs.fileRequests.back().title == "Open track list";
           break;
         case Trigger::Close: proceeded = view.queryClose(); break;
+        case Trigger::MusicMix: {
+          const auto before = view.playlist().records();
+          view.onCommand(cmd::CreateMusicMix);
+          proceeded = view.playlist().records() != before;
+          break;
+        }
       }
       ASSERT_EQ(f.dialogs.questions.size(), 1u);
       EXPECT_EQ(f.dialogs.questions[0].text, "Save changes to the playlist?");

@@ -24,6 +24,13 @@ class ViewToolsTest : public ::testing::Test {
   }
   void setClass(int clip, int cls) { f.catalogue().stations[testdisc::kMusic].clips[clip].clipClass = cls; }
   static bool isTwoSeven(int cls) { return cls == 2 || cls == 7; }
+  // A mix over an unsaved one: the question about it is answered Discard.
+  void remix(int command) {
+    f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);
+    const size_t asked = f.dialogs.questions.size();
+    view.onCommand(command);
+    ASSERT_EQ(f.dialogs.questions.size(), asked + 1);
+  }
 
   ViewFixture f;
   StudioView& view = *f.view;
@@ -38,7 +45,7 @@ TEST_F(ViewToolsTest, RadioMixWithOneAndTwoSongs) {
   EXPECT_EQ(view.scrollPosition(Pane::Playlist), 0);
 
   f.catalogue().stations[testdisc::kMusic].clips[testdisc::kSongs[1]].clipClass = kSong;
-  view.onCommand(cmd::CreateRadioMix);
+  remix(cmd::CreateRadioMix);
   const auto classes = f.trackClasses();
   ASSERT_EQ(classes.size(), 8u);
   EXPECT_EQ(std::vector<int>(classes.begin(), classes.begin() + 4), (std::vector<int>{5, 6, kSong, kAd}));
@@ -68,7 +75,7 @@ TEST_F(ViewToolsTest, WithoutClassSixTheOpeningFallsBackAndWithoutFiveItIsOneCli
   EXPECT_TRUE(isTwoSeven(classes[1]));
 
   setClass(testdisc::kChatter5, 3);
-  view.onCommand(cmd::CreateRadioMix);
+  remix(cmd::CreateRadioMix);
   classes = f.trackClasses();
   // Opening: a 2/7 clip alone; then the song and its commercial (no class 5
   // exists for the end).
@@ -115,6 +122,7 @@ TEST_F(ViewToolsTest, MusicMixAndAddAllSongsTakeEverySongOnce) {
 TEST_F(ViewToolsTest, ASeededRunIsReproducible) {
   auto run = [&](uint32_t seed) {
     f.random.seed(seed);
+    view.clearPlaylist();
     view.onCommand(cmd::CreateRadioMix);
     std::vector<int> picks;
     for (Track* t : f.tracks()) picks.push_back(t->clipIndex * 100 + t->intro * 10 + t->outro);
