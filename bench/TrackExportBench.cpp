@@ -41,7 +41,8 @@ class DiscardingFileSystem final : public FileSystem {
   bool remove(const Path&) override { return true; }
   bool createDirectory(const Path&) override { return true; }
   std::vector<std::string> listDirectory(const Path&) override { return {}; }
-  bool isDirectory(const Path&) override { return true; }
+  // Only the export's folder: a temporary name must look free.
+  bool isDirectory(const Path& path) override { return path == Path("/bench"); }
 };
 
 // `seconds` of audio cut from the encoded frames of `source`, repeated.
