@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QMenu>
 #include <QMimeData>
@@ -30,18 +28,6 @@
 
 namespace wc {
 namespace {
-
-bool waitUntil(const std::function<bool()>& done) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > 2000) return false;
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
-  return true;
-}
 
 class DesktopIntegrationTest : public ::testing::Test {
  protected:
@@ -96,7 +82,7 @@ TEST_F(DesktopIntegrationTest, MenuShortcutsRunTheirCommands) {
   for (const Case& c : cases) {
     client->commandsRun.clear();
     QTest::keyClick(&frame->view(), c.key, c.modifiers);
-    EXPECT_TRUE(waitUntil([&] { return !client->commandsRun.empty(); })) << c.id;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !client->commandsRun.empty(); }, 2000)) << c.id;
     EXPECT_EQ(client->commandsRun, std::vector<int>{c.id});
   }
   EXPECT_TRUE(client->keys.empty());  // shortcuts never reach the view as keys
@@ -108,7 +94,7 @@ TEST_F(DesktopIntegrationTest, MenuShortcutsRunTheirCommands) {
   QTest::keyClick(&frame->view(), Qt::Key_S, Qt::ControlModifier);
   client->allowClose = false;
   QTest::keyClick(&frame->view(), Qt::Key_Q, Qt::ControlModifier);
-  EXPECT_TRUE(waitUntil([&] { return client->closeQueries == 1; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return client->closeQueries == 1; }, 2000));
   EXPECT_TRUE(client->commandsRun.empty());
   EXPECT_TRUE(frame->isVisible());
 }
@@ -199,14 +185,14 @@ TEST_F(DesktopIntegrationTest, RecentPlaylistsNewestFirstAtMostEightAndOnlyExist
 
   // Choosing an entry opens it, asking about unsaved changes first.
   frame->recentMenu()->actions()[1]->trigger();
-  ASSERT_TRUE(waitUntil([&] { return !client->openedPlaylists.empty(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !client->openedPlaylists.empty(); }, 2000));
   EXPECT_EQ(client->openedPlaylists[0], std::make_pair(paths[8].toStdString(), true));
 
   // One that vanished after the menu was filled is tried (the view shows the
   // failure) and leaves the list.
   QFile::remove(paths[8]);
   frame->recentMenu()->actions()[1]->trigger();
-  ASSERT_TRUE(waitUntil([&] { return client->openedPlaylists.size() == 2; }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return client->openedPlaylists.size() == 2; }, 2000));
   EXPECT_EQ(RecentPlaylists(settings).entries().size(), 6);
   EXPECT_FALSE(settings.value("RecentPlaylists").toStringList().contains(paths[8]));
 
@@ -249,7 +235,7 @@ TEST_F(DesktopIntegrationTest, APlaylistDroppedOnTheWindowOpensAfterTheQuestion)
   EXPECT_TRUE(dragWith({QUrl::fromLocalFile(path)}));
   // The question comes after the drop has ended.
   EXPECT_TRUE(client->openedPlaylists.empty());
-  ASSERT_TRUE(waitUntil([&] { return !client->openedPlaylists.empty(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !client->openedPlaylists.empty(); }, 2000));
   EXPECT_EQ(client->openedPlaylists[0], std::make_pair(path.toStdString(), true));
 }
 

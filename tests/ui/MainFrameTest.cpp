@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
@@ -55,19 +54,6 @@ TEST(CommandTable, EveryCommandAppearsOnceAndHiddenOnesHaveNoPlace) {
   }
   EXPECT_EQ(findCommand(kSeparator), nullptr);
   EXPECT_STREQ(findCommand(cmd::ShowAllClips)->prompt, "Show all clips");
-}
-
-// Runs the event loop until `done` holds or two seconds pass.
-bool waitUntil(const std::function<bool()>& done) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > 2000) return false;
-    QEventLoop loop;
-    QTimer::singleShot(5, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
-  return true;
 }
 
 // The File menu's "Recent Playlists" submenu, which no command stands for.
@@ -357,7 +343,7 @@ TEST_F(MainFrameTest, ViewMenuTogglesBarsAndCheckMarks) {
   EXPECT_FALSE(frame->action(cmd::ViewToolbar)->isChecked());
   EXPECT_FALSE(frame->action(cmd::ViewStatusBar)->isChecked());
   // The view and its edge take the whole area below the menu bar.
-  ASSERT_TRUE(waitUntil([&] { return frame->view().geometry().height() > full.height(); }));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->view().geometry().height() > full.height(); }, 2000));
   const QRect edge = frame->centralWidget()->geometry();
   EXPECT_EQ(edge.top(), frame->menuBar()->geometry().bottom() + 1);
   EXPECT_EQ(edge.bottom(), frame->rect().bottom());
