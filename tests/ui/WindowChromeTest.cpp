@@ -4,7 +4,6 @@
 // with a window manager (scripts/with-window-manager.sh sets one up).
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -15,7 +14,6 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 
 #include "app/AppIdentity.h"
@@ -51,17 +49,6 @@ TEST(WindowRequest, WholeFrameIsCentredOnTheScreenItIsOn) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(windowRequestFor(c.screen, c.margins), c.expected) << c.screen.x << "," << c.screen.y;
-}
-
-// Runs the event loop until `done` holds or `ms` pass.
-bool waitFor(const std::function<bool()>& done, int ms = 3000) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) return false;
-    QTest::qWait(10);
-  }
-  return true;
 }
 
 class FrameWithView : public ::testing::Test {
@@ -186,15 +173,15 @@ TEST_F(FrameWithView, RealWindowManagerFrameIsCentredWithItsDecorations) {
   showCentred(*frame, desktop);
   const QRect expected(desktop.x() + (desktop.width() - 896) / 2, desktop.y() + (desktop.height() - 640) / 2, 896, 640);
   // The window manager adds its decorations once the window is mapped.
-  ASSERT_TRUE(waitFor([&] { return frame->frameGeometry() != frame->geometry(); }));
-  const bool placed = waitFor([&] { return frame->frameGeometry() == expected; });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return frame->frameGeometry() != frame->geometry(); }, 3000));
+  const bool placed = QTest::qWaitFor([&] { return frame->frameGeometry() == expected; }, 3000);
   EXPECT_TRUE(placed) << "frame " << frame->frameGeometry().x() << "," << frame->frameGeometry().y() << " "
                       << frame->frameGeometry().width() << "x" << frame->frameGeometry().height();
   EXPECT_EQ(frame->geometry().size(), expected.size().shrunkBy(frame->windowHandle()->frameMargins()));
   // Once placed, the user may move the window: it is not put back.
   const QPoint moved = expected.topLeft() + QPoint(40, 30);
   frame->move(moved);
-  EXPECT_TRUE(waitFor([&] { return frame->frameGeometry().topLeft() == moved; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame->frameGeometry().topLeft() == moved; }, 3000));
   QTest::qWait(200);
   EXPECT_EQ(frame->frameGeometry().topLeft(), moved);
 }
