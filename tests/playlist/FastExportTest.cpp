@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 #include <vector>
 
@@ -14,10 +12,13 @@
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
 #include "support/AdpcmTestClips.h"
+#include "support/DiscFixture.h"
 #include "support/PositionReports.h"
 
 namespace wc {
 namespace {
+
+using test::readBytes;
 
 using test::Report;
 
@@ -26,11 +27,6 @@ class CountingObserver final : public ExportObserver {
   void trackStarts(int number, Track&) override { started.push_back(number); }
   std::vector<int> started;
 };
-
-std::vector<uint8_t> fileBytes(const Path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 class FastExportTest : public ::testing::Test {
  protected:
@@ -75,7 +71,7 @@ class FastExportTest : public ::testing::Test {
     EXPECT_EQ(exportPlaylist(realFileSystem(), playlist, wave.string(), cdImage, renderer, observer, options),
               ExportError::None);
     EXPECT_FALSE(reportedElsewhere);
-    Result r{fileBytes(wave), cdImage ? fileBytes(dir / "mix.cue") : std::vector<uint8_t>{}, reports, observer.started};
+    Result r{readBytes(wave), cdImage ? readBytes(dir / "mix.cue") : std::vector<uint8_t>{}, reports, observer.started};
     std::filesystem::remove(wave);
     std::filesystem::remove(dir / "mix.cue");
     return r;

@@ -2,9 +2,7 @@
 // line, in a working directory without a cache.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-
+#include "support/CliRun.h"
 #include "support/IsoImage.h"
 #include "support/ViewFixture.h"
 #include "ui/CommandIds.h"
@@ -12,27 +10,8 @@
 namespace wc::test {
 namespace {
 
-struct Outcome {
-  int status;
-  std::string output;
-};
-
-Outcome exportIn(const Path& directory, const std::string& arguments) {
-  const std::string command =
-      "cd '" + directory.string() + "' && " WAVECRATE_BINARY_DIR "/wavecrate-export " + arguments + " 2>&1";
-  Outcome run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  std::array<char, 4096> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) run.output.append(buffer.data(), n);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return run;
-}
-
-std::string text(const Path& file) {
-  const auto bytes = readBytes(file);
-  return std::string(bytes.begin(), bytes.end());
+CliResult exportIn(const Path& directory, const std::string& arguments) {
+  return runCli(directory, "wavecrate-export", arguments);
 }
 
 class DiscImageCliTest : public ::testing::Test {
@@ -64,13 +43,13 @@ TEST_F(DiscImageCliTest, CdExportFromTheImageEqualsTheExportFromTheCache) {
   f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // Keep Tracks: the CUE sheet as always
   f.view->onCommand(cmd::ExportCd);
 
-  const Outcome run = exportIn(work, "--disc-image '" + image.string() + "' list.wcpl out.wav");
+  const CliResult run = exportIn(work, "--disc-image '" + image.string() + "' list.wcpl out.wav");
   ASSERT_EQ(run.status, 0) << run.output;
   EXPECT_EQ(readBytes(work / "out.wav"), readBytes(f.workPath("window.wav")));
-  std::string windowCue = text(f.workPath("window.cue"));
+  std::string windowCue = readText(f.workPath("window.cue"));
   const std::string windowWave = f.workPath("window.wav").string();
   windowCue.replace(windowCue.find(windowWave), windowWave.size(), (work / "out.wav").string());
-  EXPECT_EQ(text(work / "out.cue"), windowCue);
+  EXPECT_EQ(readText(work / "out.cue"), windowCue);
   // Nothing but the export is written: no cache appears.
   EXPECT_FALSE(std::filesystem::exists(work / "CACHE"));
 }
@@ -80,7 +59,7 @@ TEST_F(DiscImageCliTest, UnusableImageIsNamedAndTheExportFailsAsWithoutDisc) {
   writeBytes(work / "junk.iso", std::vector<uint8_t>(65536, 0x20));
   std::filesystem::remove(work / "WavecrateInfo.dat");  // the lookup table must come from the image
 
-  const Outcome run = exportIn(work, "--disc-image junk.iso list.wcpl out.wav");
+  const CliResult run = exportIn(work, "--disc-image junk.iso list.wcpl out.wav");
   EXPECT_EQ(run.status, 2) << run.output;
   EXPECT_NE(run.output.find("The disc image junk.iso cannot be used: it is not an ISO 9660 image."), std::string::npos)
       << run.output;

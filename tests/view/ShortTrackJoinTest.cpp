@@ -2,42 +2,18 @@
 // programs accept it; the wave file stays the same.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 #include "playlist/CueSheet.h"
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
 #include "playlist/ShortTracks.h"
+#include "support/CliRun.h"
 #include "support/DiscFixture.h"
 #include "support/SyntheticPlaylist.h"
 
 namespace wc::test {
 namespace {
 
-std::string fileText(const Path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-struct Shell {
-  int status = -1;
-  std::string output;
-};
-Shell run(const std::string& command) {
-  Shell r;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return r;
-  std::array<char, 4096> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) r.output.append(buffer.data(), n);
-  const int raw = pclose(pipe);
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return r;
-}
+CliResult run(const std::string& command) { return runShell(command + " 2>&1"); }
 
 int count(const std::string& text, const std::string& what) {
   int n = 0;
@@ -101,9 +77,9 @@ TEST(ShortTrackJoin, JoinedCueSheetPassesCdrdao) {
   ASSERT_EQ(exportPlaylist(realFileSystem(), mix.playlist, kept.string(), true, renderer, observer), ExportError::None);
   ASSERT_EQ(exportPlaylist(realFileSystem(), mix.playlist, joined.string(), true, renderer, observer, {}, true),
             ExportError::None);
-  EXPECT_TRUE(fileText(kept) == fileText(joined));
-  const std::string keptCue = fileText(dir.path() / "kept.cue");
-  const std::string joinedCue = fileText(dir.path() / "joined.cue");
+  EXPECT_TRUE(readText(kept) == readText(joined));
+  const std::string keptCue = readText(dir.path() / "kept.cue");
+  const std::string joinedCue = readText(dir.path() / "joined.cue");
   EXPECT_EQ(count(keptCue, "TRACK"), 5);
   EXPECT_EQ(count(joinedCue, "TRACK"), 3);
   EXPECT_NE(joinedCue.find("TRACK 03 AUDIO"), std::string::npos);
@@ -113,11 +89,11 @@ TEST(ShortTrackJoin, JoinedCueSheetPassesCdrdao) {
     EXPECT_NE(joinedCue.find(cueIndexLine(sectors.starts[i])), std::string::npos) << i;
 
   if (run("command -v cdrdao").status != 0) GTEST_SKIP() << "cdrdao is not installed";
-  const Shell good = run("cdrdao show-toc '" + (dir.path() / "joined.cue").string() + "'");
+  const CliResult good = run("cdrdao show-toc '" + (dir.path() / "joined.cue").string() + "'");
   EXPECT_EQ(good.status, 0) << good.output;
   EXPECT_EQ(good.output.find("shorter than 4 seconds"), std::string::npos) << good.output;
   EXPECT_EQ(count(good.output, "TRACK"), 3) << good.output;
-  const Shell bad = run("cdrdao show-toc '" + (dir.path() / "kept.cue").string() + "'");
+  const CliResult bad = run("cdrdao show-toc '" + (dir.path() / "kept.cue").string() + "'");
   EXPECT_NE(bad.output.find("shorter than 4 seconds"), std::string::npos) << bad.output;
 }
 

@@ -11,12 +11,9 @@
 #include <taglib/tpropertymap.h>
 #include <taglib/wavfile.h>
 
-#include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "audio/encode/TrackEncoders.h"
@@ -24,6 +21,7 @@
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
 #include "playlist/TrackExporter.h"
+#include "support/CliRun.h"
 #include "support/DiscFixture.h"
 #include "support/FaultyFileSystem.h"
 #include "support/SyntheticPlaylist.h"
@@ -31,22 +29,11 @@
 namespace wc::test {
 namespace {
 
-std::string fileText(const Path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // Standard output of a shell command; nullopt when it fails.
 std::optional<std::string> output(const std::string& command) {
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return std::nullopt;
-  std::string out;
-  std::array<char, 65536> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-  if (pclose(pipe) != 0) return std::nullopt;
-  return out;
+  CliResult result = runShell(command);
+  if (result.status != 0) return std::nullopt;
+  return std::move(result.output);
 }
 
 bool haveTool(const char* name) {
@@ -95,7 +82,7 @@ class TrackExportTest : public ::testing::Test {
     const Path wave = dir.path() / "image.wav";
     EXPECT_EQ(exportPlaylist(realFileSystem(), mix.playlist, wave.string(), true, renderer, observer),
               ExportError::None);
-    const std::string file = fileText(wave);
+    const std::string file = readText(wave);
     std::filesystem::remove(wave);
     std::filesystem::remove(dir.path() / "image.cue");
     return file.substr(44);
@@ -141,7 +128,7 @@ TEST_F(TrackExportTest, LosslessTracksHoldExactlyTheCdImageSamples) {
         const Path file = dir.path() / t.fileName;
         const std::string pcm =
             format == TrackFormat::Wave
-                ? waveData(fileText(file))
+                ? waveData(readText(file))
                 : output("flac -d -s -c --force-raw-format --endian=little --sign=signed '" + file.string() + "'")
                       .value_or("");
         EXPECT_EQ(int64_t(pcm.size()), t.frames * 4) << t.fileName;
@@ -246,7 +233,7 @@ TEST_F(TrackExportTest, NamesAndPlaylistFollowTheTrackOrder) {
   ASSERT_EQ(run(TrackFormat::Wave).error, TrackExportError::None);
   EXPECT_EQ(listing(), (std::vector<std::string>{"01 - First Song.wav", "02 - Chatter.wav", "03 - AC_DC_ Live_.wav",
                                                  "04 - Station ID.wav", "05 - Last Song.wav", "Test Album.m3u8"}));
-  const std::string m3u = fileText(dir.path() / "Test Album.m3u8");
+  const std::string m3u = readText(dir.path() / "Test Album.m3u8");
   EXPECT_EQ(m3u,
             "#EXTM3U\n"
             "#EXTINF:6,Band One - First Song\n01 - First Song.wav\n"
@@ -306,12 +293,12 @@ TEST_F(TrackExportTest, FailuresLeaveNoFileOfTheExport) {
     EXPECT_NE(trackExportMessage(result).find(result.fileName), std::string::npos);
     EXPECT_EQ(listing(), before) << "with " << room << " bytes of room";
   }
-  EXPECT_TRUE(fileText(dir.path() / existing) == "keep me") << "the existing file was touched";
+  EXPECT_TRUE(readText(dir.path() / existing) == "keep me") << "the existing file was touched";
   // The export that finally runs replaces the file and reports it beforehand.
   EXPECT_EQ(existingExportFiles(realFileSystem(), dir.path(), plan(TrackFormat::Flac)),
             std::vector<std::string>{existing});
   EXPECT_EQ(run(TrackFormat::Flac, 5).error, TrackExportError::None);
-  EXPECT_FALSE(fileText(dir.path() / existing) == "keep me");
+  EXPECT_FALSE(readText(dir.path() / existing) == "keep me");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
@@ -34,12 +33,6 @@ class ViewAnnotationTest : public ::testing::Test {
   // Clip 0 becomes a song with intros 1, 2 (the second without speech) and outro 3.
   static ClipEdit songWithTwoIntros() {
     return ClipEdit{ClipAnnotation{ClipClass::Song, "Artist", "Song", 2, 1}, {{1, "Hello"}, {2, ""}}};
-  }
-  std::string readText(const Path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
   }
 
   ViewFixture f;

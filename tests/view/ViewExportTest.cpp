@@ -4,40 +4,24 @@
 
 #include <set>
 
-#include <array>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
 #include "audio/AudioEngine.h"
 #include "base/LittleEndian.h"
+#include "support/CliRun.h"
 #include "support/ViewFixture.h"
 #include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
 
-std::string fileText(const Path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 // Runs a shell command and returns its standard output; fails the test when
 // it exits with an error.
 std::string run(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) {
-    ADD_FAILURE() << "cannot run " << command;
-    return out;
-  }
-  std::array<char, 4096> buffer;
-  while (size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-  const int status = pclose(pipe);
-  EXPECT_EQ(status, 0) << command << "\n" << out;
-  return out;
+  const CliResult result = runShell(command + " 2>&1");
+  EXPECT_EQ(result.status, 0) << command << "\n" << result.output;
+  return result.output;
 }
 
 int64_t sectorsOf(int64_t samples) { return (samples + 319) / 320; }
@@ -85,9 +69,9 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
   const std::string expected = "FILE \"" + wave.string() + "\" WAVE\r\n" +
                                "  TRACK 01 AUDIO\r\n    INDEX 01 00:00:00\r\n" + "  TRACK 02 AUDIO\r\n    INDEX 01 " +
                                index2 + "\r\n" + "  TRACK 03 AUDIO\r\n    INDEX 01 " + index3 + "\r\n\r\n\r\n";
-  EXPECT_EQ(fileText(f.workPath("Mix.cue")), expected);
+  EXPECT_EQ(readText(f.workPath("Mix.cue")), expected);
 
-  const std::string image = fileText(wave);
+  const std::string image = readText(wave);
   ASSERT_GE(image.size(), 44u);
   const auto* header = reinterpret_cast<const uint8_t*>(image.data());
   EXPECT_EQ(readU32LE(header + 24), 44100u);
@@ -118,8 +102,8 @@ TEST_F(ViewExportTest, ExportWaveWritesNoCueSheetAndLeavesOneAlone) {
   f.dialogs.fileAnswers.push_back(wave.string());
   view.onCommand(cmd::ExportWave);
   EXPECT_EQ(f.dialogs.fileRequests.at(0).title, "Export wave file");
-  EXPECT_EQ(fileText(cue), "someone else's");
-  const std::string image = fileText(wave);
+  EXPECT_EQ(readText(cue), "someone else's");
+  const std::string image = readText(wave);
   ASSERT_GE(image.size(), 44u);
   EXPECT_EQ(readU32LE(reinterpret_cast<const uint8_t*>(image.data()) + 24), 24000u);
   EXPECT_EQ((image.size() - 44) % (320 * 4), 0u);
