@@ -22,6 +22,7 @@
 #include "audio/FrameSink.h"
 #include "audio/ResamplePlan.h"
 #include "audio/StereoDecoder.h"
+#include "bench/TiledClip.h"
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
 #include "tools/discgen/ClipBuilder.h"
@@ -30,24 +31,9 @@
 namespace wc {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
-
-// `seconds` of audio cut from the encoded frames of `source`, repeated.
-std::unique_ptr<ClipAudio> tiledClip(const EncodedClip& source, double seconds, size_t offsetFrames) {
-  const uint32_t frames = uint32_t(seconds * 24000.0 / 28.0);
-  const uint32_t available = source.frames();
-  EncodedClip clip;
-  clip.left.resize(size_t(frames) * 16);
-  clip.right.resize(size_t(frames) * 16);
-  for (uint32_t i = 0; i < frames; ++i) {
-    const size_t from = ((offsetFrames + i) % available) * 16;
-    std::memcpy(&clip.left[size_t(i) * 16], &source.left[from], 16);
-    std::memcpy(&clip.right[size_t(i) * 16], &source.right[from], 16);
-  }
-  return std::make_unique<ClipAudio>(layOutClip(clip));
-}
+using bench::Clock;
+using bench::secondsSince;
+using bench::tiledClip;
 
 // Sixteen tracks of music with spoken intros and outros, 74 minutes in all.
 struct GeneratedPlaylist {

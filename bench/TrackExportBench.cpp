@@ -14,6 +14,7 @@
 
 #include "audio/encode/TrackEncoders.h"
 #include "bench/DiscardingFile.h"
+#include "bench/TiledClip.h"
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
 #include "playlist/TrackExporter.h"
@@ -23,8 +24,9 @@
 namespace wc {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+using bench::Clock;
+using bench::secondsSince;
+using bench::tiledClip;
 
 double benchMinutes() {
   const char* text = std::getenv("WAVECRATE_BENCH_MINUTES");
@@ -44,21 +46,6 @@ class DiscardingFileSystem final : public FileSystem {
   // Only the export's folder: a temporary name must look free.
   bool isDirectory(const Path& path) override { return path == Path("/bench"); }
 };
-
-// `seconds` of audio cut from the encoded frames of `source`, repeated.
-std::unique_ptr<ClipAudio> tiledClip(const EncodedClip& source, double seconds, size_t offsetFrames) {
-  const uint32_t frames = uint32_t(seconds * 24000.0 / 28.0);
-  const uint32_t available = source.frames();
-  EncodedClip clip;
-  clip.left.resize(size_t(frames) * 16);
-  clip.right.resize(size_t(frames) * 16);
-  for (uint32_t i = 0; i < frames; ++i) {
-    const size_t from = ((offsetFrames + i) % available) * 16;
-    std::memcpy(&clip.left[size_t(i) * 16], &source.left[from], 16);
-    std::memcpy(&clip.right[size_t(i) * 16], &source.right[from], 16);
-  }
-  return std::make_unique<ClipAudio>(layOutClip(clip));
-}
 
 // Sixteen tracks of music with spoken intros and outros.
 struct GeneratedMix {
