@@ -5,27 +5,15 @@
 
 #include "tools/discgen/AdpcmEncoder.h"
 #include "tools/discgen/MixBuffer.h"
+#include "tools/discgen/XorShift.h"
 
 namespace wc {
 namespace {
 
-class Draw {
+// The station plans' own draws.
+class Draw : public XorShift32 {
  public:
-  explicit Draw(uint32_t seed) : state_(seed * 2654435761u + 0x6A09E667u) {
-    if (state_ == 0) state_ = 1;
-  }
-  uint32_t next() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return state_;
-  }
-  double between(double lo, double hi) { return lo + (hi - lo) * double(next() % 10000) / 10000.0; }
-  int below(int n) { return int(next() % uint32_t(n)); }
-  bool chance(double p) { return between(0.0, 1.0) < p; }
-
- private:
-  uint32_t state_;
+  explicit Draw(uint32_t seed) : XorShift32(seed, 0x6A09E667u) {}
 };
 
 MixBuffer mixOf(const StereoSignal& s) {

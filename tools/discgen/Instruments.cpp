@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "tools/discgen/Signals.h"
+#include "tools/discgen/XorShift.h"
 
 namespace wc::instrument {
 namespace {
@@ -35,18 +36,11 @@ inline float sine(double phase) {
 
 class Noise {
  public:
-  explicit Noise(uint32_t seed) : state_(seed * 2654435761u + 0x6C8E9CF5u) {
-    if (state_ == 0) state_ = 1;
-  }
-  float next() {  // uniform in [-1, 1)
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return float(double(state_) / 2147483648.0 - 1.0);
-  }
+  explicit Noise(uint32_t seed) : draws_(seed, 0x6C8E9CF5u) {}
+  float next() { return float(draws_.bipolar()); }  // uniform in [-1, 1)
 
  private:
-  uint32_t state_;
+  XorShift32 draws_;
 };
 
 size_t lengthOf(double seconds) { return size_t(std::max(0.0, seconds) * kRate); }

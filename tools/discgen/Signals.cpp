@@ -4,29 +4,16 @@
 #include <cmath>
 #include <numbers>
 
+#include "tools/discgen/XorShift.h"
+
 namespace wc {
 namespace {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
-// xorshift32: tiny, fast and the same everywhere.
-class Random {
+class Random : public XorShift32 {
  public:
-  explicit Random(uint32_t seed) : state_(seed * 2654435761u + 0x9E3779B9u) {
-    if (state_ == 0) state_ = 1;
-  }
-  uint32_t next() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return state_;
-  }
-  // Uniform in [-1, 1).
-  double bipolar() { return double(next()) / 2147483648.0 - 1.0; }
-  uint32_t below(uint32_t n) { return next() % n; }
-
- private:
-  uint32_t state_;
+  explicit Random(uint32_t seed) : XorShift32(seed, 0x9E3779B9u) {}
 };
 
 int16_t toSample(double v) { return int16_t(std::clamp(std::lround(v * 32767.0), -32768L, 32767L)); }
