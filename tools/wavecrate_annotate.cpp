@@ -17,15 +17,12 @@
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
 #include "gamedata/GameData.h"
+#include "tools/ExitStatus.h"
 #include "tools/TerminalPrompts.h"
 
 namespace {
 
 using namespace wc;
-
-constexpr int kExitFailure = 1;
-constexpr int kExitNoDisc = 2;
-constexpr int kExitUsage = 64;
 
 void printHelp() {
   std::puts(

@@ -18,16 +18,13 @@
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileReader.h"
 #include "playlist/TrackAudio.h"
+#include "tools/ExitStatus.h"
 #include "tools/TerminalPrompts.h"
 #include "tools/export/TrackExportCommand.h"
 
 namespace {
 
 using namespace wc;
-
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 64;
-constexpr int kExitNoDisc = 2;
 
 void printHelp() {
   std::puts(
