@@ -22,7 +22,14 @@ struct RoleOfClip {
   ClipRole role = ClipRole::Unreadable;
   int32_t intros = 0;  // for a song
   int32_t outros = 0;
+  // How sure the analysis is of this clip's block (a song with its intros
+  // and outros, or a lone clip), 0 to 1; every clip of a block carries the
+  // block's value. Below kUncertainBlock the user is asked to check it.
+  double confidence = 1.0;
 };
+
+// Blocks less certain than this are named for the user to check.
+inline constexpr double kUncertainBlock = 0.6;
 
 // A music clip that joins nothing is a song from this length on, else a
 // station identification.
