@@ -2,7 +2,7 @@
 
 #include "analysis/PackClipSource.h"
 #include "gamedata/CatalogueBuilder.h"
-#include "tools/discgen/ParallelEncode.h"
+#include "testkit/discgen/ParallelEncode.h"
 
 namespace wc::test {
 

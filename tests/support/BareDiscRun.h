@@ -6,7 +6,7 @@
 
 #include "analysis/DiscAnalysis.h"
 #include "support/DiscFixture.h"
-#include "tools/discgen/BareDisc.h"
+#include "testkit/discgen/BareDisc.h"
 
 namespace wc::test {
 

@@ -9,11 +9,11 @@
 #include <thread>
 
 #include "gamedata/AnnotationFile.h"
-#include "tools/discgen/BareDisc.h"
-#include "tools/discgen/DemoDisc.h"
-#include "tools/discgen/DiscBuilder.h"
-#include "tools/discgen/LongPlaylist.h"
-#include "tools/discgen/ParallelEncode.h"
+#include "testkit/discgen/BareDisc.h"
+#include "testkit/discgen/DemoDisc.h"
+#include "testkit/discgen/DiscBuilder.h"
+#include "testkit/discgen/LongPlaylist.h"
+#include "testkit/discgen/ParallelEncode.h"
 
 namespace {
 

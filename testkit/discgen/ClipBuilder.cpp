@@ -1,11 +1,11 @@
-#include "tools/discgen/ClipBuilder.h"
+#include "testkit/discgen/ClipBuilder.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "base/LittleEndian.h"
 #include "gamedata/ClipAudio.h"
-#include "tools/discgen/AdpcmEncoder.h"
+#include "testkit/discgen/AdpcmEncoder.h"
 
 namespace wc {
 

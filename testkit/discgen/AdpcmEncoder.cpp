@@ -1,4 +1,4 @@
-#include "tools/discgen/AdpcmEncoder.h"
+#include "testkit/discgen/AdpcmEncoder.h"
 
 #include <algorithm>
 #include <cmath>

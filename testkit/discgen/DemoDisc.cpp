@@ -1,12 +1,12 @@
-#include "tools/discgen/DemoDisc.h"
+#include "testkit/discgen/DemoDisc.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
-#include "tools/discgen/MixBuffer.h"
-#include "tools/discgen/SongSynth.h"
+#include "testkit/discgen/MixBuffer.h"
+#include "testkit/discgen/SongSynth.h"
 
 namespace wc {
 namespace {

@@ -5,8 +5,8 @@
 #include "audio/Decoder.h"
 #include "base/LittleEndian.h"
 #include "gamedata/ClipAudio.h"
-#include "tools/discgen/AdpcmEncoder.h"
-#include "tools/discgen/ClipBuilder.h"
+#include "testkit/discgen/AdpcmEncoder.h"
+#include "testkit/discgen/ClipBuilder.h"
 
 namespace wc {
 namespace {

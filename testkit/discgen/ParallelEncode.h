@@ -4,7 +4,7 @@
 // encoded side by side before writeDisc lays them out. Each clip's frames
 // depend only on its own samples: the result is the same for any number of
 // threads.
-#include "tools/discgen/DiscBuilder.h"
+#include "testkit/discgen/DiscBuilder.h"
 
 namespace wc {
 

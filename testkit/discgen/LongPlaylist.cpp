@@ -1,4 +1,4 @@
-#include "tools/discgen/LongPlaylist.h"
+#include "testkit/discgen/LongPlaylist.h"
 
 #include <cmath>
 #include <map>

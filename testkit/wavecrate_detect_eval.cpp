@@ -24,8 +24,8 @@
 #include "gamedata/CatalogueBuilder.h"
 #include "gamedata/CatalogueFile.h"
 #include "tools/ExitStatus.h"
-#include "tools/discgen/BareFamilies.h"
-#include "tools/discgen/ParallelEncode.h"
+#include "testkit/discgen/BareFamilies.h"
+#include "testkit/discgen/ParallelEncode.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 
 #include "base/CRandom.h"
 #include "support/ViewFixture.h"
-#include "tools/discgen/DemoDisc.h"
-#include "tools/discgen/ParallelEncode.h"
-#include "tools/discgen/Speech.h"
+#include "testkit/discgen/DemoDisc.h"
+#include "testkit/discgen/ParallelEncode.h"
+#include "testkit/discgen/Speech.h"
 #include "ui/CommandIds.h"
 
 namespace wc::test {

@@ -1,4 +1,4 @@
-#include "tools/discgen/DiscBuilder.h"
+#include "testkit/discgen/DiscBuilder.h"
 
 #include <algorithm>
 #include <cctype>

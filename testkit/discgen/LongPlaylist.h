@@ -18,7 +18,7 @@
 #include "gamedata/CatalogueRecords.h"
 #include "playlist/Playlist.h"
 #include "playlist/PlaylistFile.h"
-#include "tools/discgen/DiscBuilder.h"
+#include "testkit/discgen/DiscBuilder.h"
 
 namespace wc {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/Signals.h"
 
 namespace wc {
 

@@ -1,10 +1,10 @@
-#include "tools/discgen/SongSynth.h"
+#include "testkit/discgen/SongSynth.h"
 
 #include <algorithm>
 #include <cmath>
 #include <string_view>
 
-#include "tools/discgen/Instruments.h"
+#include "testkit/discgen/Instruments.h"
 
 namespace wc {
 namespace {

@@ -1,11 +1,11 @@
-#include "tools/discgen/BareDisc.h"
+#include "testkit/discgen/BareDisc.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "tools/discgen/AdpcmEncoder.h"
-#include "tools/discgen/MixBuffer.h"
-#include "tools/discgen/XorShift.h"
+#include "testkit/discgen/AdpcmEncoder.h"
+#include "testkit/discgen/MixBuffer.h"
+#include "testkit/discgen/XorShift.h"
 
 namespace wc {
 namespace {

@@ -1,10 +1,10 @@
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/Signals.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-#include "tools/discgen/XorShift.h"
+#include "testkit/discgen/XorShift.h"
 
 namespace wc {
 namespace {

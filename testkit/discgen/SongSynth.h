@@ -11,7 +11,7 @@
 // and an outro played back to back join without a seam.
 #include <cstdint>
 
-#include "tools/discgen/MixBuffer.h"
+#include "testkit/discgen/MixBuffer.h"
 
 namespace wc {
 

@@ -1,12 +1,12 @@
-#include "tools/discgen/Instruments.h"
+#include "testkit/discgen/Instruments.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <numbers>
 
-#include "tools/discgen/Signals.h"
-#include "tools/discgen/XorShift.h"
+#include "testkit/discgen/Signals.h"
+#include "testkit/discgen/XorShift.h"
 
 namespace wc::instrument {
 namespace {

@@ -1,8 +1,8 @@
-#include "tools/discgen/BareFamilies.h"
+#include "testkit/discgen/BareFamilies.h"
 
 #include <array>
 
-#include "tools/discgen/BareDisc.h"
+#include "testkit/discgen/BareDisc.h"
 
 namespace wc {
 namespace {

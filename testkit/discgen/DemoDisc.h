@@ -14,8 +14,8 @@
 // SongSynth, spoken lines by espeak-ng or the synthetic voice.
 #include <array>
 
-#include "tools/discgen/DiscBuilder.h"
-#include "tools/discgen/Speech.h"
+#include "testkit/discgen/DiscBuilder.h"
+#include "testkit/discgen/Speech.h"
 
 namespace wc {
 

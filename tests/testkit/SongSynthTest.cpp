@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "tools/discgen/SongSynth.h"
+#include "testkit/discgen/SongSynth.h"
 
 namespace wc {
 namespace {

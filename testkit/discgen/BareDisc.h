@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/discgen/DiscBuilder.h"
+#include "testkit/discgen/DiscBuilder.h"
 
 namespace wc {
 

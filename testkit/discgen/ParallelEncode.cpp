@@ -1,4 +1,4 @@
-#include "tools/discgen/ParallelEncode.h"
+#include "testkit/discgen/ParallelEncode.h"
 
 #include <algorithm>
 #include <atomic>

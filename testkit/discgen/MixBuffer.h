@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/Signals.h"
 
 namespace wc {
 

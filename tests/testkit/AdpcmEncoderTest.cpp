@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "audio/Decoder.h"
-#include "tools/discgen/AdpcmEncoder.h"
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/AdpcmEncoder.h"
+#include "testkit/discgen/Signals.h"
 
 namespace wc {
 namespace {

@@ -15,8 +15,8 @@
 #include "base/File.h"
 #include "gamedata/CatalogueBuilder.h"  // LookupRecord
 #include "gamedata/CatalogueRecords.h"
-#include "tools/discgen/ClipBuilder.h"
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/ClipBuilder.h"
+#include "testkit/discgen/Signals.h"
 
 namespace wc {
 

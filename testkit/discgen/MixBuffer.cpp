@@ -1,4 +1,4 @@
-#include "tools/discgen/MixBuffer.h"
+#include "testkit/discgen/MixBuffer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "tools/discgen/Speech.h"
+#include "testkit/discgen/Speech.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "base/LittleEndian.h"
-#include "tools/discgen/MixBuffer.h"
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/MixBuffer.h"
+#include "testkit/discgen/Signals.h"
 
 extern char** environ;
 

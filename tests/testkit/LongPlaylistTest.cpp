@@ -11,7 +11,7 @@
 #include "gamedata/CatalogueBuilder.h"
 #include "playlist/TrackAudio.h"
 #include "support/GameDataHarness.h"
-#include "tools/discgen/LongPlaylist.h"
+#include "testkit/discgen/LongPlaylist.h"
 
 namespace wc {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "tools/discgen/DiscBuilder.h"
+#include "testkit/discgen/DiscBuilder.h"
 
 namespace wc {
 
