@@ -99,6 +99,10 @@ endforeach()
 # The test kit: synthetic discs for tests, benchmarks and the demo data, and
 # the developer programs built on them (testkit/*.cpp), none of them installed.
 wavecrate_layer_library(discgen wavecrate_discgen)
+# The recorded families decode Ogg Vorbis with libsndfile and convert the
+# rate with libsamplerate.
+pkg_check_modules(DISCGEN_AUDIO REQUIRED IMPORTED_TARGET sndfile samplerate)
+target_link_libraries(wavecrate_discgen PRIVATE PkgConfig::DISCGEN_AUDIO)
 file(GLOB DISCGEN_SOURCES CONFIGURE_DEPENDS testkit/discgen/*.cpp)
 file(GLOB TESTKIT_MAINS CONFIGURE_DEPENDS testkit/*.cpp)
 foreach(testkit_main ${TESTKIT_MAINS})

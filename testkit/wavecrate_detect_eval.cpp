@@ -339,12 +339,13 @@ struct Job {
 void generateAll(std::vector<Job>& jobs, const BareDiscSize& size, unsigned threads) {
   std::atomic<size_t> next{0};
   const unsigned workers = std::max(1u, std::min<unsigned>(threads, unsigned(jobs.size())));
-  const unsigned encodeThreads = std::max(1u, threads / workers);
+  BareDiscSize perDisc = size;
+  perDisc.threads = std::max(1u, threads / workers);
   const auto work = [&] {
     for (size_t i = next++; i < jobs.size(); i = next++) {
       Job& job = jobs[i];
       std::fprintf(stderr, "generating %s seed %u\n", std::string(job.family->name).c_str(), job.seed);
-      job.error = generate(*job.family, job.seed, size, job.directory, encodeThreads);
+      job.error = generate(*job.family, job.seed, perDisc, job.directory, perDisc.threads);
     }
   };
   std::vector<std::jthread> pool;

@@ -12,14 +12,9 @@
 #include <string_view>
 
 #include "testkit/discgen/DiscBuilder.h"
+#include "testkit/discgen/RadioDisc.h"  // BareDiscSize
 
 namespace wc {
-
-struct BareDiscSize {
-  int songsPerStation = 8;
-  // Short songs and no full-length ones: a disc a test can afford.
-  bool small = false;
-};
 
 struct BareFamily {
   std::string_view name;

@@ -168,12 +168,16 @@ std::vector<float> babble(const std::string& text, uint32_t seed) {
 
 }  // namespace
 
+std::optional<MonoSound> espeakSound(const std::string& text, const Speaker& speaker) {
+  const auto bytes = runEspeak(text, speaker);
+  if (!bytes) return std::nullopt;
+  return parseWave(*bytes);
+}
+
 std::vector<float> speak(const std::string& text, const Speaker& speaker, SpeechEngine engine) {
   std::vector<float> voice;
   if (engine == SpeechEngine::Espeak) {
-    if (auto bytes = runEspeak(text, speaker)) {
-      if (auto sound = parseWave(*bytes)) voice = resample(sound->samples, sound->rate, kSignalSampleRate);
-    }
+    if (auto sound = espeakSound(text, speaker)) voice = resample(sound->samples, sound->rate, kSignalSampleRate);
     trimSilence(voice);
   }
   if (voice.empty()) voice = babble(text, speaker.babbleSeed);

@@ -44,6 +44,10 @@ struct Speaker {
   uint32_t babbleSeed = 1;         // the synthetic voice's character
 };
 
+// What the espeak-ng program says for `text` as `speaker`, at the rate it
+// speaks; nullopt when it cannot be run or fails.
+std::optional<MonoSound> espeakSound(const std::string& text, const Speaker& speaker);
+
 // `text` spoken by `speaker`, normalised to a peak of 0.9. If espeak-ng
 // fails on a line, that line falls back to the synthetic voice.
 std::vector<float> speak(const std::string& text, const Speaker& speaker, SpeechEngine engine);
