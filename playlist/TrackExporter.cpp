@@ -141,6 +141,10 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
                                const TrackExportOptions& options, TrackExportObserver& observer) {
   if (plan.tracks.empty() || !options.encoder) return {TrackExportError::EmptyPlaylist, ""};
   if (exportDataBytes(playlist, true) > WaveWriter::kMaxDataBytes) return {TrackExportError::TooLarge, ""};
+  // A track shorter than one CD sector owns no frame of the image: it would
+  // never be cut from it, and codecs do not all survive an empty stream.
+  for (const PlannedTrack& t : plan.tracks)
+    if (t.frames <= 0) return {TrackExportError::EmptyTrack, t.fileName};
 
   const size_t trackCount = plan.tracks.size();
   SharedState state;
@@ -315,6 +319,9 @@ std::string trackExportMessage(const TrackExportResult& result) {
     case TrackExportError::None:
     case TrackExportError::Cancelled: return "";
     case TrackExportError::EmptyPlaylist: return "The playlist has no tracks to export.";
+    case TrackExportError::EmptyTrack:
+      return "A track has no audio to export" + where +
+             ". Remove it from the playlist and export again; no file was written.";
     case TrackExportError::TooLarge: return exportErrorMessage(ExportError::TooLarge);
     case TrackExportError::FileNotCreated: return "Failed to create the file" + where + ".";
     case TrackExportError::WriteFailed:

@@ -71,7 +71,8 @@ enum class TrackExportError {
   None,
   Cancelled,  // the observer asked to stop; no file of the export remains
   EmptyPlaylist,
-  TooLarge,  // the CD image would not fit a wave file
+  EmptyTrack,  // a track would be a file without audio; refused before any file is made
+  TooLarge,    // the CD image would not fit a wave file
   FileNotCreated,
   WriteFailed,  // a write failed (full disk); no file of the export remains
   EncodeFailed,

@@ -301,5 +301,43 @@ TEST_F(TrackExportTest, FailuresLeaveNoFileOfTheExport) {
   EXPECT_FALSE(readText(dir.path() / existing) == "keep me");
 }
 
+// A track without audio (a clip with no frames, or one shorter than a CD
+// sector) is named and refused before any file is made, in every format and
+// wherever it lies; no encoder is ever handed an empty stream.
+TEST(TrackExportEmptyTracks, AreNamedAndRefusedBeforeAnyFile) {
+  const struct {
+    const char* name;
+    double emptyAt;  // seconds of the odd track
+    bool last;
+  } cases[] = {
+      {"no frames, last", 0.0, true}, {"no frames, between songs", 0.0, false}, {"under a sector", 0.001, true}};
+  for (const auto& c : cases) {
+    for (const TrackFormat format : {TrackFormat::Flac, TrackFormat::Opus, TrackFormat::Mp3, TrackFormat::Wave}) {
+      SCOPED_TRACE(std::string(c.name) + ", " + std::string(trackFormatName(format)));
+      SyntheticPlaylist list;
+      list.add("Song", "Band", ClipClass::Song, 2.0, 1);
+      if (!c.last) list.add("Nothing", "", ClipClass::Chatter, c.emptyAt, 2);
+      list.add("Song Two", "Band", ClipClass::Song, 1.5, 3);
+      if (c.last) list.add("Nothing", "", ClipClass::Chatter, c.emptyAt, 2);
+      ScopedTempDir dir;
+      const auto encoder =
+          makeTrackEncoder(format, trackFormatQuality(format) ? trackFormatQuality(format)->standard : 0);
+      TrackExportOptions options;
+      options.encoder = encoder.get();
+      TrackExportObserver observer;
+      const TrackExportPlan plan = planTrackExport(list.playlist, *list.catalogue, "Album", format);
+      const TrackExportResult result =
+          exportTracks(realFileSystem(), list.playlist, plan, dir.path(), options, observer);
+      EXPECT_EQ(result.error, TrackExportError::EmptyTrack);
+      EXPECT_EQ(result.fileName,
+                std::string(c.last ? "03" : "02") + " - Nothing." + std::string(trackFormatName(format)));
+      EXPECT_NE(trackExportMessage(result).find(result.fileName), std::string::npos);
+      EXPECT_TRUE(realFileSystem().listDirectory(dir.path()).empty());
+      const std::atomic<bool> stop{false};
+      EXPECT_FALSE(encoder->encode({}, TrackTags{}, stop) && format == TrackFormat::Opus);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace wc::test
