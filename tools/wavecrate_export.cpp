@@ -234,8 +234,8 @@ int main(int argc, char** argv) {
   }
   if (contents.skipped > 0)
     std::fprintf(stderr,
-                 "wavecrate-export: %lld record(s) of the playlist were skipped (past the 99th, missing or not "
-                 "valid for this catalogue)\n",
+                 "wavecrate-export: %lld record(s) of the playlist were skipped (past the 99th or not valid "
+                 "for this catalogue)\n",
                  static_cast<long long>(contents.skipped));
   Playlist playlist;
   playlist.appendRecords(catalogue, contents.records, [&](Track& track) {
