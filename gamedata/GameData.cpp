@@ -56,9 +56,10 @@ void GameData::loadCatalogue() {
   Catalogue& catalogue = *catalogue_;
   bool fromFile = false;
   startedBare_ = true;
-  if (auto file = fs_.openRead(workingDirectory_ / kCatalogueFileName)) {
+  knownFile_ = catalogueFileState();
+  if (knownFile_) {
     // A short file reads as one whose missing tail is zero.
-    parseCatalogue(readPrefix(*file, kCatalogueFileSize), catalogue);
+    parseCatalogue(knownFile_->head, catalogue);
     fromFile = true;
   } else {
     resetToBareCatalogue(catalogue);
@@ -89,7 +90,7 @@ bool GameData::saveCatalogue() {
   // The user's file is copied, not moved, so that it stays under its own
   // name until the new file takes its place.
   std::optional<Path> backup;
-  if (fileDoesNotMatch_) {
+  if (fileDoesNotMatch_ || catalogueFileChanged()) {
     // Far above any catalogue file; a larger one is kept by refusing to save.
     constexpr uint64_t kMaxCopiedBytes = 64u << 20;
     if (auto userFile = fs_.openRead(replacement.target())) {
@@ -107,8 +108,19 @@ bool GameData::saveCatalogue() {
   }
   fileDoesNotMatch_ = false;
   catalogueBackup_ = backup;
+  knownFile_ = FileState{image.size(), image};
   return true;
 }
+
+std::optional<GameData::FileState> GameData::catalogueFileState() {
+  auto file = fs_.openRead(workingDirectory_ / kCatalogueFileName);
+  if (!file) return std::nullopt;
+  const auto size = file->size();
+  // Only the part a load reads decides; a tail past it is noticed by its size.
+  return FileState{size.value_or(0), readPrefix(*file, kCatalogueFileSize)};
+}
+
+bool GameData::catalogueFileChanged() { return catalogueFileState() != knownFile_; }
 
 std::optional<Path> GameData::freeBackupName(const Path& file) {
   const std::string base = file.string() + ".bak";

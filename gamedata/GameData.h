@@ -30,7 +30,6 @@ namespace wc {
 inline constexpr std::string_view kCatalogueFileName = "WavecrateInfo.dat";
 inline constexpr std::string_view kCacheDirectoryName = "CACHE";
 inline constexpr std::string_view kLookupTableName = "TRAKLKUP.DAT";
-
 class GameData {
  public:
   // The file system, mount source and prompts must outlive this object.
@@ -47,9 +46,15 @@ class GameData {
   // Replaces WavecrateInfo.dat with the catalogue's 623488-byte image, via a
   // temporary so a failed save leaves the old file intact. False on failure.
   // A file that did not match the disc holds the user's annotations for
-  // another disc: the first save keeps it as WavecrateInfo.dat.bak (or .bak.1,
-  // .bak.2, ... when that name is taken) instead of writing over it.
+  // another disc, and a file another program (or window) wrote since this
+  // one loaded or saved it holds their work: the save keeps such a file as
+  // WavecrateInfo.dat.bak (or .bak.1, .bak.2, ... when that name is taken)
+  // instead of writing over it.
   bool saveCatalogue();
+  // True when WavecrateInfo.dat no longer holds what this process last read
+  // or wrote there (written, created or removed by someone else): a save
+  // would replace their work, so the caller asks first.
+  bool catalogueFileChanged();
   // True when the last load found no catalogue file, or one that did not fit
   // the disc: the bare catalogue is in use and no song is known.
   bool startedBare() const { return startedBare_; }
@@ -115,6 +120,14 @@ class GameData {
   // The first of file.bak, file.bak.1, file.bak.2, ... that names nothing.
   std::optional<Path> freeBackupName(const Path& file);
   std::optional<uint64_t> fileSize(const Path& path);
+  // The catalogue file's size and first bytes as they are now; nullopt
+  // when there is no file to read.
+  struct FileState {
+    uint64_t size = 0;
+    std::vector<uint8_t> head;
+    bool operator==(const FileState&) const = default;
+  };
+  std::optional<FileState> catalogueFileState();
 
   FileSystem& fs_;
   Path workingDirectory_;
@@ -124,6 +137,7 @@ class GameData {
   bool startedBare_ = false;
   bool fileDoesNotMatch_ = false;  // WavecrateInfo.dat is not what the catalogue holds; keep it
   std::optional<Path> catalogueBackup_;
+  std::optional<FileState> knownFile_;                // the catalogue file as last loaded or saved
 };
 
 }  // namespace wc
