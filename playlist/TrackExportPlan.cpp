@@ -14,7 +14,9 @@ constexpr int32_t kStreamRate = 24000;
 constexpr int32_t kCdRate = 44100;
 constexpr int64_t kFramesPerSector = kCdRate / WaveWriter::kSectorsPerSecond;
 
-std::string fixedText(const char* text, size_t capacity) { return latin1ToUtf8({text, strnlen(text, capacity)}); }
+std::string fixedText(const char* text, size_t capacity) {
+  return printableUtf8(latin1ToUtf8({text, strnlen(text, capacity)}));
+}
 
 // The first CD sector of a track that starts after `samplesBefore` input
 // samples: the writer's sectorsSoFar() at that moment.
@@ -60,7 +62,7 @@ TrackExportPlan planTrackExport(const Playlist& playlist, const Catalogue& catal
         knownStation ? fixedText(catalogue.stations[t->station].label, sizeof catalogue.stations[0].label) : "";
     planned.tags.title = fixedText(clip.title, sizeof clip.title);
     planned.tags.artist = clip.clipClass == ClipClass::Song ? fixedText(clip.artist, sizeof clip.artist) : label;
-    planned.tags.album = album;
+    planned.tags.album = printableUtf8(album);
     planned.tags.albumArtist = "Various Artists";
     planned.tags.genre = "Radio";
     planned.tags.trackNumber = number;

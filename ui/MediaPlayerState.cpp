@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "gamedata/ClipAnnotation.h"
+
 namespace wc {
 namespace {
 
@@ -11,7 +13,7 @@ constexpr int64_t kMicrosecondsPerSecond = 1000000;
 // Catalogue fields are fixed-size and need not end in a NUL.
 template <size_t N>
 std::string fieldText(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
+  return printableLatin1(std::string_view(field, strnlen(field, N)));
 }
 
 int playlistPosition(const Track& track) {
