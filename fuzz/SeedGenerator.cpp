@@ -46,8 +46,10 @@ void appendU32(Bytes& to, uint32_t v) {
   to.insert(to.end(), b, b + 4);
 }
 
-Bytes catalogueInput(uint8_t control, const Bytes& table, const Bytes& catalogue, size_t catalogueBytes) {
+Bytes catalogueInput(uint8_t control, const Bytes& table, const Bytes& catalogue, size_t catalogueBytes,
+                     uint32_t claimedQuarters = 0) {
   Bytes in{control};
+  appendU32(in, claimedQuarters);
   appendU32(in, uint32_t(table.size()));
   append(in, table);
   append(in, std::span(catalogue).first(std::min(catalogueBytes, catalogue.size())));
@@ -72,6 +74,10 @@ void catalogueSeeds(SeedWriter& out, const Bytes& table, const Bytes& catalogue)
   writeU32LE(stretched.data() + song + offsetof(Clip, outros), 0x7fffffff);
   writeU32LE(stretched.data() + song + offsetof(Clip, clipClass), 9);
   out.write("catalogue", "counts-out-of-range", catalogueInput(0x3c, table, stretched, used));
+  // A table claiming 4 GiB, and one a byte past the cap.
+  out.write("catalogue", "table-claims-4GiB", catalogueInput(0x40, table, catalogue, used, 1u << 30));
+  out.write("catalogue", "table-claims-past-cap",
+            catalogueInput(0x40, table, catalogue, used, uint32_t(kMaxConfigFileBytes / 4 + 1)));
 }
 
 void playlistSeeds(SeedWriter& out) {

@@ -68,6 +68,7 @@ void GameData::loadCatalogue() {
   // A missing lookup table reads as no records at all.
   const auto table = readConfigFile(kLookupTableName);
   const std::vector<LookupRecord> records = table ? parseLookupTable(*table) : std::vector<LookupRecord>{};
+  reportOversizedFiles();
 
   if (fromFile) {
     if (catalogueMatchesLookup(catalogue, records)) {
@@ -137,10 +138,32 @@ std::optional<Path> GameData::onDisc(std::string_view directory, std::string_vie
 }
 
 std::optional<std::vector<uint8_t>> GameData::readConfigFile(std::string_view name) {
-  if (auto cached = readWholeFile(fs_, cacheDirectory() / name)) return cached;
+  if (auto cached = readConfigBytes(cacheDirectory() / name)) return cached;
   const auto path = onDisc("CONFIG", name);
   if (!path) return std::nullopt;
-  return readWholeFile(fs_, *path);
+  return readConfigBytes(*path);
+}
+
+std::optional<std::vector<uint8_t>> GameData::readConfigBytes(const Path& path) {
+  auto file = fs_.openRead(path);
+  const auto size = file ? file->size() : std::nullopt;
+  if (!size) return std::nullopt;
+  if (*size > kMaxConfigFileBytes) {
+    oversized_.emplace_back(path, *size);
+    return std::nullopt;
+  }
+  std::vector<uint8_t> bytes = readPrefix(*file, size_t(*size));
+  if (bytes.size() != *size) return std::nullopt;
+  return bytes;
+}
+
+void GameData::reportOversizedFiles() {
+  for (const auto& [path, size] : oversized_)
+    prompts_.showMessage(kMismatchCaption,
+                         path.string() + " is " + std::to_string(size) + " bytes long, more than a file of its kind " +
+                             "can be (at most " + std::to_string(kMaxConfigFileBytes) + " bytes). It was not read.",
+                         MessageButtons::Ok);
+  oversized_.clear();
 }
 
 std::unique_ptr<InputFile> GameData::openPack(int station) {
@@ -192,7 +215,8 @@ GameData::CopyOutcome GameData::copyAudioFilesChecked(const CopyProgress& progre
   if (!locateDisc() || !discRoot()) return CopyOutcome::Failed;
   // The same test as at start-up, against the disc's own table (not the cached one).
   const auto discTable = onDisc("CONFIG", kLookupTableName);
-  const auto tableBytes = discTable ? readWholeFile(fs_, *discTable) : std::nullopt;
+  const auto tableBytes = discTable ? readConfigBytes(*discTable) : std::nullopt;
+  reportOversizedFiles();
   if (!tableBytes) return CopyOutcome::Failed;
   bool confirmed = false;
   if (!catalogueMatchesLookup(*catalogue_, parseLookupTable(*tableBytes))) {

@@ -30,6 +30,13 @@ namespace wc {
 inline constexpr std::string_view kCatalogueFileName = "WavecrateInfo.dat";
 inline constexpr std::string_view kCacheDirectoryName = "CACHE";
 inline constexpr std::string_view kLookupTableName = "TRAKLKUP.DAT";
+// The largest configuration file read. A lookup table holds at most 4096
+// records the catalogue can use (16 stations of 256 clips, 48 KiB); records
+// it skips may sit between them, so the cap leaves twenty times that room.
+// Anything larger is no lookup table, and reading it whole could take all
+// memory (a sparse file, a disc image's directory claiming gigabytes).
+inline constexpr uint64_t kMaxConfigFileBytes = 1u << 20;
+
 class GameData {
  public:
   // The file system, mount source and prompts must outlive this object.
@@ -79,8 +86,13 @@ class GameData {
   FileSystem& fileSystem() { return fs_; }
 
   // A whole configuration file (TRAKLKUP.DAT): the cached copy, else the
-  // disc's CONFIG/<name>. Nullopt if neither can be read.
+  // disc's CONFIG/<name>. Nullopt if neither can be read. A file larger than
+  // kMaxConfigFileBytes is not read; it is reported by the next
+  // reportOversizedFiles().
   std::optional<std::vector<uint8_t>> readConfigFile(std::string_view name);
+  // Shows one "Warning" box for each file refused for its size since the
+  // last call, naming it.
+  void reportOversizedFiles();
 
   // ---- Clips ----
   // Clip `clipIndex` of `station`: `size` + 8068 bytes from its offset in the
@@ -120,6 +132,9 @@ class GameData {
   // The first of file.bak, file.bak.1, file.bak.2, ... that names nothing.
   std::optional<Path> freeBackupName(const Path& file);
   std::optional<uint64_t> fileSize(const Path& path);
+  // The whole file when it is no larger than kMaxConfigFileBytes; a larger
+  // one is remembered for reportOversizedFiles().
+  std::optional<std::vector<uint8_t>> readConfigBytes(const Path& path);
   // The catalogue file's size and first bytes as they are now; nullopt
   // when there is no file to read.
   struct FileState {
@@ -138,6 +153,7 @@ class GameData {
   bool fileDoesNotMatch_ = false;  // WavecrateInfo.dat is not what the catalogue holds; keep it
   std::optional<Path> catalogueBackup_;
   std::optional<FileState> knownFile_;                // the catalogue file as last loaded or saved
+  std::vector<std::pair<Path, uint64_t>> oversized_;  // refused configuration files and their sizes
 };
 
 }  // namespace wc
