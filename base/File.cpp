@@ -1,6 +1,7 @@
 #include "base/File.h"
 
 #include "base/StreamingOutputFile.h"
+#include "base/TemporaryCleanup.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -100,11 +101,14 @@ class RealFileSystem final : public FileSystem {
   bool rename(const Path& from, const Path& to) override {
     std::error_code ec;
     std::filesystem::rename(from, to, ec);
+    if (!ec) untrackTemporary(from);
     return !ec;
   }
   bool remove(const Path& path) override {
     std::error_code ec;
-    return std::filesystem::remove(path, ec) && !ec;
+    const bool removed = std::filesystem::remove(path, ec) && !ec;
+    untrackTemporary(path);
+    return removed;
   }
   bool createDirectory(const Path& path) override {
     std::error_code ec;
@@ -127,11 +131,14 @@ class RealFileSystem final : public FileSystem {
     if (auto refusal = refusalToReplace(target)) return {nullptr, {}, *refusal};
     std::random_device entropy;
     for (int attempt = 0; attempt < 64; ++attempt) {
-      const uint64_t suffix = (uint64_t(entropy()) << 32) ^ entropy();
-      const Path path = temporaryNameFor(target, suffix);
+      const Path path = temporaryNameFor(target, temporarySuffix(entropy()));
+      // Known before it exists, so a signal never finds it untracked.
+      trackTemporary(path);
       auto file = streaming ? createStreamingOutputFile(path) : createStdioFile(path);
       if (file) return {std::move(file), path, {}};
-      if (errno != EEXIST) return {nullptr, path, std::strerror(errno)};
+      const int error = errno;
+      untrackTemporary(path);
+      if (error != EEXIST) return {nullptr, path, std::strerror(error)};
     }
     return {nullptr, {}, std::strerror(EEXIST)};
   }

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "audio/WaveWriter.h"
+#include "base/TemporaryCleanup.h"
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
 
@@ -145,6 +146,8 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
   // never be cut from it, and codecs do not all survive an empty stream.
   for (const PlannedTrack& t : plan.tracks)
     if (t.frames <= 0) return {TrackExportError::EmptyTrack, t.fileName};
+  // What an export of these names that was killed outright left behind.
+  sweepStaleTemporaries(fs, folder, plan.fileNames());
 
   const size_t trackCount = plan.tracks.size();
   SharedState state;

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/TemporaryCleanup.h"
 #include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
 #include "playlist/Exporter.h"
@@ -141,6 +142,8 @@ std::string outputConflict(const Path& wavePath, const Path& playlistPath, const
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ctrl+C, a closed terminal or a polite kill leave no hidden temporaries.
+  removeTemporariesOnSignals();
   bool wave24 = false;
   std::optional<Path> discImage;
   bool skipMissing = false;
