@@ -21,6 +21,9 @@ PlaylistFileContents inspectPlaylistFile(std::span<const uint8_t> bytes, uint64_
   }
   bytes = bytes.first(std::min(bytes.size(), kMaxPlaylistFileBytes));
   contents.records = decodePlaylistFile(bytes, catalogue);
+  contents.lostIntroOrOutro =
+      int(std::count_if(contents.records.begin(), contents.records.end(),
+                        [&](const PlaylistRecord& r) { return losesIntroOrOutro(r, catalogue); }));
   if (count <= 0) return contents;  // an empty playlist, as saved
   contents.skipped = int64_t(count) - int64_t(contents.records.size());
   if (contents.records.empty()) contents.problem = PlaylistFileProblem::NoValidRecord;
@@ -40,6 +43,13 @@ PlaylistFileContents readPlaylistFile(FileSystem& fs, const Path& path, const Ca
   }
   head.resize(filled);
   return inspectPlaylistFile(head, *size, catalogue);
+}
+
+std::string describeLostIntrosOrOutros(int tracks) {
+  if (tracks <= 0) return "";
+  return std::to_string(tracks) + (tracks == 1 ? " track plays" : " tracks play") +
+         " without the intro or outro chosen in the playlist file: the catalogue in use does not know them "
+         "(is this the folder of the annotated catalogue file?).";
 }
 
 std::string describePlaylistProblem(PlaylistFileProblem problem, const std::string& path) {

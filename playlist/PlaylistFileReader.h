@@ -30,7 +30,13 @@ struct PlaylistFileContents {
   std::vector<PlaylistRecord> records;  // as decodePlaylistFile gives them
   // Records the count announces that were left out: past the 99th, or invalid.
   int64_t skipped = 0;
+  // Tracks that open without the intro or outro their record chose
+  // (losesIntroOrOutro).
+  int lostIntroOrOutro = 0;
 };
+
+// The warning about those tracks; empty when there are none.
+std::string describeLostIntrosOrOutros(int tracks);
 
 // Judges a file from its first bytes (at most kMaxPlaylistFileBytes of them
 // are looked at) and its whole size, which must be what its count makes it:

@@ -29,10 +29,10 @@ using namespace wc;
 
 void printHelp() {
   std::puts(
-      "Usage: wavecrate-export [--wave24] [--join-short] [--skip-missing] [--disc-image FILE.iso] [--]\n"
-      "                        PLAYLIST.wcpl OUT.wav\n"
+      "Usage: wavecrate-export [--wave24] [--join-short] [--skip-missing] [--strict] [--disc-image FILE.iso]\n"
+      "                        [--] PLAYLIST.wcpl OUT.wav\n"
       "       wavecrate-export --tracks FOLDER [--format flac|opus|mp3|wav] [--quality Q]\n"
-      "                        [--album NAME] [--skip-missing] [--disc-image FILE.iso] PLAYLIST.wcpl\n"
+      "                        [--album NAME] [--skip-missing] [--strict] [--disc-image FILE.iso] PLAYLIST.wcpl\n"
       "\n"
       "Writes the playlist as one wave file, exactly as Wavecrate's Export commands do.\n"
       "By default it writes a 44100 Hz CD image and a CUE sheet beside it (OUT.cue);\n"
@@ -53,6 +53,8 @@ void printHelp() {
       "from the disc if it is mounted; without either the export fails.\n"
       "A clip that cannot be read (pack missing, too short or unreadable) fails the\n"
       "export; with --skip-missing the tracks of such clips are left out.\n"
+      "A track whose intro or outro the catalogue does not know (another folder's\n"
+      "catalogue, or none) plays without it, with a warning; --strict refuses.\n"
       "\n"
       "Progress goes to standard error (on a terminal; otherwise one line per track).\n"
       "Exit status: 0 on success, 1 when the export fails, 2 when the game disc is\n"
@@ -149,6 +151,7 @@ int main(int argc, char** argv) {
   bool skipMissing = false;
   bool optionsEnded = false;
   bool joinShort = false;
+  bool strict = false;
   TrackExportArguments tracks;
   std::string playlistPath, wavePath;
   for (int i = 1; i < argc; ++i) {
@@ -171,6 +174,8 @@ int main(int argc, char** argv) {
       skipMissing = true;
     } else if (!optionsEnded && arg == "--join-short") {
       joinShort = true;
+    } else if (!optionsEnded && arg == "--strict") {
+      strict = true;
     } else if (const auto taken = optionsEnded ? std::nullopt : tracks.take(argc, argv, i)) {
       if (!*taken) return kExitUsage;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -240,6 +245,22 @@ int main(int argc, char** argv) {
                  "wavecrate-export: %lld record(s) of the playlist were skipped (past the 99th or not valid "
                  "for this catalogue)\n",
                  static_cast<long long>(contents.skipped));
+  // The bare catalogue knows no intro or outro at all, so even records
+  // that chose the first ones lose them; their number cannot be told.
+  const bool bare = gameData.startedBare() && !contents.records.empty();
+  if (bare)
+    std::fprintf(stderr,
+                 "wavecrate-export: no annotated catalogue file (%s) fits the disc here: tracks play without "
+                 "intros and outros\n",
+                 std::string(kCatalogueFileName).c_str());
+  else if (contents.lostIntroOrOutro > 0)
+    std::fprintf(stderr, "wavecrate-export: %s\n", describeLostIntrosOrOutros(contents.lostIntroOrOutro).c_str());
+  if (bare || contents.lostIntroOrOutro > 0) {
+    if (strict) {
+      std::fprintf(stderr, "wavecrate-export: nothing was exported (--strict)\n");
+      return kExitFailure;
+    }
+  }
   Playlist playlist;
   playlist.appendRecords(catalogue, contents.records, [&](Track& track) {
     loadTrackAudio(gameData, track, true, LoadIndicatorMode::Silent, nullptr);

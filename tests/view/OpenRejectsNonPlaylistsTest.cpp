@@ -102,11 +102,17 @@ TEST(PlaylistFileReaderTest, DefinedContentsOpenAndCountWhatWasSkipped) {
     std::vector<uint8_t> bytes;
     size_t records;
     int64_t skipped;
+    int lost = 0;  // tracks without the intro or outro they chose
   } cases[] = {
       {"150 records", encodePlaylistFile(std::vector<PlaylistRecord>(150, good)), 99, 51},
       {"count 0", encodePlaylistFile({}), 0, 0},
       {"negative count alone", withCount(encodePlaylistFile({}), -5), 0, 0},
       {"one valid among invalid", encodePlaylistFile(std::vector<PlaylistRecord>{bad, good, bad}), 1, 2},
+      {"intro and outro a clip lacks",
+       encodePlaylistFile(std::vector<PlaylistRecord>{{testdisc::kMusic, testdisc::kChatter2, 1, 0},
+                                                      {testdisc::kMusic, testdisc::kChatter2, 0, 1},
+                                                      {testdisc::kMusic, testdisc::kSongs[0], 1, 0}}),
+       3, 0, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -114,6 +120,7 @@ TEST(PlaylistFileReaderTest, DefinedContentsOpenAndCountWhatWasSkipped) {
     EXPECT_EQ(contents.problem, PlaylistFileProblem::None);
     EXPECT_EQ(contents.records.size(), c.records);
     EXPECT_EQ(contents.skipped, c.skipped);
+    EXPECT_EQ(contents.lostIntroOrOutro, c.lost);
   }
 }
 
