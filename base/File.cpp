@@ -214,8 +214,19 @@ std::optional<std::vector<uint8_t>> readFilePrefix(FileSystem& fs, const Path& p
 Path temporaryNameFor(const Path& target, uint64_t randomSuffix) {
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(randomSuffix));
+  // The 27 bytes around the name must not make a name the file system
+  // refuses when the target's own is long but valid: the name is cut to fit
+  // (on a character boundary; the temporary is renamed anyway).
+  constexpr size_t kMaxNameBytes = 255;
+  constexpr size_t kAddedBytes = 27;
+  std::string name = target.filename().string();
+  if (name.size() > kMaxNameBytes - kAddedBytes) {
+    size_t cut = kMaxNameBytes - kAddedBytes;
+    while (cut > 0 && (uint8_t(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
   Path tmp = target;
-  tmp.replace_filename("." + target.filename().string() + "." + hex + ".partial");
+  tmp.replace_filename("." + name + "." + hex + ".partial");
   return tmp;
 }
 

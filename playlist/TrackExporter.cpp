@@ -313,6 +313,7 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
     }
     return state.failure;
   }
+  for (const std::string& name : options.removeAfterwards) fs.remove(folder / name);
   return {};
 }
 

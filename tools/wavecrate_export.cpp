@@ -32,7 +32,8 @@ void printHelp() {
       "Usage: wavecrate-export [--wave24] [--join-short] [--skip-missing] [--strict] [--disc-image FILE.iso]\n"
       "                        [--] PLAYLIST.wcpl OUT.wav\n"
       "       wavecrate-export --tracks FOLDER [--format flac|opus|mp3|wav] [--quality Q]\n"
-      "                        [--album NAME] [--skip-missing] [--strict] [--disc-image FILE.iso] PLAYLIST.wcpl\n"
+      "                        [--album NAME] [--remove-stale] [--skip-missing] [--strict]\n"
+      "                        [--disc-image FILE.iso] PLAYLIST.wcpl\n"
       "\n"
       "Writes the playlist as one wave file, exactly as Wavecrate's Export commands do.\n"
       "By default it writes a 44100 Hz CD image and a CUE sheet beside it (OUT.cue);\n"
@@ -45,7 +46,9 @@ void printHelp() {
       "(made if missing), replacing files of the same names: FLAC by default; Opus\n"
       "with --quality the bitrate in kb/s (default 160); MP3 with --quality the VBR\n"
       "level 0-9 (default 2); FLAC with --quality the compression level 0-8 (default\n"
-      "5). The album name defaults to the playlist file's name.\n"
+      "5). The album name defaults to the playlist file's name. Tracks of an earlier\n"
+      "export of the album (listed by its ALBUM.m3u8) that this one does not write\n"
+      "again stay, unless --remove-stale is given.\n"
       "\n"
       "Run it in the directory where Wavecrate keeps its catalogue file\n"
       "(WavecrateInfo.dat) and its CACHE directory. Clips missing from the cache are\n"
@@ -192,8 +195,9 @@ int main(int argc, char** argv) {
   if (tracks.folder) {
     if (playlistPath.empty() || !wavePath.empty() || wave24 || joinShort)
       return usageError("--tracks takes a folder and one playlist file");
+    if (const std::string problem = tracks.usageProblem(); !problem.empty()) return usageError(problem.c_str());
   } else if (tracks.given) {
-    return usageError("--format, --quality and --album need --tracks");
+    return usageError("--format, --quality, --album and --remove-stale need --tracks");
   } else if (playlistPath.empty() || wavePath.empty()) {
     return usageError("a playlist file and an output wave file are needed");
   }
