@@ -1,5 +1,7 @@
 #include "ui/MediaPlayerState.h"
 
+#include "gamedata/ClipAnnotation.h"
+
 namespace wc {
 namespace {
 
@@ -17,10 +19,11 @@ MediaTrackInfo trackInfo(const Catalogue& catalogue, const Track& track) {
   MediaTrackInfo info;
   info.trackNumber = playlistPosition(track);
   if (track.clip) {
-    info.title = track.clip->titleText();
-    info.artist = track.clip->artistText();
+    info.title = printableLatin1(track.clip->titleText());
+    info.artist = printableLatin1(track.clip->artistText());
   }
-  if (track.station >= 0 && track.station < kStationCount) info.station = catalogue.stations[track.station].labelText();
+  if (track.station >= 0 && track.station < kStationCount)
+    info.station = printableLatin1(catalogue.stations[track.station].labelText());
   info.lengthMicroseconds = trackSamples(track) * kMicrosecondsPerSecond / kSamplesPerSecond;
   return info;
 }

@@ -155,17 +155,32 @@ std::optional<CommandState> StudioView::commandState(int id) const {
 }
 
 void StudioView::onSaveCatalogue() {
+  if (!mayReplaceCatalogueFile()) return;
   if (gameData_.saveCatalogue()) {
     catalogueModified_ = false;
     if (const auto& backup = gameData_.catalogueBackup())
       dialogs_.messageBox("The clip annotations were saved. The previous " + std::string(kCatalogueFileName) +
-                              ", which does not match this disc, was kept as " + backup->filename().string() + ".",
+                              " was kept as " + backup->filename().string() + ".",
                           "Wavecrate");
   } else {
     dialogs_.messageBox("The clip annotations could not be saved to " + std::string(kCatalogueFileName) +
                             ".\nThe previous file was left unchanged.",
                         "Error");
   }
+}
+
+bool StudioView::mayReplaceCatalogueFile() {
+  if (!gameData_.catalogueFileChanged()) return true;
+  const std::string text = std::string(kCatalogueFileName) +
+                           " was changed by another program since Wavecrate read it.\n\n"
+                           "Keep mine: save these annotations over it (the other version is kept as a backup "
+                           "beside it).\nKeep theirs: leave the file as it is; the changes made here are not saved.";
+  switch (dialogs_.askChoice(text, "Wavecrate", "Keep mine", "Keep theirs")) {
+    case ViewDialogs::Answer::Yes: return true;
+    case ViewDialogs::Answer::No: catalogueModified_ = false; return false;
+    case ViewDialogs::Answer::Cancel: return false;
+  }
+  return false;
 }
 
 }  // namespace wc

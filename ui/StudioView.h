@@ -252,6 +252,9 @@ class StudioView final : public LoadIndicator {
   void onDetectSongs();
   void onShowAllClips();
   void onSaveCatalogue();
+  // Asks before a save would replace a catalogue file that someone else
+  // wrote since it was read; false when nothing is to be written.
+  bool mayReplaceCatalogueFile();
   void onImportAnnotations();
   void onExportAnnotations();
   void runTool(void (*tool)(const ToolContext&), bool keepScroll);
@@ -323,7 +326,7 @@ class StudioView final : public LoadIndicator {
   // Wheel movement not yet scrolled, per list. A touchpad finger moves the
   // list about as far as it moves itself.
   std::array<WheelNotches, 2> wheelRest_{WheelNotches(kClipRowsPerNotch * kClipRowHeight),
-                                         WheelNotches(kEntriesPerNotch * kEntryHeight)};
+                                         WheelNotches(kEntriesPerNotch* kEntryHeight)};
 };
 
 // Shows "PLEASE WAIT" while it lives and, if asked, puts the playlist back

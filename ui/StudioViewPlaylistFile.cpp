@@ -131,6 +131,8 @@ bool StudioView::openPlaylistFile(const std::string& path) {
   host_.commandStatesChanged();
   if (const auto missing = clipsWithoutAudio(catalogue(), playlist_); !missing.empty())
     dialogs_.messageBox(kUnreadableClips + describeMissingClips(catalogue(), missing), kAppName);
+  if (contents.lostIntroOrOutro > 0)
+    dialogs_.messageBox(describeLostIntrosOrOutros(contents.lostIntroOrOutro), kAppName);
   return true;
 }
 

@@ -72,11 +72,24 @@ void StudioView::onExportTracks() {
                              "\n\nReplace them?";
     if (dialogs_.askChoice(text, "Export Tracks", "Replace", "") != ViewDialogs::Answer::Yes) return;
   }
+  const auto stale = staleAlbumFiles(fs_, folder, plan);
+  std::vector<std::string> removeAfterwards;
+  if (!stale.empty()) {
+    const std::string text = std::to_string(stale.size()) + (stale.size() == 1 ? " file" : " files") +
+                             " of an earlier export of this album in " + choice->folder +
+                             " will not be written again:" + joinNames(stale) + "\n\nRemove them after the export?";
+    switch (dialogs_.askChoice(text, "Export Tracks", "Remove", "Keep")) {
+      case ViewDialogs::Answer::Yes: removeAfterwards = stale; break;
+      case ViewDialogs::Answer::No: break;
+      case ViewDialogs::Answer::Cancel: return;
+    }
+  }
 
   const auto encoder = services->makeEncoder(choice->format, choice->quality);
   if (!encoder) return;
   TrackExportOptions options;
   options.encoder = encoder.get();
+  options.removeAfterwards = removeAfterwards;
   const Track* first = playlist_.first();
   const std::string label = first && first->station >= 0 && first->station < kStationCount
                                 ? std::string(catalogue().stations[first->station].labelText())

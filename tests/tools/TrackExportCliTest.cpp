@@ -80,7 +80,9 @@ TEST_F(TrackExportCliTest, BadOptionsAreUsageErrors) {
       {"--tracks out 'Friday Mix.wcpl' extra.wav", 64},
       {"--tracks out --quality loud 'Friday Mix.wcpl'", 64},
       {"--tracks", 64},
-      {"--tracks out --format mp3 --quality 12 'Friday Mix.wcpl'", 1},
+      {"--tracks out --format mp3 --quality 12 'Friday Mix.wcpl'", 64},
+      {"--tracks out --format opus --quality 5 'Friday Mix.wcpl'", 64},
+      {"--tracks out --format wav --quality 3 'Friday Mix.wcpl'", 64},
       {"--tracks no/such/folder 'Friday Mix.wcpl'", 1},
   };
   for (const auto& [arguments, status] : cases) {

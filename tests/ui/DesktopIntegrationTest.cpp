@@ -176,6 +176,17 @@ TEST_F(DesktopIntegrationTest, RecentPlaylistsNewestFirstAtMostEightAndOnlyExist
     QSettings again(iniPath, QSettings::IniFormat);
     EXPECT_EQ(RecentPlaylists(again).entries().size(), 8);
   }
+  // One written elsewhere, with repeats and thousands of names, is read
+  // only as far as the menu reaches.
+  {
+    QSettings edited(dir.filePath(QStringLiteral("edited.ini")), QSettings::IniFormat);
+    QStringList huge = {paths[0], paths[0], paths[1]};
+    for (int i = 0; i < 5000; ++i) huge.append(paths[2 + i % 8]);
+    edited.setValue("RecentPlaylists", huge);
+    const QStringList read = RecentPlaylists(edited).entries();
+    EXPECT_EQ(read, (QStringList{paths[0], paths[1], paths[2], paths[3], paths[4], paths[5], paths[6]}));
+    EXPECT_EQ(edited.value("RecentPlaylists").toStringList(), read);
+  }
 
   // A file that went away drops out when the menu is filled again.
   QFile::remove(paths[9]);

@@ -2,7 +2,8 @@
 // write over it: the current playlist and its path stay, and the box names
 // the file. What a playlist file may hold keeps its meaning: a count above 99
 // takes the first 99 records, a count of 0 or below opens an empty playlist,
-// invalid records among valid ones are skipped.
+// invalid records among valid ones are skipped; but the file must be as long
+// as its count makes it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -50,6 +51,7 @@ class OpenRejectsNonPlaylistsTest : public ::testing::Test {
 };
 
 TEST_F(OpenRejectsNonPlaylistsTest, FilesThatAreNoPlaylistAreRefused) {
+  const PlaylistRecord good{testdisc::kMusic, testdisc::kChatter2, 0, 0};
   const struct {
     const char* name;
     std::vector<uint8_t> bytes;
@@ -61,6 +63,17 @@ TEST_F(OpenRejectsNonPlaylistsTest, FilesThatAreNoPlaylistAreRefused) {
       {"only invalid records", encodePlaylistFile(std::vector<PlaylistRecord>{{99, 0, 0, 0}, {-1, 2, 0, 0}})},
       {"a huge count of zero records past the first 99",
        withCount(encodePlaylistFile(std::vector<PlaylistRecord>(99, {testdisc::kMusic, 4000, 0, 0})), 100000)},
+      {"a JPEG (negative count)", {0xff, 0xd8, 0xff, 0xe0, 0, 0x10, 'J', 'F', 'I', 'F', 0}},
+      {"UTF-8 text with a non-ASCII fourth byte", text("Ol\xc3\xa9, mix of the week\n")},
+      {"four zero bytes and more", {0, 0, 0, 0, 'P', 'K', 3, 4}},
+      {"a negative count with records", withCount(encodePlaylistFile(std::vector<PlaylistRecord>{good}), -5)},
+      {"a count larger than the file", withCount(encodePlaylistFile(std::vector<PlaylistRecord>{good, good}), 5)},
+      {"a valid playlist with a tail",
+       [&] {
+         auto bytes = encodePlaylistFile(std::vector<PlaylistRecord>{good});
+         bytes.push_back(0);
+         return bytes;
+       }()},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -89,12 +102,17 @@ TEST(PlaylistFileReaderTest, DefinedContentsOpenAndCountWhatWasSkipped) {
     std::vector<uint8_t> bytes;
     size_t records;
     int64_t skipped;
+    int lost = 0;  // tracks without the intro or outro they chose
   } cases[] = {
       {"150 records", encodePlaylistFile(std::vector<PlaylistRecord>(150, good)), 99, 51},
       {"count 0", encodePlaylistFile({}), 0, 0},
-      {"negative count with records", withCount(encodePlaylistFile(std::vector<PlaylistRecord>{good}), -5), 0, 0},
+      {"negative count alone", withCount(encodePlaylistFile({}), -5), 0, 0},
       {"one valid among invalid", encodePlaylistFile(std::vector<PlaylistRecord>{bad, good, bad}), 1, 2},
-      {"count larger than the file", withCount(encodePlaylistFile(std::vector<PlaylistRecord>{good, good}), 5), 2, 3},
+      {"intro and outro a clip lacks",
+       encodePlaylistFile(std::vector<PlaylistRecord>{{testdisc::kMusic, testdisc::kChatter2, 1, 0},
+                                                      {testdisc::kMusic, testdisc::kChatter2, 0, 1},
+                                                      {testdisc::kMusic, testdisc::kSongs[0], 1, 0}}),
+       3, 0, 2},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -102,12 +120,13 @@ TEST(PlaylistFileReaderTest, DefinedContentsOpenAndCountWhatWasSkipped) {
     EXPECT_EQ(contents.problem, PlaylistFileProblem::None);
     EXPECT_EQ(contents.records.size(), c.records);
     EXPECT_EQ(contents.skipped, c.skipped);
+    EXPECT_EQ(contents.lostIntroOrOutro, c.lost);
   }
 }
 
 // A file far larger than any playlist (sparse, so it costs no disk) is read
-// only as far as the format reaches: it opens at once, without the memory
-// its size would need.
+// only as far as the format reaches: it is refused at once, without the
+// memory its size would need.
 TEST(PlaylistFileReaderTest, AHugeFileReadsOnlyWhatTheFormatCanUse) {
   ViewFixture f;
   ScopedTempDir dir;
@@ -117,8 +136,7 @@ TEST(PlaylistFileReaderTest, AHugeFileReadsOnlyWhatTheFormatCanUse) {
   fs::resize_file(path, uint64_t(1) << 40);  // a terabyte of zeros after the records
   FaultyFileSystem counting;
   const PlaylistFileContents contents = readPlaylistFile(counting, path, f.catalogue());
-  EXPECT_EQ(contents.problem, PlaylistFileProblem::None);
-  EXPECT_EQ(contents.records.size(), 3u);
+  EXPECT_EQ(contents.problem, PlaylistFileProblem::WrongSize);
   EXPECT_LE(counting.bytesRead(), kMaxPlaylistFileBytes);
 }
 

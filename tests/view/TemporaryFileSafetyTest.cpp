@@ -136,6 +136,34 @@ TEST(FileReplacementTest, TemporariesAreFreshHiddenAndDistinct) {
   EXPECT_FALSE(fs::exists(target));
 }
 
+// Any name the file system takes can be replaced: the temporary's own name
+// stays within 255 bytes however long the target's is (multi-byte
+// characters are not cut in half).
+TEST(FileReplacementTest, LongValidNamesAreReplaced) {
+  ScopedTempDir dir;
+  const std::string e = "\xc3\xa9";  // two bytes
+  for (const std::string& name :
+       {std::string(255, 'n'), std::string(229, 'n'), std::string(228, 'n') + e + ".wav", "a" + [&] {
+          std::string s;
+          for (int i = 0; i < 125; ++i) s += e;
+          return s;
+        }()}) {
+    SCOPED_TRACE(name.size());
+    ASSERT_LE(name.size(), 255u);
+    const Path target = dir.path() / name;
+    EXPECT_TRUE(replaceFileContents(realFileSystem(), target, kVictimBytes));
+    EXPECT_EQ(readBytes(target), kVictimBytes);
+    const std::string temporary = temporaryNameFor(target, ~uint64_t(0)).filename().string();
+    EXPECT_LE(temporary.size(), 255u);
+    const std::string kept = temporary.substr(1, temporary.size() - 26);
+    EXPECT_EQ(name.compare(0, kept.size(), kept), 0);
+    if (kept.size() < name.size()) {
+      EXPECT_NE(uint8_t(name[kept.size()]) & 0xC0, 0x80) << "a character was cut";
+    }
+  }
+  EXPECT_TRUE(leftoverTemporaries(dir.path()).empty());
+}
+
 // A read-only file refuses to be replaced, as it refuses a plain open for
 // writing (not testable as root, who may write anything).
 TEST(FileReplacementTest, AReadOnlyTargetIsRefused) {

@@ -301,5 +301,85 @@ TEST_F(TrackExportTest, FailuresLeaveNoFileOfTheExport) {
   EXPECT_FALSE(readText(dir.path() / existing) == "keep me");
 }
 
+// Re-exporting an album into its folder: the tracks of the earlier export
+// that are not written again are offered for removal, as its M3U8 lists
+// them; nothing else in the folder ever is, and they go only once the new
+// export succeeded.
+TEST_F(TrackExportTest, StaleTracksOfAnEarlierExportAreOfferedAndRemovedOnlyAfterSuccess) {
+  ASSERT_EQ(run(TrackFormat::Wave).error, TrackExportError::None);
+  // Entries a hand-edited or hostile M3U8 may hold besides our tracks.
+  const std::string extra = "../outside.wav\nsub/05 - Inner.wav\nnotes.txt\n06 - Gone.wav\n.07 - Hidden.wav\n";
+  {
+    std::ofstream m3u(dir.path() / "Test Album.m3u8", std::ios::app);
+    m3u << extra;
+  }
+  std::ofstream(dir.path() / "notes.txt") << "mine";
+  std::ofstream(dir.path() / ".07 - Hidden.wav") << "mine";
+
+  SyntheticPlaylist shorter;
+  shorter.add("First Song", "Band One", ClipClass::Song, 6.0, 1);
+  shorter.add("Chatter", "", ClipClass::Chatter, 2.25, 2);
+  shorter.add("New Song", "Band Four", ClipClass::Song, 3.0, 6);
+  const TrackExportPlan plan = planTrackExport(shorter.playlist, *shorter.catalogue, "Test Album", TrackFormat::Wave);
+  const std::vector<std::string> stale = {"03 - AC_DC_ Live_.wav", "04 - Station ID.wav", "05 - Last Song.wav"};
+  EXPECT_EQ(staleAlbumFiles(realFileSystem(), dir.path(), plan), stale);
+
+  const auto encoder = makeTrackEncoder(TrackFormat::Wave, 0);
+  TrackExportOptions options;
+  options.encoder = encoder.get();
+  options.removeAfterwards = stale;
+  struct Cancel final : TrackExportObserver {
+    bool progress(const TrackExportProgress&) override { return false; }
+  } cancel;
+  EXPECT_EQ(exportTracks(realFileSystem(), shorter.playlist, plan, dir.path(), options, cancel).error,
+            TrackExportError::Cancelled);
+  for (const auto& name : stale) EXPECT_TRUE(std::filesystem::exists(dir.path() / name)) << name;
+
+  TrackExportObserver observer;
+  EXPECT_EQ(exportTracks(realFileSystem(), shorter.playlist, plan, dir.path(), options, observer).error,
+            TrackExportError::None);
+  EXPECT_EQ(listing(), (std::vector<std::string>{".07 - Hidden.wav", "01 - First Song.wav", "02 - Chatter.wav",
+                                                 "03 - New Song.wav", "Test Album.m3u8", "notes.txt"}));
+  EXPECT_TRUE(staleAlbumFiles(realFileSystem(), dir.path(), plan).empty());
+}
+
+// A track without audio (a clip with no frames, or one shorter than a CD
+// sector) is named and refused before any file is made, in every format and
+// wherever it lies; no encoder is ever handed an empty stream.
+TEST(TrackExportEmptyTracks, AreNamedAndRefusedBeforeAnyFile) {
+  const struct {
+    const char* name;
+    double emptyAt;  // seconds of the odd track
+    bool last;
+  } cases[] = {
+      {"no frames, last", 0.0, true}, {"no frames, between songs", 0.0, false}, {"under a sector", 0.001, true}};
+  for (const auto& c : cases) {
+    for (const TrackFormat format : {TrackFormat::Flac, TrackFormat::Opus, TrackFormat::Mp3, TrackFormat::Wave}) {
+      SCOPED_TRACE(std::string(c.name) + ", " + std::string(trackFormatName(format)));
+      SyntheticPlaylist list;
+      list.add("Song", "Band", ClipClass::Song, 2.0, 1);
+      if (!c.last) list.add("Nothing", "", ClipClass::Chatter, c.emptyAt, 2);
+      list.add("Song Two", "Band", ClipClass::Song, 1.5, 3);
+      if (c.last) list.add("Nothing", "", ClipClass::Chatter, c.emptyAt, 2);
+      ScopedTempDir dir;
+      const auto encoder =
+          makeTrackEncoder(format, trackFormatQuality(format) ? trackFormatQuality(format)->standard : 0);
+      TrackExportOptions options;
+      options.encoder = encoder.get();
+      TrackExportObserver observer;
+      const TrackExportPlan plan = planTrackExport(list.playlist, *list.catalogue, "Album", format);
+      const TrackExportResult result =
+          exportTracks(realFileSystem(), list.playlist, plan, dir.path(), options, observer);
+      EXPECT_EQ(result.error, TrackExportError::EmptyTrack);
+      EXPECT_EQ(result.fileName,
+                std::string(c.last ? "03" : "02") + " - Nothing." + std::string(trackFormatName(format)));
+      EXPECT_NE(trackExportMessage(result).find(result.fileName), std::string::npos);
+      EXPECT_TRUE(realFileSystem().listDirectory(dir.path()).empty());
+      const std::atomic<bool> stop{false};
+      EXPECT_FALSE(encoder->encode({}, TrackTags{}, stop) && format == TrackFormat::Opus);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace wc::test

@@ -92,15 +92,20 @@ TEST_F(ViewPlaylistFileTest, CountsOutsideTheRangeAndBrokenFiles) {
   EXPECT_EQ(view.playlistPath(), path.string());
   EXPECT_EQ(view.scrollPosition(Pane::Playlist), 7);  // Open keeps the scroll position
 
-  // Garbage records around one good one, and a file cut inside a record.
+  // Garbage records around one good one; then the same file cut inside a
+  // record, which is no file this program wrote: refused, the playlist kept.
   auto bytes = encodePlaylistFile(std::vector<PlaylistRecord>{
       {99, 0, 0, 0}, {testdisc::kMusic, 0, 5, 0}, {testdisc::kMusic, 0, 1, 0}, {testdisc::kMusic, 300, 0, 0}});
-  bytes.resize(bytes.size() - 3);
   writeBytes(path, bytes);
   view.openPlaylistFile(path.string());
   ASSERT_EQ(view.playlist().trackCount(), 1);
   EXPECT_EQ(f.tracks()[0]->intro, 1);
   EXPECT_TRUE(f.dialogs.boxes.empty());
+  bytes.resize(bytes.size() - 3);
+  writeBytes(path, bytes);
+  EXPECT_FALSE(view.openPlaylistFile(path.string()));
+  EXPECT_EQ(view.playlist().trackCount(), 1);
+  EXPECT_EQ(f.dialogs.boxes.size(), 1u);
 }
 
 TEST_F(ViewPlaylistFileTest, CancelledDialogsAndUnreadableFilesChangeNothing) {
