@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <future>
+#include <thread>
 
 #include "gamedata/CatalogueBuilder.h"
 
@@ -111,17 +114,31 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
     const int count = validClipCount(s);
     StationProposal p;
     p.station = station;
-    std::vector<ClipSummary> summaries;
-    summaries.reserve(size_t(count));
+    // Clips are read here, one at a time, and summarised on up to one
+    // thread per core; each summary lands in its clip's place.
+    std::vector<ClipSummary> summaries(static_cast<size_t>(count));
+    std::deque<std::future<void>> running;
+    const size_t parallel = std::max(1u, std::thread::hardware_concurrency());
     for (int k = 0; k < count; ++k) {
-      if (cancelled()) return std::nullopt;
+      if (cancelled()) break;
       if (progress) progress(station, totalBytes > 0.0 ? doneBytes / totalBytes : 1.0);
       p.offsets.push_back(s.clips[k].offset);
       p.sizes.push_back(s.clips[k].size);
-      const std::unique_ptr<ClipAudio> clip = source ? source(station, k) : nullptr;
-      summaries.push_back(clip ? summarizeClip(*clip) : ClipSummary{});
+      std::shared_ptr<ClipAudio> clip = source ? source(station, k) : nullptr;
+      if (clip) {
+        while (running.size() >= parallel) {
+          running.front().get();
+          running.pop_front();
+        }
+        ClipSummary* into = &summaries[size_t(k)];
+        running.push_back(std::async(std::launch::async, [clip, into] {
+          SpectrumAnalyser spectra;
+          *into = summarizeClip(*clip, spectra);
+        }));
+      }
       doneBytes += double(s.clips[k].size) + 1.0;
     }
+    for (auto& r : running) r.get();
     if (cancelled()) return std::nullopt;
     p.roles = segmentStation(summaries);
     proposal.stations.push_back(std::move(p));

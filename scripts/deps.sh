@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libsdl2-dev fonts-liberation fonts-dejavu-core
   dbus-daemon dbus-bin playerctl
   cuetools shntool sox
-  libiso9660-dev xorriso
+  libiso9660-dev xorriso libfftw3-dev
   libflac-dev libopusenc-dev libmp3lame-dev libtag1-dev flac opus-tools ffmpeg cdrdao
   espeak-ng librsvg2-bin desktop-file-utils appstream shared-mime-info libxml2-utils
   xvfb openbox x11-utils x11-xserver-utils
