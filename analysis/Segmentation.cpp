@@ -89,10 +89,26 @@ class BlockScores {
   std::vector<double> introSiblings_, outroSiblings_;       // clip k and k + 1
 };
 
-ClipRole loneRole(const ClipSummary& c, const SegmentationWeights& w) {
+// A clip that joins no song: speech is chatter; music is a song (one
+// without intros and outros) when it is as long as songs are, else a
+// station identification. How long songs are comes from the station's own
+// song blocks once there are a few, so a short station identification on
+// a station of short songs and a long one among long songs both come out right.
+ClipRole loneRole(const ClipSummary& c, double songSeconds, const SegmentationWeights& w) {
   if (!c.audible) return ClipRole::Unreadable;
   if (c.cues.pauseShare >= w.chatterPauses || c.cues.silenceShare >= w.chatterSilence) return ClipRole::Chatter;
-  return c.seconds() >= kLoneSongSeconds ? ClipRole::Song : ClipRole::Identification;
+  return c.seconds() >= songSeconds ? ClipRole::Song : ClipRole::Identification;
+}
+
+// Half the median length of the songs found, or kLoneSongSeconds while
+// there are too few to say.
+double loneSongSeconds(std::span<const ClipSummary> clips, const std::vector<RoleOfClip>& roles) {
+  std::vector<double> songs;
+  for (size_t k = 0; k < roles.size(); ++k)
+    if (roles[k].role == ClipRole::Song) songs.push_back(clips[k].seconds());
+  if (songs.size() < 3) return kLoneSongSeconds;
+  std::nth_element(songs.begin(), songs.begin() + ptrdiff_t(songs.size() / 2), songs.end());
+  return 0.5 * songs[songs.size() / 2];
 }
 
 // 0 for a choice that only just won, towards 1 as the best rival falls behind.
@@ -151,6 +167,7 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
     for (size_t c = s.start; c < s.start + s.length(); ++c) rival[c] = std::max(rival[c], through);
   }
 
+  std::vector<size_t> lone;
   for (size_t end = n; end > 0;) {
     const Step& s = *chosen[end];
     const double confidence = confidenceOf(best - rival[s.start]);
@@ -159,10 +176,13 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
       for (size_t c = s.start + 1; c < end; ++c)
         roles[c] = {c <= s.start + size_t(s.intros) ? ClipRole::Intro : ClipRole::Outro, 0, 0, confidence};
     } else {
-      roles[s.start] = {loneRole(clips[s.start], weights), 0, 0, confidence};
+      lone.push_back(s.start);
+      roles[s.start].confidence = confidence;
     }
     end = s.start;
   }
+  const double songSeconds = loneSongSeconds(clips, roles);
+  for (size_t k : lone) roles[k].role = loneRole(clips[k], songSeconds, weights);
   return roles;
 }
 

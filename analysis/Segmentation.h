@@ -38,7 +38,8 @@ inline constexpr double kUncertainBlock = 0.6;
 // The most intros, and the most outros, one song is given.
 inline constexpr int kMostFollowOns = 8;
 // A music clip that joins nothing is a song from this length on, else a
-// station identification.
+// station identification, until the station's own songs say how long
+// songs are there.
 inline constexpr double kLoneSongSeconds = 60.0;
 
 struct SegmentationWeights {

@@ -83,6 +83,9 @@ double correlation(const std::vector<float>& a, size_t fromA, const std::vector<
 constexpr size_t kSiblingSamples = 2048;
 constexpr size_t kSiblingLags = 32;
 double stereoLikeness(const StereoEdge& a, const StereoEdge& b, bool atEnd) {
+  // Outros all start on the song's last sample; intros end on its first,
+  // each padded to whole frames, so only their ends may be shifted.
+  const size_t lags = atEnd ? kSiblingLags : 2;
   // A head decoded from a zeroed history is off for its first 16 frames
   // when the stream was encoded in one go; compare after them.
   constexpr size_t kSettled = 16 * 28;
@@ -91,7 +94,7 @@ double stereoLikeness(const StereoEdge& a, const StereoEdge& b, bool atEnd) {
   const size_t fromA = atEnd ? a.size() - kSiblingSamples - kSiblingLags : kSettled + kSiblingLags;
   const size_t fromB = atEnd ? b.size() - kSiblingSamples - kSiblingLags : kSettled + kSiblingLags;
   double best = 0.0;
-  for (size_t shifted = fromB - kSiblingLags; shifted <= fromB + kSiblingLags; ++shifted)
+  for (size_t shifted = fromB - lags; shifted <= fromB + lags; ++shifted)
     best = std::max(best, 0.5 * (correlation(a.left, fromA, b.left, shifted, kSiblingSamples) +
                                  correlation(a.right, fromA, b.right, shifted, kSiblingSamples)));
   return best;
@@ -263,11 +266,24 @@ double StationEvidence::backwardEvidence(size_t earlier, const Sides& later) con
 }
 
 double StationEvidence::waveformJunction(size_t earlier, size_t later) const {
+  // Both directions look at one seam, so they are not two independent
+  // witnesses: the clearer one counts whole, the other half. A true seam
+  // seldom fails both ways; a cut between unrelated audio fails both.
+  const WaveformParts p = waveformParts(earlier, later);
+  auto combined = [](double a, double b) { return std::max(a, b) + 0.5 * std::min(a, b); };
+  return std::max(combined(p.forward, p.backward), combined(p.carriedForward, p.carriedBackward));
+}
+
+StationEvidence::WaveformParts StationEvidence::waveformParts(size_t earlier, size_t later) const {
+  WaveformParts parts;
   const ClipSummary& a = clips_[earlier];
   const ClipSummary& b = clips_[later];
-  if (!a.audible || !b.audible) return 0.0;
-  const double alone = forwardEvidence(earlier, b.head) + backwardEvidence(earlier, sides_[later]);
-  if (b.rawFrames == 0) return alone;
+  if (!a.audible || !b.audible) return parts;
+  parts.forward = forwardEvidence(earlier, b.head);
+  parts.backward = backwardEvidence(earlier, sides_[later]);
+  parts.carriedForward = parts.forward;
+  parts.carriedBackward = parts.backward;
+  if (b.rawFrames == 0) return parts;
   // The later clip's head as decoded after the earlier one: a disc encoded
   // as one stream needs the carried history, one whose clips were encoded
   // apart needs none. Either way a true junction is smooth.
@@ -279,7 +295,9 @@ double StationEvidence::waveformJunction(size_t earlier, size_t later) const {
     refitted.backwardTrue.emplace(trueDensity(*refitted.startLeft, *refitted.startRight));
     refitted.backwardFalse = sides_[later].backwardFalse;
   }
-  return std::max(alone, forwardEvidence(earlier, carried) + backwardEvidence(earlier, refitted));
+  parts.carriedForward = forwardEvidence(earlier, carried);
+  parts.carriedBackward = backwardEvidence(earlier, refitted);
+  return parts;
 }
 
 double StationEvidence::spectralJunction(size_t earlier, size_t later) const {
@@ -294,8 +312,19 @@ double StationEvidence::spectralJunction(size_t earlier, size_t later) const {
                             w_.spectralCap);
 }
 
+double StationEvidence::levelJunction(size_t earlier, size_t later) const {
+  // A fade is no rest before a downbeat: music that faded out does not
+  // run on into loud music, nor does a fade-in follow it.
+  const LevelCues& a = clips_[earlier].cues;
+  const LevelCues& b = clips_[later].cues;
+  double evidence = 0.0;
+  if (a.fadeOutShare > 0.0 && b.startDb > a.endDb + w_.levelJump) evidence -= w_.fadeIntoMusic;
+  if (b.fadeInShare > 0.0 && a.endDb > b.startDb + w_.levelJump) evidence -= w_.fadeIntoMusic;
+  return evidence;
+}
+
 double StationEvidence::junction(size_t earlier, size_t later) const {
-  return waveformJunction(earlier, later) + spectralJunction(earlier, later);
+  return waveformJunction(earlier, later) + spectralJunction(earlier, later) + levelJunction(earlier, later);
 }
 
 // Intros of one song are cut from one lead-in at different starts, so they

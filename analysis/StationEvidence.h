@@ -40,6 +40,9 @@ struct EvidenceWeights {
   double siblingUnlike = 0.5;
   double siblingFor = 6.0;
   double siblingAgainst = 1.0;
+  // A fade into a level this much louder (dB) is no junction.
+  double levelJump = 15.0;
+  double fadeIntoMusic = 4.0;
   // Speech alone never joins a song block.
   double speechAlone = 12.0;
   // Unrelated clips nearer than this to a clip are left out of what an
@@ -61,7 +64,14 @@ class StationEvidence {
   // The end of `earlier` (by time) runs on into the start of `later`.
   double junction(size_t earlier, size_t later) const;
   double waveformJunction(size_t earlier, size_t later) const;
+  // Its parts: each direction, with the later head decoded alone and
+  // decoded after the earlier clip (the better pair counts).
+  struct WaveformParts {
+    double forward = 0.0, backward = 0.0, carriedForward = 0.0, carriedBackward = 0.0;
+  };
+  WaveformParts waveformParts(size_t earlier, size_t later) const;
   double spectralJunction(size_t earlier, size_t later) const;
+  double levelJunction(size_t earlier, size_t later) const;
   // Clips `a` and `b` are intros of one song: they end on the same music
   // (and do not begin on it more alike than they end).
   double introSiblings(size_t a, size_t b) const;
