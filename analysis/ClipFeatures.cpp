@@ -13,55 +13,68 @@ namespace {
 // Below this the clip is silent (-60 dBFS).
 constexpr double kSilentDb = -60.0;
 
-struct Decoded {
-  std::vector<float> left, right;
+// Everything the summary keeps, gathered in one pass over the frames: the
+// whole clip is never held, only its ends and its envelope.
+struct Gathered {
+  StereoEdge head, tail;
+  std::vector<float> headMono, tailMono;  // the ends the spectra are taken of
+  std::vector<float> envelope;
   DecoderState endLeft, endRight;  // the histories after the last frame
+  size_t samples = 0;
 };
 
-Decoded decodeAll(const ClipAudio& clip) {
-  Decoded d;
+Gathered decodeOnce(const ClipAudio& clip) {
+  Gathered g;
   const uint32_t frames = clip.frames();
-  d.left.reserve(size_t(frames) * kSamplesPerFrame);
-  d.right.reserve(size_t(frames) * kSamplesPerFrame);
+  const size_t n = size_t(frames) * kSamplesPerFrame;
+  const size_t edge = std::min<size_t>(n, kEdgeSamples), spectral = std::min<size_t>(n, kSpectralEdgeSamples);
+  const size_t tailFrom = n - edge, spectralFrom = n - spectral;
+  g.tail.left.reserve(edge);
+  g.tail.right.reserve(edge);
+  g.tailMono.reserve(spectral);
+  g.envelope.reserve(n / kEnvelopeStep);
   DecoderState l, r;
-  float left[kSamplesPerFrame], right[kSamplesPerFrame];
-  for (uint32_t f = 0; f < frames; ++f) {
+  float left[kSamplesPerFrame], right[kSamplesPerFrame], mono[kSamplesPerFrame];
+  // The samples of this frame that fall in [from, to), appended to `out`.
+  auto keep = [](const float* x, size_t at, size_t from, size_t to, std::vector<float>& out) {
+    const size_t begin = std::max(at, from), end = std::min(at + kSamplesPerFrame, to);
+    if (begin < end) out.insert(out.end(), x + (begin - at), x + (end - at));
+  };
+  double power = 0.0;
+  size_t inStep = 0, at = 0;
+  for (uint32_t f = 0; f < frames; ++f, at += kSamplesPerFrame) {
     const uint8_t* lf = clip.leftFrame(f / ClipAudio::kFramesPerChunk, f % ClipAudio::kFramesPerChunk);
     const uint8_t* rf = clip.rightFrame(f / ClipAudio::kFramesPerChunk, f % ClipAudio::kFramesPerChunk);
     if (!lf || !rf) break;
     decodeStereoFrameScaled(lf, rf, left, right, l, r);
-    d.left.insert(d.left.end(), left, left + kSamplesPerFrame);
-    d.right.insert(d.right.end(), right, right + kSamplesPerFrame);
-  }
-  d.endLeft = l;
-  d.endRight = r;
-  return d;
-}
-
-StereoEdge edge(const Decoded& d, size_t from, size_t to) {
-  StereoEdge e;
-  e.left.assign(d.left.begin() + ptrdiff_t(from), d.left.begin() + ptrdiff_t(to));
-  e.right.assign(d.right.begin() + ptrdiff_t(from), d.right.begin() + ptrdiff_t(to));
-  return e;
-}
-
-std::vector<float> mono(const Decoded& d, size_t from, size_t to) {
-  std::vector<float> m(to - from);
-  for (size_t i = from; i < to; ++i) m[i - from] = 0.5f * (d.left[i] + d.right[i]);
-  return m;
-}
-
-std::vector<float> envelopeOf(const Decoded& d) {
-  std::vector<float> env;
-  for (size_t start = 0; start + kEnvelopeStep <= d.left.size(); start += kEnvelopeStep) {
-    double sum = 0.0;
-    for (size_t i = start; i < start + kEnvelopeStep; ++i) {
-      const double m = 0.5 * (double(d.left[i]) + d.right[i]);
-      sum += m * m;
+    for (int i = 0; i < kSamplesPerFrame; ++i) mono[i] = 0.5f * (left[i] + right[i]);
+    keep(left, at, 0, edge, g.head.left);
+    keep(right, at, 0, edge, g.head.right);
+    keep(mono, at, 0, spectral, g.headMono);
+    keep(left, at, tailFrom, n, g.tail.left);
+    keep(right, at, tailFrom, n, g.tail.right);
+    keep(mono, at, spectralFrom, n, g.tailMono);
+    // Envelope steps of 240 samples hold whole frames' parts: sum the
+    // frame in two pieces where a step ends inside it.
+    int i = 0;
+    while (i < kSamplesPerFrame) {
+      const int take = std::min(kSamplesPerFrame - i, int(kEnvelopeStep - inStep));
+      float sum = 0.0f;
+      for (int j = i; j < i + take; ++j) sum += mono[j] * mono[j];
+      power += sum;
+      inStep += size_t(take);
+      i += take;
+      if (inStep == kEnvelopeStep) {
+        g.envelope.push_back(float(10.0 * std::log10(power / kEnvelopeStep + 1e-12)));
+        power = 0.0;
+        inStep = 0;
+      }
     }
-    env.push_back(float(10.0 * std::log10(sum / kEnvelopeStep + 1e-12)));
   }
-  return env;
+  g.samples = at;
+  g.endLeft = l;
+  g.endRight = r;
+  return g;
 }
 
 // Moving average over 2 * half + 1 steps (shorter at the ends).
@@ -154,25 +167,23 @@ ClipSummary summarizeClip(const ClipAudio& clip, SpectrumAnalyser& spectra) {
   ClipSummary s;
   s.samples = clip.samples();
   if (clip.frames() == 0) return s;
-  const Decoded d = decodeAll(clip);
-  const size_t n = d.left.size();
-  s.samples = int64_t(n);
-  s.head = edge(d, 0, std::min<size_t>(n, kEdgeSamples));
-  s.tail = edge(d, n - std::min<size_t>(n, kEdgeSamples), n);
-  const size_t spectral = std::min<size_t>(n, kSpectralEdgeSamples);
-  s.headSpectra = spectra.frames(mono(d, 0, spectral));
-  s.tailSpectra = spectra.frames(mono(d, n - spectral, n));
-  s.envelopeDb = envelopeOf(d);
+  Gathered g = decodeOnce(clip);
+  s.samples = int64_t(g.samples);
+  s.head = std::move(g.head);
+  s.tail = std::move(g.tail);
+  s.headSpectra = spectra.frames(g.headMono);
+  s.tailSpectra = spectra.frames(g.tailMono);
+  s.envelopeDb = std::move(g.envelope);
   s.cues = levelCues(s.envelopeDb);
   s.audible = !s.envelopeDb.empty() && s.cues.medianDb > kSilentDb;
+  s.endLeft = g.endLeft;
+  s.endRight = g.endRight;
 
   s.rawFrames = int(std::min<uint32_t>(clip.frames(), kRawHeadFrames));
   for (int f = 0; f < s.rawFrames; ++f) {
     std::memcpy(s.rawLeft.data() + 16 * f, clip.leftFrame(0, uint32_t(f)), 16);
     std::memcpy(s.rawRight.data() + 16 * f, clip.rightFrame(0, uint32_t(f)), 16);
   }
-  s.endLeft = d.endLeft;
-  s.endRight = d.endRight;
   return s;
 }
 

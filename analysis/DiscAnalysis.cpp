@@ -107,18 +107,27 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
   }
   auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
 
+  // Each station's clips are read here, one at a time, and summarised on
+  // up to one thread per core, each summary landing in its clip's place;
+  // a station is segmented on a thread of its own while the next one's
+  // clips are read.
+  struct Pending {
+    StationProposal proposal;
+    std::vector<ClipSummary> summaries;
+    std::future<std::vector<RoleOfClip>> roles;
+  };
+  std::deque<Pending> stationsDone;
   DiscProposal proposal;
   double doneBytes = 0.0;
+  const size_t parallel = std::max(1u, std::thread::hardware_concurrency());
   for (int station : chosen) {
     const Station& s = catalogue.stations[station];
     const int count = validClipCount(s);
-    StationProposal p;
+    Pending& pending = stationsDone.emplace_back();
+    StationProposal& p = pending.proposal;
     p.station = station;
-    // Clips are read here, one at a time, and summarised on up to one
-    // thread per core; each summary lands in its clip's place.
-    std::vector<ClipSummary> summaries(static_cast<size_t>(count));
+    pending.summaries.resize(size_t(count));
     std::deque<std::future<void>> running;
-    const size_t parallel = std::max(1u, std::thread::hardware_concurrency());
     for (int k = 0; k < count; ++k) {
       if (cancelled()) break;
       if (progress) progress(station, totalBytes > 0.0 ? doneBytes / totalBytes : 1.0);
@@ -130,7 +139,7 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
           running.front().get();
           running.pop_front();
         }
-        ClipSummary* into = &summaries[size_t(k)];
+        ClipSummary* into = &pending.summaries[size_t(k)];
         running.push_back(std::async(std::launch::async, [clip, into] {
           SpectrumAnalyser spectra;
           *into = summarizeClip(*clip, spectra);
@@ -139,10 +148,17 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
       doneBytes += double(s.clips[k].size) + 1.0;
     }
     for (auto& r : running) r.get();
-    if (cancelled()) return std::nullopt;
-    p.roles = segmentStation(summaries);
-    proposal.stations.push_back(std::move(p));
+    if (cancelled()) break;
+    const std::vector<ClipSummary>* summaries = &pending.summaries;
+    pending.roles = std::async(std::launch::async, [summaries] { return segmentStation(*summaries); });
   }
+  // Every segmentation under way finishes before the summaries go.
+  for (Pending& pending : stationsDone) {
+    if (!pending.roles.valid()) continue;
+    pending.proposal.roles = pending.roles.get();
+    proposal.stations.push_back(std::move(pending.proposal));
+  }
+  if (cancelled()) return std::nullopt;
   if (progress && !chosen.empty()) progress(chosen.back(), 1.0);
   return proposal;
 }

@@ -126,6 +126,7 @@ bool EdgePredictor::canReceive(std::span<const float> away) {
 }
 
 std::vector<double> EdgePredictor::lowBand(std::span<const float> away) { return smoothed(away, false); }
+std::vector<double> EdgePredictor::lowBandTowards(std::span<const float> towards) { return smoothed(towards, true); }
 
 EdgePredictor::EdgePredictor(std::span<const float> towardsJunction) {
   values_ = smoothed(towardsJunction, true);
@@ -141,15 +142,19 @@ EdgePredictor::EdgePredictor(std::span<const float> towardsJunction) {
   usable_ = logTrialErrors_.size() >= 16;
 }
 
-double EdgePredictor::logOnsetAcross(const std::vector<double>& beyond) const {
-  if (beyond.size() < kOnsetValues) return 0.0;
+double EdgePredictor::logOnsetAcross(const std::vector<double>& beyond) const { return logOnsetAcross(values_, beyond); }
+
+double EdgePredictor::logOnsetAcross(const std::vector<double>& history, const std::vector<double>& beyond) const {
+  if (beyond.size() < kOnsetValues || history.size() < kOnsetValues) return 0.0;
   return std::log((meanSquare(beyond.data(), kOnsetValues) + 1e-12) /
-                  (meanSquare(&values_[values_.size() - kOnsetValues], kOnsetValues) + 1e-12));
+                  (meanSquare(&history[history.size() - kOnsetValues], kOnsetValues) + 1e-12));
 }
 
-double EdgePredictor::logErrorAcross(const std::vector<double>& beyond) const {
-  if (beyond.size() < kAcross) return 0.0;
-  return std::log(extrapolationError(values_, values_.size(), beyond, 0, coefficients_) + 1e-12);
+double EdgePredictor::logErrorAcross(const std::vector<double>& beyond) const { return logErrorAcross(values_, beyond); }
+
+double EdgePredictor::logErrorAcross(const std::vector<double>& history, const std::vector<double>& beyond) const {
+  if (beyond.size() < kAcross || history.size() < size_t(kOrder)) return 0.0;
+  return std::log(extrapolationError(history, history.size(), beyond, 0, coefficients_) + 1e-12);
 }
 
 }  // namespace wc

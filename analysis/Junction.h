@@ -26,6 +26,11 @@ class EdgePredictor {
   // side's low band ordered away from the junction (lowBand of it). Only
   // for a usable predictor and a side that can receive.
   double logErrorAcross(const std::vector<double>& beyond) const;
+  // The same from another history of this side (its low band ordered
+  // towards the junction, lowBandTowards): the side as decoded with another
+  // decoder history differs only in its last values.
+  double logErrorAcross(const std::vector<double>& history, const std::vector<double>& beyond) const;
+  double logOnsetAcross(const std::vector<double>& history, const std::vector<double>& beyond) const;
   // How much louder the music gets across the junction: ln of the power of
   // the first values beyond over the last values before. A drum hit on the
   // junction makes any predictor miss; so it does inside the music.
@@ -39,6 +44,7 @@ class EdgePredictor {
   // The low band the predictor works on, of samples ordered away from the
   // junction.
   static std::vector<double> lowBand(std::span<const float> awayFromJunction);
+  static std::vector<double> lowBandTowards(std::span<const float> towardsJunction);
   // Whether the other side is long enough and does not start on a rest.
   static bool canReceive(std::span<const float> awayFromJunction);
 

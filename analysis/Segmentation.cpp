@@ -96,7 +96,12 @@ class BlockScores {
 // a station of short songs and a long one among long songs both come out right.
 ClipRole loneRole(const ClipSummary& c, double songSeconds, const SegmentationWeights& w) {
   if (!c.audible) return ClipRole::Unreadable;
-  if (c.cues.pauseShare >= w.chatterPauses || c.cues.silenceShare >= w.chatterSilence) return ClipRole::Chatter;
+  // Speech: pauses between words (shallow over a music bed), silence
+  // between them when alone; station identifications are short and fade.
+  const LevelCues& q = c.cues;
+  const double speech = (q.pauseShare - w.chatterPauses) / 0.08 + (q.silenceShare >= w.chatterSilence ? 2.0 : 0.0) -
+                        (q.fadeOutShare - 0.1) / 0.1 + std::clamp(std::log(c.seconds() / 8.0), -1.0, 1.0);
+  if (speech > 0.0) return ClipRole::Chatter;
   return c.seconds() >= songSeconds ? ClipRole::Song : ClipRole::Identification;
 }
 

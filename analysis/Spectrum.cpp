@@ -94,7 +94,7 @@ std::vector<SpectralFrame> SpectrumAnalyser::frames(std::span<const float> mono)
       const double re = plan_->out[b][0], im = plan_->out[b][1];
       const double e = re * re + im * im;
       if (maps.band[size_t(b)] >= 0) bands[size_t(maps.band[size_t(b)])] += e;
-      if (maps.pitchClass[size_t(b)] >= 0) chroma[size_t(maps.pitchClass[size_t(b)])] += std::sqrt(e);
+      if (maps.pitchClass[size_t(b)] >= 0) chroma[size_t(maps.pitchClass[size_t(b)])] += e;
     }
     for (int i = 0; i < kSpectrumBands; ++i) f.bandsDb[size_t(i)] = float(10.0 * std::log10(bands[size_t(i)] + 1e-9));
     double norm = 0.0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "analysis/BeatContinuity.h"
 #include "analysis/SampleDensity.h"
 
 namespace wc {
@@ -20,6 +21,9 @@ struct StationEvidence::Sides {
   std::optional<ConditionalDensity> forwardTrue, forwardFalse, backwardTrue, backwardFalse;
   std::optional<SampleDensity> timbreFalse;
   std::vector<double> timbreInside;  // ln changes between neighbouring windows at both ends
+  std::optional<BeatSide> beatEnd, beatStart;
+  std::optional<SampleDensity> beatFalse;
+  std::vector<double> beatInside;  // beat continuity at points inside the clip, near its ends
 
   bool forwards() const { return endLeft && endLeft->usable() && endRight->usable(); }
   bool backwards() const { return startLeft && startLeft->usable() && startRight->usable(); }
@@ -199,6 +203,17 @@ StationEvidence::StationEvidence(std::span<const ClipSummary> clips, const Evide
     starts[k] = startTimbre(c);
     for (const auto* frames : {&c.tailSpectra, &c.headSpectra})
       for (double change : insideChanges(*frames)) s.timbreInside.push_back(std::log(change + 0.05));
+    const std::vector<float> onsets = onsetStrengths(c.envelopeDb);
+    const std::span<const float> all(onsets);
+    s.beatEnd = beatBefore(all);
+    s.beatStart = beatAfter(all);
+    // Points inside the clip, every second, within 8 s of either end:
+    // one performance, sections and fills included.
+    for (size_t at = kBeatContext / 2; at + kBeatContext / 2 <= all.size(); at += 100) {
+      if (at > 800 && at + 800 < all.size()) continue;
+      if (const auto beat = beatContinuity(beatBefore(all.first(at)), beatAfter(all.subspan(at))))
+        s.beatInside.push_back(*beat);
+    }
   }
   // What each measure looks like across a cut between unrelated audio: the
   // same measure between this clip and the other clips of the station.
@@ -220,6 +235,13 @@ StationEvidence::StationEvidence(std::span<const ClipSummary> clips, const Evide
           errors.push_back(stereoAcross(*s.startLeft, *s.startRight, sides_[x].tailLeft, sides_[x].tailRight));
       s.backwardTrue.emplace(trueDensity(*s.startLeft, *s.startRight));
       s.backwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.headLeft) + 1e-12), 1.5);
+    }
+    if (s.beatEnd) {
+      std::vector<double> beats;
+      for (size_t x : unrelated)
+        if (sides_[x].beatStart)
+          if (const auto beat = beatContinuity(*s.beatEnd, *sides_[x].beatStart)) beats.push_back(*beat);
+      s.beatFalse.emplace(std::move(beats), 0.0, 0.3);
     }
     if (ends[k]) {
       std::vector<double> distances;
@@ -257,10 +279,21 @@ double StationEvidence::forwardEvidence(size_t earlier, const StereoEdge& laterH
                             w_.waveCap);
 }
 
-double StationEvidence::backwardEvidence(size_t earlier, const Sides& later) const {
+double StationEvidence::backwardEvidence(size_t earlier, const Sides& later,
+                                         const std::optional<StereoEdge>& carriedHead) const {
   const Sides& a = sides_[earlier];
   if (!a.tailReceives || !later.backwards() || !later.backwardTrue || !later.backwardFalse) return 0.0;
-  const auto across = stereoAcross(*later.startLeft, *later.startRight, a.tailLeft, a.tailRight);
+  ConditionalDensity::Sample across;
+  if (carriedHead) {
+    const std::vector<double> left = EdgePredictor::lowBandTowards(reversed(carriedHead->left));
+    const std::vector<double> right = EdgePredictor::lowBandTowards(reversed(carriedHead->right));
+    across = {0.5 * (later.startLeft->logErrorAcross(left, a.tailLeft) +
+                     later.startRight->logErrorAcross(right, a.tailRight)),
+              0.5 * (later.startLeft->logOnsetAcross(left, a.tailLeft) +
+                     later.startRight->logOnsetAcross(right, a.tailRight))};
+  } else {
+    across = stereoAcross(*later.startLeft, *later.startRight, a.tailLeft, a.tailRight);
+  }
   return logLikelihoodRatio(*later.backwardTrue, *later.backwardFalse, across.value, across.condition, w_.waveFloor,
                             w_.waveCap);
 }
@@ -280,23 +313,17 @@ StationEvidence::WaveformParts StationEvidence::waveformParts(size_t earlier, si
   const ClipSummary& b = clips_[later];
   if (!a.audible || !b.audible) return parts;
   parts.forward = forwardEvidence(earlier, b.head);
-  parts.backward = backwardEvidence(earlier, sides_[later]);
+  parts.backward = backwardEvidence(earlier, sides_[later], std::nullopt);
   parts.carriedForward = parts.forward;
   parts.carriedBackward = parts.backward;
   if (b.rawFrames == 0) return parts;
   // The later clip's head as decoded after the earlier one: a disc encoded
   // as one stream needs the carried history, one whose clips were encoded
-  // apart needs none. Either way a true junction is smooth.
+  // apart needs none. Either way a true junction is smooth. Only the first
+  // frames differ, so the later side's predictor stays as fitted.
   const StereoEdge carried = headAfter(a, b);
-  Sides refitted;
-  refitted.startLeft.emplace(reversed(carried.left));
-  refitted.startRight.emplace(reversed(carried.right));
-  if (refitted.backwards()) {
-    refitted.backwardTrue.emplace(trueDensity(*refitted.startLeft, *refitted.startRight));
-    refitted.backwardFalse = sides_[later].backwardFalse;
-  }
   parts.carriedForward = forwardEvidence(earlier, carried);
-  parts.carriedBackward = backwardEvidence(earlier, refitted);
+  parts.carriedBackward = backwardEvidence(earlier, sides_[later], carried);
   return parts;
 }
 
@@ -323,8 +350,22 @@ double StationEvidence::levelJunction(size_t earlier, size_t later) const {
   return evidence;
 }
 
+double StationEvidence::beatJunction(size_t earlier, size_t later) const {
+  const Sides& a = sides_[earlier];
+  const Sides& b = sides_[later];
+  if (!a.beatFalse || !b.beatStart) return 0.0;
+  const auto beat = beatContinuity(*a.beatEnd, *b.beatStart);
+  if (!beat) return 0.0;
+  std::vector<double> inside = a.beatInside;
+  inside.insert(inside.end(), b.beatInside.begin(), b.beatInside.end());
+  if (inside.size() < 4) return 0.0;
+  const SampleDensity ifTrue(std::move(inside), 0.5, 0.3);
+  return logLikelihoodRatio(ifTrue, *a.beatFalse, *beat, w_.beatFloor, w_.beatCap);
+}
+
 double StationEvidence::junction(size_t earlier, size_t later) const {
-  return waveformJunction(earlier, later) + spectralJunction(earlier, later) + levelJunction(earlier, later);
+  return waveformJunction(earlier, later) + spectralJunction(earlier, later) + beatJunction(earlier, later) +
+         levelJunction(earlier, later);
 }
 
 // Intros of one song are cut from one lead-in at different starts, so they

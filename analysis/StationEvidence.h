@@ -35,6 +35,9 @@ struct EvidenceWeights {
   // Spectral continuity: the likelihood ratio's bounds.
   double spectralFloor = 1.0;
   double spectralCap = 1.5;
+  // Beat continuity: the likelihood ratio's bounds.
+  double beatFloor = 1.5;
+  double beatCap = 1.5;
   // Siblings: correlation from `unlike` (no opinion) to `alike` (full say).
   double siblingAlike = 0.9;
   double siblingUnlike = 0.5;
@@ -72,6 +75,7 @@ class StationEvidence {
   WaveformParts waveformParts(size_t earlier, size_t later) const;
   double spectralJunction(size_t earlier, size_t later) const;
   double levelJunction(size_t earlier, size_t later) const;
+  double beatJunction(size_t earlier, size_t later) const;
   // Clips `a` and `b` are intros of one song: they end on the same music
   // (and do not begin on it more alike than they end).
   double introSiblings(size_t a, size_t b) const;
@@ -85,7 +89,7 @@ class StationEvidence {
   // Which clips stand for "unrelated" to clip k.
   std::vector<size_t> unrelatedTo(size_t k) const;
   double forwardEvidence(size_t earlier, const StereoEdge& laterHead) const;
-  double backwardEvidence(size_t earlier, const Sides& later) const;
+  double backwardEvidence(size_t earlier, const Sides& later, const std::optional<StereoEdge>& carriedHead) const;
 
   std::span<const ClipSummary> clips_;
   EvidenceWeights w_;
