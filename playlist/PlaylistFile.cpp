@@ -32,8 +32,8 @@ bool isValidPlaylistRecord(const PlaylistRecord& r, const Catalogue& catalogue) 
 }
 
 bool losesIntroOrOutro(const PlaylistRecord& r, const Catalogue& catalogue) {
-  const Clip& clip = catalogue.stations[r.station].clips[r.clipIndex];
-  return (r.intro > 0 && clampCount(clip.intros) == 0) || (r.outro > 0 && clampCount(clip.outros) == 0);
+  const auto [intros, outros] = catalogue.stations[r.station].followOns(r.clipIndex);
+  return (r.intro > 0 && intros == 0) || (r.outro > 0 && outros == 0);
 }
 
 std::vector<PlaylistRecord> decodePlaylistFile(std::span<const uint8_t> bytes, const Catalogue& catalogue) {

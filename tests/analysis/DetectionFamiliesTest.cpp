@@ -48,7 +48,7 @@ TEST_P(DetectionFamiliesTest, FindsEverySongAndNearlyEveryRole) {
 INSTANTIATE_TEST_SUITE_P(HeldOut, DetectionFamiliesTest,
                          ::testing::Values(HeldOutDisc{"synth", 21}, HeldOutDisc{"synthwide", 101},
                                            HeldOutDisc{"hyperrogue", 101}, HeldOutDisc{"drascula", 101}),
-                         [](const auto& info) { return std::string(info.param.family); });
+                         [](const auto& name) { return std::string(name.param.family); });
 
 }  // namespace
 }  // namespace wc::test
