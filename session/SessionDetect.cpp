@@ -19,8 +19,7 @@ constexpr const char* kStartQuestion =
     "No clip annotations were found for this disc. Find the songs, intros and outros from the audio now?";
 
 std::string labelOf(const Catalogue& catalogue, int station) {
-  const char* label = catalogue.stations[station].label;
-  return std::string(label, strnlen(label, sizeof catalogue.stations[station].label));
+  return std::string(catalogue.stations[station].labelText());
 }
 
 std::string summaryOf(const Catalogue& catalogue, const DiscProposal& proposal) {

@@ -96,7 +96,8 @@ void StudioSession::preview(int clipIndex, bool withIntroOutro) {
 }
 
 void StudioSession::cycleChoice(Track& entry, int direction, bool outro) {
-  const int32_t count = clampCount(outro ? entry.clip->outros : entry.clip->intros);
+  const FollowOns f = catalogue().stations[entry.station].followOns(entry.clipIndex);
+  const int32_t count = outro ? f.outros : f.intros;
   if (count == 0) return;
   int32_t& choice = outro ? entry.outro : entry.intro;
   std::unique_ptr<ClipAudio>& audio = outro ? entry.outroAudio : entry.introAudio;

@@ -26,13 +26,13 @@ size_t barIndex(Pane pane) { return pane == Pane::Clips ? 0 : 1; }
 
 void StudioView::rebuildClipList() {
   const Station& s = station();
-  const int count = validClipCount(s);
+  const int count = s.validCount();
   state_.clipRowCount = 0;
   // i grows by at least 1 per clip and stays below 256, so state_.clipRows
   // cannot overflow whatever the catalogue's counts say.
   for (int i = 0; i < count;) {
     state_.clipRows[size_t(state_.clipRowCount++)] = i;
-    i = state_.showAllClips ? i + 1 : nextTopLevelClip(s.clips[i], i);
+    i = state_.showAllClips ? i + 1 : s.nextTopLevel(i);
   }
   state_.clipScroll = clampScroll(state_.clipScroll, state_.clipRowCount - state_.scrollBars[0].rowsPerPage);
   // The song tools follow the station and the catalogue, whose every change

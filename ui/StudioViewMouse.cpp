@@ -38,7 +38,7 @@ void StudioView::onLButtonDown(int x, int y) {
 void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
   Track* entry = session_.playlist().trackAt(hit.index);
   if (!entry) return;  // an empty slot
-  const bool song = entry->clip->clipClass == ClipClass::Song;
+  const bool song = entry->clip->isSong();
   switch (hit.part) {
     case EntryPart::TrackNumber: session_.transport().play(entry, StartPart::Intro); return;
     case EntryPart::TrackNumberOutro:
