@@ -16,7 +16,7 @@
 #include "gamedata/CatalogueFile.h"
 #include "playlist/ClipPool.h"
 #include "playlist/Track.h"
-#include "ui/CommandIds.h"
+#include "session/Command.h"
 
 namespace wc::fuzz {
 namespace {
@@ -74,32 +74,33 @@ void readEveryClip(const Catalogue& catalogue) {
 
 void browseAndUseTools(HeadlessView& h, uint8_t control) {
   StudioView& view = h.makeView();
+  StudioSession& session = *h.session;
   view.paintAll(h.surface);
   for (int step = 0; step < kStationCount; ++step) {
     view.stepStation((control & 2) ? -1 : +1);
     view.pageScroll(Pane::Clips, +1);
     view.paintAll(h.surface);
   }
-  view.onCommand(cmd::ShowAllClips);
+  view.onCommand(Command::ShowAllClips);
   view.pageScroll(Pane::Clips, +1);
   view.paintAll(h.surface);
-  if (control & 4) view.onCommand(cmd::ShowAllClips);
+  if (control & 4) view.onCommand(Command::ShowAllClips);
 
   // The tools run through the command routing, only where enabled.
-  auto run = [&](int command) {
-    const auto state = view.commandState(command);
+  auto run = [&](Command command) {
+    const auto state = session.commandState(command);
     if (!state || !state->enabled) return false;
-    view.onCommand(command);
+    session.onCommand(command);
     view.paintAll(h.surface);
     return true;
   };
-  run((control & 8) ? cmd::CreateRadioMix : cmd::AddAllSongs);
-  if (run(cmd::RandomizeIntros)) {
-    if (control & 16) run(cmd::Pad);
+  run((control & 8) ? Command::CreateRadioMix : Command::AddAllSongs);
+  if (run(Command::RandomizeIntros)) {
+    if (control & 16) run(Command::Pad);
     view.pageScroll(Pane::Playlist, +1);
     view.paintAll(h.surface);
   }
-  if (control & 32) run(cmd::CreateMusicMix);
+  if (control & 32) run(Command::CreateMusicMix);
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include "gamedata/CatalogueBuilder.h"
 #include "gamedata/CatalogueFile.h"
 #include "gamedata/ClipAnnotation.h"
-#include "ui/ClipEdit.h"
+#include "session/ClipEdit.h"
 
 namespace wc {
 namespace {

@@ -9,9 +9,9 @@
 
 #include "base/LittleEndian.h"
 #include "playlist/PlaylistFile.h"
+#include "session/Command.h"
 #include "support/CliRun.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -151,13 +151,13 @@ TEST_F(ExportCliRulesTest, TheExportCommandRefusesNamesACueSheetCannotHold) {
   f.addTrack(testdisc::kSongs[0]);
   const Path quoted = f.workPath("say \"hi\".wav");
   f.dialogs.fileAnswers.push_back(quoted.string());
-  f.view->onCommand(cmd::ExportCd);
+  f.session->onCommand(Command::ExportCd);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_NE(f.dialogs.boxes[0].text.find("double quote"), std::string::npos);
   EXPECT_FALSE(fs::exists(quoted));
   // A 24 kHz wave file has no CUE sheet: the name is fine there.
   f.dialogs.fileAnswers.push_back(quoted.string());
-  f.view->onCommand(cmd::ExportWave);
+  f.session->onCommand(Command::ExportWave);
   EXPECT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_TRUE(fs::exists(quoted));
 }

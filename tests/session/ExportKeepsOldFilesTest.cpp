@@ -9,10 +9,10 @@
 #include "playlist/CueSheet.h"
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
+#include "session/Command.h"
 #include "support/DiscFixture.h"
 #include "support/LeftoverFiles.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -38,7 +38,7 @@ class ExportKeepsOldFilesTest : public ::testing::Test {
   ExportResult exportCd(const Path& target) {
     CountingObserver observer;
     const ExportResult result =
-        exportPlaylistFiles(f.fs, f.view->playlist(), target.string(), true, OfflineRenderer(), observer);
+        exportPlaylistFiles(f.fs, f.session->playlist(), target.string(), true, OfflineRenderer(), observer);
     tracksRendered = observer.tracks;
     return result;
   }
@@ -48,7 +48,7 @@ class ExportKeepsOldFilesTest : public ::testing::Test {
     EXPECT_TRUE(leftoverTemporaries(out.path()).empty());
   }
 
-  ViewFixture f;
+  SessionFixture f;
   ScopedTempDir out;
   Path wave = out.path() / "old.wav";
   Path cue = out.path() / "old.cue";
@@ -56,7 +56,7 @@ class ExportKeepsOldFilesTest : public ::testing::Test {
 };
 
 TEST_F(ExportKeepsOldFilesTest, EveryFailureKeepsThePreviousExport) {
-  const uint64_t dataBytes = exportDataBytes(f.view->playlist(), true);
+  const uint64_t dataBytes = exportDataBytes(f.session->playlist(), true);
   const struct {
     const char* name;
     std::function<void(FaultyFileSystem&, const Path& wave, const Path& cue)> fault;
@@ -91,7 +91,7 @@ TEST_F(ExportKeepsOldFilesTest, EveryFailureKeepsThePreviousExport) {
     c.fault(faulty, wave, cue);
     CountingObserver observer;
     const ExportResult result =
-        exportPlaylistFiles(faulty, f.view->playlist(), wave.string(), true, OfflineRenderer(), observer);
+        exportPlaylistFiles(faulty, f.session->playlist(), wave.string(), true, OfflineRenderer(), observer);
     EXPECT_EQ(result.error, c.error);
     if (c.tracksRendered >= 0) {
       EXPECT_EQ(observer.tracks, c.tracksRendered);
@@ -138,10 +138,11 @@ TEST_F(ExportKeepsOldFilesTest, ASuccessfulExportReplacesBothAndALinkedTargetKee
 // same name is replaced only after its own question.
 TEST_F(ExportKeepsOldFilesTest, AnExistingCueSheetIsReplacedOnlyWhenTheUserSaysSo) {
   const struct {
-    ViewDialogs::Answer answer;
+    SessionPrompts::Answer answer;
     bool replaced;
-  } cases[] = {
-      {ViewDialogs::Answer::No, false}, {ViewDialogs::Answer::Cancel, false}, {ViewDialogs::Answer::Yes, true}};
+  } cases[] = {{SessionPrompts::Answer::No, false},
+               {SessionPrompts::Answer::Cancel, false},
+               {SessionPrompts::Answer::Yes, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(int(c.answer));
     writeBytes(wave, kOldWave);
@@ -149,8 +150,8 @@ TEST_F(ExportKeepsOldFilesTest, AnExistingCueSheetIsReplacedOnlyWhenTheUserSaysS
     f.dialogs.questions.clear();
     f.dialogs.fileAnswers.push_back(wave.string());
     f.dialogs.questionAnswers.push_back(c.answer);
-    f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // then Keep Tracks, when asked
-    f.view->onCommand(cmd::ExportCd);
+    f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // then Keep Tracks, when asked
+    f.session->onCommand(Command::ExportCd);
     // After Yes comes the question about the short tracks of the test disc.
     ASSERT_EQ(f.dialogs.questions.size(), c.replaced ? 2u : 1u);
     f.dialogs.questionAnswers.clear();
@@ -162,10 +163,10 @@ TEST_F(ExportKeepsOldFilesTest, AnExistingCueSheetIsReplacedOnlyWhenTheUserSaysS
   fs::remove(cue);
   f.dialogs.questions.clear();
   f.dialogs.fileAnswers.push_back(wave.string());
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);
-  f.view->onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);
+  f.session->onCommand(Command::ExportCd);
   f.dialogs.fileAnswers.push_back(wave.string());
-  f.view->onCommand(cmd::ExportWave);
+  f.session->onCommand(Command::ExportWave);
   ASSERT_EQ(f.dialogs.questions.size(), 1u);
   EXPECT_EQ(f.dialogs.questions[0].text.find("already exists"), std::string::npos);
   EXPECT_TRUE(f.dialogs.boxes.empty());

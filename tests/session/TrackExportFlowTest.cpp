@@ -1,4 +1,4 @@
-// Export Tracks and the short-track question of Export CD, through the view.
+// Export Tracks and the short-track question of Export CD, as the window runs them.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -6,14 +6,14 @@
 
 #include "playlist/ShortTracks.h"
 #include "playlist/TrackExporter.h"
+#include "session/Command.h"
 #include "support/FakeTrackExportServices.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
 
-class ViewTrackExportTest : public ::testing::Test {
+class TrackExportFlowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     f.dialogs.trackExportServices = &services;
@@ -29,19 +29,19 @@ class ViewTrackExportTest : public ::testing::Test {
     return names;
   }
 
-  ViewFixture f;
+  SessionFixture f;
   FakeTrackExportServices services;
   Path folder = f.workPath("music");
 };
 
-TEST_F(ViewTrackExportTest, ExportsTheTracksWithTheStationCover) {
-  EXPECT_TRUE(f.view->commandState(cmd::ExportTracks)->enabled);
+TEST_F(TrackExportFlowTest, ExportsTheTracksWithTheStationCover) {
+  EXPECT_TRUE(f.session->commandState(Command::ExportTracks)->enabled);
   services.choices.push_back(choice(TrackFormat::Mp3, "Night Drive"));
-  ASSERT_TRUE(f.view->onCommand(cmd::ExportTracks));
+  ASSERT_TRUE(f.session->onCommand(Command::ExportTracks));
   ASSERT_EQ(services.proposals.size(), 1u);
   EXPECT_EQ(services.proposals[0].album, "Wavecrate Mix");  // no playlist file yet
   EXPECT_TRUE(f.dialogs.boxes.empty());
-  const TrackExportPlan plan = planTrackExport(f.view->playlist(), f.catalogue(), "Night Drive", TrackFormat::Mp3);
+  const TrackExportPlan plan = planTrackExport(f.session->playlist(), f.catalogue(), "Night Drive", TrackFormat::Mp3);
   auto expected = plan.fileNames();
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(listing(), expected);
@@ -49,21 +49,21 @@ TEST_F(ViewTrackExportTest, ExportsTheTracksWithTheStationCover) {
   EXPECT_NE(std::find(services.coverTexts.begin(), services.coverTexts.end(), label), services.coverTexts.end());
 
   // After saving, the playlist's name is the proposed album.
-  ASSERT_TRUE(f.view->writePlaylistFile(f.workPath("Sunday.wcpl").string()));
-  ASSERT_TRUE(f.view->openPlaylistFile(f.workPath("Sunday.wcpl").string()));
-  f.view->onCommand(cmd::ExportTracks);  // cancelled in the dialog
+  ASSERT_TRUE(f.session->writePlaylistFile(f.workPath("Sunday.wcpl").string()));
+  ASSERT_TRUE(f.session->openPlaylistFile(f.workPath("Sunday.wcpl").string()));
+  f.session->onCommand(Command::ExportTracks);  // cancelled in the dialog
   EXPECT_EQ(services.proposals.at(1).album, "Sunday");
   EXPECT_EQ(listing(), expected);
 }
 
-TEST_F(ViewTrackExportTest, ExistingFilesAreReplacedOnlyWhenTheUserAgrees) {
-  const TrackExportPlan plan = planTrackExport(f.view->playlist(), f.catalogue(), "Mix", TrackFormat::Wave);
+TEST_F(TrackExportFlowTest, ExistingFilesAreReplacedOnlyWhenTheUserAgrees) {
+  const TrackExportPlan plan = planTrackExport(f.session->playlist(), f.catalogue(), "Mix", TrackFormat::Wave);
   std::ofstream(folder / plan.tracks[1].fileName) << "old";
   std::ofstream(folder / plan.playlistName) << "old";
-  for (const auto answer : {ViewDialogs::Answer::Cancel, ViewDialogs::Answer::Yes}) {
+  for (const auto answer : {SessionPrompts::Answer::Cancel, SessionPrompts::Answer::Yes}) {
     services.choices.push_back(choice(TrackFormat::Wave, "Mix"));
     f.dialogs.questionAnswers.push_back(answer);
-    f.view->onCommand(cmd::ExportTracks);
+    f.session->onCommand(Command::ExportTracks);
   }
   ASSERT_EQ(f.dialogs.questions.size(), 2u);
   const std::string& question = f.dialogs.questions[0].text;
@@ -78,42 +78,42 @@ TEST_F(ViewTrackExportTest, ExistingFilesAreReplacedOnlyWhenTheUserAgrees) {
   EXPECT_EQ(listing().size(), plan.fileNames().size());
 }
 
-TEST_F(ViewTrackExportTest, CancelInTheProgressWindowLeavesNothing) {
+TEST_F(TrackExportFlowTest, CancelInTheProgressWindowLeavesNothing) {
   services.cancelAtUpdate = 1;
   services.choices.push_back(choice(TrackFormat::Flac));
-  f.view->onCommand(cmd::ExportTracks);
+  f.session->onCommand(Command::ExportTracks);
   EXPECT_TRUE(listing().empty());
   EXPECT_TRUE(f.dialogs.boxes.empty()) << "a cancel is no error";
 
   f.fs.failWritesAfter(1000);
   services.cancelAtUpdate = 0;
   services.choices.push_back(choice(TrackFormat::Flac));
-  f.view->onCommand(cmd::ExportTracks);
+  f.session->onCommand(Command::ExportTracks);
   EXPECT_TRUE(listing().empty());
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_NE(f.dialogs.boxes[0].text.find("disk may be full"), std::string::npos);
 }
 
-TEST_F(ViewTrackExportTest, ExportCdAsksAboutShortTracks) {
-  const auto shortOnes = shortTrackNumbers(cdTrackSectors(f.view->playlist()));
+TEST_F(TrackExportFlowTest, ExportCdAsksAboutShortTracks) {
+  const auto shortOnes = shortTrackNumbers(cdTrackSectors(f.session->playlist()));
   ASSERT_FALSE(shortOnes.empty());
   struct Case {
-    ViewDialogs::Answer answer;
+    SessionPrompts::Answer answer;
     bool written;
     int cueTracks;
   };
-  const auto marks = marksAfterJoining(cdTrackSectors(f.view->playlist()));
+  const auto marks = marksAfterJoining(cdTrackSectors(f.session->playlist()));
   const int joinedTracks = int(std::count(marks.begin(), marks.end(), true));
-  const Case cases[] = {{ViewDialogs::Answer::Cancel, false, 0},
-                        {ViewDialogs::Answer::No, true, 3},
-                        {ViewDialogs::Answer::Yes, true, joinedTracks}};
+  const Case cases[] = {{SessionPrompts::Answer::Cancel, false, 0},
+                        {SessionPrompts::Answer::No, true, 3},
+                        {SessionPrompts::Answer::Yes, true, joinedTracks}};
   for (const Case& c : cases) {
     std::filesystem::remove(f.workPath("cd.wav"));
     std::filesystem::remove(f.workPath("cd.cue"));
     f.dialogs.questions.clear();
     f.dialogs.fileAnswers.push_back(f.workPath("cd.wav").string());
     f.dialogs.questionAnswers.push_back(c.answer);
-    f.view->onCommand(cmd::ExportCd);
+    f.session->onCommand(Command::ExportCd);
     ASSERT_EQ(f.dialogs.questions.size(), 1u);
     EXPECT_EQ(f.dialogs.questions[0].text, shortTracksQuestion(shortOnes));
     EXPECT_EQ(f.dialogs.choiceLabels.back(), (std::pair<std::string, std::string>{"Join", "Keep Tracks"}));

@@ -1,4 +1,4 @@
-// Export Tracks: the playlist_ as one tagged file per track, and the question
+// Export Tracks: the playlist as one tagged file per track, and the question
 // about short tracks that Export CD asks.
 #include <chrono>
 #include <cstdio>
@@ -8,9 +8,8 @@
 #include "gamedata/GameData.h"
 #include "playlist/ShortTracks.h"
 #include "playlist/TrackExporter.h"
-#include "ui/CoverArt.h"
-#include "ui/StudioView.h"
-#include "ui/TrackExportServices.h"
+#include "session/StudioSession.h"
+#include "session/TrackExportServices.h"
 
 namespace wc {
 namespace {
@@ -46,13 +45,13 @@ std::string joinNames(const std::vector<std::string>& names) {
 
 }  // namespace
 
-std::string StudioView::defaultAlbumName() const {
+std::string StudioSession::defaultAlbumName() const {
   const std::string stem = std::filesystem::path(playlistPath_).stem().string();
   return stem.empty() ? kDefaultAlbumName : stem;
 }
 
-void StudioView::onExportTracks() {
-  TrackExportServices* services = dialogs_.trackExport();
+void StudioSession::onExportTracks() {
+  TrackExportServices* services = prompts_.trackExport();
   if (!services || playlist_.trackCount() == 0) return;
   TrackExportChoice proposal;
   proposal.album = defaultAlbumName();
@@ -62,7 +61,7 @@ void StudioView::onExportTracks() {
   const TrackExportPlan plan = planTrackExport(playlist_, catalogue(), album, choice->format);
   const Path folder = choice->folder;
   if (!fs_.isDirectory(folder)) {
-    dialogs_.messageBox("The folder " + choice->folder + " does not exist.", "Error");
+    prompts_.messageBox("The folder " + choice->folder + " does not exist.", "Error");
     return;
   }
   const auto existing = existingExportFiles(fs_, folder, plan);
@@ -70,7 +69,7 @@ void StudioView::onExportTracks() {
     const std::string text = std::to_string(existing.size()) + (existing.size() == 1 ? " file" : " files") +
                              " of this export already exist in " + choice->folder + ":" + joinNames(existing) +
                              "\n\nReplace them?";
-    if (dialogs_.askChoice(text, "Export Tracks", "Replace", "") != ViewDialogs::Answer::Yes) return;
+    if (prompts_.askChoice(text, "Export Tracks", "Replace", "") != SessionPrompts::Answer::Yes) return;
   }
   const auto stale = staleAlbumFiles(fs_, folder, plan);
   std::vector<std::string> removeAfterwards;
@@ -78,10 +77,10 @@ void StudioView::onExportTracks() {
     const std::string text = std::to_string(stale.size()) + (stale.size() == 1 ? " file" : " files") +
                              " of an earlier export of this album in " + choice->folder +
                              " will not be written again:" + joinNames(stale) + "\n\nRemove them after the export?";
-    switch (dialogs_.askChoice(text, "Export Tracks", "Remove", "Keep")) {
-      case ViewDialogs::Answer::Yes: removeAfterwards = stale; break;
-      case ViewDialogs::Answer::No: break;
-      case ViewDialogs::Answer::Cancel: return;
+    switch (prompts_.askChoice(text, "Export Tracks", "Remove", "Keep")) {
+      case SessionPrompts::Answer::Yes: removeAfterwards = stale; break;
+      case SessionPrompts::Answer::No: break;
+      case SessionPrompts::Answer::Cancel: return;
     }
   }
 
@@ -94,23 +93,23 @@ void StudioView::onExportTracks() {
   const std::string label = first && first->station >= 0 && first->station < kStationCount
                                 ? std::string(catalogue().stations[first->station].labelText())
                                 : "";
-  options.coverPng = services->paintPng(kCoverSize, [&](DrawSurface& s) { paintStationCover(s, label, kCoverSize); });
+  options.coverPng = services->coverPng(label);
 
   transport_.stop();
   const auto window = services->showProgress("Export Tracks");
   WindowProgress observer(*window);
   const TrackExportResult result = exportTracks(fs_, playlist_, plan, folder, options, observer);
   if (result.error != TrackExportError::None && result.error != TrackExportError::Cancelled)
-    dialogs_.messageBox(trackExportMessage(result), "Error");
+    prompts_.messageBox(trackExportMessage(result), "Error");
 }
 
-std::optional<bool> StudioView::askJoinShortTracks() {
+std::optional<bool> StudioSession::askJoinShortTracks() {
   const auto shortOnes = shortTrackNumbers(cdTrackSectors(playlist_));
   if (shortOnes.empty()) return false;
-  switch (dialogs_.askChoice(shortTracksQuestion(shortOnes), "Export CD", "Join", "Keep Tracks")) {
-    case ViewDialogs::Answer::Yes: return true;
-    case ViewDialogs::Answer::No: return false;
-    case ViewDialogs::Answer::Cancel: return std::nullopt;
+  switch (prompts_.askChoice(shortTracksQuestion(shortOnes), "Export CD", "Join", "Keep Tracks")) {
+    case SessionPrompts::Answer::Yes: return true;
+    case SessionPrompts::Answer::No: return false;
+    case SessionPrompts::Answer::Cancel: return std::nullopt;
   }
   return std::nullopt;
 }

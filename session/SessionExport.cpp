@@ -3,38 +3,38 @@
 #include "playlist/Exporter.h"
 #include "playlist/MissingAudio.h"
 #include "playlist/OfflineRenderer.h"
-#include "ui/StudioView.h"
+#include "session/StudioSession.h"
 
 namespace wc {
 
-// Keeps the view's display and the sound output in step with the export.
-class StudioView::ExportDisplay final : public ExportObserver {
+// Keeps what is shown and the sound output in step with the export.
+class StudioSession::ExportDisplay final : public ExportObserver {
  public:
-  explicit ExportDisplay(StudioView& view) : view_(view) {}
+  explicit ExportDisplay(StudioSession& session) : session_(session) {}
 
-  void filesOpened() override { view_.host_.repaintAll(); }
+  void filesOpened() override { session_.repaintAll(); }
   void renderingStarts() override {
-    view_.transport_.stop();
-    if (view_.output_) view_.output_->pauseOutput();
-    view_.marks_.rendering = true;
+    session_.transport_.stop();
+    if (session_.output_) session_.output_->pauseOutput();
+    session_.marks_.rendering = true;
   }
   void trackStarts(int number, Track&) override {
-    view_.playlistScroll_ = number - 1;
-    view_.host_.repaintAll();
+    session_.notify([number](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Place, number - 1); });
+    session_.repaintAll();
   }
   void renderingEnds() override {
-    view_.marks_.rendering = false;
-    if (view_.output_) view_.output_->resumeOutput();
-    view_.host_.invalidate();
+    session_.marks_.rendering = false;
+    if (session_.output_) session_.output_->resumeOutput();
+    session_.notify([](SessionObserver& o) { o.showChanges(); });
   }
 
  private:
-  StudioView& view_;
+  StudioSession& session_;
 };
 
-void StudioView::exportPlaylist(bool cdImage) {
+void StudioSession::exportPlaylist(bool cdImage) {
   if (const auto missing = clipsWithoutAudio(catalogue(), playlist_); !missing.empty()) {
-    dialogs_.messageBox(exportRefusalForMissingAudio(catalogue(), missing), "Error");
+    prompts_.messageBox(exportRefusalForMissingAudio(catalogue(), missing), "Error");
     return;
   }
   FileDialogRequest request;
@@ -44,21 +44,21 @@ void StudioView::exportPlaylist(bool cdImage) {
   request.defaultExtension = "wav";
   request.overwritePrompt = true;
   request.pathMustExist = true;
-  const auto path = dialogs_.saveFileName(request);
+  const auto path = prompts_.saveFileName(request);
   if (!path) return;
   if (!hasWaveExtension(*path)) {
-    dialogs_.messageBox("This program can only export wave (*.wav) files", "Error");
+    prompts_.messageBox("This program can only export wave (*.wav) files", "Error");
     return;
   }
   if (cdImage && !cueCanNamePath(*path)) {
-    dialogs_.messageBox(exportErrorMessage(ExportError::UnsafeCuePath), "Error");
+    prompts_.messageBox(exportErrorMessage(ExportError::UnsafeCuePath), "Error");
     return;
   }
   // The dialog asked about the wave file only; its CUE sheet is replaced too.
   const std::string cuePath = cuePathFor(*path);
   if (cdImage && (fs_.openRead(cuePath) || fs_.isDirectory(cuePath)) &&
-      dialogs_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", "Export CD Image") !=
-          ViewDialogs::Answer::Yes)
+      prompts_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", "Export CD Image") !=
+          SessionPrompts::Answer::Yes)
     return;
   bool joinShort = false;
   if (cdImage) {
@@ -69,7 +69,7 @@ void StudioView::exportPlaylist(bool cdImage) {
   ExportDisplay display(*this);
   const OfflineRenderer renderer(transport_.reporter());
   const ExportError error = wc::exportPlaylist(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
-  if (error != ExportError::None) dialogs_.messageBox(exportErrorMessage(error), "Error");
+  if (error != ExportError::None) prompts_.messageBox(exportErrorMessage(error), "Error");
 }
 
 }  // namespace wc

@@ -86,7 +86,7 @@ TEST(FileImageOffsetsTest, PlaylistRecordsAreStationClipIntroOutro) {
   const std::vector<PlaylistRecord> records = {{4, 8, 1, 0}, {1, 2, 0, 0}};
   EXPECT_EQ(encodePlaylistFile(records), expected);
 
-  ViewFixture f;  // station 4 clip 8 is Song C with two intros; station 1 clip 2 an advert
+  SessionFixture f;  // station 4 clip 8 is Song C with two intros; station 1 clip 2 an advert
   EXPECT_EQ(decodePlaylistFile(expected, f.catalogue()), records);
   // Intro and outro swapped in the file name an outro 1 that Song C lacks.
   std::vector<uint8_t> swapped = expected;

@@ -1,13 +1,13 @@
 // What the desktop's media controls are told, read from the transport of a
-// view over a hand-filled catalogue (no sound output: reports are made by
+// session over a hand-filled catalogue (no sound output: reports are made by
 // hand, as the Voice would make them).
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 
+#include "session/MediaPlayerState.h"
 #include "support/ViewTestBed.h"
-#include "ui/MediaPlayerState.h"
 
 namespace wc {
 namespace {
@@ -16,7 +16,7 @@ constexpr int kStation = 6;
 
 // Three tracks "First", "Second", "Third" on "Radio Six", with intro, song
 // and outro frames of 28 samples at 24000 Hz, and a fourth clip "Jingle".
-struct Bed : test::ViewTestBed {
+struct Bed : test::SessionTestBed {
   Bed() {
     Station& s = catalogue().stations[kStation];
     test::setStation(s, "Radio Six", true);
@@ -25,7 +25,7 @@ struct Bed : test::ViewTestBed {
     test::setClip(s.clips[1], "Second", 0, 0, 0, "Band B");
     test::setClip(s.clips[2], "Third", 0);
     test::setClip(s.clips[3], "Jingle", 2);
-    makeView();
+    makeSession();
     constexpr uint32_t kFrames[3][3] = {{0, 24000, 0}, {1200, 36000, 2400}, {0, 7, 0}};
     for (int i = 0; i < 3; ++i) {
       Track* t = addTrack(kStation, i);
@@ -35,8 +35,8 @@ struct Bed : test::ViewTestBed {
       tracks.push_back(t);
     }
   }
-  ~Bed() { view->transport().stop(); }  // before the tracks' audio goes
-  Transport& transport() { return view->transport(); }
+  ~Bed() { session->transport().stop(); }  // before the tracks' audio goes
+  Transport& transport() { return session->transport(); }
   std::vector<Track*> tracks;
 };
 

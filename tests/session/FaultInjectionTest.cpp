@@ -18,9 +18,9 @@
 #include "playlist/CueSheet.h"
 #include "playlist/Exporter.h"
 #include "playlist/Voice.h"
+#include "session/Command.h"
 #include "support/DiscFixture.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -35,25 +35,24 @@ std::vector<std::string> hiddenFiles(const Path& dir) {
   return names;
 }
 
-// A view whose game data come from a disc in a drive (no cache yet), so
+// A session whose game data come from a disc in a drive (no cache yet), so
 // Copy Audio Files has something to copy and the disc can be taken out.
-struct DiscViewFixture {
-  DiscViewFixture() : disc(TestDisc::disc()) {
+struct DiscSessionFixture {
+  DiscSessionFixture() : disc(TestDisc::disc()) {
     fs::create_directories(work);
     // The annotated catalogue file lives in the working directory.
     fs::copy_file(disc.catalogueFile(), work / kCatalogueFileName);
     mounts.addMount(disc.directory().string(), "iso9660", "/dev/sr0");
     gameData = std::make_unique<GameData>(faulty, work, mounts, prompts, exits.function());
     gameData->loadCatalogue();
-    view = std::make_unique<StudioView>(*gameData, host, dialogs, random, nullptr, faulty);
-    view->showStation(testdisc::kMusic);
-    view->rebuildClipList();
+    session = std::make_unique<StudioSession>(*gameData, dialogs, random, nullptr, faulty);
+    session->selectStation(testdisc::kMusic);
   }
-  ~DiscViewFixture() { view.reset(); }
+  ~DiscSessionFixture() { session.reset(); }
 
   Track* addTrack(int clipIndex) {
-    Track* t = view->playlist().append(createTrack(gameData->catalogue(), testdisc::kMusic, clipIndex));
-    view->loadTrackAudio(*t, true, LoadIndicatorMode::Silent);
+    Track* t = session->playlist().append(createTrack(gameData->catalogue(), testdisc::kMusic, clipIndex));
+    session->loadTrackAudio(*t, true, LoadIndicatorMode::Silent);
     return t;
   }
 
@@ -65,17 +64,16 @@ struct DiscViewFixture {
   ScriptedPrompts prompts;
   RecordedExits exits;
   std::unique_ptr<GameData> gameData;
-  FakeViewHost host;
-  FakeViewDialogs dialogs;
+  FakeSessionPrompts dialogs;
   CRandom random;
-  std::unique_ptr<StudioView> view;
+  std::unique_ptr<StudioSession> session;
 };
 
 // What the user sees: the box "The clip annotations could not be saved to
 // WavecrateInfo.dat. The previous file was left unchanged." (caption
 // "Error"); the command stays enabled so the save can be tried again.
 TEST(FaultInjectionTest, CatalogueSaveWithAFailingWriteOrRenameKeepsTheOldFile) {
-  ViewFixture f;
+  SessionFixture f;
   const Path file = f.disc.catalogueFile();
   const auto before = readBytes(file);
   std::strcpy(f.catalogue().stations[testdisc::kMusic].clips[0].title, "Renamed by the user");
@@ -86,13 +84,13 @@ TEST(FaultInjectionTest, CatalogueSaveWithAFailingWriteOrRenameKeepsTheOldFile) 
       f.fs.failWritesTo(file, 300000);  // half of the image, then the disk is full
     else
       f.fs.failRenames(true);
-    f.view->catalogueChanged(false);
-    f.view->onCommand(cmd::SaveCatalogue);
+    f.session->catalogueChanged(false);
+    f.session->onCommand(Command::SaveCatalogue);
     ASSERT_EQ(f.dialogs.boxes.size(), size_t(attempt + 1));
     EXPECT_EQ(f.dialogs.boxes.back().caption, "Error");
     EXPECT_EQ(f.dialogs.boxes.back().text.rfind("The clip annotations could not be saved", 0), 0u);
-    EXPECT_TRUE(f.view->catalogueModified());
-    EXPECT_TRUE(f.view->commandState(cmd::SaveCatalogue)->enabled);
+    EXPECT_TRUE(f.session->catalogueModified());
+    EXPECT_TRUE(f.session->commandState(Command::SaveCatalogue)->enabled);
     EXPECT_EQ(readBytes(file), before);
     EXPECT_TRUE(hiddenFiles(f.disc.directory()).empty());
   }
@@ -112,13 +110,13 @@ class ExportFaultTest : public ::testing::Test {
     f.addTrack(testdisc::kSongs[0]);
     f.addTrack(testdisc::kChatter5);
     // A playlist saved earlier, and an export made earlier at the same path.
-    ASSERT_TRUE(f.view->writePlaylistFile(playlist.string()));
+    ASSERT_TRUE(f.session->writePlaylistFile(playlist.string()));
     savedPlaylist = readBytes(playlist);
   }
   void exportCd() {
     f.dialogs.fileAnswers.push_back(wave.string());
-    f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
-    f.view->onCommand(cmd::ExportCd);
+    f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // keep the short tracks
+    f.session->onCommand(Command::ExportCd);
   }
   void expectReportedAndNothingLeft() {
     ASSERT_EQ(f.dialogs.boxes.size(), 1u);
@@ -128,15 +126,15 @@ class ExportFaultTest : public ::testing::Test {
     EXPECT_FALSE(fs::exists(cue));
     EXPECT_EQ(readBytes(playlist), savedPlaylist);
     // The program runs on: output resumed, playback possible again.
-    EXPECT_FALSE(f.view->marks().rendering);
+    EXPECT_FALSE(f.session->marks().rendering);
     EXPECT_TRUE(f.device->isPlaying());
     f.tick();  // the first report after the export clears the last rendered track
-    f.view->onCommand(cmd::Play);
+    f.session->onCommand(Command::Play);
     f.tick();
-    EXPECT_EQ(f.view->transport().playingTrack(), f.view->playlist().first());
+    EXPECT_EQ(f.session->transport().playingTrack(), f.session->playlist().first());
   }
 
-  ViewFixture f;
+  SessionFixture f;
   Path wave = f.workPath("mix.wav");
   Path cue = f.workPath("mix.cue");
   Path playlist = f.workPath("saved.wcpl");
@@ -156,7 +154,7 @@ TEST_F(ExportFaultTest, AFailingCueSheetWriteRemovesBothFiles) {
 // final header was not: a file whose header still says "no audio" is not
 // left for a player or burner to trust.
 TEST_F(ExportFaultTest, AFailingFinalHeaderRemovesTheWaveFile) {
-  const uint64_t dataBytes = exportDataBytes(f.view->playlist(), true);
+  const uint64_t dataBytes = exportDataBytes(f.session->playlist(), true);
   f.fs.failWritesTo(wave, 44 + dataBytes);  // room for placeholder and audio, none for the header
   exportCd();
   expectReportedAndNothingLeft();
@@ -167,7 +165,7 @@ TEST_F(ExportFaultTest, AFailingFinalHeaderRemovesTheWaveFile) {
 // the playlist plays, the tracks loaded before play as before, and an
 // export is refused with the tracks named.
 TEST(FaultInjectionTest, APackThatShrinksBetweenLoadsGivesSilentTracksOnly) {
-  ViewFixture f;
+  SessionFixture f;
   Track* before = f.addTrack(testdisc::kSongs[0]);
   const Path pack = f.disc.pack(testdisc::kMusic);
   const auto& songC = f.catalogue().stations[testdisc::kMusic].clips[testdisc::kSongs[2]];
@@ -179,13 +177,13 @@ TEST(FaultInjectionTest, APackThatShrinksBetweenLoadsGivesSilentTracksOnly) {
   EXPECT_TRUE(f.dialogs.boxes.empty());
   EXPECT_TRUE(f.prompts.shown.empty());
 
-  f.view->onCommand(cmd::Play);
-  ASSERT_TRUE(f.tickUntil([&] { return f.view->transport().playingTrack() == before; }));
-  ASSERT_TRUE(f.tickUntil([&] { return f.view->transport().playingTrack() == nullptr; }));
+  f.session->onCommand(Command::Play);
+  ASSERT_TRUE(f.tickUntil([&] { return f.session->transport().playingTrack() == before; }));
+  ASSERT_TRUE(f.tickUntil([&] { return f.session->transport().playingTrack() == nullptr; }));
 
   // The export refuses what would lose track audio (DamagedPackTest).
   f.dialogs.fileAnswers.push_back(f.workPath("short.wav").string());
-  f.view->onCommand(cmd::ExportWave);
+  f.session->onCommand(Command::ExportWave);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_FALSE(fs::exists(f.workPath("short.wav")));
 }
@@ -196,9 +194,9 @@ TEST(FaultInjectionTest, APackThatShrinksBetweenLoadsGivesSilentTracksOnly) {
 // here); until then the tracks loaded before keep playing from memory, and
 // a pack that comes back is read again.
 TEST(FaultInjectionTest, APackThatDisappearsBetweenLoadsAsksForTheDisc) {
-  ViewFixture f;
+  SessionFixture f;
   Track* loaded = f.addTrack(testdisc::kSongs[0]);
-  f.view->transport().play(loaded, StartPart::Intro);
+  f.session->transport().play(loaded, StartPart::Intro);
   f.tick();
   const Path pack = f.disc.pack(testdisc::kMusic);
   const Path away = f.workPath("away.pak");
@@ -210,11 +208,11 @@ TEST(FaultInjectionTest, APackThatDisappearsBetweenLoadsAsksForTheDisc) {
   EXPECT_EQ(f.prompts.shown[0].text, kDiscMissingText);
   ASSERT_FALSE(f.exits.statuses.empty());
   EXPECT_EQ(f.exits.statuses[0], 0);
-  ASSERT_TRUE(f.tickUntil([&] { return f.view->transport().existingVoice()->position() > 5000; }, 100));
-  EXPECT_EQ(f.view->transport().playingTrack(), loaded);
+  ASSERT_TRUE(f.tickUntil([&] { return f.session->transport().existingVoice()->position() > 5000; }, 100));
+  EXPECT_EQ(f.session->transport().playingTrack(), loaded);
 
   fs::rename(away, pack);
-  f.view->loadTrackAudio(*missing, true, LoadIndicatorMode::Silent);
+  f.session->loadTrackAudio(*missing, true, LoadIndicatorMode::Silent);
   ASSERT_NE(missing->songAudio, nullptr);
   EXPECT_EQ(missing->songAudio->frames(), testDiscFrames(testdisc::kMusic, testdisc::kSongs[1]));
 }
@@ -225,7 +223,7 @@ TEST(FaultInjectionTest, APackThatDisappearsBetweenLoadsAsksForTheDisc) {
 // (caption "ERROR"). The cache holds no partial file; the catalogue file is
 // untouched. With the disc back in the same place everything loads again.
 TEST(FaultInjectionTest, ADiscTakenOutAfterItWasFoundGivesSilenceAndAFailedCopy) {
-  DiscViewFixture f;
+  DiscSessionFixture f;
   Track* before = f.addTrack(testdisc::kSongs[0]);
   ASSERT_NE(before->songAudio, nullptr);
   ASSERT_TRUE(f.gameData->discRoot());
@@ -238,17 +236,17 @@ TEST(FaultInjectionTest, ADiscTakenOutAfterItWasFoundGivesSilenceAndAFailedCopy)
   EXPECT_EQ(after->songAudio, nullptr);
   EXPECT_TRUE(f.prompts.shown.empty());
 
-  f.view->onCommand(cmd::CopyAudioFiles);
+  f.session->onCommand(Command::CopyAudioFiles);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].text, "Copying audio files failed.  You have probably run out of disc space.");
   EXPECT_EQ(f.dialogs.boxes[0].caption, "ERROR");
-  EXPECT_FALSE(f.view->marks().copying);
+  EXPECT_FALSE(f.session->marks().copying);
   EXPECT_TRUE(hiddenFiles(f.work / "CACHE").empty());
   EXPECT_FALSE(fs::exists(f.work / "CACHE" / "TRAKLKUP.DAT"));
   EXPECT_EQ(readBytes(f.work / kCatalogueFileName), catalogue);
 
   fs::rename(out, mount);
-  f.view->loadTrackAudio(*after, true, LoadIndicatorMode::Silent);
+  f.session->loadTrackAudio(*after, true, LoadIndicatorMode::Silent);
   EXPECT_NE(after->songAudio, nullptr);
 }
 
@@ -258,11 +256,11 @@ TEST(FaultInjectionTest, ADiscTakenOutAfterItWasFoundGivesSilenceAndAFailedCopy)
 // cache at all (so later starts read it from the disc), and nothing after it
 // was touched.
 TEST(FaultInjectionTest, CopyAudioFilesWithAFailingWriteKeepsTheCacheTrustworthy) {
-  DiscViewFixture f;
+  DiscSessionFixture f;
   const Path cache = f.work / "CACHE";
   const std::string failing = std::string(kPackNames[size_t(testdisc::kMusic)]) + ".PAK";
   f.faulty.failWritesTo(cache / failing, 70000);
-  f.view->onCommand(cmd::CopyAudioFiles);
+  f.session->onCommand(Command::CopyAudioFiles);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "ERROR");
   EXPECT_EQ(readBytes(cache / "TRAKLKUP.DAT"), readBytes(f.disc.lookupTable()));

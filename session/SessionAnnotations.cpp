@@ -3,7 +3,7 @@
 #include "base/File.h"
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/GameData.h"
-#include "ui/StudioView.h"
+#include "session/StudioSession.h"
 
 namespace wc {
 namespace {
@@ -33,80 +33,77 @@ std::optional<std::vector<uint8_t>> readAnnotationFile(FileSystem& fs_, const Pa
 
 }  // namespace
 
-void StudioView::onRButtonUp(int x, int y) {
-  // A left-button drag ends only with its own button up.
-  if (thumbDrag_.mode != ThumbDragMode::None || pendingTrack_ || dragSourceIndex_ != -1) return;
-  const HitResult hit = hitTest(x, y);
-  if (hit.code != HitCode::ClipRow) return;
-  const int clipIndex = visibleClips_[size_t(hit.index)];
-  const auto request = makeClipEditRequest(catalogue(), currentStation_, clipIndex);
+void StudioSession::editClip(int clipIndex) {
+  const auto request = makeClipEditRequest(catalogue(), station_, clipIndex);
   if (!request) return;
-  const auto edit = dialogs_.editClip(*request);
+  const auto edit = prompts_.editClip(*request);
   if (!edit) return;
   // The dialog checks as well; the catalogue is never written from an edit
   // it cannot hold.
   const AnnotationProblem problem = applyClipEdit(clipIndex, *edit);
   if (problem != AnnotationProblem::None)
-    dialogs_.messageBox(describeProblem(problem, request->followOnRoom()), "Error");
+    prompts_.messageBox(describeProblem(problem, request->followOnRoom()), "Error");
 }
 
-AnnotationProblem StudioView::applyClipEdit(int clipIndex, const ClipEdit& edit) {
-  const AnnotationProblem problem = wc::applyClipEdit(gameData_.catalogue(), currentStation_, clipIndex, edit);
+AnnotationProblem StudioSession::applyClipEdit(int clipIndex, const ClipEdit& edit) {
+  const AnnotationProblem problem = wc::applyClipEdit(gameData_.catalogue(), station_, clipIndex, edit);
   if (problem != AnnotationProblem::None) return problem;
   catalogueModified_ = true;
-  rebuildClipList();
-  host_.invalidate();
+  showCatalogueChange();
   return problem;
 }
 
-void StudioView::onExportAnnotations() {
+void StudioSession::onExportAnnotations() {
   FileDialogRequest request = annotationFileRequest("Export Annotations");
   request.overwritePrompt = true;
   request.pathMustExist = true;
-  const auto path = dialogs_.saveFileName(request);
+  const auto path = prompts_.saveFileName(request);
   if (!path) return;
   const std::string text = exportAnnotations(catalogue());
   const auto* begin = reinterpret_cast<const uint8_t*>(text.data());
   if (!replaceFileAtomically(fs_, *path, std::span<const uint8_t>(begin, text.size())))
-    dialogs_.messageBox("The annotations could not be written to " + *path + ".", "Error");
+    prompts_.messageBox("The annotations could not be written to " + *path + ".", "Error");
 }
 
-void StudioView::onImportAnnotations() {
+void StudioSession::onImportAnnotations() {
   FileDialogRequest request = annotationFileRequest("Import Annotations");
   request.pathMustExist = true;
   request.fileMustExist = true;
-  const auto path = dialogs_.openFileName(request);
+  const auto path = prompts_.openFileName(request);
   if (!path) return;
   const auto bytes = readAnnotationFile(fs_, *path);
   if (!bytes) {
-    dialogs_.messageBox("The annotations file " + *path + " could not be read.", "Error");
+    prompts_.messageBox("The annotations file " + *path + " could not be read.", "Error");
     return;
   }
   const AnnotationImport result = importAnnotations(
       std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), gameData_.catalogue());
   if (result.applied > 0) {
     catalogueModified_ = true;
-    rebuildClipList();
-    host_.invalidate();
+    showCatalogueChange();
   }
-  dialogs_.messageBox(describeImport(result), result.recognised ? "Import Annotations" : "Error");
+  prompts_.messageBox(describeImport(result), result.recognised ? "Import Annotations" : "Error");
 }
 
-void StudioView::catalogueChanged(bool saved) {
+void StudioSession::showCatalogueChange() {
+  notify([](SessionObserver& o) { o.catalogueChanged(); });
+  notify([](SessionObserver& o) { o.showChanges(); });
+}
+
+void StudioSession::catalogueChanged(bool saved) {
   catalogueModified_ = !saved;
-  rebuildClipList();
-  host_.invalidate();
+  showCatalogueChange();
 }
 
-bool StudioView::queryClose() {
+bool StudioSession::queryClose() {
   if (!maySupersedePlaylist()) return false;
   if (!catalogueModified_) return true;
-  switch (dialogs_.askYesNoCancel("Do you want to save your changes to the clip annotations?", "")) {
-    case ViewDialogs::Answer::Yes:
+  switch (prompts_.askYesNoCancel("Do you want to save your changes to the clip annotations?", "")) {
+    case SessionPrompts::Answer::Yes:
       onSaveCatalogue();  // reports a failure itself and keeps the mark
       return !catalogueModified_;
-    case ViewDialogs::Answer::No: return true;
-    case ViewDialogs::Answer::Cancel: return false;
+    case SessionPrompts::Answer::No: return true;
+    case SessionPrompts::Answer::Cancel: return false;
   }
   return false;
 }

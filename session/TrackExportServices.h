@@ -1,9 +1,8 @@
 #pragma once
 // What the Export Tracks command needs of the window system and the codec
-// libraries: its dialog, the encoders, a PNG of a painted picture and a
+// libraries: its dialog, the encoders, the cover picture as a PNG and a
 // progress window with a Cancel button. The Qt window implements it; tests
 // use a fake that answers from a script.
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,8 +11,6 @@
 #include "audio/TrackEncoder.h"
 
 namespace wc {
-
-class DrawSurface;
 
 struct TrackExportChoice {
   std::string folder;
@@ -36,9 +33,9 @@ class TrackExportServices {
   // The dialog, filled with `proposal`; nullopt when the user cancels.
   virtual std::optional<TrackExportChoice> chooseTrackExport(const TrackExportChoice& proposal) = 0;
   virtual std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) = 0;
-  // A `size` x `size` picture painted by `paint`, as PNG bytes; empty if it
-  // cannot be made.
-  virtual std::vector<uint8_t> paintPng(int size, const std::function<void(DrawSurface&)>& paint) = 0;
+  // The cover of an export whose first track comes from the station labelled
+  // `stationLabel` (empty: none), as PNG bytes; empty if it cannot be made.
+  virtual std::vector<uint8_t> coverPng(const std::string& stationLabel) = 0;
   virtual std::unique_ptr<ProgressWindow> showProgress(const std::string& title) = 0;
 };
 

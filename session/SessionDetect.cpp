@@ -9,7 +9,7 @@
 #include "analysis/DiscAnalysis.h"
 #include "analysis/PackClipSource.h"
 #include "gamedata/GameData.h"
-#include "ui/StudioView.h"
+#include "session/StudioSession.h"
 
 namespace wc {
 namespace {
@@ -37,15 +37,15 @@ std::string summaryOf(const Catalogue& catalogue, const DiscProposal& proposal) 
 
 }  // namespace
 
-void StudioView::offerSongDetection() {
+void StudioSession::offerSongDetection() {
   if (!gameData_.startedBare() || stationsWithoutSongs(catalogue()).empty()) return;
-  if (dialogs_.askYesNo(kStartQuestion, "Wavecrate")) onDetectSongs();
+  if (prompts_.askYesNo(kStartQuestion, "Wavecrate")) onDetectSongs();
 }
 
-void StudioView::onDetectSongs() {
+void StudioSession::onDetectSongs() {
   const std::vector<int> stations = stationsWithoutSongs(catalogue());
   if (stations.empty()) {
-    dialogs_.messageBox(
+    prompts_.messageBox(
         "Every radio station already has songs. To analyse one again, use wavecrate-annotate "
         "--force.",
         kCaption);
@@ -60,7 +60,7 @@ void StudioView::onDetectSongs() {
 
   std::atomic<bool> cancel{false};
   std::optional<DiscProposal> proposal;
-  dialogs_.runInBackground(
+  prompts_.runInBackground(
       kCaption,
       [&](BackgroundProgress& progress) {
         proposal = analyseStations(
@@ -76,18 +76,18 @@ void StudioView::onDetectSongs() {
   // The songs' intro and outro counts change under any playing track.
   transport_.stop();
   if (applyProposal(gameData_.catalogue(), *proposal) != ApplyResult::Applied) {
-    dialogs_.messageBox("The catalogue changed while the audio was analysed; nothing was applied.", "Error");
+    prompts_.messageBox("The catalogue changed while the audio was analysed; nothing was applied.", "Error");
     return;
   }
   const bool saved = gameData_.saveCatalogue();
   catalogueChanged(saved);
   if (!saved) {
-    dialogs_.messageBox("The songs were found, but the clip annotations could not be saved to " +
+    prompts_.messageBox("The songs were found, but the clip annotations could not be saved to " +
                             std::string(kCatalogueFileName) + ". Save them before you quit.",
                         "Error");
     return;
   }
-  dialogs_.messageBox(summaryOf(catalogue(), *proposal), kCaption);
+  prompts_.messageBox(summaryOf(catalogue(), *proposal), kCaption);
 }
 
 }  // namespace wc

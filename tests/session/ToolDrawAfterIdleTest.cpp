@@ -1,4 +1,4 @@
-// A playlist tool run through the view draws from the generator as if the
+// A playlist tool run through the session draws from the generator as if the
 // 5 ms sound timer had never stopped: seeded with 666 + the whole periods
 // since the timer started, whether those periods were ticked (while sound
 // played or drained) or counted by the clock while the timer slept.
@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "audio/SoundWake.h"
+#include "session/Command.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -28,16 +28,16 @@ class ManualTickTimer final : public TickTimer {
 // What a tool made: each track's station, clip and chosen intro and outro.
 using Made = std::vector<std::tuple<int, int, int, int>>;
 
-Made madeBy(const StudioView& view) {
+Made madeBy(const StudioSession& session) {
   Made made;
-  for (const Track* t = view.playlist().first(); t; t = Playlist::after(t))
+  for (const Track* t = session.playlist().first(); t; t = Playlist::after(t))
     made.emplace_back(t->station, t->clipIndex, t->intro, t->outro);
   return made;
 }
 
 class ToolDrawAfterIdleTest : public ::testing::Test {
  protected:
-  ViewFixture f;
+  SessionFixture f;
 };
 
 TEST_F(ToolDrawAfterIdleTest, ARadioMixAfterPlayingAndIdlingDrawsFromTheSeedOfThePeriodsSinceStart) {
@@ -53,9 +53,9 @@ TEST_F(ToolDrawAfterIdleTest, ARadioMixAfterPlayingAndIdlingDrawsFromTheSeedOfTh
     TickClock ticks{random};
     ManualTickTimer timer;
     SoundWake wake{*f.engine, timer, ticks, [&now] { return now; }, start};
-    StudioView view(*f.gameData, f.host, f.dialogs, random, &wake, f.fs);
-    wake.soundNeeded = [&view] { return view.transport().somethingPlays(); };
-    view.showStation(testdisc::kMusic);
+    StudioSession session(*f.gameData, f.dialogs, random, &wake, f.fs);
+    wake.soundNeeded = [&session] { return session.transport().somethingPlays(); };
+    session.selectStation(testdisc::kMusic);
     // One period as the device and the event loop see it.
     auto period = [&] {
       now += milliseconds(5);
@@ -63,22 +63,22 @@ TEST_F(ToolDrawAfterIdleTest, ARadioMixAfterPlayingAndIdlingDrawsFromTheSeedOfTh
       if (timer.running) wake.tick();
     };
 
-    if (c.previewPeriods > 0) view.preview(testdisc::kSongs[1]);
+    if (c.previewPeriods > 0) session.preview(testdisc::kSongs[1], true);
     for (int i = 0; i < c.previewPeriods; ++i) period();
-    view.onCommand(cmd::Stop);
+    session.onCommand(Command::Stop);
     for (int i = 0; i < 10'000 && !wake.asleep(); ++i) period();
     ASSERT_TRUE(wake.asleep());
     now += milliseconds(c.idleMs);
 
-    ASSERT_TRUE(view.onCommand(cmd::CreateRadioMix));
+    ASSERT_TRUE(session.onCommand(Command::CreateRadioMix));
     const uint32_t periods = uint32_t((now - start) / milliseconds(5));
-    StudioView reference(*f.gameData, f.host, f.dialogs, f.random, nullptr, f.fs);
-    reference.showStation(testdisc::kMusic);
+    StudioSession reference(*f.gameData, f.dialogs, f.random, nullptr, f.fs);
+    reference.selectStation(testdisc::kMusic);
     // The count is 666 when the timer starts; its first tick seeds 667.
     f.random.seed(666 + periods);
-    ASSERT_TRUE(reference.onCommand(cmd::CreateRadioMix));
-    ASSERT_FALSE(madeBy(view).empty());
-    EXPECT_EQ(madeBy(view), madeBy(reference));
+    ASSERT_TRUE(reference.onCommand(Command::CreateRadioMix));
+    ASSERT_FALSE(madeBy(session).empty());
+    EXPECT_EQ(madeBy(session), madeBy(reference));
     // Both drew the same number of times from the same seed.
     EXPECT_EQ(random.next(), f.random.next());
   }

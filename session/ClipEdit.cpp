@@ -1,4 +1,4 @@
-#include "ui/ClipEdit.h"
+#include "session/ClipEdit.h"
 
 namespace wc {
 

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "base/CRandom.h"
+#include "session/Command.h"
 #include "support/ViewTestBed.h"
-#include "ui/CommandIds.h"
 
 namespace wc {
 namespace {
@@ -48,14 +48,12 @@ class ToolSequencesByHandTest : public ::testing::Test {
     song(1, 3);                                                                   // 16
     for (const int cls : {5, 5, 6, 2, 7}) setClip(s.clips[k++], "Chatter", cls);  // 21..25
     s.clipCount = k;
-    StudioView& view = bed.makeView();
-    view.showStation(kStation);
-    view.rebuildClipList();
+    bed.makeSession().selectStation(kStation);
     bed.random.seed(1);
   }
   void expectPlaylist(const std::vector<Expected>& expected) {
     std::vector<Expected> actual;
-    for (Track* t = bed.view->playlist().first(); t; t = Playlist::after(t))
+    for (Track* t = bed.session->playlist().first(); t; t = Playlist::after(t))
       actual.push_back({t->station, t->clipIndex, t->intro, t->outro});
     ASSERT_EQ(actual.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -69,11 +67,11 @@ class ToolSequencesByHandTest : public ::testing::Test {
     }
   }
 
-  test::ViewTestBed bed;
+  test::SessionTestBed bed;
 };
 
 TEST_F(ToolSequencesByHandTest, RadioMixWithSeedOne) {
-  bed.view->onCommand(cmd::CreateRadioMix);
+  bed.session->onCommand(Command::CreateRadioMix);
   constexpr int x = -1;
   expectPlaylist({
       {kStation, 22, x, x},
@@ -99,7 +97,7 @@ TEST_F(ToolSequencesByHandTest, RadioMixWithSeedOne) {
 
 TEST_F(ToolSequencesByHandTest, PadWithSeedOne) {
   for (const int song : {0, 4, 10, 11, 16}) bed.addTrack(kStation, song);
-  bed.view->onCommand(cmd::Pad);
+  bed.session->onCommand(Command::Pad);
   constexpr int x = -1;
   expectPlaylist({
       {kStation, 22, x, x},

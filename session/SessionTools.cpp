@@ -2,37 +2,36 @@
 // busy mark shown and the playlist following the inserted tracks.
 #include "audio/SoundOutput.h"
 #include "playlist/PlaylistTools.h"
-#include "ui/StudioView.h"
+#include "session/StudioSession.h"
 
 namespace wc {
 
 // Follows a tool's work: each inserted track is scrolled into view and shown
 // at once, each changed one repainted.
-class StudioView::ToolDisplay final : public ToolObserver {
+class StudioSession::ToolDisplay final : public ToolObserver {
  public:
-  explicit ToolDisplay(StudioView& view) : view_(view) {}
+  explicit ToolDisplay(StudioSession& session) : session_(session) {}
 
   void trackInserted(Track& track) override {
-    const int index = view_.playlist_.trackIndexOf(&track);
-    const int rows = view_.playlistRowsPerPage();
-    if (index > view_.playlistScroll_ + rows) view_.playlistScroll_ = index - rows;
-    view_.host_.repaintAll();
+    const int index = session_.playlist_.trackIndexOf(&track);
+    session_.notify([index](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Reveal, index); });
+    session_.repaintAll();
   }
-  void trackChanged(Track&) override { view_.host_.repaintAll(); }
+  void trackChanged(Track&) override { session_.repaintAll(); }
 
  private:
-  StudioView& view_;
+  StudioSession& session_;
 };
 
-bool StudioView::canUseSongTools() const { return !transport_.somethingPlays() && stationHasSong(station()); }
+bool StudioSession::canUseSongTools() const { return !transport_.somethingPlays() && stationHasSong(currentStation()); }
 
-bool StudioView::canUsePlaylistTools() const { return !transport_.somethingPlays() && playlistHasSong(playlist_); }
+bool StudioSession::canUsePlaylistTools() const { return !transport_.somethingPlays() && playlistHasSong(playlist_); }
 
-void StudioView::runTool(void (*tool)(const ToolContext&), bool keepScroll) {
+void StudioSession::runTool(void (*tool)(const ToolContext&), bool keepScroll) {
   if (output_) output_->toolsAboutToDraw();
   ToolDisplay display(*this);
   const ToolContext context{catalogue(),
-                            currentStation_,
+                            station_,
                             playlist_,
                             toolRandom_,
                             [this](Track& track) { loadTrackAudio(track, true, LoadIndicatorMode::Silent); },
@@ -44,38 +43,38 @@ void StudioView::runTool(void (*tool)(const ToolContext&), bool keepScroll) {
   reportPlaylistStatus();  // the edits made while busy were not reported one by one
 }
 
-void StudioView::onAddAllSongs() {
+void StudioSession::onAddAllSongs() {
   if (transport_.somethingPlays()) return;
   runTool(&addAllSongs, true);
 }
 
 // Both mixes replace the playlist, as New does: unsaved changes are asked
 // about first.
-void StudioView::onCreateMusicMix() {
+void StudioSession::onCreateMusicMix() {
   if (transport_.somethingPlays() || !maySupersedePlaylist()) return;
   clearPlaylist();
   onAddAllSongs();
 }
 
-void StudioView::onRandomizeIntros() {
+void StudioSession::onRandomizeIntros() {
   if (transport_.somethingPlays()) return;
   runTool(&randomizeIntros, false);
 }
 
-void StudioView::onPad() {
+void StudioSession::onPad() {
   if (transport_.somethingPlays()) return;
   // The inserted tracks are followed from the top, then the list returns.
-  const int savedScroll = playlistScroll_;
-  playlistScroll_ = 0;
+  notify([](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Keep, 0); });
+  notify([](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Top, 0); });
   runTool(&pad, false);
-  playlistScroll_ = savedScroll;
+  notify([](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Return, 0); });
 }
 
-void StudioView::onCreateRadioMix() {
+void StudioSession::onCreateRadioMix() {
   if (transport_.somethingPlays() || !maySupersedePlaylist()) return;
   clearPlaylist();
   runTool(&appendRadioMix, false);
-  playlistScroll_ = 0;
+  notify([](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Top, 0); });
 }
 
 }  // namespace wc

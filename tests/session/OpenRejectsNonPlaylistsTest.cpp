@@ -34,19 +34,19 @@ class OpenRejectsNonPlaylistsTest : public ::testing::Test {
     f.addTrack(testdisc::kSongs[0]);
     f.addTrack(testdisc::kSongs[1]);
     const std::string current = f.workPath("current.wcpl").string();
-    ASSERT_TRUE(f.view->writePlaylistFile(current));
-    ASSERT_TRUE(f.view->openPlaylistFile(current));  // the current file
+    ASSERT_TRUE(f.session->writePlaylistFile(current));
+    ASSERT_TRUE(f.session->openPlaylistFile(current));  // the current file
   }
   void expectRefusedAndKept(const Path& path) {
-    EXPECT_FALSE(f.view->openPlaylistFile(path.string()));
-    EXPECT_EQ(f.view->playlist().trackCount(), 2);
-    EXPECT_EQ(f.view->playlistPath(), f.workPath("current.wcpl").string());
+    EXPECT_FALSE(f.session->openPlaylistFile(path.string()));
+    EXPECT_EQ(f.session->playlist().trackCount(), 2);
+    EXPECT_EQ(f.session->playlistPath(), f.workPath("current.wcpl").string());
     ASSERT_EQ(f.dialogs.boxes.size(), 1u);
     EXPECT_NE(f.dialogs.boxes[0].text.find(path.string()), std::string::npos);
     f.dialogs.boxes.clear();
   }
 
-  ViewFixture f;
+  SessionFixture f;
   ScopedTempDir dir;
 };
 
@@ -94,7 +94,7 @@ TEST_F(OpenRejectsNonPlaylistsTest, DevicesFifosAndDirectoriesAreRefusedWithoutB
 
 // What the format defines still opens, and says how much it left out.
 TEST(PlaylistFileReaderTest, DefinedContentsOpenAndCountWhatWasSkipped) {
-  ViewFixture f;
+  SessionFixture f;
   const PlaylistRecord good{testdisc::kMusic, testdisc::kChatter2, 0, 0};
   const PlaylistRecord bad{testdisc::kMusic, 4000, 0, 0};
   const struct {
@@ -128,7 +128,7 @@ TEST(PlaylistFileReaderTest, DefinedContentsOpenAndCountWhatWasSkipped) {
 // only as far as the format reaches: it is refused at once, without the
 // memory its size would need.
 TEST(PlaylistFileReaderTest, AHugeFileReadsOnlyWhatTheFormatCanUse) {
-  ViewFixture f;
+  SessionFixture f;
   ScopedTempDir dir;
   const Path path = dir.path() / "huge.wcpl";
   const PlaylistRecord good{testdisc::kMusic, testdisc::kChatter2, 0, 0};

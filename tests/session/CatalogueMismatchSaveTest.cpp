@@ -7,9 +7,9 @@
 
 #include "base/CRandom.h"
 #include "gamedata/CatalogueFile.h"
+#include "session/Command.h"
 #include "support/FaultyFileSystem.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -35,7 +35,7 @@ class CatalogueMismatchSaveTest : public ::testing::Test {
     gameData->loadCatalogue();
   }
 
-  ViewFixture f;
+  SessionFixture f;
   Path catalogueFile = f.disc.directory() / "WavecrateInfo.dat";
   std::vector<uint8_t> userFile;
   std::unique_ptr<GameData> gameData;
@@ -101,12 +101,12 @@ TEST_F(CatalogueMismatchSaveTest, AMatchingFileIsReplacedWithoutBackup) {
 // The save command says where the user's file went.
 TEST_F(CatalogueMismatchSaveTest, TheSaveCommandNamesTheBackup) {
   CRandom random;
-  StudioView view(*gameData, f.host, f.dialogs, random, nullptr, f.fs);
-  view.catalogueChanged(false);
-  view.onCommand(cmd::SaveCatalogue);
+  StudioSession session(*gameData, f.dialogs, random, nullptr, f.fs);
+  session.catalogueChanged(false);
+  session.onCommand(Command::SaveCatalogue);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_NE(f.dialogs.boxes[0].text.find("WavecrateInfo.dat.bak"), std::string::npos);
-  EXPECT_FALSE(view.catalogueModified());
+  EXPECT_FALSE(session.catalogueModified());
   EXPECT_EQ(readBytes(f.disc.directory() / "WavecrateInfo.dat.bak"), userFile);
 }
 

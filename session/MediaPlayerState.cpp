@@ -1,4 +1,4 @@
-#include "ui/MediaPlayerState.h"
+#include "session/MediaPlayerState.h"
 
 #include "gamedata/ClipAnnotation.h"
 

@@ -8,9 +8,9 @@
 
 #include "playlist/Exporter.h"
 #include "playlist/MissingAudio.h"
+#include "session/Command.h"
 #include "support/CliRun.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -23,24 +23,24 @@ class DamagedPackTest : public ::testing::Test {
     // Song A, then song C with its first intro and its outro.
     f.addTrack(testdisc::kSongs[0]);
     f.addTrack(testdisc::kSongs[2]);
-    ASSERT_TRUE(f.view->writePlaylistFile(playlist.string()));
+    ASSERT_TRUE(f.session->writePlaylistFile(playlist.string()));
     // The pack ends inside song C's header: song C, its intros and outro are
     // gone; song A and everything before it is whole.
     const Clip& songC = f.catalogue().stations[testdisc::kMusic].clips[testdisc::kSongs[2]];
     fs::resize_file(f.disc.pack(testdisc::kMusic), songC.offset + 100);
   }
 
-  ViewFixture f;
+  SessionFixture f;
   Path playlist = f.workPath("two.wcpl");
 };
 
 TEST_F(DamagedPackTest, OpeningNamesTheUnreadableClipsInOneMessage) {
-  ASSERT_TRUE(f.view->openPlaylistFile(playlist.string()));
-  ASSERT_EQ(f.view->playlist().trackCount(), 2);
+  ASSERT_TRUE(f.session->openPlaylistFile(playlist.string()));
+  ASSERT_EQ(f.session->playlist().trackCount(), 2);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   const std::string& text = f.dialogs.boxes[0].text;
   // Track 2's chosen intro (clip 9 or 10), its song and its outro; nothing of track 1.
-  const auto missing = clipsWithoutAudio(f.catalogue(), f.view->playlist());
+  const auto missing = clipsWithoutAudio(f.catalogue(), f.session->playlist());
   ASSERT_EQ(missing.size(), 3u);
   for (const MissingClip& m : missing) {
     EXPECT_EQ(m.trackNumber, 2);
@@ -51,12 +51,12 @@ TEST_F(DamagedPackTest, OpeningNamesTheUnreadableClipsInOneMessage) {
 }
 
 TEST_F(DamagedPackTest, TheWindowProgramRefusesToExportLostAudio) {
-  f.view->openPlaylistFile(playlist.string());
+  f.session->openPlaylistFile(playlist.string());
   f.dialogs.boxes.clear();
-  for (const int command : {cmd::ExportCd, cmd::ExportWave}) {
-    SCOPED_TRACE(command);
+  for (const Command command : {Command::ExportCd, Command::ExportWave}) {
+    SCOPED_TRACE(int(command));
     f.dialogs.fileAnswers.push_back(f.workPath("damaged.wav").string());
-    f.view->onCommand(command);
+    f.session->onCommand(command);
     ASSERT_EQ(f.dialogs.boxes.size(), 1u);
     EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
     EXPECT_NE(f.dialogs.boxes[0].text.find("tracks 2 lost audio"), std::string::npos) << f.dialogs.boxes[0].text;
@@ -82,12 +82,12 @@ TEST_F(DamagedPackTest, TheCommandLineRefusesOrLeavesTheTracksOut) {
   EXPECT_EQ(cueText.find("TRACK 02"), std::string::npos);
 
   // The same export of the whole track 1 from the window program: identical wave.
-  f.view->openPlaylistFile(playlist.string());
-  removeTracksWithoutAudio(f.catalogue(), f.view->playlist());
+  f.session->openPlaylistFile(playlist.string());
+  removeTracksWithoutAudio(f.catalogue(), f.session->playlist());
   f.dialogs.boxes.clear();
   f.dialogs.fileAnswers.push_back(f.workPath("window.wav").string());
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // Keep Tracks: the CUE sheet as always
-  f.view->onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // Keep Tracks: the CUE sheet as always
+  f.session->onCommand(Command::ExportCd);
   EXPECT_TRUE(f.dialogs.boxes.empty());
   EXPECT_EQ(readBytes(f.workPath("window.wav")), readBytes(f.workPath("kept.wav")));
 }
@@ -95,15 +95,15 @@ TEST_F(DamagedPackTest, TheCommandLineRefusesOrLeavesTheTracksOut) {
 // A clip the catalogue gives no audio bytes loads as its header alone: it is
 // not damage, and exports as a track of no length, as always.
 TEST(DamagedPackEdgeTest, AClipWithNoFramesIsNotDamage) {
-  ViewFixture f;
+  SessionFixture f;
   Clip& chatter = f.catalogue().stations[testdisc::kMusic].clips[testdisc::kChatter2];
   chatter.size = 0;
   f.addTrack(testdisc::kChatter2);
   f.addTrack(testdisc::kChatter5);
-  EXPECT_TRUE(clipsWithoutAudio(f.catalogue(), f.view->playlist()).empty());
+  EXPECT_TRUE(clipsWithoutAudio(f.catalogue(), f.session->playlist()).empty());
   f.dialogs.fileAnswers.push_back(f.workPath("zero.wav").string());
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // Keep Tracks: the CUE sheet as always
-  f.view->onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // Keep Tracks: the CUE sheet as always
+  f.session->onCommand(Command::ExportCd);
   EXPECT_TRUE(f.dialogs.boxes.empty());
   const auto cue = readBytes(f.workPath("zero.cue"));
   const std::string cueText(cue.begin(), cue.end());

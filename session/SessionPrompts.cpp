@@ -1,4 +1,4 @@
-#include "ui/ViewServices.h"
+#include "session/SessionPrompts.h"
 
 #include <thread>
 
@@ -12,8 +12,8 @@ class SilentProgress final : public BackgroundProgress {
 
 }  // namespace
 
-void ViewDialogs::runInBackground(const std::string& /*title*/, const std::function<void(BackgroundProgress&)>& work,
-                                  std::atomic<bool>& /*cancel*/) {
+void SessionPrompts::runInBackground(const std::string& /*title*/, const std::function<void(BackgroundProgress&)>& work,
+                                     std::atomic<bool>& /*cancel*/) {
   // The work still gets a thread of its own, so what it may touch is the
   // same with and without a window.
   SilentProgress progress;

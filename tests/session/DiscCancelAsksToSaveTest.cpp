@@ -20,25 +20,25 @@ TEST(DiscCancelAsksToSaveTest, TheCloseQuestionDecidesWhetherTheProgramEnds) {
   const struct {
     const char* name;
     bool modified;
-    std::optional<ViewDialogs::Answer> answer;  // none: no question expected
+    std::optional<SessionPrompts::Answer> answer;  // none: no question expected
     bool exits;
     bool saved;
   } cases[] = {
       {"nothing typed", false, std::nullopt, true, false},
-      {"typed, Yes saves and ends", true, ViewDialogs::Answer::Yes, true, true},
-      {"typed, No ends without saving", true, ViewDialogs::Answer::No, true, false},
-      {"typed, Cancel keeps the program", true, ViewDialogs::Answer::Cancel, false, false},
+      {"typed, Yes saves and ends", true, SessionPrompts::Answer::Yes, true, true},
+      {"typed, No ends without saving", true, SessionPrompts::Answer::No, true, false},
+      {"typed, Cancel keeps the program", true, SessionPrompts::Answer::Cancel, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ViewFixture f;
-    StudioView* view = nullptr;  // made after the game data, as in the program
+    SessionFixture f;
+    StudioSession* session = nullptr;  // made after the game data, as in the program
     GameData gameData(f.fs, f.disc.directory(), f.mounts, f.prompts,
-                      exitUnlessObjected([&] { return !view || view->queryClose(); }, f.exits.function()));
+                      exitUnlessObjected([&] { return !session || session->queryClose(); }, f.exits.function()));
     gameData.loadCatalogue();
     CRandom random;
-    StudioView studio(gameData, f.host, f.dialogs, random, nullptr, f.fs);
-    view = &studio;
+    StudioSession studio(gameData, f.dialogs, random, nullptr, f.fs);
+    session = &studio;
     const auto savedBefore = readBytes(f.disc.catalogueFile());
     if (c.modified) {
       std::strcpy(gameData.catalogue().stations[testdisc::kMusic].clips[0].title, "Typed by the user");

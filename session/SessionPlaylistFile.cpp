@@ -3,7 +3,7 @@
 #include "playlist/MissingAudio.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileReader.h"
-#include "ui/StudioView.h"
+#include "session/StudioSession.h"
 
 namespace wc {
 namespace {
@@ -28,90 +28,90 @@ FileDialogRequest playlistDialog(const char* title) {
 
 }  // namespace
 
-void StudioView::onFileNew() {
+void StudioSession::onFileNew() {
   if (maySupersedePlaylist()) clearPlaylist();
 }
 
-bool StudioView::playlistModified() const {
+bool StudioSession::playlistModified() const {
   if (playlistPath_.empty() && playlist_.empty()) return false;
   return playlist_.revision() != savedRevision_;
 }
 
-bool StudioView::maySupersedePlaylist() {
+bool StudioSession::maySupersedePlaylist() {
   if (!playlistModified()) return true;
-  switch (dialogs_.askChoice(kSaveChanges, kAppName, "Save", "Discard")) {
-    case ViewDialogs::Answer::Yes:
+  switch (prompts_.askChoice(kSaveChanges, kAppName, "Save", "Discard")) {
+    case SessionPrompts::Answer::Yes:
       onFileSave();  // a failed or cancelled save leaves the changes unsaved
       return !playlistModified();
-    case ViewDialogs::Answer::No: return true;
-    case ViewDialogs::Answer::Cancel: return false;
+    case SessionPrompts::Answer::No: return true;
+    case SessionPrompts::Answer::Cancel: return false;
   }
   return false;
 }
 
-bool StudioView::openPlaylistAfterQuestion(const std::string& path) {
+bool StudioSession::openPlaylistAfterQuestion(const std::string& path) {
   return maySupersedePlaylist() && openPlaylistFile(path);
 }
 
-void StudioView::markPlaylistSaved() {
+void StudioSession::markPlaylistSaved() {
   savedRevision_ = playlist_.revision();
   reportPlaylistStatus();
 }
 
-void StudioView::reportPlaylistStatus() {
+void StudioSession::reportPlaylistStatus() {
   PlaylistStatus now{playlistPath_, playlistModified()};
   if (now == reportedStatus_) return;
   reportedStatus_ = std::move(now);
-  host_.playlistStatusChanged(reportedStatus_.path, reportedStatus_.modified);
+  notify([this](SessionObserver& o) { o.playlistStatusChanged(reportedStatus_.path, reportedStatus_.modified); });
 }
 
-void StudioView::onFileSaveAs() {
+void StudioSession::onFileSaveAs() {
   FileDialogRequest request = playlistDialog("Save track list");
   request.initialPath = playlistPath_;
   request.overwritePrompt = true;
   request.pathMustExist = true;
-  const auto path = dialogs_.saveFileName(request);
+  const auto path = prompts_.saveFileName(request);
   if (!path) return;
   if (!writePlaylistFile(*path)) return;
   playlistPath_ = *path;
   markPlaylistSaved();
-  host_.playlistFileUsed(playlistPath_);
+  notify([this](SessionObserver& o) { o.playlistFileUsed(playlistPath_); });
 }
 
-void StudioView::onFileSave() {
+void StudioSession::onFileSave() {
   if (playlistPath_.empty()) {
     onFileSaveAs();
   } else if (writePlaylistFile(playlistPath_)) {
     markPlaylistSaved();
-    host_.playlistFileUsed(playlistPath_);
+    notify([this](SessionObserver& o) { o.playlistFileUsed(playlistPath_); });
   }
 }
 
-bool StudioView::writePlaylistFile(const std::string& path) {
+bool StudioSession::writePlaylistFile(const std::string& path) {
   const auto bytes = encodePlaylistFile(playlist_.records());
   // Written beside the target and renamed into place, so a full disk or an
   // interrupted save never destroys the previous file.
   const ReplaceResult result = replaceFileContents(fs_, Path(path), bytes);
   if (!result) {
-    dialogs_.messageBox(result.status == ReplaceStatus::NotCreated ? kOpenFailed : kWriteFailed, kAppName);
+    prompts_.messageBox(result.status == ReplaceStatus::NotCreated ? kOpenFailed : kWriteFailed, kAppName);
     return false;
   }
   return true;
 }
 
-void StudioView::onFileOpen() {
+void StudioSession::onFileOpen() {
   if (!maySupersedePlaylist()) return;
   FileDialogRequest request = playlistDialog("Open track list");
   request.fileMustExist = true;
-  const auto path = dialogs_.openFileName(request);
+  const auto path = prompts_.openFileName(request);
   if (!path) return;
   openPlaylistFile(*path);
 }
 
-bool StudioView::openPlaylistFile(const std::string& path) {
+bool StudioSession::openPlaylistFile(const std::string& path) {
   const PlaylistFileContents contents = readPlaylistFile(fs_, Path(path), catalogue());
   if (contents.problem != PlaylistFileProblem::None) {
-    dialogs_.messageBox(describePlaylistProblem(contents.problem, path), kAppName);
+    prompts_.messageBox(describePlaylistProblem(contents.problem, path), kAppName);
     return false;
   }
   transport_.stop();
@@ -121,18 +121,18 @@ bool StudioView::openPlaylistFile(const std::string& path) {
     BusyScope busy(*this, false);
     playlist_.freeAll();  // the scroll position stays as it was
     playlist_.appendRecords(catalogue(), contents.records, [this](Track& track) {
-      host_.repaintAll();
+      repaintAll();
       loadTrackAudio(track, true, LoadIndicatorMode::Silent);
     });
   }
   playlistPath_ = path;
   markPlaylistSaved();
-  host_.playlistFileUsed(playlistPath_);
-  host_.commandStatesChanged();
+  notify([this](SessionObserver& o) { o.playlistFileUsed(playlistPath_); });
+  notify([](SessionObserver& o) { o.commandStatesChanged(); });
   if (const auto missing = clipsWithoutAudio(catalogue(), playlist_); !missing.empty())
-    dialogs_.messageBox(kUnreadableClips + describeMissingClips(catalogue(), missing), kAppName);
+    prompts_.messageBox(kUnreadableClips + describeMissingClips(catalogue(), missing), kAppName);
   if (contents.lostIntroOrOutro > 0)
-    dialogs_.messageBox(describeLostIntrosOrOutros(contents.lostIntroOrOutro), kAppName);
+    prompts_.messageBox(describeLostIntrosOrOutros(contents.lostIntroOrOutro), kAppName);
   return true;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The "Edit Clip" exchange between the view and its dialog: what the dialog
+// The "Edit Clip" exchange between the session and its dialog: what the dialog
 // is shown, and what it hands back. A song's intro and outro clips are hidden
 // from the browser while "Show all clips" is off, so the dialog may retitle
 // them along with the song.
