@@ -9,7 +9,7 @@
 
 #include "playlist/TrackExporter.h"
 #include "support/ViewTestBed.h"
-#include "ui/MediaPlayerState.h"
+#include "session/MediaPlayerState.h"
 
 namespace wc {
 namespace {
@@ -45,18 +45,18 @@ TEST(OutgoingText, CatalogueTextLeavesAsOneLineOfPrintableText) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    test::ViewTestBed bed;
+    test::SessionTestBed bed;
     Station& s = bed.catalogue().stations[kStation];
     test::setStation(s, c.text, true);
     s.clipCount = 2;
     test::setClip(s.clips[0], c.text, 0, 0, 0, c.text);
     test::setClip(s.clips[1], c.text, 2);
-    bed.makeView();
+    bed.makeSession();
     Track* song = bed.addTrack(kStation, 0);
     song->songAudio = test::audioOfFrames(24000);
     bed.addTrack(kStation, 1)->songAudio = test::audioOfFrames(24000);
 
-    const TrackExportPlan plan = planTrackExport(bed.view->playlist(), bed.catalogue(), c.text, TrackFormat::Flac);
+    const TrackExportPlan plan = planTrackExport(bed.session->playlist(), bed.catalogue(), c.text, TrackFormat::Flac);
     const std::string m3u = m3u8Text(plan);
     size_t lines = 0;
     for (size_t at = 0; (at = m3u.find('\n', at)) != std::string::npos; ++at) ++lines;
@@ -68,12 +68,12 @@ TEST(OutgoingText, CatalogueTextLeavesAsOneLineOfPrintableText) {
       EXPECT_NE(m3u.find("\n" + t.fileName + "\n"), std::string::npos);
     }
 
-    bed.view->transport().play(song);
-    const MediaPlayerState state = mediaPlayerState(bed.catalogue(), bed.view->transport());
+    bed.session->transport().play(song);
+    const MediaPlayerState state = mediaPlayerState(bed.catalogue(), bed.session->transport());
     ASSERT_TRUE(state.track);
     for (const std::string* field : {&state.track->title, &state.track->artist, &state.track->station})
       EXPECT_TRUE(printableLatin1(*field)) << *field;
-    bed.view->transport().stop();
+    bed.session->transport().stop();
   }
 }
 

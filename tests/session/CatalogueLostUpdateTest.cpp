@@ -9,7 +9,6 @@
 
 #include "gamedata/CatalogueFile.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -19,7 +18,7 @@ namespace fs = std::filesystem;
 enum class Meanwhile { Nothing, Rewritten, Removed };
 
 TEST(CatalogueLostUpdateTest, ASaveOverAnotherProgramsVersionAsksAndKeepsABackup) {
-  using Answer = ViewDialogs::Answer;
+  using Answer = SessionPrompts::Answer;
   const struct {
     const char* name;
     Meanwhile meanwhile;
@@ -35,14 +34,14 @@ TEST(CatalogueLostUpdateTest, ASaveOverAnotherProgramsVersionAsksAndKeepsABackup
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ViewFixture f;
+    SessionFixture f;
     const Path file = f.workPath("WavecrateInfo.dat");
     writeBytes(file, serializeCatalogue(f.catalogue()));
     f.gameData->loadCatalogue();
 
     // The window edits a title; the other program gives a clip an artist.
     std::strcpy(f.catalogue().stations[testdisc::kMusic].clips[testdisc::kSongs[0]].title, "Mine");
-    f.view->catalogueChanged(false);
+    f.session->catalogueChanged(false);
     Catalogue theirs = f.catalogue();
     std::strcpy(theirs.stations[testdisc::kMusic].clips[testdisc::kSongs[0]].title, "Theirs");
     const std::vector<uint8_t> theirBytes = serializeCatalogue(theirs);
@@ -51,7 +50,7 @@ TEST(CatalogueLostUpdateTest, ASaveOverAnotherProgramsVersionAsksAndKeepsABackup
 
     f.dialogs.questionAnswers = {Answer::Yes};  // "save your changes?" when closing
     if (c.answer) f.dialogs.questionAnswers.push_back(*c.answer);
-    EXPECT_EQ(f.view->queryClose(), c.closes);
+    EXPECT_EQ(f.session->queryClose(), c.closes);
     EXPECT_EQ(f.dialogs.questions.size(), c.answer ? 2u : 1u);
     EXPECT_TRUE(f.dialogs.questionAnswers.empty());
 
