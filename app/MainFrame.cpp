@@ -21,8 +21,8 @@
 #include "app/RecentPlaylists.h"
 #include "app/ToolbarImages.h"
 #include "ui/CommandIds.h"
-#include "ui/qt/ClientEdge.h"
 #include "ui/ViewInput.h"
+#include "ui/qt/ClientEdge.h"
 #include "ui/qt/StudioViewWidget.h"
 
 namespace wc {

@@ -323,7 +323,7 @@ class StudioView final : public LoadIndicator {
   // Wheel movement not yet scrolled, per list. A touchpad finger moves the
   // list about as far as it moves itself.
   std::array<WheelNotches, 2> wheelRest_{WheelNotches(kClipRowsPerNotch * kClipRowHeight),
-                                         WheelNotches(kEntriesPerNotch * kEntryHeight)};
+                                         WheelNotches(kEntriesPerNotch* kEntryHeight)};
 };
 
 // Shows "PLEASE WAIT" while it lives and, if asked, puts the playlist back
