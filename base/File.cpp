@@ -214,17 +214,8 @@ std::optional<std::vector<uint8_t>> readFilePrefix(FileSystem& fs, const Path& p
 Path temporaryNameFor(const Path& target, uint64_t randomSuffix) {
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(randomSuffix));
-  // Built by appending rather than as "." + name: at -O3 GCC 12 inlines
-  // that operator+ into an insert at the front and warns of overlapping
-  // copies that cannot happen (-Wrestrict, GCC bug 105651), which stops a
-  // Release build with -Werror.
-  std::string name = ".";
-  name += target.filename().string();
-  name += '.';
-  name += hex;
-  name += ".partial";
   Path tmp = target;
-  tmp.replace_filename(name);
+  tmp.replace_filename("." + target.filename().string() + "." + hex + ".partial");
   return tmp;
 }
 

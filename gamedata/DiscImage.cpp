@@ -97,10 +97,7 @@ std::variant<std::unique_ptr<DiscImage>, DiscImageError> DiscImage::open(const P
 }
 
 std::optional<std::vector<ImageEntry>> DiscImage::listExact(const std::vector<std::string>& exactNames) {
-  // Appended, not "/" + joined(...): GCC 12 at -O3 warns falsely of an
-  // overlapping copy in that operator+ (-Wrestrict, GCC bug 105651).
-  std::string path = "/";
-  path += joined(exactNames);
+  const std::string path = "/" + joined(exactNames);
   std::lock_guard lock(mutex_);
   if (auto cached = listings_.find(path); cached != listings_.end()) return cached->second;
 
