@@ -8,6 +8,22 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
 
+# The sources stay as .clang-format lays them out, so the layout cannot drift.
+sources() {
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -- '*.cpp' '*.h'
+  else
+    find . -path './build*' -prune -o \( -name '*.cpp' -o -name '*.h' \) -print
+  fi
+}
+unformatted=$(sources | xargs clang-format --dry-run 2>&1 |
+              sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: warning:.*/\1/p' | sort -u)
+if [ -n "$unformatted" ]; then
+  echo "Not formatted as .clang-format says (fix with clang-format -i):" >&2
+  echo "$unformatted" >&2
+  exit 1
+fi
+
 # Warnings fail the normal build. The sanitizer build leaves them as warnings:
 # gcc's instrumentation brings its own false alarms (maybe-uninitialized and
 # the like) that say nothing about the code.

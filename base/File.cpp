@@ -1,5 +1,6 @@
 #include "base/File.h"
 
+#include "base/FileError.h"
 #include "base/StreamingOutputFile.h"
 #include "base/TemporaryCleanup.h"
 
@@ -45,27 +46,33 @@ class StdioOutputFile final : public OutputFile {
 
   bool write(const void* src, size_t bytes) override {
     if (!file_) return false;
-    const bool ok = std::fwrite(src, 1, bytes, file_) == bytes;
-    failed_ |= !ok;
-    return ok;
+    return note(std::fwrite(src, 1, bytes, file_) == bytes);
   }
   bool seek(uint64_t offset) override {
     if (!file_) return false;
-    const bool ok = std::fseek(file_, long(offset), SEEK_SET) == 0;
-    failed_ |= !ok;
-    return ok;
+    return note(std::fseek(file_, long(offset), SEEK_SET) == 0);
   }
   bool close() override {
     if (!file_) return false;
-    const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
-    const bool closed = std::fclose(file_) == 0;
+    const bool flushed = note(std::fflush(file_) == 0 && !std::ferror(file_));
+    const bool closed = note(std::fclose(file_) == 0);
     file_ = nullptr;
     return flushed && closed && !failed_;
   }
+  int errorNumber() const override { return errorNumber_; }
 
  private:
+  // Remembers the first failure and its errno (stdio sets errno on the
+  // systems this runs on; a failure without one still counts).
+  bool note(bool ok) {
+    if (!ok && !failed_) errorNumber_ = errno;
+    failed_ |= !ok;
+    return ok;
+  }
+
   std::FILE* file_;
   bool failed_ = false;
+  int errorNumber_ = 0;
 };
 
 class RealFileSystem final : public FileSystem {
@@ -138,9 +145,9 @@ class RealFileSystem final : public FileSystem {
       if (file) return {std::move(file), path, {}};
       const int error = errno;
       untrackTemporary(path);
-      if (error != EEXIST) return {nullptr, path, std::strerror(error)};
+      if (error != EEXIST) return {nullptr, path, reasonForErrno(error)};
     }
-    return {nullptr, {}, std::strerror(EEXIST)};
+    return {nullptr, {}, reasonForErrno(EEXIST)};
   }
 
   Path resolveLinks(const Path& path) override {
@@ -175,7 +182,7 @@ class RealFileSystem final : public FileSystem {
     struct stat st {};
     if (::stat(target.c_str(), &st) != 0) return std::nullopt;  // nothing there yet
     if (!S_ISREG(st.st_mode)) return std::string("it is not a regular file");
-    if (::access(target.c_str(), W_OK) != 0) return std::string(std::strerror(errno));
+    if (::access(target.c_str(), W_OK) != 0) return reasonForErrno(errno);
     return std::nullopt;
   }
 };

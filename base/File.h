@@ -33,13 +33,16 @@ class OutputFile {
   // Flushes and closes; false if anything written so far failed to reach the
   // file. A file destroyed without close() is closed silently.
   virtual bool close() = 0;
+  // The errno of the first operation that failed; 0 while none did, or when
+  // the file cannot tell why.
+  virtual int errorNumber() const { return 0; }
 };
 
 // A fresh file for writing the replacement of another one (FileReplacement.h).
 struct TemporaryFile {
   std::unique_ptr<OutputFile> file;  // null when it could not be created
   Path path;                         // the temporary's own name
-  std::string reason;                // why it could not be created, for messages
+  std::string reason;                // why it could not be created, in words (FileError.h)
 };
 
 class FileSystem {

@@ -9,6 +9,7 @@ FileReplacement::FileReplacement(FileSystem& fs, const Path& target, bool stream
   file_ = std::move(temporary.file);
   reason_ = std::move(temporary.reason);
   created_ = pending_ = file_ != nullptr;
+  if (!created_) error_ = {FileErrorKind::Create, target_, reason_};
 }
 
 FileReplacement::~FileReplacement() { discard(); }
@@ -16,8 +17,10 @@ FileReplacement::~FileReplacement() { discard(); }
 bool FileReplacement::commit() {
   if (!pending_) return false;
   const bool closed = !file_ || file_->close();
+  if (!closed) error_ = FileError::fromErrno(FileErrorKind::Write, target_, file_->errorNumber());
   file_.reset();
-  if (!closed || !fs_.rename(temporary_, target_)) {
+  if (closed && !fs_.rename(temporary_, target_)) error_ = {FileErrorKind::Rename, target_, {}};
+  if (error_.failed()) {
     discard();
     return false;
   }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/File.h"
+#include "base/FileError.h"
 
 namespace wc {
 
@@ -22,6 +23,9 @@ class FileReplacement {
   // False when the temporary could not be created; reason() says why.
   bool created() const { return created_; }
   const std::string& reason() const { return reason_; }
+  // What failed last: the creation, the writing (as the close found it) or
+  // the rename; None while nothing did.
+  const FileError& error() const { return error_; }
   // The file the commit replaces (links resolved) and the temporary's name.
   const Path& target() const { return target_; }
   const Path& temporary() const { return temporary_; }
@@ -45,6 +49,7 @@ class FileReplacement {
   Path temporary_;
   std::unique_ptr<OutputFile> file_;
   std::string reason_;
+  FileError error_;
   bool created_ = false;
   bool pending_ = false;  // the temporary exists and is neither committed nor removed
 };

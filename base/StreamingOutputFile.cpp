@@ -65,13 +65,13 @@ class StreamingOutputFile final : public OutputFile {
       if (pending_ == kPieceBytes && !writePiece()) return false;
     }
     int error = 0;
-    if (bytes > 0 && writeAll(fd_, from, bytes, &error) != bytes) failed_ = true;
+    if (bytes > 0 && writeAll(fd_, from, bytes, &error) != bytes) fail(error);
     return !failed_;
   }
 
   bool seek(uint64_t offset) override {
     if (fd_ < 0 || !finishDirect()) return false;
-    if (::lseek(fd_, off_t(offset), SEEK_SET) < 0) failed_ = true;
+    if (::lseek(fd_, off_t(offset), SEEK_SET) < 0) fail(errno);
     return !failed_;
   }
 
@@ -79,9 +79,11 @@ class StreamingOutputFile final : public OutputFile {
     if (fd_ < 0) return false;
     const bool flushed = finishDirect();
     const bool closed = ::close(fd_) == 0;
+    if (!closed) fail(errno);
     fd_ = -1;
     return flushed && closed && !failed_;
   }
+  int errorNumber() const override { return errorNumber_; }
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -91,7 +93,7 @@ class StreamingOutputFile final : public OutputFile {
     const auto start = Clock::now();
     if (written_ == 0) firstWrite_ = start;
     if (!writeOut(buffer_.get(), pending_)) {
-      failed_ = true;
+      fail(lastError_);
       return false;
     }
     const auto end = Clock::now();
@@ -115,7 +117,7 @@ class StreamingOutputFile final : public OutputFile {
     if (!leaveDirectMode()) ok = false;
     if (ok && rest > 0) ok = writeAll(fd_, buffer_.get() + whole, rest, &error) == rest;
     pending_ = 0;
-    failed_ |= !ok;
+    if (!ok) fail(error != 0 ? error : lastError_);
     return ok;
   }
 
@@ -123,11 +125,16 @@ class StreamingOutputFile final : public OutputFile {
   // write (EINVAL, nothing of that call written) gets the rest through the
   // cache; any other error is a failure.
   bool writeOut(const uint8_t* src, size_t bytes) {
-    int error = 0;
+    int& error = lastError_;
     const size_t done = writeAll(fd_, src, bytes, &error);
     if (done == bytes) return true;
     if (error != EINVAL || !direct_ || !leaveDirectMode()) return false;
     return writeAll(fd_, src + done, bytes - done, &error) == bytes - done;
+  }
+
+  void fail(int error) {
+    if (!failed_) errorNumber_ = error;
+    failed_ = true;
   }
 
   bool leaveDirectMode() {
@@ -139,6 +146,8 @@ class StreamingOutputFile final : public OutputFile {
   int fd_;
   bool direct_;
   bool failed_ = false;
+  int errorNumber_ = 0;  // of the first failure
+  int lastError_ = 0;    // of the last writeOut
   std::unique_ptr<uint8_t, FreeDeleter> buffer_;
   size_t pending_ = 0;    // bytes in the buffer
   uint64_t written_ = 0;  // bytes written past the cache

@@ -85,6 +85,28 @@ std::string exportAnnotations(const Catalogue& catalogue) {
   return out;
 }
 
+namespace {
+
+// Reads the quoted field whose opening quote is at i, a doubled quote
+// standing for one; false when the quote never closes.
+bool readQuotedField(std::string_view bytes, size_t& i, std::string& field) {
+  ++i;
+  while (i < bytes.size()) {
+    if (bytes[i] != '"') {
+      field += bytes[i++];
+    } else if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
+      field += '"';
+      i += 2;
+    } else {
+      ++i;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool parseCsv(std::string_view bytes, std::vector<std::vector<std::string>>& records, size_t* errorAt) {
   records.clear();
   std::vector<std::string> record;
@@ -107,20 +129,7 @@ bool parseCsv(std::string_view bytes, std::vector<std::vector<std::string>>& rec
     const size_t fieldStart = i;
     if (bytes[i] == '"') {
       wasQuoted = true;
-      ++i;
-      for (;;) {
-        if (i >= n) return fail(fieldStart);  // unterminated quote
-        if (bytes[i] == '"') {
-          if (i + 1 < n && bytes[i + 1] == '"') {
-            field += '"';
-            i += 2;
-            continue;
-          }
-          ++i;
-          break;
-        }
-        field += bytes[i++];
-      }
+      if (!readQuotedField(bytes, i, field)) return fail(fieldStart);  // unterminated quote
     } else {
       while (i < n && bytes[i] != ',' && bytes[i] != '\r' && bytes[i] != '\n') field += bytes[i++];
     }

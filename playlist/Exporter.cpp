@@ -34,19 +34,28 @@ class CueWriter {
 // atomic because a writer may write from its own threads.
 class WatchedOutputFile final : public OutputFile {
  public:
-  WatchedOutputFile(std::unique_ptr<OutputFile> inner, std::shared_ptr<std::atomic<bool>> failed)
-      : inner_(std::move(inner)), failed_(std::move(failed)) {}
+  // The writer may write from its own thread: the failure and its errno
+  // reach the exporting thread through atomics.
+  struct Watch {
+    std::atomic<bool> failed{false};
+    std::atomic<int> errorNumber{0};
+  };
+
+  WatchedOutputFile(std::unique_ptr<OutputFile> inner, std::shared_ptr<Watch> watch)
+      : inner_(std::move(inner)), watch_(std::move(watch)) {}
   bool write(const void* src, size_t bytes) override { return note(inner_->write(src, bytes)); }
   bool seek(uint64_t offset) override { return note(inner_->seek(offset)); }
   bool close() override { return note(inner_->close()); }
+  int errorNumber() const override { return inner_->errorNumber(); }
 
  private:
   bool note(bool ok) {
-    if (!ok) failed_->store(true, std::memory_order_relaxed);
+    if (!ok && !watch_->failed.exchange(true, std::memory_order_relaxed))
+      watch_->errorNumber.store(inner_->errorNumber(), std::memory_order_relaxed);
     return ok;
   }
   std::unique_ptr<OutputFile> inner_;
-  std::shared_ptr<std::atomic<bool>> failed_;
+  std::shared_ptr<Watch> watch_;
 };
 
 }  // namespace
@@ -73,8 +82,8 @@ bool cueCanNamePath(const std::string& wavePath) { return wavePath.find_first_of
 ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::string& wavePath, bool cdImage,
                                  const OfflineRenderer& renderer, ExportObserver& observer,
                                  const WaveSinkOptions& writerOptions, bool joinShortTracks) {
-  if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return {ExportError::TooLarge, {}};
-  if (cdImage && !cueCanNamePath(wavePath)) return {ExportError::UnsafeCuePath, {}};
+  if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return {ExportError::TooLarge, {}, {}};
+  if (cdImage && !cueCanNamePath(wavePath)) return {ExportError::UnsafeCuePath, {}, {}};
   // What an export of these names that was killed outright left behind.
   const Path waveFile(wavePath);
   const std::string names[] = {waveFile.filename().string(), Path(cuePathFor(wavePath)).filename().string()};
@@ -83,20 +92,20 @@ ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::
   // Until both commits below, only the temporaries exist; leaving this
   // function any other way removes them and the old files stay.
   FileReplacement wave(fs, wavePath, /*streaming=*/true);
-  if (!wave.created()) return {ExportError::WaveNotCreated, wave.reason()};
+  if (!wave.created()) return {ExportError::WaveNotCreated, wave.reason(), wave.error()};
   std::unique_ptr<FileReplacement> cueFile;
   std::unique_ptr<CueWriter> cue;
   if (cdImage) {
     cueFile = std::make_unique<FileReplacement>(fs, cuePathFor(wavePath));
-    if (!cueFile->created()) return {ExportError::CueNotCreated, cueFile->reason()};
+    if (!cueFile->created()) return {ExportError::CueNotCreated, cueFile->reason(), cueFile->error()};
     cue = std::make_unique<CueWriter>(cueFile->releaseFile());
     cue->write(cueFileLine(wavePath));
   }
   observer.filesOpened();
 
-  auto waveFailed = std::make_shared<std::atomic<bool>>(false);
+  auto waveWatch = std::make_shared<WatchedOutputFile::Watch>();
   const std::unique_ptr<FrameSink> sink =
-      openWaveSink(std::make_unique<WatchedOutputFile>(wave.releaseFile(), waveFailed), kStreamRate,
+      openWaveSink(std::make_unique<WatchedOutputFile>(wave.releaseFile(), waveWatch), kStreamRate,
                    cdImage ? kCdRate : kStreamRate, writerOptions);
   FrameSink& writer = *sink;  // never null: the file exists and the rates are positive
   std::vector<bool> marks;
@@ -105,7 +114,7 @@ ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::
   int number = 1;
   int cueNumber = 0;
   for (Track* t = playlist.first(); t; t = Playlist::after(t), ++number) {
-    if (waveFailed->load(std::memory_order_relaxed) || (cue && !cue->ok())) break;
+    if (waveWatch->failed.load(std::memory_order_relaxed) || (cue && !cue->ok())) break;
     const bool marked = marks.empty() || marks[size_t(number - 1)];
     if (cue && marked) {
       cue->write(cueTrackLine(++cueNumber));
@@ -120,9 +129,15 @@ ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::
     ok = cue->close();
   }
   observer.renderingEnds();
-  ok = writer.finish() && ok && !waveFailed->load();
+  const bool waveWritten = writer.finish() && !waveWatch->failed.load();
+  if (!waveWritten)
+    return {ExportError::WriteFailed,
+            {},
+            FileError::fromErrno(FileErrorKind::Write, wavePath, waveWatch->errorNumber.load())};
+  if (!ok) return {ExportError::WriteFailed, {}, {FileErrorKind::Write, cuePathFor(wavePath), {}}};
   // The CUE sheet last, so that it never names a wave file not yet in place.
-  if (!ok || !wave.commit() || (cueFile && !cueFile->commit())) return {ExportError::WriteFailed, {}};
+  if (!wave.commit()) return {ExportError::WriteFailed, {}, wave.error()};
+  if (cueFile && !cueFile->commit()) return {ExportError::WriteFailed, {}, cueFile->error()};
   return {};
 }
 
@@ -154,6 +169,10 @@ std::string exportFailureMessage(const ExportResult& result, const std::string& 
   switch (result.error) {
     case ExportError::WaveNotCreated: return message + " " + wavePath + ": " + result.reason;
     case ExportError::CueNotCreated: return message + " " + cuePathFor(wavePath) + ": " + result.reason;
+    case ExportError::WriteFailed:
+      if (result.cause.reason.empty()) return message;
+      return "Writing " + result.cause.path.string() + " failed: " + result.cause.reason +
+             ". The incomplete files were removed.";
     default: return message;
   }
 }

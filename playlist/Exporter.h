@@ -8,6 +8,7 @@
 
 #include "audio/FastWaveWriter.h"
 #include "base/File.h"
+#include "base/FileError.h"
 #include "playlist/Playlist.h"
 
 namespace wc {
@@ -40,6 +41,7 @@ enum class ExportError {
 struct ExportResult {
   ExportError error = ExportError::None;
   std::string reason;  // the system's reason when a file could not be created
+  FileError cause;     // for WriteFailed: the file and, where the system said, why
   explicit operator bool() const { return error == ExportError::None; }
 };
 

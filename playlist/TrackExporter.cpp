@@ -41,9 +41,9 @@ struct SharedState {
   TrackExportResult failure;  // the first one
   std::atomic<bool> stop{false};
 
-  void fail(TrackExportError error, const std::string& fileName) {
+  void fail(TrackExportError error, const std::string& fileName, const FileError& cause = {}) {
     std::lock_guard lock(mutex);
-    if (failure.error == TrackExportError::None) failure = {error, fileName};
+    if (failure.error == TrackExportError::None) failure = {error, fileName, cause};
     stop = true;
     changed.notify_all();
   }
@@ -128,197 +128,262 @@ class ReportingSink final : public FrameSink {
 
 // Writes `bytes` into a fresh temporary beside `target` (never through a
 // planted link); its name goes to `temporary` as soon as it exists.
-bool writeTemporary(FileSystem& fs, const Path& target, const std::vector<uint8_t>& bytes, Path& temporary) {
+FileError writeTemporary(FileSystem& fs, const Path& target, const std::vector<uint8_t>& bytes, Path& temporary) {
   TemporaryFile out = fs.createTemporary(target, false);
-  if (!out.file) return false;
+  if (!out.file) return {FileErrorKind::Create, target, out.reason};
   temporary = out.path;
   const bool written = out.file->write(bytes.data(), bytes.size());
-  return out.file->close() && written;
+  if (out.file->close() && written) return {};
+  return FileError::fromErrno(FileErrorKind::Write, target, out.file->errorNumber());
 }
 
-}  // namespace
+// One run of the export. The playlist renders on the calling thread into a
+// TrackSplitter, encoder threads turn each finished track into a file under
+// a temporary name, and only when every file (the M3U8 playlist last) was
+// written do they all move under their names (commit); any failure or a
+// cancel removes everything this run wrote (rollback).
+//
+// Lock order: fsMutex_ before state_.mutex, never the reverse. fsMutex_
+// serialises the encoder threads' calls into the FileSystem, which is not
+// assumed to be thread-safe; state_.mutex guards the queue, the counters and
+// the first failure and is never held across an encode or a file operation.
+// Commit and rollback run after every encoder thread has been joined, so
+// they take neither.
+class TrackExportJob {
+ public:
+  TrackExportJob(FileSystem& fs, const TrackExportPlan& plan, const Path& folder, const TrackExportOptions& options,
+                 TrackExportObserver& observer)
+      : fs_(fs),
+        plan_(plan),
+        folder_(folder),
+        options_(options),
+        observer_(observer),
+        trackCount_(plan.tracks.size()),
+        temporaries_(trackCount_ + 1) {
+    state_.encoded.assign(trackCount_, false);
+    state_.created.assign(trackCount_ + 1, false);
+    for (const PlannedTrack& t : plan_.tracks) totalFrames_ += t.frames;
+  }
 
-TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackExportPlan& plan, const Path& folder,
-                               const TrackExportOptions& options, TrackExportObserver& observer) {
-  if (plan.tracks.empty() || !options.encoder) return {TrackExportError::EmptyPlaylist, ""};
-  if (exportDataBytes(playlist, true) > WaveWriter::kMaxDataBytes) return {TrackExportError::TooLarge, ""};
-  // A track shorter than one CD sector owns no frame of the image: it would
-  // never be cut from it, and codecs do not all survive an empty stream.
-  for (const PlannedTrack& t : plan.tracks)
-    if (t.frames <= 0) return {TrackExportError::EmptyTrack, t.fileName};
-  // What an export of these names that was killed outright left behind.
-  sweepStaleTemporaries(fs, folder, plan.fileNames());
+  TrackExportResult run(Playlist& playlist) {
+    const int threads =
+        options_.threads > 0 ? options_.threads : int(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::jthread> workers;
+    for (int i = 0; i < threads; ++i) workers.emplace_back([this] { encodeLoop(); });
+    render(playlist, threads);
+    {
+      std::lock_guard lock(state_.mutex);
+      state_.renderingDone = true;
+      state_.changed.notify_all();
+    }
+    waitFor([&] { return state_.tracksEncoded == int(trackCount_); });
+    for (auto& w : workers) w.join();
 
-  const size_t trackCount = plan.tracks.size();
-  SharedState state;
-  state.encoded.assign(trackCount, false);
-  state.created.assign(trackCount + 1, false);
-  std::mutex fsMutex;  // the file system is not assumed to be thread-safe
-  // The temporaries the files are written under, by index (the playlist
-  // last); each is set, under fsMutex, once its file exists.
-  std::vector<Path> temporaries(trackCount + 1);
-  auto targetPath = [&](size_t i) { return folder / (i < trackCount ? plan.tracks[i].fileName : plan.playlistName); };
-  auto tempPath = [&](size_t i) { return temporaries[i]; };
+    if (!state_.stop) writePlaylistFile();
+    const size_t renamed = state_.stop ? 0 : commit();
+    if (!state_.stop) return {};
+    rollback(renamed);
+    return state_.failure;
+  }
 
-  const int threads = options.threads > 0 ? options.threads : int(std::max(1u, std::thread::hardware_concurrency()));
-  auto encodeLoop = [&] {
+ private:
+  Path targetPath(size_t i) const {
+    return folder_ / (i < trackCount_ ? plan_.tracks[i].fileName : plan_.playlistName);
+  }
+
+  // An encoder thread: takes finished tracks off the queue until rendering
+  // is done and the queue empty, or the export stops.
+  void encodeLoop() {
     for (;;) {
       SharedState::Job job;
       {
-        std::unique_lock lock(state.mutex);
-        state.changed.wait(lock, [&] { return !state.jobs.empty() || state.renderingDone || state.stop; });
-        if (state.stop || state.jobs.empty()) return;
-        job = std::move(state.jobs.front());
-        state.jobs.pop_front();
+        std::unique_lock lock(state_.mutex);
+        state_.changed.wait(lock, [&] { return !state_.jobs.empty() || state_.renderingDone || state_.stop; });
+        if (state_.stop || state_.jobs.empty()) return;
+        job = std::move(state_.jobs.front());
+        state_.jobs.pop_front();
       }
-      const PlannedTrack& track = plan.tracks[job.index];
-      TrackTags tags = track.tags;
-      tags.coverPng = options.coverPng;
-      const auto bytes = options.encoder->encode(job.samples, tags, state.stop);
-      job.samples = {};
-      if (!bytes) {
-        if (!state.stop) state.fail(TrackExportError::EncodeFailed, track.fileName);
-        return;
-      }
-      bool written = false;
-      {
-        std::lock_guard fsLock(fsMutex);
-        if (state.stop) return;
-        TemporaryFile out = fs.createTemporary(targetPath(job.index), false);
-        if (!out.file) {
-          state.fail(TrackExportError::FileNotCreated, track.fileName);
-          return;
-        }
-        temporaries[job.index] = out.path;
-        {
-          std::lock_guard lock(state.mutex);
-          state.created[job.index] = true;
-        }
-        written = out.file->write(bytes->data(), bytes->size());
-        written = out.file->close() && written;
-      }
-      if (!written) {
-        state.fail(TrackExportError::WriteFailed, track.fileName);
-        return;
-      }
-      std::lock_guard lock(state.mutex);
-      state.encoded[job.index] = true;
-      ++state.tracksEncoded;
-      state.framesEncoded += track.frames;
-      state.changed.notify_all();
+      if (!encodeTrack(job)) return;
     }
-  };
-  std::vector<std::jthread> workers;
-  for (int i = 0; i < threads; ++i) workers.emplace_back(encodeLoop);
+  }
 
-  int64_t totalFrames = 0;
-  for (const PlannedTrack& t : plan.tracks) totalFrames += t.frames;
-  const auto start = std::chrono::steady_clock::now();
-  auto lastReport = start - kReportInterval;  // the first report comes at once
+  // Encodes one track and writes it under a temporary name; false when the
+  // export stops.
+  bool encodeTrack(SharedState::Job& job) {
+    const PlannedTrack& track = plan_.tracks[job.index];
+    TrackTags tags = track.tags;
+    tags.coverPng = options_.coverPng;
+    const auto bytes = options_.encoder->encode(job.samples, tags, state_.stop);
+    job.samples = {};
+    if (!bytes) {
+      if (!state_.stop) state_.fail(TrackExportError::EncodeFailed, track.fileName);
+      return false;
+    }
+    {
+      std::lock_guard fsLock(fsMutex_);
+      if (state_.stop) return false;
+      TemporaryFile out = fs_.createTemporary(targetPath(job.index), false);
+      if (!out.file) {
+        state_.fail(TrackExportError::FileNotCreated, track.fileName,
+                    {FileErrorKind::Create, targetPath(job.index), out.reason});
+        return false;
+      }
+      temporaries_[job.index] = out.path;
+      {
+        std::lock_guard lock(state_.mutex);
+        state_.created[job.index] = true;
+      }
+      const bool written = out.file->write(bytes->data(), bytes->size());
+      if (!out.file->close() || !written) {
+        state_.fail(TrackExportError::WriteFailed, track.fileName,
+                    FileError::fromErrno(FileErrorKind::Write, targetPath(job.index), out.file->errorNumber()));
+        return false;
+      }
+    }
+    std::lock_guard lock(state_.mutex);
+    state_.encoded[job.index] = true;
+    ++state_.tracksEncoded;
+    state_.framesEncoded += track.frames;
+    state_.changed.notify_all();
+    return true;
+  }
+
   // Asks the observer, at most every kReportInterval; a false answer stops
   // every thread of the export.
-  const std::function<void()> report = [&] {
+  void report() {
     const auto now = std::chrono::steady_clock::now();
-    if (now - lastReport < kReportInterval || state.stop) return;
-    lastReport = now;
+    if (now - lastReport_ < kReportInterval || state_.stop) return;
+    lastReport_ = now;
     TrackExportProgress p;
     {
-      std::lock_guard lock(state.mutex);
-      p.tracksDone = state.tracksEncoded;
-      p.fraction = totalFrames > 0 ? double(state.framesEncoded) / double(totalFrames) : 1.0;
-      p.currentTrack = int(std::find(state.encoded.begin(), state.encoded.end(), false) - state.encoded.begin()) + 1;
+      std::lock_guard lock(state_.mutex);
+      p.tracksDone = state_.tracksEncoded;
+      p.fraction = totalFrames_ > 0 ? double(state_.framesEncoded) / double(totalFrames_) : 1.0;
+      p.currentTrack = int(std::find(state_.encoded.begin(), state_.encoded.end(), false) - state_.encoded.begin()) + 1;
     }
-    p.trackTotal = int(trackCount);
+    p.trackTotal = int(trackCount_);
     p.currentTrack = std::min(p.currentTrack, p.trackTotal);
-    const double elapsed = std::chrono::duration<double>(now - start).count();
+    const double elapsed = std::chrono::duration<double>(now - start_).count();
     if (p.fraction > 0.02) p.secondsLeft = elapsed * (1.0 - p.fraction) / p.fraction;
-    if (!observer.progress(p)) {
-      std::lock_guard lock(state.mutex);
-      if (state.failure.error == TrackExportError::None) state.failure.error = TrackExportError::Cancelled;
-      state.stop = true;
-      state.changed.notify_all();
+    if (!observer_.progress(p)) {
+      std::lock_guard lock(state_.mutex);
+      if (state_.failure.error == TrackExportError::None) state_.failure.error = TrackExportError::Cancelled;
+      state_.stop = true;
+      state_.changed.notify_all();
     }
-  };
+  }
+
   // Waits (reporting) until `done` holds or the export stops.
-  auto waitFor = [&](auto done) {
+  template <typename Done>
+  void waitFor(Done done) {
     for (;;) {
       {
-        std::unique_lock lock(state.mutex);
-        if (state.stop || done()) return;
-        state.changed.wait_for(lock, kReportInterval / 2);
+        std::unique_lock lock(state_.mutex);
+        if (state_.stop || done()) return;
+        state_.changed.wait_for(lock, kReportInterval / 2);
       }
       report();
     }
-  };
+  }
 
-  {
-    auto splitter = std::make_unique<TrackSplitter>(state, plan);
-    std::unique_ptr<FrameSink> writer = openWaveSink(std::move(splitter), kStreamRate, kCdRate, options.writer);
-    ReportingSink sink(*writer, state, report);
+  void render(Playlist& playlist, int threads) {
+    auto splitter = std::make_unique<TrackSplitter>(state_, plan_);
+    std::unique_ptr<FrameSink> writer = openWaveSink(std::move(splitter), kStreamRate, kCdRate, options_.writer);
+    ReportingSink sink(*writer, state_, reportFunction_);
     const OfflineRenderer renderer;
     report();
     // At most a few finished tracks wait for an encoder: the memory stays
     // bounded however long the playlist is.
     const int backlog = threads + 2;
     int number = 0;
-    for (Track* t = playlist.first(); t && !state.stop; t = Playlist::after(t), ++number) {
-      waitFor([&] { return number - state.tracksEncoded <= backlog; });
+    for (Track* t = playlist.first(); t && !state_.stop; t = Playlist::after(t), ++number) {
+      waitFor([&] { return number - state_.tracksEncoded <= backlog; });
       renderer.renderTrack(t, sink);
     }
-    if (!state.stop && !sink.finish()) state.fail(TrackExportError::WriteFailed, "");
+    if (!state_.stop && !sink.finish()) state_.fail(TrackExportError::WriteFailed, "");
     // The plan's ranges and the image must agree to the frame; if they did
-    // not, a track would never be queued and the wait below never end.
+    // not, a track would never be queued and the wait for the encoders never
+    // end.
     bool allQueued = false;
     {
-      std::lock_guard lock(state.mutex);
-      allQueued = state.tracksSubmitted == int(trackCount);
+      std::lock_guard lock(state_.mutex);
+      allQueued = state_.tracksSubmitted == int(trackCount_);
     }
-    if (!state.stop && !allQueued) state.fail(TrackExportError::EncodeFailed, "");
+    if (!state_.stop && !allQueued) state_.fail(TrackExportError::EncodeFailed, "");
     // An unfinished writer stops its threads when it goes out of scope.
   }
-  {
-    std::lock_guard lock(state.mutex);
-    state.renderingDone = true;
-    state.changed.notify_all();
-  }
-  waitFor([&] { return state.tracksEncoded == int(trackCount); });
-  for (auto& w : workers) w.join();
 
-  if (!state.stop) {
-    const std::string m3u = m3u8Text(plan);
-    const bool written = writeTemporary(fs, targetPath(trackCount), std::vector<uint8_t>(m3u.begin(), m3u.end()),
-                                        temporaries[trackCount]);
-    state.created[trackCount] = !temporaries[trackCount].empty();
-    if (!written) state.fail(TrackExportError::WriteFailed, plan.playlistName);
+  void writePlaylistFile() {
+    const std::string m3u = m3u8Text(plan_);
+    const FileError error = writeTemporary(fs_, targetPath(trackCount_), std::vector<uint8_t>(m3u.begin(), m3u.end()),
+                                           temporaries_[trackCount_]);
+    state_.created[trackCount_] = !temporaries_[trackCount_].empty();
+    if (error.failed()) state_.fail(TrackExportError::WriteFailed, plan_.playlistName, error);
   }
-  size_t renamed = 0;
-  if (!state.stop) {
-    const std::vector<std::string> names = plan.fileNames();
-    for (; renamed < names.size(); ++renamed) {
-      if (!fs.rename(tempPath(renamed), folder / names[renamed])) {
-        state.fail(TrackExportError::FileNotCreated, names[renamed]);
-        break;
+
+  // Moves every temporary under its name; the number moved.
+  size_t commit() {
+    const std::vector<std::string> names = plan_.fileNames();
+    for (size_t i = 0; i < names.size(); ++i) {
+      if (!fs_.rename(temporaries_[i], folder_ / names[i])) {
+        state_.fail(TrackExportError::FileNotCreated, names[i], {FileErrorKind::Rename, folder_ / names[i], {}});
+        return i;
       }
     }
+    return names.size();
   }
-  if (state.stop) {
-    // Nothing of this export stays: its temporaries and any file already
-    // moved into place.
-    const std::vector<std::string> names = plan.fileNames();
+
+  // Nothing of this export stays: its temporaries and the first `renamed`
+  // files, already moved into place.
+  void rollback(size_t renamed) {
+    const std::vector<std::string> names = plan_.fileNames();
     for (size_t i = 0; i < names.size(); ++i) {
       if (i < renamed)
-        fs.remove(folder / names[i]);
-      else if (state.created[i])
-        fs.remove(tempPath(i));
+        fs_.remove(folder_ / names[i]);
+      else if (state_.created[i])
+        fs_.remove(temporaries_[i]);
     }
-    return state.failure;
   }
-  for (const std::string& name : options.removeAfterwards) fs.remove(folder / name);
-  return {};
+
+  FileSystem& fs_;
+  const TrackExportPlan& plan_;
+  const Path folder_;
+  const TrackExportOptions& options_;
+  TrackExportObserver& observer_;
+  const size_t trackCount_;
+  SharedState state_;
+  std::mutex fsMutex_;
+  // The temporaries the files are written under, by index (the playlist
+  // last); each is set, under fsMutex_, once its file exists.
+  std::vector<Path> temporaries_;
+  int64_t totalFrames_ = 0;
+  const std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+  std::chrono::steady_clock::time_point lastReport_ = start_ - kReportInterval;  // the first report comes at once
+  const std::function<void()> reportFunction_ = [this] { report(); };
+};
+
+}  // namespace
+
+TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackExportPlan& plan, const Path& folder,
+                               const TrackExportOptions& options, TrackExportObserver& observer) {
+  if (plan.tracks.empty() || !options.encoder) return {TrackExportError::EmptyPlaylist, "", {}};
+  if (exportDataBytes(playlist, true) > WaveWriter::kMaxDataBytes) return {TrackExportError::TooLarge, "", {}};
+  // A track shorter than one CD sector owns no frame of the image: it would
+  // never be cut from it, and codecs do not all survive an empty stream.
+  for (const PlannedTrack& t : plan.tracks)
+    if (t.frames <= 0) return {TrackExportError::EmptyTrack, t.fileName, {}};
+  // What an export of these names that was killed outright left behind.
+  sweepStaleTemporaries(fs, folder, plan.fileNames());
+  TrackExportJob job(fs, plan, folder, options, observer);
+  TrackExportResult result = job.run(playlist);
+  if (result.error == TrackExportError::None)
+    for (const std::string& name : options.removeAfterwards) fs.remove(folder / name);
+  return result;
 }
 
 std::string trackExportMessage(const TrackExportResult& result) {
   const std::string where = result.fileName.empty() ? "" : " (" + result.fileName + ")";
+  const std::string& why = result.cause.reason;
   switch (result.error) {
     case TrackExportError::None:
     case TrackExportError::Cancelled: return "";
@@ -327,10 +392,11 @@ std::string trackExportMessage(const TrackExportResult& result) {
       return "A track has no audio to export" + where +
              ". Remove it from the playlist and export again; no file was written.";
     case TrackExportError::TooLarge: return exportErrorMessage(ExportError::TooLarge);
-    case TrackExportError::FileNotCreated: return "Failed to create the file" + where + ".";
+    case TrackExportError::FileNotCreated:
+      return "Failed to create the file" + where + (why.empty() ? "" : ": " + why) + ".";
     case TrackExportError::WriteFailed:
-      return "Writing the exported files failed" + where +
-             "; the disk may be full. The files of this export were removed.";
+      return "Writing the exported files failed" + where + (why.empty() ? "; the disk may be full" : ": " + why) +
+             ". The files of this export were removed.";
     case TrackExportError::EncodeFailed:
       return "The encoder failed" + where + ". The files of this export were removed.";
   }

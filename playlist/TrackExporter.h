@@ -13,6 +13,7 @@
 #include "audio/FastWaveWriter.h"
 #include "audio/TrackEncoder.h"
 #include "base/File.h"
+#include "base/FileError.h"
 #include "gamedata/CatalogueRecords.h"
 #include "playlist/Playlist.h"
 
@@ -88,6 +89,7 @@ enum class TrackExportError {
 struct TrackExportResult {
   TrackExportError error = TrackExportError::None;
   std::string fileName;  // the file the error concerns, where there is one
+  FileError cause;       // what the file layer said, where a file operation failed
 };
 
 struct TrackExportOptions {
@@ -105,7 +107,8 @@ struct TrackExportOptions {
 TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackExportPlan& plan, const Path& folder,
                                const TrackExportOptions& options, TrackExportObserver& observer);
 
-// The message shown for a failed export; empty for None and Cancelled.
+// The message shown for a failed export, with the file layer's reason where
+// it gave one; empty for None and Cancelled.
 std::string trackExportMessage(const TrackExportResult& result);
 
 }  // namespace wc

@@ -106,7 +106,7 @@ TEST_F(ExportKeepsOldFilesTest, AFileThatCannotBeCreatedIsNamedWithTheReason) {
   const ExportResult result = exportCd(intoNowhere);
   ASSERT_EQ(result.error, ExportError::WaveNotCreated);
   EXPECT_EQ(exportFailureMessage(result, intoNowhere.string()),
-            "Failed to open wave file " + intoNowhere.string() + ": No such file or directory");
+            "Failed to open wave file " + intoNowhere.string() + ": no such file or folder");
   EXPECT_EQ(tracksRendered, 0);
 }
 

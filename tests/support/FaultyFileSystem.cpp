@@ -1,6 +1,7 @@
 #include "support/FaultyFileSystem.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace wc::test {
 namespace {
@@ -49,17 +50,21 @@ class FaultyOutputFile final : public OutputFile {
     if (budget_) *budget_ -= allowed;
     if (fileBudget_) *fileBudget_ -= allowed;
     const bool complete = ok && allowed == bytes;
+    // A write cut short by a budget is a full disk.
+    if (!complete && !failed_) errorNumber_ = ok ? ENOSPC : inner_->errorNumber();
     failed_ |= !complete;
     return complete;
   }
   bool seek(uint64_t offset) override { return inner_->seek(offset); }
   bool close() override { return inner_->close() && !failed_; }
+  int errorNumber() const override { return failed_ ? errorNumber_ : inner_->errorNumber(); }
 
  private:
   std::unique_ptr<OutputFile> inner_;
   std::optional<uint64_t>& budget_;
   std::optional<uint64_t> fileBudget_;
   bool failed_ = false;
+  int errorNumber_ = 0;
 };
 
 }  // namespace

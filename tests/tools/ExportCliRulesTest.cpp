@@ -93,8 +93,7 @@ TEST_F(ExportCliRulesTest, FailuresNameTheFileAndTheReasonOnOneLine) {
   const CliResult noDirectory = run("list.wcpl missing/out.wav");
   EXPECT_EQ(noDirectory.status, 1);
   EXPECT_EQ(noDirectory.output, "wavecrate-export: Failed to open wave file " +
-                                    (f.disc.directory() / "missing/out.wav").string() +
-                                    ": No such file or directory\n");
+                                    (f.disc.directory() / "missing/out.wav").string() + ": no such file or folder\n");
 
   // The working directory removed under the shell.
   const Path gone = f.workPath("gone");
