@@ -1,13 +1,13 @@
 // Detect Songs: the songs, intros, outros, chatter and identifications of
 // every station without songs, worked out from the audio on a worker thread
 // and written into the catalogue all at once.
-#include <array>
 #include <atomic>
 #include <cstring>
-#include <mutex>
 
+#include "analysis/DetectionReport.h"
 #include "analysis/DiscAnalysis.h"
 #include "analysis/PackClipSource.h"
+#include "gamedata/DiscFingerprint.h"
 #include "gamedata/GameData.h"
 #include "ui/StudioView.h"
 
@@ -16,31 +16,23 @@ namespace {
 
 constexpr const char* kCaption = "Detect Songs";
 constexpr const char* kStartQuestion =
-    "No clip annotations were found for this disc. Find the songs, intros and outros from the audio now?";
+    "No songs are known for this disc yet. Find the songs, intros and outros from the audio now?";
+constexpr const char* kDontAskAgain = "Don't ask again for this disc";
 
 std::string labelOf(const Catalogue& catalogue, int station) {
   const char* label = catalogue.stations[station].label;
   return std::string(label, strnlen(label, sizeof catalogue.stations[station].label));
 }
 
-std::string summaryOf(const Catalogue& catalogue, const DiscProposal& proposal) {
-  std::string text = "The catalogue now knows:\n";
-  for (const StationProposal& p : proposal.stations) {
-    const RoleTally t = p.tally();
-    text += "\n" + labelOf(catalogue, p.station) + ": " + std::to_string(t.songs) + " songs, " +
-            std::to_string(t.intros) + " intros, " + std::to_string(t.outros) + " outros, " +
-            std::to_string(t.chatter) + " chatter, " + std::to_string(t.identifications) + " identifications";
-    if (t.unreadable > 0) text += ", " + std::to_string(t.unreadable) + " unreadable";
-  }
-  text += "\n\nCheck them with a right click on a clip (Edit Clip) and type the song titles there.";
-  return text;
-}
-
 }  // namespace
 
 void StudioView::offerSongDetection() {
-  if (!gameData_.startedBare() || stationsWithoutSongs(catalogue()).empty()) return;
-  if (dialogs_.askYesNo(kStartQuestion, "Wavecrate")) onDetectSongs();
+  DetectionOfferMemory* memory = dialogs_.detectionOfferMemory();
+  const std::string disc = discFingerprint(catalogue());
+  if (!shouldOfferSongDetection(catalogue(), memory && memory->declined(disc))) return;
+  const ViewDialogs::CheckedAnswer answer = dialogs_.askYesNoWithCheckBox(kStartQuestion, "Wavecrate", kDontAskAgain);
+  if (answer.checked && memory) memory->decline(disc);
+  if (answer.yes) onDetectSongs();
 }
 
 void StudioView::onDetectSongs() {
@@ -52,12 +44,10 @@ void StudioView::onDetectSongs() {
         kCaption);
     return;
   }
-  // The worker reads a snapshot through its own file handles; the packs are
-  // found here, where the disc may be asked for.
+  // The worker reads a snapshot through pack handles of its own, opened
+  // here, where the disc may be asked for.
   const auto snapshot = std::make_unique<Catalogue>(catalogue());
-  std::array<std::optional<Path>, kStationCount> packs;
-  for (int station : stations) packs[size_t(station)] = gameData_.packPath(station);
-  const ClipSource source = packClipSource(fs_, packs, *snapshot);
+  const ClipSource source = packClipSource(openPacks(gameData_, stations), *snapshot);
 
   std::atomic<bool> cancel{false};
   std::optional<DiscProposal> proposal;
@@ -73,6 +63,10 @@ void StudioView::onDetectSongs() {
       },
       cancel);
   if (!proposal) return;  // cancelled: nothing changed
+  if (!proposalFindsSongs(*proposal)) {
+    dialogs_.messageBox(noSongsFoundText(*proposal), kCaption);
+    return;
+  }
 
   // The songs' intro and outro counts change under any playing track.
   transport_.stop();
@@ -88,7 +82,7 @@ void StudioView::onDetectSongs() {
                         "Error");
     return;
   }
-  dialogs_.messageBox(summaryOf(catalogue(), *proposal), kCaption);
+  dialogs_.messageBox(detectionSummary(catalogue(), *proposal), kCaption);
 }
 
 }  // namespace wc

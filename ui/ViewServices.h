@@ -10,6 +10,8 @@
 
 namespace wc {
 
+class DetectionOfferMemory;
+
 class DrawSurface;
 class TrackExportServices;
 
@@ -92,6 +94,18 @@ class ViewDialogs {
                            const std::string& /*no*/) {
     return askYesNoCancel(text, caption);
   }
+  // A Yes / No question with a check box labelled `checkLabel` under it.
+  struct CheckedAnswer {
+    bool yes = false;
+    bool checked = false;
+  };
+  virtual CheckedAnswer askYesNoWithCheckBox(const std::string& text, const std::string& caption,
+                                             const std::string& /*checkLabel*/) {
+    return {askYesNo(text, caption), false};
+  }
+  // Where the discs not to offer song detection for again are kept; null
+  // where nothing is kept (the question is then asked on every start).
+  virtual DetectionOfferMemory* detectionOfferMemory() { return nullptr; }
   // The Export Tracks command's dialog, encoders and progress window; null
   // where there are none (the command then does nothing).
   virtual TrackExportServices* trackExport() { return nullptr; }

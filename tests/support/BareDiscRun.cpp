@@ -19,9 +19,9 @@ BareDiscRun::BareDiscRun(const std::vector<BareStation>& stations, uint32_t seed
 }
 
 ClipSource BareDiscRun::source() const {
-  std::array<std::optional<Path>, kStationCount> packs;
-  for (int s = 0; s < kStationCount; ++s) packs[size_t(s)] = disc->paths.packs[size_t(s)];
-  return packClipSource(realFileSystem(), packs, *bare);
+  PackFiles packs;
+  for (int s = 0; s < kStationCount; ++s) packs[size_t(s)] = realFileSystem().openRead(disc->paths.packs[size_t(s)]);
+  return packClipSource(std::move(packs), *bare);
 }
 
 std::optional<DiscProposal> BareDiscRun::analyse() const {

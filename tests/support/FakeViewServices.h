@@ -4,10 +4,12 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "analysis/DetectionReport.h"
 #include "ui/ViewServices.h"
 
 namespace wc::test {
@@ -78,6 +80,24 @@ class FakeViewDialogs final : public ViewDialogs {
   std::vector<std::pair<std::string, std::string>> choiceLabels;
 
   TrackExportServices* trackExport() override { return trackExportServices; }
+
+  // Questions with a check box take their answer from questionAnswers; the
+  // box is ticked when checkNextBox is set (it clears again).
+  bool checkNextBox = false;
+  std::vector<std::string> checkLabels;
+  CheckedAnswer askYesNoWithCheckBox(const std::string& text, const std::string& caption,
+                                     const std::string& checkLabel) override {
+    checkLabels.push_back(checkLabel);
+    const bool checked = std::exchange(checkNextBox, false);
+    return {askYesNoCancel(text, caption) == Answer::Yes, checked};
+  }
+  // The settings' list of discs not to be asked about again.
+  struct OfferMemory final : DetectionOfferMemory {
+    std::set<std::string> discs;
+    bool declined(const std::string& disc) override { return discs.count(disc) != 0; }
+    void decline(const std::string& disc) override { discs.insert(disc); }
+  } offerMemory;
+  DetectionOfferMemory* detectionOfferMemory() override { return &offerMemory; }
   // Background work runs on its own thread as without a window; with
   // cancelBackground set the user has pressed Cancel before it starts.
   bool cancelBackground = false;

@@ -1,6 +1,6 @@
 // wavecrate-annotate run as a user would, in a working directory with a
-// bare cache: exit statuses, what it writes and what --dry-run, --force,
-// --station and --csv change.
+// bare cache or a disc image: exit statuses, what it writes (and when it
+// writes nothing) and what --dry-run, --force, --station and --csv change.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,10 +10,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "analysis/DetectionReport.h"
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
 #include "support/BareDiscRun.h"
 #include "support/CliRun.h"
+#include "support/IsoImage.h"
 
 namespace wc::test {
 namespace {
@@ -59,6 +61,7 @@ TEST_F(AnnotateCliTest, UsageAndMissingCacheStatuses) {
       {"--bogus", false, 64, "unexpected argument --bogus"},
       {"--station", false, 64, "unexpected argument --station"},
       {"--station AA", false, 64, "AA is not a radio station"},
+      {"--disc-image", false, 64, "--disc-image needs the image file"},
       {"", true, 2, "the game disc is needed but was not found"},
       {"--help", true, 0, "Usage: wavecrate-annotate"},
   };
@@ -92,7 +95,8 @@ TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
   const auto written = catalogueIn(dir());
   ASSERT_TRUE(written);
   EXPECT_EQ(serializeCatalogue(*written), serializeCatalogue(expected));
-  EXPECT_EQ(readText(dir() / "out.csv"), exportAnnotations(expected));
+  const std::vector<AnnotationColumn> confidence{confidenceColumn(*proposal)};
+  EXPECT_EQ(readText(dir() / "out.csv"), exportAnnotations(expected, confidence));
 
   // A second run finds every station annotated and changes nothing.
   const std::string before = readText(dir() / "WavecrateInfo.dat");
@@ -100,6 +104,38 @@ TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
   EXPECT_EQ(again.status, 0) << again.output;
   EXPECT_NE(again.output.find("No station to analyse"), std::string::npos) << again.output;
   EXPECT_EQ(readText(dir() / "WavecrateInfo.dat"), before);
+}
+
+TEST_F(AnnotateCliTest, ReadsADiscImageAndWritesNothingWithoutSongs) {
+  ScopedTempDir work;
+  const Path image = work.path() / "game disc.iso";
+  std::vector<IsoGraft> grafts{{"/AUDIO/CONFIG/TRAKLKUP.DAT", run->disc->paths.lookupTable}};
+  for (const Path& pack : run->disc->paths.packs)
+    if (std::filesystem::exists(pack)) grafts.push_back({"/AUDIO/STREAMS/" + pack.filename().string(), pack});
+  makeIsoImage(image, grafts, IsoNames::Plain);
+  const auto proposal = run->analyse();
+  ASSERT_TRUE(proposal);
+  Catalogue expected = *run->bare;
+  ASSERT_EQ(applyProposal(expected, *proposal), ApplyResult::Applied);
+
+  const CliResult fromImage = runIn(work.path(), "--disc-image 'game disc.iso'");
+  ASSERT_EQ(fromImage.status, 0) << fromImage.output;
+  const auto written = catalogueIn(work.path());
+  ASSERT_TRUE(written);
+  EXPECT_EQ(serializeCatalogue(*written), serializeCatalogue(expected));
+  EXPECT_FALSE(std::filesystem::exists(work.path() / "CACHE"));
+
+  // Packs too short for any clip: nothing can be read, nothing is written.
+  ScopedTempDir cut;
+  std::filesystem::create_directories(cut.path() / "CACHE");
+  std::filesystem::copy_file(run->disc->paths.lookupTable, cut.path() / "CACHE" / "TRAKLKUP.DAT");
+  for (const Path& pack : run->disc->paths.packs)
+    if (std::filesystem::exists(pack)) writeBytes(cut.path() / "CACHE" / pack.filename(), std::vector<uint8_t>(4096));
+  const CliResult unreadable = runIn(cut.path(), "--csv out.csv");
+  EXPECT_EQ(unreadable.status, 1) << unreadable.output;
+  EXPECT_NE(unreadable.output.find("could be read, so no song was found"), std::string::npos) << unreadable.output;
+  EXPECT_FALSE(std::filesystem::exists(cut.path() / "WavecrateInfo.dat"));
+  EXPECT_FALSE(std::filesystem::exists(cut.path() / "out.csv"));
 }
 
 TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {

@@ -1,14 +1,19 @@
-// Detect Songs from the window: the question on a bare disc, the analysis
-// behind the progress window, and the catalogue written all at once.
+// Detect Songs from the window: the question while the catalogue knows no
+// song, the analysis behind the progress window from every source, and the
+// catalogue written all at once, and only when songs were found.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "base/CRandom.h"
+#include "gamedata/CatalogueFile.h"
+#include "gamedata/DiscFingerprint.h"
+#include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
 #include "support/BareDiscRun.h"
 #include "support/FakeViewServices.h"
 #include "support/GameDataFakes.h"
+#include "support/IsoImage.h"
 #include "ui/CommandIds.h"
 #include "ui/StudioView.h"
 
@@ -34,10 +39,12 @@ class DetectSongsViewTest : public ::testing::Test {
  protected:
   DetectSongsViewTest() : run({{4, {songBlock(2, 1), chatter(), songBlock(1, 2)}}}, 21) {}
 
-  // A fresh start of the program in the disc's directory.
-  void start() {
+  // A fresh start of the program in `directory` (the disc's by default),
+  // reading through `fs`; the dialogs' settings stay.
+  void start(FileSystem& fs = realFileSystem(), std::optional<Path> image = {}, std::optional<Path> directory = {}) {
     view.reset();
-    gameData = std::make_unique<GameData>(realFileSystem(), run.temp.path(), mounts, prompts, exits.function());
+    gameData = std::make_unique<GameData>(fs, directory.value_or(run.temp.path()), mounts, prompts, exits.function());
+    if (image) gameData->discLocator().useDiscImages({static_cast<DiscImageFileSystem*>(&fs), image, nullptr, nullptr});
     gameData->loadCatalogue();
     view = std::make_unique<StudioView>(*gameData, host, dialogs, random, nullptr);
     view->showStation(4);
@@ -72,7 +79,8 @@ TEST_F(DetectSongsViewTest, TheStartQuestionFindsTheSongsAndSavesThemOnce) {
   view->offerSongDetection();
   ASSERT_EQ(dialogs.questions.size(), 1u);
   EXPECT_EQ(dialogs.questions[0].text,
-            "No clip annotations were found for this disc. Find the songs, intros and outros from the audio now?");
+            "No songs are known for this disc yet. Find the songs, intros and outros from the audio now?");
+  EXPECT_EQ(dialogs.checkLabels, std::vector<std::string>{"Don't ask again for this disc"});
   EXPECT_TRUE(dialogs.backgroundTitles.empty());
   EXPECT_FALSE(std::filesystem::exists(catalogueFile()));
 
@@ -93,6 +101,113 @@ TEST_F(DetectSongsViewTest, TheStartQuestionFindsTheSongsAndSavesThemOnce) {
   view->offerSongDetection();
   EXPECT_EQ(dialogs.questions.size(), 2u);
   EXPECT_EQ(songsOf(4), 2);
+}
+
+TEST_F(DetectSongsViewTest, TheQuestionIsAskedWhileNoSongIsKnownUnlessDeclinedForThisDisc) {
+  ASSERT_TRUE(run.disc);
+  enum class File { Missing, WithoutSongs, WithSongs };
+  enum class Declined { None, ThisDisc, OtherDisc };
+  const struct {
+    const char* name;
+    File file;
+    Declined declined;
+    bool asked;
+  } cases[] = {
+      {"no catalogue file", File::Missing, Declined::None, true},
+      {"a catalogue file without songs", File::WithoutSongs, Declined::None, true},
+      {"a catalogue file with songs", File::WithSongs, Declined::None, false},
+      {"don't ask again for this disc", File::WithoutSongs, Declined::ThisDisc, false},
+      {"don't ask again for another disc", File::Missing, Declined::OtherDisc, true},
+  };
+  Catalogue otherDisc = *run.bare;
+  otherDisc.stations[4].clips[0].size += 1;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialogs.offerMemory.discs.clear();
+    std::filesystem::remove(catalogueFile());
+    if (c.file != File::Missing)
+      writeBytes(catalogueFile(), serializeCatalogue(c.file == File::WithSongs ? *run.disc->catalogue : *run.bare));
+    if (c.declined == Declined::OtherDisc) dialogs.offerMemory.decline(discFingerprint(otherDisc));
+    if (c.declined == Declined::ThisDisc) {
+      // The user ticks the box and answers No; the next start remembers it.
+      start();
+      dialogs.checkNextBox = true;
+      dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);
+      view->offerSongDetection();
+      ASSERT_EQ(dialogs.offerMemory.discs.size(), 1u);
+    }
+    start();
+    const size_t before = dialogs.questions.size();
+    dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);
+    view->offerSongDetection();
+    EXPECT_EQ(dialogs.questions.size() - before, c.asked ? 1u : 0u);
+    dialogs.questionAnswers.clear();
+  }
+  EXPECT_TRUE(dialogs.backgroundTitles.empty());
+}
+
+// Cancelled, nothing readable, no song: the catalogue file is not written,
+// so the question comes back at the next start.
+TEST_F(DetectSongsViewTest, AnAnalysisWithoutSongsWritesNothing) {
+  const BareDiscRun talk({{4, {chatter(), chatter(), chatter()}}}, 5);
+  ASSERT_TRUE(run.disc && talk.disc);
+  const struct {
+    const char* name;
+    const BareDiscRun* disc;
+    bool cancel;
+    bool unreadable;
+    const char* says;  // nullptr: no box
+  } cases[] = {
+      {"cancelled", &run, true, false, nullptr},
+      {"only chatter", &talk, false, false, "No song was found in the audio of 3 clips"},
+      {"packs cut short", &run, false, true, "None of the 9 clips could be read"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.unreadable)
+      for (const Path& pack : c.disc->disc->paths.packs)
+        if (std::filesystem::exists(pack)) std::filesystem::resize_file(pack, 4096);
+    const Path file = c.disc->temp.path() / std::string(kCatalogueFileName);
+    start(realFileSystem(), {}, c.disc->temp.path());
+    dialogs.boxes.clear();
+    dialogs.cancelBackground = c.cancel;
+    dialogs.questionAnswers.push_back(ViewDialogs::Answer::Yes);
+    view->offerSongDetection();
+    EXPECT_EQ(songsOf(4), 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    if (c.says) {
+      ASSERT_EQ(dialogs.boxes.size(), 1u);
+      EXPECT_NE(dialogs.boxes[0].text.find(c.says), std::string::npos) << dialogs.boxes[0].text;
+    } else {
+      EXPECT_TRUE(dialogs.boxes.empty());
+    }
+    const size_t asked = dialogs.questions.size();
+    start(realFileSystem(), {}, c.disc->temp.path());
+    view->offerSongDetection();
+    EXPECT_EQ(dialogs.questions.size(), asked + 1);
+  }
+  dialogs.cancelBackground = false;
+}
+
+TEST_F(DetectSongsViewTest, SongsAreFoundFromADiscImage) {
+  ASSERT_TRUE(run.disc);
+  ScopedTempDir temp;
+  const Path image = temp.path() / "disc.iso";
+  std::vector<IsoGraft> grafts{{"/AUDIO/CONFIG/TRAKLKUP.DAT", run.disc->paths.lookupTable}};
+  for (const Path& pack : run.disc->paths.packs)
+    if (std::filesystem::exists(pack)) grafts.push_back({"/AUDIO/STREAMS/" + pack.filename().string(), pack});
+  makeIsoImage(image, grafts, IsoNames::Plain);
+
+  DiscImageFileSystem fs(realFileSystem());
+  start(fs, image, temp.path());
+  dialogs.questionAnswers.push_back(ViewDialogs::Answer::Yes);
+  view->offerSongDetection();
+  EXPECT_EQ(songsOf(4), 2);
+  ASSERT_EQ(dialogs.boxes.size(), 1u);
+  EXPECT_NE(dialogs.boxes[0].text.find("2 songs, 3 intros, 3 outros"), std::string::npos) << dialogs.boxes[0].text;
+  EXPECT_TRUE(std::filesystem::exists(temp.path() / std::string(kCatalogueFileName)));
+  EXPECT_FALSE(std::filesystem::exists(temp.path() / "CACHE"));
+  view.reset();
 }
 
 TEST_F(DetectSongsViewTest, CancelChangesNothingAndADoneDiscIsLeftAlone) {
