@@ -1,5 +1,7 @@
 #include "support/BareDiscRun.h"
 
+#include <filesystem>
+
 #include "analysis/PackClipSource.h"
 #include "gamedata/CatalogueBuilder.h"
 #include "tools/discgen/ParallelEncode.h"
@@ -22,6 +24,13 @@ ClipSource BareDiscRun::source() const {
   PackFiles packs;
   for (int s = 0; s < kStationCount; ++s) packs[size_t(s)] = realFileSystem().openRead(disc->paths.packs[size_t(s)]);
   return packClipSource(std::move(packs), *bare);
+}
+
+std::vector<IsoGraft> BareDiscRun::isoGrafts() const {
+  std::vector<IsoGraft> grafts{{"/AUDIO/CONFIG/TRAKLKUP.DAT", disc->paths.lookupTable}};
+  for (const Path& pack : disc->paths.packs)
+    if (std::filesystem::exists(pack)) grafts.push_back({"/AUDIO/STREAMS/" + pack.filename().string(), pack});
+  return grafts;
 }
 
 std::optional<DiscProposal> BareDiscRun::analyse() const {

@@ -81,17 +81,15 @@ class FakeViewDialogs final : public ViewDialogs {
 
   TrackExportServices* trackExport() override { return trackExportServices; }
 
-  // Questions with a check box take their answer from questionAnswers; the
-  // box is ticked when checkNextBox is set (it clears again).
+  // A check box question takes its answer from questionAnswers; the box is
+  // ticked when checkNextBox is set. offerMemory is the settings' list.
   bool checkNextBox = false;
   std::vector<std::string> checkLabels;
   CheckedAnswer askYesNoWithCheckBox(const std::string& text, const std::string& caption,
                                      const std::string& checkLabel) override {
     checkLabels.push_back(checkLabel);
-    const bool checked = std::exchange(checkNextBox, false);
-    return {askYesNoCancel(text, caption) == Answer::Yes, checked};
+    return {askYesNoCancel(text, caption) == Answer::Yes, std::exchange(checkNextBox, false)};
   }
-  // The settings' list of discs not to be asked about again.
   struct OfferMemory final : DetectionOfferMemory {
     std::set<std::string> discs;
     bool declined(const std::string& disc) override { return discs.count(disc) != 0; }

@@ -105,99 +105,70 @@ TEST_F(DetectSongsViewTest, TheStartQuestionFindsTheSongsAndSavesThemOnce) {
 
 TEST_F(DetectSongsViewTest, TheQuestionIsAskedWhileNoSongIsKnownUnlessDeclinedForThisDisc) {
   ASSERT_TRUE(run.disc);
-  enum class File { Missing, WithoutSongs, WithSongs };
-  enum class Declined { None, ThisDisc, OtherDisc };
-  const struct {
-    const char* name;
-    File file;
-    Declined declined;
-    bool asked;
-  } cases[] = {
-      {"no catalogue file", File::Missing, Declined::None, true},
-      {"a catalogue file without songs", File::WithoutSongs, Declined::None, true},
-      {"a catalogue file with songs", File::WithSongs, Declined::None, false},
-      {"don't ask again for this disc", File::WithoutSongs, Declined::ThisDisc, false},
-      {"don't ask again for another disc", File::Missing, Declined::OtherDisc, true},
-  };
   Catalogue otherDisc = *run.bare;
   otherDisc.stations[4].clips[0].size += 1;
+  const struct {
+    const char* name;
+    const Catalogue* file;  // the catalogue file's contents, null: none
+    bool declinedHere, declinedElsewhere, asked;
+  } cases[] = {
+      {"no catalogue file", nullptr, false, false, true},
+      {"a catalogue file without songs", run.bare.get(), false, false, true},
+      {"a catalogue file with songs", run.disc->catalogue.get(), false, false, false},
+      {"don't ask again for this disc", run.bare.get(), true, false, false},
+      {"don't ask again for another disc", nullptr, false, true, true},
+  };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     dialogs.offerMemory.discs.clear();
     std::filesystem::remove(catalogueFile());
-    if (c.file != File::Missing)
-      writeBytes(catalogueFile(), serializeCatalogue(c.file == File::WithSongs ? *run.disc->catalogue : *run.bare));
-    if (c.declined == Declined::OtherDisc) dialogs.offerMemory.decline(discFingerprint(otherDisc));
-    if (c.declined == Declined::ThisDisc) {
-      // The user ticks the box and answers No; the next start remembers it.
+    if (c.file) writeBytes(catalogueFile(), serializeCatalogue(*c.file));
+    if (c.declinedElsewhere) dialogs.offerMemory.decline(discFingerprint(otherDisc));
+    if (c.declinedHere) {  // ticked and answered No at the start before
       start();
       dialogs.checkNextBox = true;
       dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);
       view->offerSongDetection();
-      ASSERT_EQ(dialogs.offerMemory.discs.size(), 1u);
     }
     start();
     const size_t before = dialogs.questions.size();
-    dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);
+    dialogs.questionAnswers = {ViewDialogs::Answer::No};
     view->offerSongDetection();
     EXPECT_EQ(dialogs.questions.size() - before, c.asked ? 1u : 0u);
-    dialogs.questionAnswers.clear();
   }
   EXPECT_TRUE(dialogs.backgroundTitles.empty());
 }
 
-// Cancelled, nothing readable, no song: the catalogue file is not written,
-// so the question comes back at the next start.
+// Nothing readable, or no song: the catalogue file is not written, so the
+// question comes back at the next start.
 TEST_F(DetectSongsViewTest, AnAnalysisWithoutSongsWritesNothing) {
   const BareDiscRun talk({{4, {chatter(), chatter(), chatter()}}}, 5);
   ASSERT_TRUE(run.disc && talk.disc);
-  const struct {
-    const char* name;
-    const BareDiscRun* disc;
-    bool cancel;
-    bool unreadable;
-    const char* says;  // nullptr: no box
-  } cases[] = {
-      {"cancelled", &run, true, false, nullptr},
-      {"only chatter", &talk, false, false, "No song was found in the audio of 3 clips"},
-      {"packs cut short", &run, false, true, "None of the 9 clips could be read"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    if (c.unreadable)
-      for (const Path& pack : c.disc->disc->paths.packs)
-        if (std::filesystem::exists(pack)) std::filesystem::resize_file(pack, 4096);
-    const Path file = c.disc->temp.path() / std::string(kCatalogueFileName);
-    start(realFileSystem(), {}, c.disc->temp.path());
+  for (const Path& pack : run.disc->paths.packs)
+    if (std::filesystem::exists(pack)) std::filesystem::resize_file(pack, 4096);
+  for (const auto& [disc, says] :
+       {std::pair{&talk, "No song was found in the audio of 3 clips"},
+        std::pair{static_cast<const BareDiscRun*>(&run), "None of the 9 clips could be read"}}) {
+    SCOPED_TRACE(says);
+    start(realFileSystem(), {}, disc->temp.path());
     dialogs.boxes.clear();
-    dialogs.cancelBackground = c.cancel;
-    dialogs.questionAnswers.push_back(ViewDialogs::Answer::Yes);
+    dialogs.questionAnswers = {ViewDialogs::Answer::Yes};
     view->offerSongDetection();
-    EXPECT_EQ(songsOf(4), 0);
-    EXPECT_FALSE(std::filesystem::exists(file));
-    if (c.says) {
-      ASSERT_EQ(dialogs.boxes.size(), 1u);
-      EXPECT_NE(dialogs.boxes[0].text.find(c.says), std::string::npos) << dialogs.boxes[0].text;
-    } else {
-      EXPECT_TRUE(dialogs.boxes.empty());
-    }
+    EXPECT_FALSE(std::filesystem::exists(disc->temp.path() / std::string(kCatalogueFileName)));
+    ASSERT_EQ(dialogs.boxes.size(), 1u);
+    EXPECT_NE(dialogs.boxes[0].text.find(says), std::string::npos) << dialogs.boxes[0].text;
     const size_t asked = dialogs.questions.size();
-    start(realFileSystem(), {}, c.disc->temp.path());
+    start(realFileSystem(), {}, disc->temp.path());
     view->offerSongDetection();
     EXPECT_EQ(dialogs.questions.size(), asked + 1);
   }
-  dialogs.cancelBackground = false;
 }
 
 TEST_F(DetectSongsViewTest, SongsAreFoundFromADiscImage) {
   ASSERT_TRUE(run.disc);
   ScopedTempDir temp;
   const Path image = temp.path() / "disc.iso";
-  std::vector<IsoGraft> grafts{{"/AUDIO/CONFIG/TRAKLKUP.DAT", run.disc->paths.lookupTable}};
-  for (const Path& pack : run.disc->paths.packs)
-    if (std::filesystem::exists(pack)) grafts.push_back({"/AUDIO/STREAMS/" + pack.filename().string(), pack});
-  makeIsoImage(image, grafts, IsoNames::Plain);
-
+  makeIsoImage(image, run.isoGrafts(), IsoNames::Plain);
   DiscImageFileSystem fs(realFileSystem());
   start(fs, image, temp.path());
   dialogs.questionAnswers.push_back(ViewDialogs::Answer::Yes);
@@ -208,6 +179,7 @@ TEST_F(DetectSongsViewTest, SongsAreFoundFromADiscImage) {
   EXPECT_TRUE(std::filesystem::exists(temp.path() / std::string(kCatalogueFileName)));
   EXPECT_FALSE(std::filesystem::exists(temp.path() / "CACHE"));
   view.reset();
+  gameData.reset();
 }
 
 TEST_F(DetectSongsViewTest, CancelChangesNothingAndADoneDiscIsLeftAlone) {
