@@ -42,4 +42,12 @@ ClipSource packClipSource(PackFiles packs, const Catalogue& catalogue) {
   return [reader](int station, int clip) { return reader->load(station, clip); };
 }
 
+ClipSource packClipSource(FileSystem& fs, const std::array<std::optional<Path>, kStationCount>& packs,
+                          const Catalogue& catalogue) {
+  PackFiles files;
+  for (int s = 0; s < kStationCount; ++s)
+    if (packs[size_t(s)]) files[size_t(s)] = fs.openRead(*packs[size_t(s)]);
+  return packClipSource(std::move(files), catalogue);
+}
+
 }  // namespace wc

@@ -6,6 +6,7 @@
 // from (a cached pack, a mounted disc or a disc image) is read there.
 #include <array>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "analysis/DiscAnalysis.h"
@@ -25,5 +26,9 @@ PackFiles openPacks(GameData& gameData, const std::vector<int>& stations);
 // The source reads through `packs` alone, one call at a time, on any one
 // thread.
 ClipSource packClipSource(PackFiles packs, const Catalogue& catalogue);
+// The same over pack files named by path (nullopt: not readable), opened
+// now through `fs`.
+ClipSource packClipSource(FileSystem& fs, const std::array<std::optional<Path>, kStationCount>& packs,
+                          const Catalogue& catalogue);
 
 }  // namespace wc

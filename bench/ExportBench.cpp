@@ -25,8 +25,8 @@
 #include "bench/TiledClip.h"
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
-#include "tools/discgen/ClipBuilder.h"
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/ClipBuilder.h"
+#include "testkit/discgen/Signals.h"
 
 namespace wc {
 namespace {

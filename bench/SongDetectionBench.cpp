@@ -11,8 +11,8 @@
 #include "analysis/DiscAnalysis.h"
 #include "audio/StereoDecoder.h"
 #include "gamedata/CatalogueBuilder.h"
-#include "tools/discgen/BareDisc.h"
-#include "tools/discgen/ParallelEncode.h"
+#include "testkit/discgen/BareDisc.h"
+#include "testkit/discgen/ParallelEncode.h"
 
 namespace wc {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "gamedata/ClipAudio.h"
-#include "tools/discgen/ClipBuilder.h"
+#include "testkit/discgen/ClipBuilder.h"
 
 namespace wc::bench {
 

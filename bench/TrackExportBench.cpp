@@ -18,8 +18,8 @@
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
 #include "playlist/TrackExporter.h"
-#include "tools/discgen/ClipBuilder.h"
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/ClipBuilder.h"
+#include "testkit/discgen/Signals.h"
 
 namespace wc {
 namespace {

@@ -12,7 +12,7 @@ set(cases
   "playlist/Track.cpp|\"analysis/Loudness.h\"|analysis/Loudness.h|ok"
   "ui/qt/CellFont.cpp|\"ui/StudioView.h\"|ui/StudioView.h|ok"
   "app/MainFrame.cpp|\"audio/sdl/SdlSoundDevice.h\"|audio/sdl/SdlSoundDevice.h|ok"
-  "tools/wavecrate_export.cpp|\"tools/discgen/DiscBuilder.h\"|tools/discgen/DiscBuilder.h|ok"
+  "testkit/wavecrate_discgen.cpp|\"testkit/discgen/DiscBuilder.h\"|testkit/discgen/DiscBuilder.h|ok"
   "audio/Decoder.cpp|\"Decoder.h\"|audio/Decoder.h|ok"
   "audio/Mixer.cpp|<SDL.h>|SDL.h|ok"
   "audio/Mixer.cpp|\"playlist/Track.h\"|playlist/Track.h|fail"
@@ -24,7 +24,8 @@ set(cases
   "ui/qt/CellFont.cpp|\"app/MainFrame.h\"|app/MainFrame.h|fail"
   "audio/sdl/SdlSoundDevice.cpp|\"playlist/Voice.h\"|playlist/Voice.h|fail"
   "audio/Mixer.cpp|\"../playlist/Track.h\"|playlist/Track.h|fail"
-  "tools/discgen/DiscBuilder.cpp|\"ui/StudioView.h\"|ui/StudioView.h|fail"
+  "testkit/discgen/DiscBuilder.cpp|\"ui/StudioView.h\"|ui/StudioView.h|fail"
+  "tools/wavecrate_export.cpp|\"testkit/discgen/DiscBuilder.h\"|testkit/discgen/DiscBuilder.h|fail"
   "base/File.cpp|\"support/FakeSoundDevice.h\"|support/FakeSoundDevice.h|fail")
 
 set(failures)

@@ -13,7 +13,7 @@ add_custom_command(
   OUTPUT ${demo_stamp}
   COMMAND wavecrate-discgen --cache ${WAVECRATE_DEMO_DIR} --demo
   # Not the binary itself: it relinks whenever the core changes.
-  DEPENDS ${DISCGEN_SOURCES} ${CMAKE_SOURCE_DIR}/tools/wavecrate_discgen.cpp
+  DEPENDS ${DISCGEN_SOURCES} ${CMAKE_SOURCE_DIR}/testkit/wavecrate_discgen.cpp
   COMMENT "Generating the demo stations in ${WAVECRATE_DEMO_DIR}"
   VERBATIM)
 add_custom_target(demo ALL DEPENDS ${demo_stamp})

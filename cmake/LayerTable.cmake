@@ -2,7 +2,7 @@
 # include check read. For each layer: the directories that hold it (the files
 # directly in them; a subdirectory is a layer of its own) and every layer whose
 # headers it may include. A layer never uses one listed after it.
-set(WAVECRATE_LAYERS base gamedata audio encoders analysis playlist view sdl qt app cli tools)
+set(WAVECRATE_LAYERS base gamedata audio encoders analysis playlist view sdl qt app cli tools discgen testkit)
 
 set(WAVECRATE_LAYER_base_DIRS base)
 set(WAVECRATE_LAYER_base_USES)
@@ -32,6 +32,14 @@ set(WAVECRATE_LAYER_app_USES base gamedata audio encoders analysis playlist view
 # painted with the window's drawing code on an image (no window, no sound).
 set(WAVECRATE_LAYER_cli_DIRS tools/export)
 set(WAVECRATE_LAYER_cli_USES base gamedata audio encoders analysis playlist view qt)
-# Command-line programs and the disc generator: no window, no sound device.
-set(WAVECRATE_LAYER_tools_DIRS tools tools/discgen)
+# Command-line programs: no window, no sound device.
+set(WAVECRATE_LAYER_tools_DIRS tools)
 set(WAVECRATE_LAYER_tools_USES base gamedata audio encoders analysis playlist cli)
+# The test kit, never installed: the disc generator that the tests, the
+# benchmarks and the demo stations are made with, and above it its developer
+# programs (wavecrate-discgen, wavecrate-detect-eval). No product layer may
+# use either.
+set(WAVECRATE_LAYER_discgen_DIRS testkit/discgen)
+set(WAVECRATE_LAYER_discgen_USES base gamedata audio playlist)
+set(WAVECRATE_LAYER_testkit_DIRS testkit)
+set(WAVECRATE_LAYER_testkit_USES base gamedata audio analysis playlist tools discgen)

@@ -85,17 +85,29 @@ target_link_libraries(wavecrate_base PUBLIC Threads::Threads)
 set_source_files_properties(audio/ResampleKernelsAvx2.cpp PROPERTIES COMPILE_OPTIONS "-mavx2;-mfma")
 set_source_files_properties(audio/ResampleKernelsAvx512.cpp PROPERTIES COMPILE_OPTIONS "-mavx512f;-mavx2;-mfma")
 
-# Synthetic discs for tests, benchmarks and the demo data: part of the tools
-# layer, whose command-line programs are one executable per tools/*.cpp.
-wavecrate_layer_library(tools wavecrate_discgen DIRS tools/discgen)
-file(GLOB DISCGEN_SOURCES CONFIGURE_DEPENDS tools/discgen/*.cpp)
+# The command-line programs, one executable per tools/*.cpp; the headers
+# directly in tools/ are what they share.
+wavecrate_layer_library(tools wavecrate_tools EXCLUDE ".*")
 file(GLOB TOOL_MAINS CONFIGURE_DEPENDS tools/*.cpp)
-# What the programs share besides the generator: headers directly in tools/.
-wavecrate_include_root(tool_mains tool_mains_root DIRS tools)
 foreach(tool_main ${TOOL_MAINS})
   get_filename_component(tool_name ${tool_main} NAME_WE)
   string(REPLACE "_" "-" tool_name ${tool_name})
   add_executable(${tool_name} ${tool_main})
-  target_link_libraries(${tool_name} PRIVATE wavecrate_discgen)
-  target_include_directories(${tool_name} PRIVATE ${tool_mains_root})
+  target_link_libraries(${tool_name} PRIVATE wavecrate_tools)
+endforeach()
+
+# The test kit: synthetic discs for tests, benchmarks and the demo data, and
+# the developer programs built on them (testkit/*.cpp), none of them installed.
+wavecrate_layer_library(discgen wavecrate_discgen)
+# The recorded families decode Ogg Vorbis with libsndfile and convert the
+# rate with libsamplerate.
+pkg_check_modules(DISCGEN_AUDIO REQUIRED IMPORTED_TARGET sndfile samplerate)
+target_link_libraries(wavecrate_discgen PRIVATE PkgConfig::DISCGEN_AUDIO)
+file(GLOB DISCGEN_SOURCES CONFIGURE_DEPENDS testkit/discgen/*.cpp)
+file(GLOB TESTKIT_MAINS CONFIGURE_DEPENDS testkit/*.cpp)
+foreach(testkit_main ${TESTKIT_MAINS})
+  get_filename_component(tool_name ${testkit_main} NAME_WE)
+  string(REPLACE "_" "-" tool_name ${tool_name})
+  add_executable(${tool_name} ${testkit_main})
+  target_link_libraries(${tool_name} PRIVATE wavecrate_discgen wavecrate_tools wavecrate_analysis)
 endforeach()

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "support/TestDisc.h"
-#include "tools/discgen/DiscBuilder.h"
+#include "testkit/discgen/DiscBuilder.h"
 
 namespace wc::fuzz {
 

@@ -10,7 +10,8 @@ packages=(
   cuetools shntool sox
   libiso9660-dev xorriso
   libflac-dev libopusenc-dev libmp3lame-dev libtag1-dev flac opus-tools ffmpeg cdrdao
-  espeak-ng librsvg2-bin desktop-file-utils appstream shared-mime-info libxml2-utils
+  espeak-ng libsndfile1-dev libsamplerate0-dev hyperrogue-music drascula-music
+  librsvg2-bin desktop-file-utils appstream shared-mime-info libxml2-utils
   xvfb openbox x11-utils x11-xserver-utils
   clang libclang-rt-14-dev clang-tidy clang-format
 )

@@ -4,26 +4,38 @@
 
 #include "analysis/PackClipSource.h"
 #include "gamedata/CatalogueBuilder.h"
-#include "tools/discgen/ParallelEncode.h"
+#include "testkit/discgen/ParallelEncode.h"
 
 namespace wc::test {
 
 BareDiscRun::BareDiscRun(const std::vector<BareStation>& stations, uint32_t seed) {
-  DiscPlan plan = bareDiscPlan(stations, seed);
+  write(bareDiscPlan(stations, seed));
+}
+
+BareDiscRun::BareDiscRun(std::string_view family, uint32_t seed, const BareDiscSize& size) {
+  const BareFamily* f = findBareFamily(family);
+  if (!f) {
+    unavailable = "no family " + std::string(family);
+    return;
+  }
+  if (std::optional<DiscPlan> plan = f->plan(seed, size, unavailable)) write(std::move(*plan));
+}
+
+void BareDiscRun::write(DiscPlan plan) {
   encodeClipsAhead(plan, 2);
   DiscWriteOptions options;
   options.layout = DiscLayout::Cache;
   options.writeCatalogueFile = false;
-  disc = writeDisc(plan, temp.path(), options);
+  disc = writeDisc(plan, temp.path(), options, &unavailable);
   bare = std::make_unique<Catalogue>();
   resetToBareCatalogue(*bare);
   if (disc) fillClipsFromLookup(*bare, disc->records);
 }
 
 ClipSource BareDiscRun::source() const {
-  PackFiles packs;
-  for (int s = 0; s < kStationCount; ++s) packs[size_t(s)] = realFileSystem().openRead(disc->paths.packs[size_t(s)]);
-  return packClipSource(std::move(packs), *bare);
+  std::array<std::optional<Path>, kStationCount> packs;
+  for (int s = 0; s < kStationCount; ++s) packs[size_t(s)] = disc->paths.packs[size_t(s)];
+  return packClipSource(realFileSystem(), packs, *bare);
 }
 
 std::vector<IsoGraft> BareDiscRun::isoGrafts() const {

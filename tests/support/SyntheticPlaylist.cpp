@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "tools/discgen/ClipBuilder.h"
-#include "tools/discgen/Signals.h"
+#include "testkit/discgen/ClipBuilder.h"
+#include "testkit/discgen/Signals.h"
 
 namespace wc::test {
 

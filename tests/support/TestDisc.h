@@ -24,7 +24,7 @@
 #include <vector>
 
 #include "support/DiscFixture.h"  // ScopedTempDir
-#include "tools/discgen/DiscBuilder.h"
+#include "testkit/discgen/DiscBuilder.h"
 
 namespace wc::test {
 
