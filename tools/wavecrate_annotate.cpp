@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
   GameData gameData(fs, std::filesystem::current_path(), mounts, prompts, [](int) { std::exit(kExitNoDisc); });
   gameData.discLocator().useDiscImages({&fs, discImage, nullptr, nullptr});
   if (!gameData.readConfigFile(kLookupTableName)) {
-    std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor a mounted game disc holds it\n",
+    std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor the game disc (mounted or --disc-image) holds it\n",
                  std::string(kLookupTableName).c_str());
     return kExitNoDisc;
   }
