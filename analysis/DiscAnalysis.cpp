@@ -12,21 +12,21 @@ namespace {
 // The roles a catalogue already gives a station's clips: a song, the
 // follow-ons its counts claim, and everything else by class.
 std::vector<ClipRole> currentRoles(const Station& s) {
-  const int count = validClipCount(s);
+  const int count = s.validCount();
   std::vector<ClipRole> roles(size_t(count), ClipRole::Chatter);
   for (int k = 0; k < count;) {
     const Clip& c = s.clips[k];
-    if (c.clipClass == ClipClass::Song) {
+    if (c.isSong()) {
       roles[size_t(k)] = ClipRole::Song;
-      const int introEnd = std::min(count, k + 1 + clampCount(c.intros));
-      const int outroEnd = std::min(count, nextTopLevelClip(c, k));
+      const int introEnd = k + 1 + s.followOns(k).intros;
+      const int outroEnd = s.nextTopLevel(k);
       for (int i = k + 1; i < outroEnd; ++i) roles[size_t(i)] = i < introEnd ? ClipRole::Intro : ClipRole::Outro;
       k = std::max(k + 1, outroEnd);
       continue;
     }
-    if (c.clipClass == ClipClass::Other3) roles[size_t(k)] = ClipRole::Intro;
-    if (c.clipClass == ClipClass::Other4) roles[size_t(k)] = ClipRole::Outro;
-    if (c.clipClass == ClipClass::ChatterFive) roles[size_t(k)] = ClipRole::Identification;
+    if (c.kind() == ClipClass::Other3) roles[size_t(k)] = ClipRole::Intro;
+    if (c.kind() == ClipClass::Other4) roles[size_t(k)] = ClipRole::Outro;
+    if (c.kind() == ClipClass::ChatterFive) roles[size_t(k)] = ClipRole::Identification;
     ++k;
   }
   return roles;
@@ -42,16 +42,11 @@ bool sameRole(ClipRole a, ClipRole b) {
 bool stillMatches(const Catalogue& catalogue, const StationProposal& p) {
   if (p.station < 0 || p.station >= kStationCount) return false;
   const Station& s = catalogue.stations[p.station];
-  const size_t count = size_t(validClipCount(s));
+  const size_t count = size_t(s.validCount());
   if (p.roles.size() != count || p.offsets.size() != count || p.sizes.size() != count) return false;
   for (size_t k = 0; k < count; ++k)
     if (s.clips[k].offset != p.offsets[k] || s.clips[k].size != p.sizes[k]) return false;
   return true;
-}
-
-void setText(char (&field)[64], const std::string& text) {
-  std::memset(field, 0, sizeof field);
-  std::memcpy(field, text.data(), std::min(text.size(), sizeof field - 1));
 }
 
 }  // namespace
@@ -59,14 +54,10 @@ void setText(char (&field)[64], const std::string& text) {
 bool isAnalysableStation(const Catalogue& catalogue, int station) {
   if (station < 0 || station >= kStationCount || station == kAdvertsStation) return false;
   const Station& s = catalogue.stations[station];
-  return s.listed && validClipCount(s) > 0;
+  return s.listed && s.validCount() > 0;
 }
 
-bool stationHasSongs(const Station& station) {
-  for (int k = 0; k < validClipCount(station); ++k)
-    if (station.clips[k].clipClass == ClipClass::Song) return true;
-  return false;
-}
+bool stationHasSongs(const Station& station) { return station.hasClassAnywhere(ClipClass::Song); }
 
 std::vector<int> stationsWithoutSongs(const Catalogue& catalogue) {
   std::vector<int> stations;
@@ -100,7 +91,7 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
     if (std::find(chosen.begin(), chosen.end(), station) != chosen.end()) continue;
     chosen.push_back(station);
     const Station& s = catalogue.stations[station];
-    for (int k = 0; k < validClipCount(s); ++k) totalBytes += double(s.clips[k].size) + 1.0;
+    for (const Clip& c : s.validClips()) totalBytes += double(c.size) + 1.0;
   }
   auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
 
@@ -108,7 +99,7 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
   double doneBytes = 0.0;
   for (int station : chosen) {
     const Station& s = catalogue.stations[station];
-    const int count = validClipCount(s);
+    const int count = s.validCount();
     StationProposal p;
     p.station = station;
     std::vector<ClipSummary> summaries;
@@ -130,7 +121,7 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
   return proposal;
 }
 
-int32_t classOfRole(ClipRole role) {
+ClipClass classOfRole(ClipRole role) {
   switch (role) {
     case ClipRole::Song: return ClipClass::Song;
     case ClipRole::Intro: return ClipClass::Other3;
@@ -161,13 +152,12 @@ ApplyResult applyProposal(Catalogue& catalogue, const DiscProposal& proposal) {
       if (now.role == ClipRole::Song) ++songNumber;
       if (now.role == ClipRole::Unreadable) continue;
       Clip& c = s.clips[k];
-      c.clipClass = classOfRole(now.role);
-      c.intros = now.intros;
-      c.outros = now.outros;
+      c.setKind(classOfRole(now.role));
+      s.setFollowOns(int(k), {now.intros, now.outros});
       if (sameRole(before[k], now.role)) continue;
-      std::memset(c.artist, 0, sizeof c.artist);
+      c.setArtist({});
       if (now.role == ClipRole::Song)
-        setText(c.title, songTitle(songNumber, c.size));
+        c.setTitle(songTitle(songNumber, c.size));
       else
         formatDefaultTitle(c.title, int(k), c.size);
     }

@@ -37,8 +37,7 @@ ClipSource packClipSource(PackFiles packs, const Catalogue& catalogue) {
   auto reader = std::make_shared<PackReader>();
   reader->packs = std::move(packs);
   for (int s = 0; s < kStationCount; ++s)
-    for (int k = 0; k < validClipCount(catalogue.stations[s]); ++k)
-      reader->places[size_t(s)].push_back({catalogue.stations[s].clips[k].offset, catalogue.stations[s].clips[k].size});
+    for (const Clip& c : catalogue.stations[s].validClips()) reader->places[size_t(s)].push_back({c.offset, c.size});
   return [reader](int station, int clip) { return reader->load(station, clip); };
 }
 

@@ -37,20 +37,19 @@ void readEveryClip(const Catalogue& catalogue) {
   uint64_t sink = 0;
   for (int s = 0; s < kStationCount; ++s) {
     const Station& station = catalogue.stations[s];
-    const int count = validClipCount(station);
-    for (int k = 0; k < count; ++k) sink += clipClassColour(station.clips[k].clipClass);
-    for (int k = 0; k < count; k = nextTopLevelClip(station.clips[k], k)) {
+    for (const Clip& c : station.validClips()) sink += clipClassColour(c.kind()) + c.titleText().size();
+    for (int k = 0; k < station.validCount(); k = station.nextTopLevel(k)) {
       std::unique_ptr<Track> track(createTrack(catalogue, s, k));
       if (!track) std::abort();
-      // The default choices, and the first and last the counts allow.
-      const int32_t intros = clampCount(track->clip->intros);
-      const int32_t outros = clampCount(track->clip->outros);
-      for (int32_t intro : {track->intro, int32_t(0), intros - 1}) {
+      // The default choices, the first and last the counts allow, and the
+      // ones just past them and past the records.
+      const auto [intros, outros] = station.followOns(k);
+      for (int32_t intro : {track->intro, int32_t(0), intros - 1, intros, int32_t(kMaxClipsPerStation)}) {
         track->intro = intro;
         const Clip* c = introClipOf(catalogue, *track);
         if (c) sink += uint8_t(c->title[0]);
       }
-      for (int32_t outro : {track->outro, int32_t(0), outros - 1}) {
+      for (int32_t outro : {track->outro, int32_t(0), outros - 1, outros, int32_t(kMaxClipsPerStation)}) {
         track->outro = outro;
         const Clip* c = outroClipOf(catalogue, *track);
         if (c) sink += uint8_t(c->title[0]);

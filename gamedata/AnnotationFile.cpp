@@ -53,7 +53,7 @@ RowOutcome applyRow(const std::vector<std::string>& row, size_t headerColumns, C
   if (!station || !clip || !offset || !size) return RowOutcome::Invalid;
   if (*station < 0 || *station >= kStationCount) return RowOutcome::Mismatched;
   Station& s = catalogue.stations[*station];
-  if (*clip < 0 || *clip >= validClipCount(s)) return RowOutcome::Mismatched;
+  if (*clip < 0 || *clip >= s.validCount()) return RowOutcome::Mismatched;
   const Clip& target = s.clips[*clip];
   if (target.offset != *offset || target.size != *size) return RowOutcome::Mismatched;
 
@@ -77,7 +77,7 @@ std::string exportAnnotations(const Catalogue& catalogue, std::span<const Annota
   out += "\r\n";
   for (int s = 0; s < kStationCount; ++s) {
     const Station& station = catalogue.stations[s];
-    for (int k = 0; k < validClipCount(station); ++k) {
+    for (int k = 0; k < station.validCount(); ++k) {
       const Clip& c = station.clips[k];
       out += std::to_string(s) + ',' + std::to_string(k) + ',' + std::to_string(c.offset) + ',' +
              std::to_string(c.size) + ',' + std::to_string(c.clipClass) + ',' +

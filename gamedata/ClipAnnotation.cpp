@@ -25,17 +25,17 @@ bool isValidClipText(std::string_view text) {
 }
 
 int followOnRoom(const Station& station, int clipIndex) {
-  const int count = validClipCount(station);
+  const int count = station.validCount();
   return (clipIndex < 0 || clipIndex >= count) ? 0 : count - clipIndex - 1;
 }
 
 AnnotationProblem checkAnnotation(const Station& station, int clipIndex, const ClipAnnotation& a) {
-  if (clipIndex < 0 || clipIndex >= validClipCount(station)) return AnnotationProblem::NoSuchClip;
+  if (clipIndex < 0 || clipIndex >= station.validCount()) return AnnotationProblem::NoSuchClip;
   return checkAnnotation(a, followOnRoom(station, clipIndex));
 }
 
 AnnotationProblem checkAnnotation(const ClipAnnotation& a, int room) {
-  if (a.clipClass < 0 || a.clipClass >= ClipClass::Count) return AnnotationProblem::ClassOutOfRange;
+  if (a.clipClass < 0 || a.clipClass >= kClipClassCount) return AnnotationProblem::ClassOutOfRange;
   if (!isValidClipText(a.artist)) return AnnotationProblem::ArtistNotValid;
   if (!isValidClipText(a.title)) return AnnotationProblem::TitleNotValid;
   if (a.intros < 0 || a.outros < 0) return AnnotationProblem::NegativeCount;
@@ -72,7 +72,7 @@ AnnotationProblem applyAnnotation(Station& station, int clipIndex, const ClipAnn
 }
 
 bool applyTitle(Station& station, int clipIndex, std::string_view title) {
-  if (clipIndex < 0 || clipIndex >= validClipCount(station) || !isValidClipText(title)) return false;
+  if (clipIndex < 0 || clipIndex >= station.validCount() || !isValidClipText(title)) return false;
   storeText(station.clips[clipIndex].title, title);
   return true;
 }

@@ -15,9 +15,9 @@ namespace wc {
 inline constexpr size_t kMaxClipTextLength = sizeof(Clip::title) - 1;  // 63
 
 struct ClipAnnotation {
-  int32_t clipClass = ClipClass::Chatter;
-  std::string artist;  // Latin-1
-  std::string title;   // Latin-1
+  int32_t clipClass = classNumber(ClipClass::Chatter);  // a number, checked before use
+  std::string artist;                                   // Latin-1
+  std::string title;                                    // Latin-1
   int32_t intros = 0;
   int32_t outros = 0;
   bool operator==(const ClipAnnotation&) const = default;

@@ -142,7 +142,7 @@ std::unique_ptr<InputFile> GameData::openPack(int station) {
 std::unique_ptr<ClipAudio> GameData::loadClipAudio(int station, int clipIndex) {
   if (station < 0 || station >= kStationCount) return nullptr;
   const Station& s = catalogue_->stations[station];
-  if (clipIndex < 0 || clipIndex >= validClipCount(s)) return nullptr;
+  if (clipIndex < 0 || clipIndex >= s.validCount()) return nullptr;
   const Clip& clip = s.clips[clipIndex];
   // The pack is opened for this clip alone; no handle is kept between loads.
   auto pack = openPack(station);

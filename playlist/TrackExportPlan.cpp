@@ -14,8 +14,6 @@ constexpr int32_t kStreamRate = 24000;
 constexpr int32_t kCdRate = 44100;
 constexpr int64_t kFramesPerSector = kCdRate / WaveWriter::kSectorsPerSecond;
 
-std::string fixedText(const char* text, size_t capacity) { return latin1ToUtf8({text, strnlen(text, capacity)}); }
-
 // The first CD sector of a track that starts after `samplesBefore` input
 // samples: the writer's sectorsSoFar() at that moment.
 int64_t startSector(int64_t samplesBefore) {
@@ -56,10 +54,9 @@ TrackExportPlan planTrackExport(const Playlist& playlist, const Catalogue& catal
     PlannedTrack planned;
     const Clip& clip = *t->clip;
     const bool knownStation = t->station >= 0 && t->station < kStationCount;
-    const std::string label =
-        knownStation ? fixedText(catalogue.stations[t->station].label, sizeof catalogue.stations[0].label) : "";
-    planned.tags.title = fixedText(clip.title, sizeof clip.title);
-    planned.tags.artist = clip.clipClass == ClipClass::Song ? fixedText(clip.artist, sizeof clip.artist) : label;
+    const std::string label = knownStation ? latin1ToUtf8(catalogue.stations[t->station].labelText()) : "";
+    planned.tags.title = latin1ToUtf8(clip.titleText());
+    planned.tags.artist = clip.isSong() ? latin1ToUtf8(clip.artistText()) : label;
     planned.tags.album = album;
     planned.tags.albumArtist = "Various Artists";
     planned.tags.genre = "Radio";

@@ -1,19 +1,18 @@
 #include "ui/ClipEdit.h"
 
-#include <cstring>
-
 namespace wc {
 
 std::optional<ClipEditRequest> makeClipEditRequest(const Catalogue& catalogue, int station, int clipIndex) {
   if (station < 0 || station >= kStationCount) return std::nullopt;
   const Station& s = catalogue.stations[station];
-  if (clipIndex < 0 || clipIndex >= validClipCount(s)) return std::nullopt;
+  if (!s.hasClip(clipIndex)) return std::nullopt;
   ClipEditRequest request;
   request.station = station;
   request.clipIndex = clipIndex;
-  request.stationLabel = std::string(s.label, strnlen(s.label, sizeof s.label));
+  request.stationLabel = s.labelText();
   request.current = annotationOf(s.clips[clipIndex]);
-  for (int k = clipIndex + 1; k < validClipCount(s); ++k) request.followingTitles.push_back(clipText(s.clips[k].title));
+  for (const Clip& c : s.validClips().subspan(size_t(clipIndex) + 1))
+    request.followingTitles.emplace_back(c.titleText());
   return request;
 }
 
@@ -32,7 +31,7 @@ AnnotationProblem checkClipEdit(const ClipEdit& edit, int clipIndex, int room) {
 AnnotationProblem applyClipEdit(Catalogue& catalogue, int station, int clipIndex, const ClipEdit& edit) {
   if (station < 0 || station >= kStationCount) return AnnotationProblem::NoSuchClip;
   Station& s = catalogue.stations[station];
-  if (clipIndex < 0 || clipIndex >= validClipCount(s)) return AnnotationProblem::NoSuchClip;
+  if (!s.hasClip(clipIndex)) return AnnotationProblem::NoSuchClip;
   const AnnotationProblem problem = checkClipEdit(edit, clipIndex, followOnRoom(s, clipIndex));
   if (problem != AnnotationProblem::None) return problem;
   applyAnnotation(s, clipIndex, edit.annotation);

@@ -1,18 +1,10 @@
 #include "ui/MediaPlayerState.h"
 
-#include <cstring>
-
 namespace wc {
 namespace {
 
 constexpr int64_t kSamplesPerSecond = 24000;
 constexpr int64_t kMicrosecondsPerSecond = 1000000;
-
-// Catalogue fields are fixed-size and need not end in a NUL.
-template <size_t N>
-std::string fieldText(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
-}
 
 int playlistPosition(const Track& track) {
   if (track.isPreview()) return 0;
@@ -25,11 +17,10 @@ MediaTrackInfo trackInfo(const Catalogue& catalogue, const Track& track) {
   MediaTrackInfo info;
   info.trackNumber = playlistPosition(track);
   if (track.clip) {
-    info.title = fieldText(track.clip->title);
-    info.artist = fieldText(track.clip->artist);
+    info.title = track.clip->titleText();
+    info.artist = track.clip->artistText();
   }
-  if (track.station >= 0 && track.station < kStationCount)
-    info.station = fieldText(catalogue.stations[track.station].label);
+  if (track.station >= 0 && track.station < kStationCount) info.station = catalogue.stations[track.station].labelText();
   info.lengthMicroseconds = trackSamples(track) * kMicrosecondsPerSecond / kSamplesPerSecond;
   return info;
 }

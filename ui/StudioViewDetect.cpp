@@ -20,8 +20,7 @@ constexpr const char* kStartQuestion =
 constexpr const char* kDontAskAgain = "Don't ask again for this disc";
 
 std::string labelOf(const Catalogue& catalogue, int station) {
-  const char* label = catalogue.stations[station].label;
-  return std::string(label, strnlen(label, sizeof catalogue.stations[station].label));
+  return std::string(catalogue.stations[station].labelText());
 }
 
 }  // namespace

@@ -26,13 +26,13 @@ size_t barIndex(Pane pane) { return pane == Pane::Clips ? 0 : 1; }
 
 void StudioView::rebuildClipList() {
   const Station& s = station();
-  const int count = validClipCount(s);
+  const int count = s.validCount();
   visibleCount_ = 0;
   // i grows by at least 1 per clip and stays below 256, so visibleClips_
   // cannot overflow whatever the catalogue's counts say.
   for (int i = 0; i < count;) {
     visibleClips_[size_t(visibleCount_++)] = i;
-    i = showAllClips_ ? i + 1 : nextTopLevelClip(s.clips[i], i);
+    i = showAllClips_ ? i + 1 : s.nextTopLevel(i);
   }
   clipScroll_ = clampScroll(clipScroll_, visibleCount_ - scrollBars_[0].rowsPerPage);
   // The song tools follow the station and the catalogue, whose every change

@@ -54,7 +54,7 @@ void StudioView::onLButtonDown(int x, int y) {
 void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
   Track* entry = playlist_.trackAt(hit.index);
   if (!entry) return;  // an empty slot
-  const bool song = entry->clip->clipClass == ClipClass::Song;
+  const bool song = entry->clip->isSong();
   switch (hit.part) {
     case EntryPart::TrackNumber: transport_.play(entry, StartPart::Intro); return;
     case EntryPart::TrackNumberOutro: transport_.play(entry, song ? StartPart::OutroOnly : StartPart::Intro); return;
@@ -82,7 +82,8 @@ void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
 }
 
 void StudioView::changeChoice(Track& entry, int direction, bool outro) {
-  const int32_t count = clampCount(outro ? entry.clip->outros : entry.clip->intros);
+  const FollowOns f = catalogue().stations[entry.station].followOns(entry.clipIndex);
+  const int32_t count = outro ? f.outros : f.intros;
   if (count == 0) return;
   int32_t& choice = outro ? entry.outro : entry.intro;
   std::unique_ptr<ClipAudio>& audio = outro ? entry.outroAudio : entry.introAudio;

@@ -31,13 +31,6 @@ constexpr FontSpec kTransportFont{"Lucida Console", 33, 0};
 
 constexpr int kPlaylistSlots = kMaxCdTracks;
 
-// A fixed-size text field of the catalogue, which the catalogue file does not
-// promise to terminate.
-template <size_t N>
-std::string fieldText(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
-}
-
 // The first drawing step of a banner and of a clip row.
 void topLine(DrawSurface& surface, int y, int width) {
   surface.selectPen(Pen::Black);
@@ -53,7 +46,7 @@ void StudioView::paintAll(DrawSurface& surface) {
 
   // Left pane: banner, clip list scroll bar, clip rows, black below.
   if (visibleCount_ == 0) rebuildClipList();
-  const std::string label = fieldText(station().label);
+  const std::string label = std::string(station().labelText());
   int y = drawBanner(surface, 0, label.c_str(), kLeftPaneWidth);
   drawScrollBar(surface, Pane::Clips, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, clipScroll_, visibleCount_,
                 kClipRowHeight);
@@ -108,9 +101,9 @@ int StudioView::drawBanner(DrawSurface& surface, int y, const char* label, int w
 }
 
 int StudioView::drawClipRow(DrawSurface& surface, int y, bool highlight, const Clip& clip, int width) {
-  const Rgb colour = clipClassColour(clip.clipClass);
+  const Rgb colour = clipClassColour(clip.kind());
   const Rgb box = highlight ? kHighlightBox : colour;
-  const bool song = clip.clipClass == ClipClass::Song;
+  const bool song = clip.isSong();
 
   topLine(surface, y, width);
   surface.fillRect(0, y + 1, 10, 16, box);
@@ -131,10 +124,10 @@ int StudioView::drawClipRow(DrawSurface& surface, int y, bool highlight, const C
   surface.selectFont(kClipRowFont);
   surface.setBackColour(colour);
   if (song) {
-    surface.drawText(fieldText(clip.artist), 14, y + 1, 112, y + 17, TextAlign::Left);
-    surface.drawText(fieldText(clip.title), 116, y + 1, width, y + 17, TextAlign::Left);
+    surface.drawText(std::string(clip.artistText()), 14, y + 1, 112, y + 17, TextAlign::Left);
+    surface.drawText(std::string(clip.titleText()), 116, y + 1, width, y + 17, TextAlign::Left);
   } else {
-    surface.drawText(fieldText(clip.title), 14, y + 1, width, y + 17, TextAlign::Left);
+    surface.drawText(std::string(clip.titleText()), 14, y + 1, width, y + 17, TextAlign::Left);
   }
   return y + 17;
 }
@@ -151,28 +144,28 @@ void StudioView::drawArrow(DrawSurface& surface, int cx, int cy, int d) {
 int StudioView::drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, int w, const Track* track) {
   if (track && !track->clip) track = nullptr;  // the end marker is drawn as an empty slot
   const Clip* clip = track ? track->clip : nullptr;
-  const bool isSong = clip && clip->clipClass == ClipClass::Song;
+  const bool isSong = clip && clip->isSong();
   const bool playing = track && track == transport_.playingTrack();
-  const Rgb band = clip ? clipClassColour(clip->clipClass) : kEmptySlot;
+  const Rgb band = clip ? clipClassColour(clip->kind()) : kEmptySlot;
   const Rgb numberBox = !clip ? kEmptySlot : playing ? kHighlightBox : kNumberBox;
   const Rgb numberText = playing ? kWhite : kBlack;
 
   // The adverts pack and commercials carry no station label. A station index
   // outside the catalogue gets none either.
-  const bool hasLabel = clip && clip->clipClass != ClipClass::Commercial && track->station != kAdvertsStation &&
+  const bool hasLabel = clip && clip->kind() != ClipClass::Commercial && track->station != kAdvertsStation &&
                         track->station >= 0 && track->station < kStationCount;
-  const std::string label = hasLabel ? fieldText(catalogue().stations[track->station].label) : std::string();
+  const std::string label = hasLabel ? std::string(catalogue().stations[track->station].labelText()) : std::string();
   const int textLeft = x + (hasLabel ? 160 : 32);
 
   std::string songText;
   if (clip) {
-    const std::string artist = fieldText(clip->artist);
-    songText = artist.empty() ? fieldText(clip->title) : artist + " - " + fieldText(clip->title);
+    const std::string artist(clip->artistText());
+    songText = artist.empty() ? std::string(clip->titleText()) : artist + " - " + std::string(clip->titleText());
   }
   std::string introText, outroText;
   if (isSong) {
-    if (const Clip* intro = introClipOf(catalogue(), *track)) introText = fieldText(intro->title);
-    if (const Clip* outro = outroClipOf(catalogue(), *track)) outroText = fieldText(outro->title);
+    if (const Clip* intro = introClipOf(catalogue(), *track)) introText = intro->titleText();
+    if (const Clip* outro = outroClipOf(catalogue(), *track)) outroText = outro->titleText();
     if (introText.empty()) introText = "(no speech over intro)";
     if (outroText.empty()) outroText = "(no speech over outro)";
   }

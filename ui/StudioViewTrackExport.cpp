@@ -79,8 +79,7 @@ void StudioView::onExportTracks() {
   options.encoder = encoder.get();
   const Track* first = playlist_.first();
   const std::string label = first && first->station >= 0 && first->station < kStationCount
-                                ? std::string(catalogue().stations[first->station].label,
-                                              strnlen(catalogue().stations[first->station].label, 32))
+                                ? std::string(catalogue().stations[first->station].labelText())
                                 : "";
   options.coverPng = services->paintPng(kCoverSize, [&](DrawSurface& s) { paintStationCover(s, label, kCoverSize); });
 

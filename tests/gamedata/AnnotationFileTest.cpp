@@ -27,7 +27,7 @@ std::unique_ptr<Catalogue> bareCatalogue(int clips = 8, uint32_t leadIn = 2048, 
 }
 
 ClipAnnotation song(const char* artist, const char* title, int intros, int outros) {
-  return ClipAnnotation{ClipClass::Song, artist, title, intros, outros};
+  return ClipAnnotation{classNumber(ClipClass::Song), artist, title, intros, outros};
 }
 
 std::string_view bytesOf(const std::string& s) { return s; }
@@ -153,8 +153,10 @@ TEST(AnnotationCsv, ExportThenImportRoundTripsEveryByte) {
   Station& s = annotated->stations[4];
   ASSERT_EQ(applyClipEdit(*annotated, 4, 0, {song("Art, \"Q\"", " padded ", 2, 1), {{1, "Hi \xE9"}, {3, "Bye"}}}),
             AnnotationProblem::None);
-  ASSERT_EQ(applyAnnotation(s, 4, ClipAnnotation{ClipClass::ChatterSix, "", "", 0, 0}), AnnotationProblem::None);
-  ASSERT_EQ(applyAnnotation(s, 5, ClipAnnotation{ClipClass::ChatterFive, "", "", 0, 0}), AnnotationProblem::None);
+  ASSERT_EQ(applyAnnotation(s, 4, ClipAnnotation{classNumber(ClipClass::ChatterSix), "", "", 0, 0}),
+            AnnotationProblem::None);
+  ASSERT_EQ(applyAnnotation(s, 5, ClipAnnotation{classNumber(ClipClass::ChatterFive), "", "", 0, 0}),
+            AnnotationProblem::None);
   ASSERT_TRUE(applyTitle(s, 6, ""));
   const std::string text = exportAnnotations(*annotated);
 
@@ -207,7 +209,7 @@ TEST(AnnotationCsv, OnlyMatchingValidRowsApply) {
   EXPECT_EQ(result.invalid, 5);
   EXPECT_FALSE(result.fromOtherDisc());
   EXPECT_EQ(annotationOf(mine->stations[4].clips[0]), song("A", "Song", 1, 1));
-  for (int k = 1; k < 8; ++k) EXPECT_EQ(mine->stations[4].clips[k].clipClass, ClipClass::Chatter) << k;
+  for (int k = 1; k < 8; ++k) EXPECT_EQ(mine->stations[4].clips[k].kind(), ClipClass::Chatter) << k;
   EXPECT_EQ(describeImport(result),
             "Applied 1 of 9 annotations.\nSkipped 3 that do not match a clip of your disc.\n"
             "Skipped 5 with values that are not valid.");

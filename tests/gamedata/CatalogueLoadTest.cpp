@@ -48,7 +48,7 @@ class CatalogueLoadTest : public ::testing::Test {
     Clip& song = h.gameData->catalogue().stations[4].clips[0];
     std::strcpy(song.title, "Annotated song");
     std::strcpy(song.artist, "Somebody");
-    song.clipClass = ClipClass::Song;
+    song.setKind(ClipClass::Song);
     ASSERT_TRUE(h.gameData->saveCatalogue());
     savedImage = readBytes(catalogueFile());
     h.recreate();
@@ -64,7 +64,7 @@ class CatalogueLoadTest : public ::testing::Test {
     EXPECT_NE(text.find("Wavecrate project"), std::string::npos);
     EXPECT_STRNE(catalogue().stations[4].clips[0].title, "Annotated song");
     EXPECT_EQ(std::string(catalogue().stations[4].clips[0].title).rfind("Clip #1 ", 0), 0u);
-    EXPECT_EQ(catalogue().stations[4].clips[0].clipClass, ClipClass::Chatter);
+    EXPECT_EQ(catalogue().stations[4].clips[0].kind(), ClipClass::Chatter);
     // The file is left as it was.
     EXPECT_EQ(readBytes(catalogueFile()), savedImage);
   }
@@ -93,7 +93,7 @@ TEST_F(CatalogueLoadTest, BareCatalogueFromTheLookupTable) {
   EXPECT_EQ(ch.clips[1].size, 1351680u);
   EXPECT_EQ(ch.clips[2].offset, 999999u);
   for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(ch.clips[k].clipClass, ClipClass::Chatter);
+    EXPECT_EQ(ch.clips[k].kind(), ClipClass::Chatter);
     EXPECT_EQ(ch.clips[k].artist[0], '\0');
     EXPECT_EQ(ch.clips[k].intros, 0);
     EXPECT_EQ(ch.clips[k].outros, 0);
@@ -103,7 +103,7 @@ TEST_F(CatalogueLoadTest, BareCatalogueFromTheLookupTable) {
   const Station& adverts = catalogue().stations[1];
   ASSERT_EQ(adverts.clipCount, 1);
   EXPECT_STREQ(adverts.clips[0].title, "Clip #1 00:00");
-  EXPECT_EQ(adverts.clips[0].clipClass, ClipClass::Commercial);
+  EXPECT_EQ(adverts.clips[0].kind(), ClipClass::Commercial);
   EXPECT_EQ(catalogue().stations[15].clipCount, 1);
   EXPECT_EQ(catalogue().stations[0].clipCount, 0);
 
@@ -160,7 +160,7 @@ TEST_F(CatalogueLoadTest, MatchingFileKeepsItsAnnotations) {
   EXPECT_TRUE(h.prompts.shown.empty());
   EXPECT_STREQ(catalogue().stations[4].clips[0].title, "Annotated song");
   EXPECT_STREQ(catalogue().stations[4].clips[0].artist, "Somebody");
-  EXPECT_EQ(catalogue().stations[4].clips[0].clipClass, ClipClass::Song);
+  EXPECT_EQ(catalogue().stations[4].clips[0].kind(), ClipClass::Song);
   EXPECT_EQ(catalogue().stations[4].clipCount, 3);
 }
 

@@ -114,7 +114,7 @@ TEST_P(DiscImageReadTest, CatalogueAndEveryClipEqualTheMountedDisc) {
 
   int clips = 0;
   for (int station = 0; station < kStationCount; ++station) {
-    const int count = validClipCount(fromDirectory.gameData->catalogue().stations[station]);
+    const int count = fromDirectory.gameData->catalogue().stations[station].validCount();
     for (int clip = 0; clip < count; ++clip, ++clips) {
       const auto expected = fromDirectory.gameData->loadClipAudio(station, clip);
       const auto actual = fromImage.gameData->loadClipAudio(station, clip);

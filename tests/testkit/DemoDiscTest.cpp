@@ -84,7 +84,7 @@ TEST_F(DemoDiscTest, CatalogueMatchesTheLookupTableAndNeedsNoDisc) {
   const Station& adverts = catalogue().stations[kAdvertsStation];
   ASSERT_EQ(adverts.clipCount, kDemoCommercials);
   for (int k = 0; k < adverts.clipCount; ++k) {
-    EXPECT_EQ(adverts.clips[k].clipClass, ClipClass::Commercial);
+    EXPECT_EQ(adverts.clips[k].kind(), ClipClass::Commercial);
     EXPECT_NE(adverts.clips[k].title[0], '\0');
   }
 }
@@ -98,7 +98,7 @@ TEST_F(DemoDiscTest, EveryStationHasSongsWithIntrosOutrosAndEveryKindOfChatter) 
     std::multiset<int> chatter;
     for (int k = 0; k < station.clipCount; k += 1 + station.clips[k].intros + station.clips[k].outros) {
       const Clip& clip = station.clips[k];
-      if (clip.clipClass != ClipClass::Song) {
+      if (clip.kind() != ClipClass::Song) {
         EXPECT_EQ(clip.intros + clip.outros, 0) << clip.title;
         chatter.insert(clip.clipClass);
         continue;
@@ -164,9 +164,9 @@ class DemoToolsTest : public DemoDiscTest {
     for (const Track* t = view->playlist().first(); t; t = Playlist::after(t)) all.push_back(t);
     return all;
   }
-  int countClass(int cls) const {
+  int countClass(ClipClass cls) const {
     int n = 0;
-    for (const Track* t : tracks()) n += t->clip->clipClass == cls;
+    for (const Track* t : tracks()) n += t->clip->kind() == cls;
     return n;
   }
 

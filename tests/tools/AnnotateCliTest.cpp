@@ -124,7 +124,7 @@ TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {
   const auto detected = catalogueIn(dir());
   std::strcpy(edited->stations[4].clips[0].title, "Harbour Lights");
   const int32_t lastClass = edited->stations[4].clips[6].clipClass;
-  edited->stations[4].clips[6].clipClass = ClipClass::ChatterSeven;
+  edited->stations[4].clips[6].setKind(ClipClass::ChatterSeven);
   std::strcpy(edited->stations[8].clips[0].title, "Night Bus");
   const auto bytes = serializeCatalogue(*edited);
   ASSERT_TRUE(replaceFileAtomically(realFileSystem(), dir() / "WavecrateInfo.dat", bytes));
@@ -132,7 +132,7 @@ TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {
   const CliResult refused = runIn(dir(), "--station CH");
   EXPECT_EQ(refused.status, 0) << refused.output;
   EXPECT_NE(refused.output.find("--force"), std::string::npos) << refused.output;
-  EXPECT_EQ(catalogueIn(dir())->stations[4].clips[6].clipClass, ClipClass::ChatterSeven);
+  EXPECT_EQ(catalogueIn(dir())->stations[4].clips[6].kind(), ClipClass::ChatterSeven);
 
   const CliResult forced = runIn(dir(), "--station ch --force");
   ASSERT_EQ(forced.status, 0) << forced.output;
@@ -140,7 +140,7 @@ TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {
   EXPECT_EQ(after->stations[4].clips[6].clipClass, lastClass);
   EXPECT_EQ(after->stations[4].clips[0].clipClass, detected->stations[4].clips[0].clipClass);
   // Clip 0 keeps its typed title where its role stayed the same.
-  if (after->stations[4].clips[0].clipClass == ClipClass::Song) {
+  if (after->stations[4].clips[0].kind() == ClipClass::Song) {
     EXPECT_STREQ(after->stations[4].clips[0].title, "Harbour Lights");
   }
   EXPECT_STREQ(after->stations[8].clips[0].title, "Night Bus");

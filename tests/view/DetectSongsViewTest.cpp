@@ -52,7 +52,7 @@ class DetectSongsViewTest : public ::testing::Test {
   int songsOf(int station) const {
     int songs = 0;
     const Station& s = gameData->catalogue().stations[station];
-    for (int k = 0; k < validClipCount(s); ++k) songs += s.clips[k].clipClass == ClipClass::Song;
+    for (const Clip& c : s.validClips()) songs += c.isSong();
     return songs;
   }
   Path catalogueFile() const { return run.temp.path() / std::string(kCatalogueFileName); }

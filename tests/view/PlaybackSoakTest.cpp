@@ -236,7 +236,7 @@ class PlaybackSoak {
     std::uniform_int_distribution<int> coin(0, 3);
     const int index = coin(random_) == 0 ? head : any(random_);
     Track* entry = f.view->playlist().trackAt(index);
-    if (entry->clip->clipClass != ClipClass::Song) return;
+    if (entry->clip->kind() != ClipClass::Song) return;
     const int32_t before = entry->intro;
     if (entry == playing()) pendingStart_ = entry;  // restarts from its new intro
     f.view->scrollTo(Pane::Playlist, index);

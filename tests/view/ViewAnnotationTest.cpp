@@ -32,7 +32,7 @@ class ViewAnnotationTest : public ::testing::Test {
   void rightClick(int row) { view.onRButtonUp(kRowText, clipRowY(row)); }
   // Clip 0 becomes a song with intros 1, 2 (the second without speech) and outro 3.
   static ClipEdit songWithTwoIntros() {
-    return ClipEdit{ClipAnnotation{ClipClass::Song, "Artist", "Song", 2, 1}, {{1, "Hello"}, {2, ""}}};
+    return ClipEdit{ClipAnnotation{classNumber(ClipClass::Song), "Artist", "Song", 2, 1}, {{1, "Hello"}, {2, ""}}};
   }
 
   ViewFixture f;
@@ -51,7 +51,7 @@ TEST_F(ViewAnnotationTest, EditingAClipIntoASongEnablesTheSongTools) {
   EXPECT_EQ(request.station, testdisc::kMusic);
   EXPECT_EQ(request.clipIndex, 0);
   EXPECT_EQ(request.stationLabel, "CH");
-  EXPECT_EQ(request.current.clipClass, ClipClass::Chatter);
+  EXPECT_EQ(request.current.clipClass, classNumber(ClipClass::Chatter));
   EXPECT_EQ(request.followOnRoom(), 15);
   EXPECT_EQ(request.followingTitles[0].rfind("Clip #2 ", 0), 0u);
 
@@ -85,7 +85,7 @@ TEST_F(ViewAnnotationTest, CancelAndRefusedEditsChangeNothing) {
   EXPECT_EQ(f.dialogs.clipEditRequests[0].clipIndex, 3);
 
   // Clip 14 has one clip behind it: two intros would reach past the station.
-  f.dialogs.clipEdits.push_back(ClipEdit{ClipAnnotation{ClipClass::Song, "", "Too many", 2, 0}, {}});
+  f.dialogs.clipEdits.push_back(ClipEdit{ClipAnnotation{classNumber(ClipClass::Song), "", "Too many", 2, 0}, {}});
   rightClick(14);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
@@ -146,7 +146,7 @@ TEST_F(ViewAnnotationTest, ClosingWithUnsavedAnnotationsAsks) {
   reloaded.loadCatalogue();
   EXPECT_TRUE(prompts.shown.empty());
   EXPECT_EQ(serializeCatalogue(reloaded.catalogue()), serializeCatalogue(f.catalogue()));
-  EXPECT_EQ(reloaded.catalogue().stations[testdisc::kMusic].clips[0].clipClass, ClipClass::Song);
+  EXPECT_EQ(reloaded.catalogue().stations[testdisc::kMusic].clips[0].kind(), ClipClass::Song);
 }
 
 TEST_F(ViewAnnotationTest, ExportThenImportRestoresTheAnnotations) {
@@ -184,7 +184,7 @@ TEST_F(ViewAnnotationTest, ImportFromAnotherDiscAppliesNothingAndSaysSo) {
   Catalogue other = f.catalogue();
   for (Station& s : other.stations)
     for (Clip& c : s.clips) c.offset += 2048;
-  other.stations[testdisc::kMusic].clips[0].clipClass = ClipClass::Song;
+  other.stations[testdisc::kMusic].clips[0].setKind(ClipClass::Song);
   const Path file = f.workPath("other.csv");
   std::ofstream(file, std::ios::binary) << exportAnnotations(other);
 

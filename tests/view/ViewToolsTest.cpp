@@ -12,8 +12,8 @@
 namespace wc::test {
 namespace {
 
-constexpr int kSong = ClipClass::Song;
-constexpr int kAd = ClipClass::Commercial;
+constexpr int kSong = classNumber(ClipClass::Song);
+constexpr int kAd = classNumber(ClipClass::Commercial);
 
 class ViewToolsTest : public ::testing::Test {
  protected:
