@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 namespace wc {
 namespace {
@@ -12,9 +11,7 @@ constexpr size_t kBlocksInSummary = 10;
 
 std::string labelOf(const Catalogue& catalogue, int station) {
   const Station& s = catalogue.stations[station];
-  const size_t length = strnlen(s.label, sizeof s.label);
-  if (length > 0) return std::string(s.label, length);
-  return std::string(s.name, strnlen(s.name, sizeof s.name));
+  return std::string(s.labelText().empty() ? s.nameText() : s.labelText());
 }
 
 RoleTally totalOf(const DiscProposal& proposal) {
@@ -102,12 +99,9 @@ std::string checkTheseText(const Catalogue& applied, std::span<const UncertainBl
   const size_t shown = std::min(limit, blocks.size());
   for (size_t i = 0; i < shown; ++i) {
     const UncertainBlock& b = blocks[i];
-    std::string title;
-    if (b.station >= 0 && b.station < kStationCount && b.clip >= 0 &&
-        b.clip < validClipCount(applied.stations[b.station])) {
-      const Clip& c = applied.stations[b.station].clips[b.clip];
-      title = std::string(c.title, strnlen(c.title, sizeof c.title));
-    }
+    if (b.station < 0 || b.station >= kStationCount) continue;
+    const Clip* clip = applied.stations[b.station].clipAt(b.clip);
+    const std::string title(clip ? clip->titleText() : std::string_view());
     text += "\n  " + labelOf(applied, b.station) + " clip " + std::to_string(b.clip + 1) + " \"" + title +
             "\": confidence " + confidenceText(b.confidence);
   }

@@ -16,11 +16,10 @@ std::string discFingerprint(const Catalogue& catalogue) {
   };
   for (int s = 0; s < kStationCount; ++s) {
     const Station& station = catalogue.stations[s];
-    const int count = validClipCount(station);
-    mix(uint32_t(count));
-    for (int k = 0; k < count; ++k) {
-      mix(station.clips[k].offset);
-      mix(station.clips[k].size);
+    mix(uint32_t(station.validCount()));
+    for (const Clip& clip : station.validClips()) {
+      mix(clip.offset);
+      mix(clip.size);
     }
   }
   char text[17];

@@ -227,7 +227,9 @@ TEST(SongDetectionTest, UncertainBlocksAreNamedAndTheirConfidenceExported) {
   Station& s = catalogue.stations[4];
   for (s.clipCount = 0; s.clipCount < 6; ++s.clipCount) {
     Clip& c = s.clips[s.clipCount];
-    c = {{}, {}, ClipClass::Chatter, 0, 0, uint32_t(4096 * s.clipCount), uint32_t(135168 * (s.clipCount + 1)), 0};
+    c.setKind(ClipClass::Chatter);
+    c.offset = uint32_t(4096 * s.clipCount);
+    c.size = uint32_t(135168 * (s.clipCount + 1));
     formatDefaultTitle(c.title, s.clipCount, c.size);
     p.offsets.push_back(c.offset);
     p.sizes.push_back(c.size);
