@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <future>
+#include <thread>
 
 #include "gamedata/CatalogueBuilder.h"
 
@@ -95,28 +98,58 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
   }
   auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
 
+  // Each station's clips are read here, one at a time, and summarised on
+  // up to one thread per core, each summary landing in its clip's place;
+  // a station is segmented on a thread of its own while the next one's
+  // clips are read.
+  struct Pending {
+    StationProposal proposal;
+    std::vector<ClipSummary> summaries;
+    std::future<std::vector<RoleOfClip>> roles;
+  };
+  std::deque<Pending> stationsDone;
   DiscProposal proposal;
   double doneBytes = 0.0;
+  const size_t parallel = std::max(1u, std::thread::hardware_concurrency());
   for (int station : chosen) {
     const Station& s = catalogue.stations[station];
     const int count = s.validCount();
-    StationProposal p;
+    Pending& pending = stationsDone.emplace_back();
+    StationProposal& p = pending.proposal;
     p.station = station;
-    std::vector<ClipSummary> summaries;
-    summaries.reserve(size_t(count));
+    pending.summaries.resize(size_t(count));
+    std::deque<std::future<void>> running;
     for (int k = 0; k < count; ++k) {
-      if (cancelled()) return std::nullopt;
+      if (cancelled()) break;
       if (progress) progress(station, totalBytes > 0.0 ? doneBytes / totalBytes : 1.0);
       p.offsets.push_back(s.clips[k].offset);
       p.sizes.push_back(s.clips[k].size);
-      const std::unique_ptr<ClipAudio> clip = source ? source(station, k) : nullptr;
-      summaries.push_back(clip ? summarizeClip(*clip) : ClipSummary{});
+      std::shared_ptr<ClipAudio> clip = source ? source(station, k) : nullptr;
+      if (clip) {
+        while (running.size() >= parallel) {
+          running.front().get();
+          running.pop_front();
+        }
+        ClipSummary* into = &pending.summaries[size_t(k)];
+        running.push_back(std::async(std::launch::async, [clip, into] {
+          SpectrumAnalyser spectra;
+          *into = summarizeClip(*clip, spectra);
+        }));
+      }
       doneBytes += double(s.clips[k].size) + 1.0;
     }
-    if (cancelled()) return std::nullopt;
-    p.roles = segmentStation(summaries);
-    proposal.stations.push_back(std::move(p));
+    for (auto& r : running) r.get();
+    if (cancelled()) break;
+    const std::vector<ClipSummary>* summaries = &pending.summaries;
+    pending.roles = std::async(std::launch::async, [summaries] { return segmentStation(*summaries); });
   }
+  // Every segmentation under way finishes before the summaries go.
+  for (Pending& pending : stationsDone) {
+    if (!pending.roles.valid()) continue;
+    pending.proposal.roles = pending.roles.get();
+    proposal.stations.push_back(std::move(pending.proposal));
+  }
+  if (cancelled()) return std::nullopt;
   if (progress && !chosen.empty()) progress(chosen.back(), 1.0);
   return proposal;
 }

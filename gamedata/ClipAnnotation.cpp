@@ -125,4 +125,29 @@ bool utf8ToLatin1(std::string_view utf8, std::string& latin1) {
   return true;
 }
 
+std::string printableLatin1(std::string_view latin1) {
+  std::string out(latin1);
+  for (char& c : out) {
+    const auto b = uint8_t(c);
+    if (b < 0x20 || (b >= 0x7F && b < 0xA0)) c = ' ';
+  }
+  return out;
+}
+
+std::string printableUtf8(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const auto b = uint8_t(utf8[i]);
+    // C1 controls are U+0080..U+009F: C2 80 .. C2 9F.
+    if (b == 0xC2 && i + 1 < utf8.size() && uint8_t(utf8[i + 1]) < 0xA0 && uint8_t(utf8[i + 1]) >= 0x80) {
+      out += ' ';
+      ++i;
+    } else {
+      out += (b < 0x20 || b == 0x7F) ? ' ' : char(b);
+    }
+  }
+  return out;
+}
+
 }  // namespace wc

@@ -65,4 +65,12 @@ const char* clipClassRole(int32_t clipClass);
 std::string latin1ToUtf8(std::string_view latin1);
 bool utf8ToLatin1(std::string_view utf8, std::string& latin1);
 
+// Catalogue text as it may leave the program (playlists, file tags, desktop
+// metadata): one line of printable text, every control character (C0, DEL,
+// C1) a space. The catalogue file is edited by other programs too, so a
+// title may hold a line break that would add an entry to a playlist, or an
+// escape sequence that would reach a terminal.
+std::string printableLatin1(std::string_view latin1);
+std::string printableUtf8(std::string_view utf8);
+
 }  // namespace wc

@@ -31,6 +31,11 @@ bool isValidPlaylistRecord(const PlaylistRecord& r, const Catalogue& catalogue) 
   return true;
 }
 
+bool losesIntroOrOutro(const PlaylistRecord& r, const Catalogue& catalogue) {
+  const auto [intros, outros] = catalogue.stations[r.station].followOns(r.clipIndex);
+  return (r.intro > 0 && intros == 0) || (r.outro > 0 && outros == 0);
+}
+
 std::vector<PlaylistRecord> decodePlaylistFile(std::span<const uint8_t> bytes, const Catalogue& catalogue) {
   std::vector<PlaylistRecord> records;
   if (bytes.size() < 4) return records;

@@ -17,6 +17,7 @@
 #include "analysis/DetectionReport.h"
 #include "analysis/DiscAnalysis.h"
 #include "analysis/PackClipSource.h"
+#include "base/FileReplacement.h"
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
 #include "gamedata/DiscImageFileSystem.h"
@@ -120,7 +121,15 @@ int main(int argc, char** argv) {
   TerminalPrompts prompts(
       "wavecrate-annotate",
       "give its image with --disc-image, mount it, or copy its audio files into CACHE with Wavecrate first.");
-  GameData gameData(fs, std::filesystem::current_path(), mounts, prompts, [](int) { std::exit(kExitNoDisc); });
+  // The catalogue and the cache are found through the working directory,
+  // which may have been removed under the shell.
+  std::error_code cwdError;
+  const Path workingDirectory = std::filesystem::current_path(cwdError);
+  if (cwdError) {
+    std::fprintf(stderr, "wavecrate-annotate: the working directory cannot be used: %s\n", cwdError.message().c_str());
+    return kExitFailure;
+  }
+  GameData gameData(fs, workingDirectory, mounts, prompts, [](int) { std::exit(kExitNoDisc); });
   gameData.discLocator().useDiscImages({&fs, discImage, nullptr, nullptr});
   if (!gameData.readConfigFile(kLookupTableName)) {
     std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor the game disc (mounted or --disc-image) holds it\n",
@@ -176,18 +185,23 @@ int main(int argc, char** argv) {
   }
   const std::vector<UncertainBlock> uncertain = uncertainBlocks(*proposal);
   if (!uncertain.empty()) std::printf("\n%s\n", checkTheseText(*result, uncertain, uncertain.size()).c_str());
-  if (!csvPath.empty() && !dryRun &&
-      !replaceFileAtomically(
-          fs, csvPath,
-          asBytes(exportAnnotations(*result, std::vector<AnnotationColumn>{confidenceColumn(*proposal)})))) {
-    std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n", csvPath.c_str(), std::strerror(errno));
-    return kExitFailure;
+  if (!csvPath.empty() && !dryRun) {
+    const std::vector<AnnotationColumn> confidence{confidenceColumn(*proposal)};
+    const ReplaceResult written = replaceFileContents(fs, csvPath, asBytes(exportAnnotations(*result, confidence)));
+    if (!written) {
+      // errno is long stale here; the replacement says why it could not start.
+      const std::string reason = written.status == ReplaceStatus::NotCreated && !written.reason.empty()
+                                     ? written.reason
+                                     : "writing it failed (is the disk full?)";
+      std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n", csvPath.c_str(), reason.c_str());
+      return kExitFailure;
+    }
   }
   if (dryRun) return 0;
   gameData.catalogue() = *result;
   if (!gameData.saveCatalogue()) {
-    std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n",
-                 (gameData.workingDirectory() / kCatalogueFileName).string().c_str(), std::strerror(errno));
+    std::fprintf(stderr, "wavecrate-annotate: cannot write %s; the previous file was left unchanged\n",
+                 (gameData.workingDirectory() / kCatalogueFileName).string().c_str());
     return kExitFailure;
   }
   return 0;

@@ -1,7 +1,5 @@
 // Painting of the whole view: the clip browser, the dividers, the transport
-// display and the CD playlist, plus the copy progress that redraws the
-// transport while the message loop is blocked.
-#include <cmath>
+// display and the CD playlist.
 #include <cstdio>
 #include <cstring>
 
@@ -45,14 +43,14 @@ void StudioView::paintAll(DrawSurface& surface) {
   const int H = host_.clientHeight();
 
   // Left pane: banner, clip list scroll bar, clip rows, black below.
-  if (visibleCount_ == 0) rebuildClipList();
+  if (state_.clipRowCount == 0) rebuildClipList();
   const std::string label = std::string(station().labelText());
   int y = drawBanner(surface, 0, label.c_str(), kLeftPaneWidth);
-  drawScrollBar(surface, Pane::Clips, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, clipScroll_, visibleCount_,
-                kClipRowHeight);
-  for (int i = clipScroll_ < 0 ? 0 : clipScroll_; y < H && i < visibleCount_; ++i) {
-    const Clip& clip = station().clips[visibleClips_[size_t(i)]];
-    const bool highlight = transport_.playingTrack() && transport_.playingTrack()->clip == &clip;
+  drawScrollBar(surface, Pane::Clips, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, state_.clipScroll,
+                state_.clipRowCount, kClipRowHeight);
+  for (int i = state_.clipScroll < 0 ? 0 : state_.clipScroll; y < H && i < state_.clipRowCount; ++i) {
+    const Clip& clip = station().clips[state_.clipRows[size_t(i)]];
+    const bool highlight = session_.transport().playingTrack() && session_.transport().playingTrack()->clip == &clip;
     y = drawClipRow(surface, y, highlight, clip, kClipRowWidth);
   }
   surface.fillRect(0, y, kClipRowWidth, H - y, kBlack);
@@ -69,10 +67,11 @@ void StudioView::paintAll(DrawSurface& surface) {
 
   // The playlist always shows 99 slots: the tracks, then grey empty slots.
   y = h + 6;
-  drawScrollBar(surface, Pane::Playlist, y, H, W - kScrollBarWidth, W, playlistScroll_, kPlaylistSlots, kEntryHeight);
+  drawScrollBar(surface, Pane::Playlist, y, H, W - kScrollBarWidth, W, state_.playlistScroll, kPlaylistSlots,
+                kEntryHeight);
   const int entryWidth = W - kPlaylistLeft - kScrollBarWidth;
-  int slot = playlistScroll_;
-  for (const Track* t = playlist_.trackAt(playlistScroll_); y < H && t && t->clip; t = t->next, ++slot)
+  int slot = state_.playlistScroll;
+  for (const Track* t = session_.playlist().trackAt(state_.playlistScroll); y < H && t && t->clip; t = t->next, ++slot)
     y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, t);
   for (; y < H && slot < kPlaylistSlots; ++slot)
     y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, nullptr);
@@ -80,7 +79,8 @@ void StudioView::paintAll(DrawSurface& surface) {
 
   // The drag outline lives in the view state and is drawn last, over the
   // freshly painted pixels.
-  if (outlineShown_) surface.xorDottedRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
+  if (state_.outlineShown)
+    surface.xorDottedRect(state_.dragRect.x, state_.dragRect.y, state_.dragRect.width, state_.dragRect.height);
 }
 
 int StudioView::drawBanner(DrawSurface& surface, int y, const char* label, int width) {
@@ -145,7 +145,7 @@ int StudioView::drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, 
   if (track && !track->clip) track = nullptr;  // the end marker is drawn as an empty slot
   const Clip* clip = track ? track->clip : nullptr;
   const bool isSong = clip && clip->isSong();
-  const bool playing = track && track == transport_.playingTrack();
+  const bool playing = track && track == session_.transport().playingTrack();
   const Rgb band = clip ? clipClassColour(clip->kind()) : kEmptySlot;
   const Rgb numberBox = !clip ? kEmptySlot : playing ? kHighlightBox : kNumberBox;
   const Rgb numberText = playing ? kWhite : kBlack;
@@ -229,30 +229,15 @@ int StudioView::drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, 
   return y + 65;
 }
 
-std::string StudioView::transportText(Rgb* colour) const {
-  return wc::transportText(marks_, playlist_, transport_, colour);
-}
-
 int StudioView::drawTransport(DrawSurface& surface, int y, int x, int width, bool clear) {
   Rgb colour = kTransportGreen;
-  const std::string text = transportText(&colour);
+  const std::string text = transportText(session_.marks(), session_.playlist(), session_.transport(), &colour);
   surface.selectFont(kTransportFont);
   surface.setBackColour(kBlack);
   surface.setTextColour(colour);
   if (clear) surface.fillRect(x, y, width, kTransportHeight, kBlack);
   surface.drawText(text, x, y + 2, x + width, y + kTransportHeight, TextAlign::Centre);
   return kTransportHeight;
-}
-
-void StudioView::onCopyProgress(const char* fileName, float percent) {
-  const double rounded = std::trunc(double(percent) + 0.5);
-  if (!(rounded >= -1000.0 && rounded <= 1000.0)) return;  // NaN or nonsense: nothing to show
-  const int p = int(rounded);
-  if (p == marks_.copyPercent) return;
-  marks_.copyPercent = p;
-  marks_.copyFileName = fileName ? fileName : "";
-  // Cleared when a file starts; later reports overwrite the same width.
-  host_.repaintTransport(p == 0);
 }
 
 }  // namespace wc

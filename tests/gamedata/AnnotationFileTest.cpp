@@ -9,7 +9,7 @@
 #include "gamedata/CatalogueBuilder.h"
 #include "gamedata/CatalogueFile.h"
 #include "gamedata/ClipAnnotation.h"
-#include "ui/ClipEdit.h"
+#include "session/ClipEdit.h"
 
 namespace wc {
 namespace {
@@ -215,15 +215,26 @@ TEST(AnnotationCsv, OnlyMatchingValidRowsApply) {
             "Skipped 5 with values that are not valid.");
 }
 
+// Neither other files nor damaged annotations files change anything; a
+// damaged one (its header right) is told apart and names the line.
 TEST(AnnotationCsv, NotAnAnnotationsFileChangesNothing) {
   auto mine = bareCatalogue();
   const auto image = serializeCatalogue(*mine);
-  for (std::string_view bytes : {std::string_view("station,clip\n4,0\n"), std::string_view(""),
-                                 std::string_view("station,clip,offset,size,class,artist,title,intros,outros\n\"4")}) {
+  const std::string header = "station,clip,offset,size,class,artist,title,intros,outros\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"station,clip\n4,0\n", "not an annotations file"},
+      {"", "not an annotations file"},
+      {"\"unclosed,header\n", "not an annotations file"},
+      {header + "\"4", "damaged at line 2"},
+      {header + "4,0,2048,1000,0,A,B,0,0\n4,1,6144,1001,0,\"A\"x,B,0,0\n", "damaged at line 3"},
+      {"\xef\xbb\xbf" + header + "\r\n\r\n4,0,2048,1000,0,\"A, B,0,0\n", "damaged at line 4"},
+  };
+  for (const auto& [bytes, says] : cases) {
+    SCOPED_TRACE(bytes);
     const AnnotationImport result = importAnnotations(bytes, *mine);
     EXPECT_FALSE(result.recognised);
     EXPECT_EQ(result.applied, 0);
-    EXPECT_NE(describeImport(result).find("not an annotations file"), std::string::npos);
+    EXPECT_NE(describeImport(result).find(says), std::string::npos) << describeImport(result);
   }
   EXPECT_EQ(serializeCatalogue(*mine), image);
   const AnnotationImport empty = importAnnotations(kAnnotationHeader, *mine);

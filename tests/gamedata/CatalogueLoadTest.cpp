@@ -154,6 +154,47 @@ TEST_F(CatalogueLoadTest, RecordsThatDoNotFitTheCatalogueAreSkipped) {
   EXPECT_EQ(catalogue().stations[5].clipCount, 256);
 }
 
+// A lookup table larger than any can be (sparse, so it costs no disk) is
+// not read: its size would take all memory. The file is named in a warning,
+// and the disc's table is used when only the cached one is too large.
+TEST_F(CatalogueLoadTest, OversizedLookupTablesAreReportedNotRead) {
+  const struct {
+    const char* name;
+    uint64_t cachedSize;  // 0: no cached table
+    uint64_t discSize;    // 0: the disc's table holds `records`
+    int clipsOfCh;
+  } cases[] = {
+      {"100 GB in the cache, a good one on the disc", uint64_t(100) << 30, 0, 2},
+      {"4 GB on the disc", 0, uint64_t(4) << 30, 0},
+      {"one byte past the cap in the cache and on the disc", kMaxConfigFileBytes + 1, kMaxConfigFileBytes + 1, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(h.cache());
+    std::filesystem::remove_all(h.discMount / "AUDIO");
+    writeDisc(h.discMount, {{4, 1000}, {4, 500}});
+    const Path discTable = h.discMount / "AUDIO" / "CONFIG" / "TRAKLKUP.DAT";
+    if (c.discSize) std::filesystem::resize_file(discTable, c.discSize);
+    if (c.cachedSize) {
+      std::filesystem::create_directories(h.cache());
+      writeTable({{4, 0, 1000}});
+      std::filesystem::resize_file(h.cache() / "TRAKLKUP.DAT", c.cachedSize);
+    }
+    h.recreate();
+    h.prompts.shown.clear();
+    h.fs.clearLog();
+    h.gameData->loadCatalogue();
+    EXPECT_EQ(catalogue().stations[4].clipCount, c.clipsOfCh);
+    EXPECT_LE(h.fs.bytesRead(), kMaxConfigFileBytes);
+    const size_t warnings = (c.cachedSize ? 1u : 0u) + (c.discSize ? 1u : 0u);
+    ASSERT_EQ(h.prompts.shown.size(), warnings);
+    for (const auto& shown : h.prompts.shown) {
+      EXPECT_EQ(shown.caption, "Warning");
+      EXPECT_NE(shown.text.find("TRAKLKUP.DAT"), std::string::npos) << shown.text;
+    }
+  }
+}
+
 TEST_F(CatalogueLoadTest, MatchingFileKeepsItsAnnotations) {
   saveAnnotatedCatalogue();
   h.gameData->loadCatalogue();

@@ -74,6 +74,25 @@ TEST_F(AnnotateCliTest, UsageAndMissingCacheStatuses) {
   EXPECT_FALSE(std::filesystem::exists(dir() / "WavecrateInfo.dat"));
 }
 
+// Failures give their real reason on one line and exit 1, never an
+// uncaught exception or a stale errno.
+TEST_F(AnnotateCliTest, FailuresNameTheirRealReason) {
+  const struct {
+    const char* arguments;
+    const char* before;  // shell command run first, in dir()
+    const char* says;
+  } cases[] = {
+      {"", "mkdir -p gone && cd gone && rmdir ../gone", "the working directory cannot be used: No such file"},
+      {"--csv /dev/full", "", "cannot write /dev/full: it is not a regular file\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const CliResult r = runCli(dir(), "wavecrate-annotate", c.arguments, c.before);
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+  }
+}
+
 TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
   const CliResult dry = runIn(dir(), "--dry-run --csv dry.csv");
   ASSERT_EQ(dry.status, 0) << dry.output;
