@@ -34,16 +34,19 @@ std::optional<Int> number(const std::string& field) {
   return value;
 }
 
+// The header's first nine names are the format's; any after them name
+// columns this program does not read.
 bool isHeader(const std::vector<std::string>& record) {
+  if (record.size() < kColumns) return false;
   std::string joined;
-  for (size_t i = 0; i < record.size(); ++i) joined += (i ? "," : "") + record[i];
+  for (size_t i = 0; i < kColumns; ++i) joined += (i ? "," : "") + record[i];
   return joined == kAnnotationHeader;
 }
 
 enum class RowOutcome { Applied, Mismatched, Invalid };
 
-RowOutcome applyRow(const std::vector<std::string>& row, Catalogue& catalogue) {
-  if (row.size() != kColumns) return RowOutcome::Invalid;
+RowOutcome applyRow(const std::vector<std::string>& row, size_t headerColumns, Catalogue& catalogue) {
+  if (row.size() < kColumns || row.size() > headerColumns) return RowOutcome::Invalid;
   const auto station = number<int>(row[0]);
   const auto clip = number<int>(row[1]);
   const auto offset = number<uint32_t>(row[2]);
@@ -69,8 +72,9 @@ RowOutcome applyRow(const std::vector<std::string>& row, Catalogue& catalogue) {
 
 }  // namespace
 
-std::string exportAnnotations(const Catalogue& catalogue) {
+std::string exportAnnotations(const Catalogue& catalogue, std::span<const AnnotationColumn> extra) {
   std::string out(kAnnotationHeader);
+  for (const AnnotationColumn& column : extra) out += ',' + quoted(column.name);
   out += "\r\n";
   for (int s = 0; s < kStationCount; ++s) {
     const Station& station = catalogue.stations[s];
@@ -79,7 +83,9 @@ std::string exportAnnotations(const Catalogue& catalogue) {
       out += std::to_string(s) + ',' + std::to_string(k) + ',' + std::to_string(c.offset) + ',' +
              std::to_string(c.size) + ',' + std::to_string(c.clipClass) + ',' +
              quoted(latin1ToUtf8(clipText(c.artist))) + ',' + quoted(latin1ToUtf8(clipText(c.title))) + ',' +
-             std::to_string(c.intros) + ',' + std::to_string(c.outros) + "\r\n";
+             std::to_string(c.intros) + ',' + std::to_string(c.outros);
+      for (const AnnotationColumn& column : extra) out += ',' + quoted(column.value ? column.value(s, k) : "");
+      out += "\r\n";
     }
   }
   return out;
@@ -168,7 +174,7 @@ AnnotationImport importAnnotations(std::string_view bytes, Catalogue& catalogue)
   result.recognised = true;
   for (size_t r = 1; r < records.size(); ++r) {
     ++result.rows;
-    switch (applyRow(records[r], catalogue)) {
+    switch (applyRow(records[r], records[0].size(), catalogue)) {
       case RowOutcome::Applied: ++result.applied; break;
       case RowOutcome::Mismatched: ++result.mismatched; break;
       case RowOutcome::Invalid: ++result.invalid; break;

@@ -6,7 +6,12 @@
 // clip index and also carries the clip's offset and size in its pack, so an
 // import from another disc (or another issue of it) is recognised clip by
 // clip and never lands on the wrong audio.
+//
+// A file may carry further columns after those nine (wavecrate-annotate adds
+// the detection's confidence): the import reads the nine and ignores the rest.
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +22,15 @@ namespace wc {
 
 inline constexpr std::string_view kAnnotationHeader = "station,clip,offset,size,class,artist,title,intros,outros";
 
-// The whole file for `catalogue`.
-std::string exportAnnotations(const Catalogue& catalogue);
+// A column after the nine: its header name and each clip's value (plain
+// text; quoted as needed).
+struct AnnotationColumn {
+  std::string name;
+  std::function<std::string(int station, int clip)> value;
+};
+
+// The whole file for `catalogue`, with `extra` columns after the nine.
+std::string exportAnnotations(const Catalogue& catalogue, std::span<const AnnotationColumn> extra = {});
 
 struct AnnotationImport {
   bool recognised = false;  // the bytes are an annotations file at all
@@ -36,7 +48,8 @@ struct AnnotationImport {
 };
 
 // Applies every row whose clip matches and whose values are valid; other rows
-// change nothing. A file that is not an annotations file (wrong header, an
+// change nothing. Columns after the nine are ignored when the header names
+// them; a row may not hold more fields than the header. A file that is not an annotations file (wrong header, an
 // unterminated quote) changes nothing and is reported as not recognised.
 AnnotationImport importAnnotations(std::string_view bytes, Catalogue& catalogue);
 

@@ -167,18 +167,11 @@ void GameData::reportOversizedFiles() {
 }
 
 std::unique_ptr<InputFile> GameData::openPack(int station) {
+  if (station < 0 || station >= kStationCount) return nullptr;
   const std::string fileName = packName(station) + ".PAK";
   if (auto cached = fs_.openRead(cacheDirectory() / fileName)) return cached;
   const auto path = onDisc("STREAMS", fileName);
   return path ? fs_.openRead(*path) : nullptr;
-}
-
-std::optional<Path> GameData::packPath(int station) {
-  if (station < 0 || station >= kStationCount) return std::nullopt;
-  const std::string fileName = packName(station) + ".PAK";
-  const Path cached = cacheDirectory() / fileName;
-  if (fs_.openRead(cached)) return cached;
-  return onDisc("STREAMS", fileName);
 }
 
 std::unique_ptr<ClipAudio> GameData::loadClipAudio(int station, int clipIndex) {

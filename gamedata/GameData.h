@@ -99,6 +99,10 @@ class GameData {
   // cached pack, else the disc's. Null if the clip is outside the catalogue,
   // no pack opens, or the pack is too short to hold the clip.
   std::unique_ptr<ClipAudio> loadClipAudio(int station, int clipIndex);
+  // A handle of its own on the pack of `station`: the cached pack, else the
+  // disc's (which may search for the disc). Null when neither opens. The
+  // handle may be read on another thread, also from a disc image.
+  std::unique_ptr<InputFile> openPack(int station);
 
   // ---- Cache ----
   enum class CopyOutcome { Copied, Failed, Declined };
@@ -118,14 +122,6 @@ class GameData {
   // as "STREAMS/CH.PAK", matched ignoring case) into CACHE/`cacheName`.
   // Always makes sure of the disc first, even if the file is cached.
   bool copyFile(std::string_view sourcePath, const std::string& cacheName, const CopyProgress& progress);
-
- private:
-  std::unique_ptr<InputFile> openPack(int station);
-
- public:
-  // The pack file of `station` the clips are read from: the cached one, else
-  // the disc's (which may search for the disc). Nullopt when neither exists.
-  std::optional<Path> packPath(int station);
 
  private:
   std::optional<Path> onDisc(std::string_view directory, std::string_view name);

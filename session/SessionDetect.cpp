@@ -1,13 +1,13 @@
 // Detect Songs: the songs, intros, outros, chatter and identifications of
 // every station without songs, worked out from the audio on a worker thread
 // and written into the catalogue all at once.
-#include <array>
 #include <atomic>
 #include <cstring>
-#include <mutex>
 
+#include "analysis/DetectionReport.h"
 #include "analysis/DiscAnalysis.h"
 #include "analysis/PackClipSource.h"
+#include "gamedata/DiscFingerprint.h"
 #include "gamedata/GameData.h"
 #include "session/StudioSession.h"
 
@@ -16,30 +16,23 @@ namespace {
 
 constexpr const char* kCaption = "Detect Songs";
 constexpr const char* kStartQuestion =
-    "No clip annotations were found for this disc. Find the songs, intros and outros from the audio now?";
+    "No songs are known for this disc yet. Find the songs, intros and outros from the audio now?";
+constexpr const char* kDontAskAgain = "Don't ask again for this disc";
 
 std::string labelOf(const Catalogue& catalogue, int station) {
   return std::string(catalogue.stations[station].labelText());
 }
 
-std::string summaryOf(const Catalogue& catalogue, const DiscProposal& proposal) {
-  std::string text = "The catalogue now knows:\n";
-  for (const StationProposal& p : proposal.stations) {
-    const RoleTally t = p.tally();
-    text += "\n" + labelOf(catalogue, p.station) + ": " + std::to_string(t.songs) + " songs, " +
-            std::to_string(t.intros) + " intros, " + std::to_string(t.outros) + " outros, " +
-            std::to_string(t.chatter) + " chatter, " + std::to_string(t.identifications) + " identifications";
-    if (t.unreadable > 0) text += ", " + std::to_string(t.unreadable) + " unreadable";
-  }
-  text += "\n\nCheck them with a right click on a clip (Edit Clip) and type the song titles there.";
-  return text;
-}
-
 }  // namespace
 
 void StudioSession::offerSongDetection() {
-  if (!gameData_.startedBare() || stationsWithoutSongs(catalogue()).empty()) return;
-  if (prompts_.askYesNo(kStartQuestion, "Wavecrate")) onDetectSongs();
+  DetectionOfferMemory* memory = prompts_.detectionOfferMemory();
+  const std::string disc = discFingerprint(catalogue());
+  if (!shouldOfferSongDetection(catalogue(), memory && memory->declined(disc))) return;
+  const SessionPrompts::CheckedAnswer answer =
+      prompts_.askYesNoWithCheckBox(kStartQuestion, "Wavecrate", kDontAskAgain);
+  if (answer.checked && memory) memory->decline(disc);
+  if (answer.yes) onDetectSongs();
 }
 
 void StudioSession::onDetectSongs() {
@@ -51,12 +44,10 @@ void StudioSession::onDetectSongs() {
         kCaption);
     return;
   }
-  // The worker reads a snapshot through its own file handles; the packs are
-  // found here, where the disc may be asked for.
+  // The worker reads a snapshot through pack handles of its own, opened
+  // here, where the disc may be asked for.
   const auto snapshot = std::make_unique<Catalogue>(catalogue());
-  std::array<std::optional<Path>, kStationCount> packs;
-  for (int station : stations) packs[size_t(station)] = gameData_.packPath(station);
-  const ClipSource source = packClipSource(fs_, packs, *snapshot);
+  const ClipSource source = packClipSource(openPacks(gameData_, stations), *snapshot);
 
   std::atomic<bool> cancel{false};
   std::optional<DiscProposal> proposal;
@@ -72,6 +63,10 @@ void StudioSession::onDetectSongs() {
       },
       cancel);
   if (!proposal) return;  // cancelled: nothing changed
+  if (!proposalFindsSongs(*proposal)) {
+    prompts_.messageBox(noSongsFoundText(*proposal), kCaption);
+    return;
+  }
 
   // The songs' intro and outro counts change under any playing track.
   transport_.stop();
@@ -87,7 +82,7 @@ void StudioSession::onDetectSongs() {
                         "Error");
     return;
   }
-  prompts_.messageBox(summaryOf(catalogue(), *proposal), kCaption);
+  prompts_.messageBox(detectionSummary(catalogue(), *proposal), kCaption);
 }
 
 }  // namespace wc

@@ -12,6 +12,7 @@
 
 namespace wc {
 
+class DetectionOfferMemory;
 class TrackExportServices;
 
 struct FileDialogRequest {
@@ -65,6 +66,18 @@ class SessionPrompts {
   // The Export Tracks command's dialog, encoders and progress window; null
   // where there are none (the command then does nothing).
   virtual TrackExportServices* trackExport() { return nullptr; }
+  // A Yes / No question with a check box labelled `checkLabel` under it.
+  struct CheckedAnswer {
+    bool yes = false;
+    bool checked = false;
+  };
+  virtual CheckedAnswer askYesNoWithCheckBox(const std::string& text, const std::string& caption,
+                                             const std::string& /*checkLabel*/) {
+    return {askYesNo(text, caption), false};
+  }
+  // Where the discs not to offer song detection for again are kept; null
+  // where nothing is kept (the question is then asked on every start).
+  virtual DetectionOfferMemory* detectionOfferMemory() { return nullptr; }
   // The "Edit Clip" dialog: the edit the user confirmed, or nullopt when the
   // user cancels (and where no editor exists).
   virtual std::optional<ClipEdit> editClip(const ClipEditRequest&) { return std::nullopt; }

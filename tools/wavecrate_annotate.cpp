@@ -8,15 +8,19 @@
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "analysis/DetectionReport.h"
 #include "analysis/DiscAnalysis.h"
+#include "analysis/PackClipSource.h"
 #include "base/FileReplacement.h"
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
+#include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
 #include "tools/ExitStatus.h"
 #include "tools/TerminalPrompts.h"
@@ -28,11 +32,13 @@ using namespace wc;
 void printHelp() {
   std::puts(
       "Usage: wavecrate-annotate [--station NAME]... [--force] [--dry-run] [--csv FILE]\n"
+      "                          [--disc-image FILE.iso]\n"
       "\n"
       "Works out from the audio which clips of each radio station are songs, their\n"
       "intros and outros, DJ chatter and station identifications, and writes the\n"
       "result into the catalogue file (WavecrateInfo.dat). Songs are titled\n"
-      "\"Song 3 02:47\" until you type real titles.\n"
+      "\"Song 3 02:47\" until you type real titles. When no song is found (nothing\n"
+      "could be read, or no music holds together) nothing is written.\n"
       "\n"
       "  --station NAME  analyse this station (pack name such as CH, or its label);\n"
       "                  repeatable. Default: every station that has no song yet\n"
@@ -40,11 +46,18 @@ void printHelp() {
       "                  and counts are replaced, typed titles and artists stay on\n"
       "                  clips whose role did not change\n"
       "  --dry-run       print what would change, write nothing\n"
-      "  --csv FILE      also write the result as an annotation CSV (the format of\n"
-      "                  Export Annotations)\n"
+      "  --csv FILE      also write the result as an annotation CSV: the format of\n"
+      "                  Export Annotations with a last column, confidence (0 to 1,\n"
+      "                  empty for clips not analysed); Import Annotations reads it\n"
+      "  --disc-image FILE.iso\n"
+      "                  read the game disc from this ISO image\n"
+      "\n"
+      "The blocks the analysis is least sure of (a song with its intros and outros,\n"
+      "or a lone clip) are listed under \"Check these\".\n"
       "\n"
       "Run it in the directory where Wavecrate keeps its catalogue file and its CACHE\n"
-      "directory; clips missing from the cache are read from the mounted game disc.\n"
+      "directory. Clips missing from the cache are read from the game disc: from the\n"
+      "ISO image given with --disc-image, else from the disc if it is mounted.\n"
       "Exit status: 0 done, 1 failure, 2 no disc or cache, 64 usage error.");
 }
 
@@ -75,6 +88,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> stationNames;
   bool force = false, dryRun = false;
   std::string csvPath;
+  std::optional<Path> discImage;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -89,15 +103,24 @@ int main(int argc, char** argv) {
       dryRun = true;
     } else if (arg == "--csv" && i + 1 < argc) {
       csvPath = argv[++i];
+    } else if (arg == "--disc-image") {
+      if (i + 1 >= argc) {
+        std::fprintf(stderr, "wavecrate-annotate: --disc-image needs the image file (see --help)\n");
+        return kExitUsage;
+      }
+      discImage = Path(argv[++i]);
     } else {
       std::fprintf(stderr, "wavecrate-annotate: unexpected argument %s (see --help)\n", argv[i]);
       return kExitUsage;
     }
   }
 
-  FileSystem& fs = realFileSystem();
-  ProcMountTable mounts(fs);
-  TerminalPrompts prompts("wavecrate-annotate", "mount it, or copy its audio files into CACHE with Wavecrate first.");
+  // The disc is read through a view that can show the image's tree.
+  DiscImageFileSystem fs(realFileSystem());
+  ProcMountTable mounts(realFileSystem());
+  TerminalPrompts prompts(
+      "wavecrate-annotate",
+      "give its image with --disc-image, mount it, or copy its audio files into CACHE with Wavecrate first.");
   // The catalogue and the cache are found through the working directory,
   // which may have been removed under the shell.
   std::error_code cwdError;
@@ -107,8 +130,9 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   GameData gameData(fs, workingDirectory, mounts, prompts, [](int) { std::exit(kExitNoDisc); });
+  gameData.discLocator().useDiscImages({&fs, discImage, nullptr, nullptr});
   if (!gameData.readConfigFile(kLookupTableName)) {
-    std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor a mounted game disc holds it\n",
+    std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor the game disc (mounted or --disc-image) holds it\n",
                  std::string(kLookupTableName).c_str());
     return kExitNoDisc;
   }
@@ -136,8 +160,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  const auto proposal = analyseStations(
-      catalogue, stations, [&gameData](int station, int clip) { return gameData.loadClipAudio(station, clip); });
+  const auto proposal = analyseStations(catalogue, stations, packClipSource(openPacks(gameData, stations), catalogue));
   if (!proposal) return kExitFailure;
   std::printf("%-8s %6s %7s %7s %8s %16s %11s\n", "station", "songs", "intros", "outros", "chatter", "identifications",
               "unreadable");
@@ -146,15 +169,25 @@ int main(int argc, char** argv) {
     std::printf("%-8s %6d %7d %7d %8d %16d %11d\n", gameData.packName(p.station).c_str(), t.songs, t.intros, t.outros,
                 t.chatter, t.identifications, t.unreadable);
   }
-  if (proposal->stations.empty()) std::printf("No station to analyse.\n");
+  if (proposal->stations.empty()) {
+    std::printf("No station to analyse.\n");
+    return 0;
+  }
+  if (!proposalFindsSongs(*proposal)) {
+    std::fprintf(stderr, "wavecrate-annotate: %s\n", noSongsFoundText(*proposal).c_str());
+    return kExitFailure;
+  }
 
   auto result = std::make_unique<Catalogue>(catalogue);
   if (applyProposal(*result, *proposal) != ApplyResult::Applied) {
     std::fprintf(stderr, "wavecrate-annotate: the catalogue changed during the analysis\n");
     return kExitFailure;
   }
+  const std::vector<UncertainBlock> uncertain = uncertainBlocks(*proposal);
+  if (!uncertain.empty()) std::printf("\n%s\n", checkTheseText(*result, uncertain, uncertain.size()).c_str());
   if (!csvPath.empty() && !dryRun) {
-    const ReplaceResult written = replaceFileContents(fs, csvPath, asBytes(exportAnnotations(*result)));
+    const std::vector<AnnotationColumn> confidence{confidenceColumn(*proposal)};
+    const ReplaceResult written = replaceFileContents(fs, csvPath, asBytes(exportAnnotations(*result, confidence)));
     if (!written) {
       // errno is long stale here; the replacement says why it could not start.
       const std::string reason = written.status == ReplaceStatus::NotCreated && !written.reason.empty()
@@ -164,7 +197,7 @@ int main(int argc, char** argv) {
       return kExitFailure;
     }
   }
-  if (dryRun || proposal->stations.empty()) return 0;
+  if (dryRun) return 0;
   gameData.catalogue() = *result;
   if (!gameData.saveCatalogue()) {
     std::fprintf(stderr, "wavecrate-annotate: cannot write %s; the previous file was left unchanged\n",

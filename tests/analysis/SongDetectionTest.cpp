@@ -6,8 +6,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "analysis/DetectionReport.h"
 #include "analysis/DiscAnalysis.h"
+#include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueBuilder.h"
+#include "gamedata/CatalogueFile.h"
 #include "support/BareDiscRun.h"
 
 namespace wc::test {
@@ -204,6 +207,50 @@ TEST(SongDetectionTest, ApplyKeepsTypedTextOfClipsWhoseRoleStayed) {
     EXPECT_EQ(std::string(s.clips[k].title), want[k].title);
     EXPECT_EQ(std::string(s.clips[k].artist), want[k].artist);
   }
+}
+
+// The blocks below kUncertainBlock are named least certain first, one line
+// per block whatever its length; the CSV carries every judged clip's
+// confidence and still imports.
+TEST(SongDetectionTest, UncertainBlocksAreNamedAndTheirConfidenceExported) {
+  Catalogue catalogue;
+  resetToBareCatalogue(catalogue);
+  StationProposal p{4,
+                    {},
+                    {},
+                    {{ClipRole::Song, 1, 1, 0.31},
+                     {ClipRole::Intro, 0, 0, 0.31},
+                     {ClipRole::Outro, 0, 0, 0.31},
+                     {ClipRole::Chatter, 0, 0, 0.9},
+                     {ClipRole::Identification, 0, 0, 0.5},
+                     {ClipRole::Unreadable, 0, 0, 0.0}}};
+  Station& s = catalogue.stations[4];
+  for (s.clipCount = 0; s.clipCount < 6; ++s.clipCount) {
+    Clip& c = s.clips[s.clipCount];
+    c.setKind(ClipClass::Chatter);
+    c.offset = uint32_t(4096 * s.clipCount);
+    c.size = uint32_t(135168 * (s.clipCount + 1));
+    formatDefaultTitle(c.title, s.clipCount, c.size);
+    p.offsets.push_back(c.offset);
+    p.sizes.push_back(c.size);
+  }
+  const DiscProposal proposal{{p}};
+  const Catalogue bare = catalogue;
+  ASSERT_EQ(applyProposal(catalogue, proposal), ApplyResult::Applied);
+
+  const std::vector<UncertainBlock> blocks = uncertainBlocks(proposal);
+  EXPECT_EQ(checkTheseText(catalogue, blocks, 5),
+            "Check these (least certain first):\n  CH clip 1 \"Song 1 00:04\": confidence 0.31\n"
+            "  CH clip 5 \"Clip #5 00:23\": confidence 0.50");
+  EXPECT_TRUE(checkTheseText(catalogue, blocks, 1).ends_with("0.31\n  and 1 more block"));
+
+  const AnnotationColumn column = confidenceColumn(proposal);
+  const std::string csv = exportAnnotations(catalogue, std::span(&column, 1));
+  EXPECT_TRUE(csv.starts_with(std::string(kAnnotationHeader) + ",confidence\r\n4,0,0,135168,0,,Song 1 00:04,1,1,0.31"));
+  EXPECT_TRUE(csv.ends_with("0.50\r\n4,5,20480,811008,2,,Clip #6 00:28,0,0,\r\n")) << csv;  // unreadable: empty
+  Catalogue imported = bare;
+  EXPECT_EQ(importAnnotations(csv, imported).applied, 6);
+  EXPECT_EQ(serializeCatalogue(imported), serializeCatalogue(catalogue));
 }
 
 TEST(SongDetectionTest, DefaultStationsAreListedMusicStationsWithoutSongs) {

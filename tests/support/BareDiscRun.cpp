@@ -1,5 +1,7 @@
 #include "support/BareDiscRun.h"
 
+#include <filesystem>
+
 #include "analysis/PackClipSource.h"
 #include "gamedata/CatalogueBuilder.h"
 #include "testkit/discgen/ParallelEncode.h"
@@ -34,6 +36,13 @@ ClipSource BareDiscRun::source() const {
   std::array<std::optional<Path>, kStationCount> packs;
   for (int s = 0; s < kStationCount; ++s) packs[size_t(s)] = disc->paths.packs[size_t(s)];
   return packClipSource(realFileSystem(), packs, *bare);
+}
+
+std::vector<IsoGraft> BareDiscRun::isoGrafts() const {
+  std::vector<IsoGraft> grafts{{"/AUDIO/CONFIG/TRAKLKUP.DAT", disc->paths.lookupTable}};
+  for (const Path& pack : disc->paths.packs)
+    if (std::filesystem::exists(pack)) grafts.push_back({"/AUDIO/STREAMS/" + pack.filename().string(), pack});
+  return grafts;
 }
 
 std::optional<DiscProposal> BareDiscRun::analyse() const {

@@ -8,6 +8,7 @@
 
 #include "analysis/DiscAnalysis.h"
 #include "support/DiscFixture.h"
+#include "support/IsoImage.h"
 #include "testkit/discgen/BareDisc.h"
 #include "testkit/discgen/BareFamilies.h"
 
@@ -31,6 +32,8 @@ struct BareDiscRun {
 
   // Loads clips from the written packs, each read through its own handle.
   ClipSource source() const;
+  // The written files as grafts of a disc image (tests/support/IsoImage.h).
+  std::vector<IsoGraft> isoGrafts() const;
   // Analyses every station of the bare catalogue that has no song.
   std::optional<DiscProposal> analyse() const;
 

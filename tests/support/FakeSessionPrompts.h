@@ -4,10 +4,12 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "analysis/DetectionReport.h"
 #include "session/SessionObserver.h"
 #include "session/SessionPrompts.h"
 
@@ -36,6 +38,21 @@ class FakeSessionPrompts final : public SessionPrompts {
   std::vector<std::pair<std::string, std::string>> choiceLabels;
 
   TrackExportServices* trackExport() override { return trackExportServices; }
+  // A check box question takes its answer from questionAnswers; the box is
+  // ticked when checkNextBox is set. offerMemory is the settings' list.
+  bool checkNextBox = false;
+  std::vector<std::string> checkLabels;
+  CheckedAnswer askYesNoWithCheckBox(const std::string& text, const std::string& caption,
+                                     const std::string& checkLabel) override {
+    checkLabels.push_back(checkLabel);
+    return {askYesNoCancel(text, caption) == Answer::Yes, std::exchange(checkNextBox, false)};
+  }
+  struct OfferMemory final : DetectionOfferMemory {
+    std::set<std::string> discs;
+    bool declined(const std::string& disc) override { return discs.count(disc) != 0; }
+    void decline(const std::string& disc) override { discs.insert(disc); }
+  } offerMemory;
+  DetectionOfferMemory* detectionOfferMemory() override { return &offerMemory; }
   // Background work runs on its own thread as without a window; with
   // cancelBackground set the user has pressed Cancel before it starts.
   bool cancelBackground = false;

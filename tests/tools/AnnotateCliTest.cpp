@@ -1,6 +1,6 @@
 // wavecrate-annotate run as a user would, in a working directory with a
-// bare cache: exit statuses, what it writes and what --dry-run, --force,
-// --station and --csv change.
+// bare cache or a disc image: exit statuses, what it writes and what
+// --dry-run, --force, --station and --csv change.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,10 +10,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "analysis/DetectionReport.h"
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
 #include "support/BareDiscRun.h"
 #include "support/CliRun.h"
+#include "support/IsoImage.h"
 
 namespace wc::test {
 namespace {
@@ -59,6 +61,7 @@ TEST_F(AnnotateCliTest, UsageAndMissingCacheStatuses) {
       {"--bogus", false, 64, "unexpected argument --bogus"},
       {"--station", false, 64, "unexpected argument --station"},
       {"--station AA", false, 64, "AA is not a radio station"},
+      {"--disc-image", false, 64, "--disc-image needs the image file"},
       {"", true, 2, "the game disc is needed but was not found"},
       {"--help", true, 0, "Usage: wavecrate-annotate"},
   };
@@ -111,7 +114,8 @@ TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
   const auto written = catalogueIn(dir());
   ASSERT_TRUE(written);
   EXPECT_EQ(serializeCatalogue(*written), serializeCatalogue(expected));
-  EXPECT_EQ(readText(dir() / "out.csv"), exportAnnotations(expected));
+  const std::vector<AnnotationColumn> confidence{confidenceColumn(*proposal)};
+  EXPECT_EQ(readText(dir() / "out.csv"), exportAnnotations(expected, confidence));
 
   // A second run finds every station annotated and changes nothing.
   const std::string before = readText(dir() / "WavecrateInfo.dat");
@@ -119,6 +123,16 @@ TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
   EXPECT_EQ(again.status, 0) << again.output;
   EXPECT_NE(again.output.find("No station to analyse"), std::string::npos) << again.output;
   EXPECT_EQ(readText(dir() / "WavecrateInfo.dat"), before);
+}
+
+TEST_F(AnnotateCliTest, ADiscImageGivesWhatTheCacheGives) {
+  ScopedTempDir work;
+  makeIsoImage(work.path() / "game disc.iso", run->isoGrafts(), IsoNames::Plain);
+  const CliResult fromImage = runIn(work.path(), "--disc-image 'game disc.iso'");
+  ASSERT_EQ(fromImage.status, 0) << fromImage.output;
+  ASSERT_EQ(runIn(dir(), "").status, 0);  // from the cache
+  EXPECT_EQ(readText(work.path() / "WavecrateInfo.dat"), readText(dir() / "WavecrateInfo.dat"));
+  EXPECT_FALSE(std::filesystem::exists(work.path() / "CACHE"));
 }
 
 TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {

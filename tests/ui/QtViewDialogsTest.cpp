@@ -2,10 +2,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
@@ -102,6 +105,36 @@ TEST(QtViewDialogs, YesNoCancelAnswers) {
   EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), SessionPrompts::Answer::Yes);
   answerer.answer(QMessageBox::Cancel);
   EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), SessionPrompts::Answer::Cancel);
+}
+
+// The start-up question's check box comes back with the answer; with
+// settings, the declined discs are kept there for the next run.
+TEST(QtViewDialogs, CheckBoxQuestionAndDeclinedDiscsInTheSettings) {
+  QTemporaryDir dir;
+  QtViewDialogs dialogs(nullptr);
+  EXPECT_EQ(dialogs.detectionOfferMemory(), nullptr);
+  QSettings settings(dir.filePath("settings.ini"), QSettings::IniFormat);
+  dialogs.useSettings(&settings);
+  ASSERT_NE(dialogs.detectionOfferMemory(), nullptr);
+  dialogs.detectionOfferMemory()->decline("0123456789abcdef");
+
+  QTimer::singleShot(0, [] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(box && box->checkBox());
+    EXPECT_EQ(box->checkBox()->text(), "Don't ask again");
+    box->checkBox()->setChecked(true);
+    box->button(QMessageBox::No)->click();
+  });
+  const auto answer = dialogs.askYesNoWithCheckBox("Find the songs?", "Wavecrate", "Don't ask again");
+  EXPECT_FALSE(answer.yes);
+  EXPECT_TRUE(answer.checked);
+
+  settings.sync();
+  QSettings nextRun(dir.filePath("settings.ini"), QSettings::IniFormat);
+  QtViewDialogs later(nullptr);
+  later.useSettings(&nextRun);
+  EXPECT_TRUE(later.detectionOfferMemory()->declined("0123456789abcdef"));
+  EXPECT_FALSE(later.detectionOfferMemory()->declined("fedcba9876543210"));
 }
 
 }  // namespace

@@ -6,12 +6,14 @@
 #include <mutex>
 #include <thread>
 
+#include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "ui/qt/DetectionOfferSettings.h"
 #include "ui/qt/EditClipDialog.h"
 #include "ui/qt/QtTrackExportServices.h"
 
@@ -182,6 +184,19 @@ TrackExportServices* QtViewDialogs::trackExport() {
 void QtViewDialogs::useSettings(QSettings* settings) {
   settings_ = settings;
   trackExport_.reset();
+  offerMemory_.reset();
+  if (settings_) offerMemory_ = std::make_unique<DetectionOfferSettings>(*settings_);
+}
+
+SessionPrompts::CheckedAnswer QtViewDialogs::askYesNoWithCheckBox(const std::string& text, const std::string& caption,
+                                                                  const std::string& checkLabel) {
+  QMessageBox box(QMessageBox::Question, captionOrAppName(caption), fromStd(text), QMessageBox::Yes | QMessageBox::No,
+                  parent_);
+  box.setDefaultButton(QMessageBox::Yes);
+  // The box owns the check box.
+  box.setCheckBox(new QCheckBox(fromStd(checkLabel)));
+  const bool yes = box.exec() == QMessageBox::Yes;
+  return {yes, box.checkBox()->isChecked()};
 }
 
 }  // namespace wc

@@ -4,6 +4,7 @@
 #include <QString>
 #include <memory>
 
+#include "analysis/DetectionReport.h"
 #include "session/SessionPrompts.h"
 #include "session/TrackExportServices.h"
 
@@ -29,6 +30,10 @@ class QtViewDialogs final : public SessionPrompts {
   Answer askChoice(const std::string& text, const std::string& caption, const std::string& yes,
                    const std::string& no) override;
   TrackExportServices* trackExport() override;
+  CheckedAnswer askYesNoWithCheckBox(const std::string& text, const std::string& caption,
+                                     const std::string& checkLabel) override;
+  // Null until settings are given.
+  DetectionOfferMemory* detectionOfferMemory() override { return offerMemory_.get(); }
   // Where dialogs keep their choices for the next run (may be null: for this
   // run only); it must outlive these dialogs.
   void useSettings(QSettings* settings);
@@ -45,6 +50,7 @@ class QtViewDialogs final : public SessionPrompts {
   QWidget* parent_;
   QSettings* settings_ = nullptr;
   std::unique_ptr<TrackExportServices> trackExport_;
+  std::unique_ptr<DetectionOfferMemory> offerMemory_;
 };
 
 }  // namespace wc
