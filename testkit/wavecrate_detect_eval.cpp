@@ -48,7 +48,10 @@ constexpr const char* kUsage =
     "                  generator)\n"
     "  --threads N     generate on N threads (default 2)\n"
     "  --list          list the families and exit\n"
-    "  --help          show this text\n";
+    "  --help          show this text\n"
+    "\n"
+    "Choose the detector's parameters on one family and seed range; report on\n"
+    "the other families and on seeds never used for choosing.\n";
 
 struct SeedRange {
   uint32_t first = 1, last = 5;
