@@ -23,9 +23,9 @@
 #include "audio/StereoDecoder.h"
 #include "gamedata/CatalogueBuilder.h"
 #include "gamedata/CatalogueFile.h"
-#include "tools/ExitStatus.h"
 #include "testkit/discgen/BareFamilies.h"
 #include "testkit/discgen/ParallelEncode.h"
+#include "tools/ExitStatus.h"
 
 namespace {
 
