@@ -40,7 +40,7 @@ constexpr const char* kUsage =
     "Options:\n"
     "  --family NAME   a family of discs (repeatable; default: all of them)\n"
     "  --seeds A-B     a range of seeds, or one seed A (repeatable; default 1-5)\n"
-    "  --songs N       song blocks per station (default 8)\n"
+    "  --songs N       song blocks per station (default 4)\n"
     "  --small         short songs only, as the tests use them\n"
     "  --verbose       list every wrong clip with the block's confidence\n"
     "  --keep DIR      generate into DIR and keep the discs there; a disc already\n"
