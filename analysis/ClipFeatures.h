@@ -1,47 +1,75 @@
 #pragma once
-// What the analysis keeps of one clip after decoding it: the music at both
-// ends at full resolution (for the junction tests) and a few numbers about
-// the whole clip from sampled stretches. A summary is a few kilobytes, so a
-// station's summaries fit in memory where its clips would not.
+// What the analysis keeps of one clip after decoding it once: the waveform
+// at both ends (for the junction tests), their short-time spectra, a level
+// envelope of the whole clip and what it says about speech and fades. A
+// summary is some tens of kilobytes, so a station's summaries fit in memory
+// where its clips would not.
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "analysis/Spectrum.h"
 #include "audio/Decoder.h"
 #include "gamedata/ClipAudio.h"
 
 namespace wc {
 
-// Mono samples (the mean of both channels, full scale ±1) kept at each end.
-inline constexpr int kEdgeSamples = 1024;
+// Samples per channel (full scale ±1) kept at each end for the waveform
+// tests: 171 ms.
+inline constexpr int kEdgeSamples = 4096;
+// Audio at each end turned into spectra: 1.5 s.
+inline constexpr int kSpectralEdgeSamples = 36000;
 // Frames at the start of a clip kept undecoded, so its head can be decoded
 // again with the history another clip left behind.
 inline constexpr int kRawHeadFrames = 16;
+// The level envelope's step: 10 ms.
+inline constexpr int kEnvelopeStep = 240;
+
+struct StereoEdge {
+  std::vector<float> left, right;
+  size_t size() const { return left.size(); }
+};
+
+// What the level envelope says, measured away from fades.
+struct LevelCues {
+  // Share of 10 ms steps far below the level around them (within 0.2 s):
+  // the pauses between words. Music seldom drops that far that fast.
+  double pauseShare = 0.0;
+  // Share of steps that fall to silence: speech alone, with no music bed.
+  double silenceShare = 0.0;
+  // The fades at either end, as shares of the clip's length (0: none). A
+  // fade falls steadily from the clip's usual level to 12 dB and more below.
+  double fadeOutShare = 0.0;
+  double fadeInShare = 0.0;
+  double medianDb = -120.0;  // of the envelope
+  double endDb = -120.0;     // the last 50 ms
+  double startDb = -120.0;   // the first 50 ms
+};
 
 struct ClipSummary {
-  bool audible = false;     // decodable frames with some sound in them
-  int64_t samples = 0;      // per channel, 24000 Hz
-  std::vector<float> head;  // first samples, decoded from a zeroed history
-  std::vector<float> tail;  // last samples
+  bool audible = false;  // decodable frames with some sound in them
+  int64_t samples = 0;   // per channel, 24000 Hz
+  StereoEdge head;       // first samples, decoded from a zeroed history
+  StereoEdge tail;       // last samples
+  std::vector<SpectralFrame> headSpectra, tailSpectra;
+  std::vector<float> envelopeDb;  // power per 10 ms, dB full scale
+  LevelCues cues;
   // Decoder histories after the last frame, and the first frames' bytes:
   // together they give the head as it sounds when played after the tail.
   DecoderState endLeft, endRight;
   std::array<uint8_t, kRawHeadFrames * 16> rawLeft{}, rawRight{};
   int rawFrames = 0;
-  // Of the sampled 14 ms windows, the share much quieter than the clip's
-  // median: the pauses between words. Music hardly ever drops that low.
-  double pauseShare = 0.0;
-  // The share of sampled windows 30 dB below the median: silence between
-  // words, which a voice over music or an outro's fade hardly ever reaches.
-  double silenceShare = 0.0;
-  double medianPower = 0.0;  // of the sampled windows, full scale 1.0
 
   double seconds() const { return double(samples) / 24000.0; }
 };
 
-ClipSummary summarizeClip(const ClipAudio& clip);
+ClipSummary summarizeClip(const ClipAudio& clip, SpectrumAnalyser& spectra);
 
-// The head of `next` decoded with the history `previous` ends with.
-std::vector<float> headAfter(const ClipSummary& previous, const ClipSummary& next);
+// The head of `next` decoded with the history `previous` ends with, then
+// the rest of its head as decoded alone.
+StereoEdge headAfter(const ClipSummary& previous, const ClipSummary& next);
+
+// Cues from a level envelope (exposed for the tests of fades and speech).
+LevelCues levelCues(const std::vector<float>& envelopeDb);
 
 }  // namespace wc

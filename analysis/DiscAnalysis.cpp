@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <future>
+#include <thread>
 
 #include "gamedata/CatalogueBuilder.h"
 
@@ -12,21 +15,21 @@ namespace {
 // The roles a catalogue already gives a station's clips: a song, the
 // follow-ons its counts claim, and everything else by class.
 std::vector<ClipRole> currentRoles(const Station& s) {
-  const int count = validClipCount(s);
+  const int count = s.validCount();
   std::vector<ClipRole> roles(size_t(count), ClipRole::Chatter);
   for (int k = 0; k < count;) {
     const Clip& c = s.clips[k];
-    if (c.clipClass == ClipClass::Song) {
+    if (c.isSong()) {
       roles[size_t(k)] = ClipRole::Song;
-      const int introEnd = std::min(count, k + 1 + clampCount(c.intros));
-      const int outroEnd = std::min(count, nextTopLevelClip(c, k));
+      const int introEnd = k + 1 + s.followOns(k).intros;
+      const int outroEnd = s.nextTopLevel(k);
       for (int i = k + 1; i < outroEnd; ++i) roles[size_t(i)] = i < introEnd ? ClipRole::Intro : ClipRole::Outro;
       k = std::max(k + 1, outroEnd);
       continue;
     }
-    if (c.clipClass == ClipClass::Other3) roles[size_t(k)] = ClipRole::Intro;
-    if (c.clipClass == ClipClass::Other4) roles[size_t(k)] = ClipRole::Outro;
-    if (c.clipClass == ClipClass::ChatterFive) roles[size_t(k)] = ClipRole::Identification;
+    if (c.kind() == ClipClass::Other3) roles[size_t(k)] = ClipRole::Intro;
+    if (c.kind() == ClipClass::Other4) roles[size_t(k)] = ClipRole::Outro;
+    if (c.kind() == ClipClass::ChatterFive) roles[size_t(k)] = ClipRole::Identification;
     ++k;
   }
   return roles;
@@ -42,16 +45,11 @@ bool sameRole(ClipRole a, ClipRole b) {
 bool stillMatches(const Catalogue& catalogue, const StationProposal& p) {
   if (p.station < 0 || p.station >= kStationCount) return false;
   const Station& s = catalogue.stations[p.station];
-  const size_t count = size_t(validClipCount(s));
+  const size_t count = size_t(s.validCount());
   if (p.roles.size() != count || p.offsets.size() != count || p.sizes.size() != count) return false;
   for (size_t k = 0; k < count; ++k)
     if (s.clips[k].offset != p.offsets[k] || s.clips[k].size != p.sizes[k]) return false;
   return true;
-}
-
-void setText(char (&field)[64], const std::string& text) {
-  std::memset(field, 0, sizeof field);
-  std::memcpy(field, text.data(), std::min(text.size(), sizeof field - 1));
 }
 
 }  // namespace
@@ -59,14 +57,10 @@ void setText(char (&field)[64], const std::string& text) {
 bool isAnalysableStation(const Catalogue& catalogue, int station) {
   if (station < 0 || station >= kStationCount || station == kAdvertsStation) return false;
   const Station& s = catalogue.stations[station];
-  return s.listed && validClipCount(s) > 0;
+  return s.listed && s.validCount() > 0;
 }
 
-bool stationHasSongs(const Station& station) {
-  for (int k = 0; k < validClipCount(station); ++k)
-    if (station.clips[k].clipClass == ClipClass::Song) return true;
-  return false;
-}
+bool stationHasSongs(const Station& station) { return station.hasClassAnywhere(ClipClass::Song); }
 
 std::vector<int> stationsWithoutSongs(const Catalogue& catalogue) {
   std::vector<int> stations;
@@ -100,37 +94,67 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
     if (std::find(chosen.begin(), chosen.end(), station) != chosen.end()) continue;
     chosen.push_back(station);
     const Station& s = catalogue.stations[station];
-    for (int k = 0; k < validClipCount(s); ++k) totalBytes += double(s.clips[k].size) + 1.0;
+    for (const Clip& c : s.validClips()) totalBytes += double(c.size) + 1.0;
   }
   auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
 
+  // Each station's clips are read here, one at a time, and summarised on
+  // up to one thread per core, each summary landing in its clip's place;
+  // a station is segmented on a thread of its own while the next one's
+  // clips are read.
+  struct Pending {
+    StationProposal proposal;
+    std::vector<ClipSummary> summaries;
+    std::future<std::vector<RoleOfClip>> roles;
+  };
+  std::deque<Pending> stationsDone;
   DiscProposal proposal;
   double doneBytes = 0.0;
+  const size_t parallel = std::max(1u, std::thread::hardware_concurrency());
   for (int station : chosen) {
     const Station& s = catalogue.stations[station];
-    const int count = validClipCount(s);
-    StationProposal p;
+    const int count = s.validCount();
+    Pending& pending = stationsDone.emplace_back();
+    StationProposal& p = pending.proposal;
     p.station = station;
-    std::vector<ClipSummary> summaries;
-    summaries.reserve(size_t(count));
+    pending.summaries.resize(size_t(count));
+    std::deque<std::future<void>> running;
     for (int k = 0; k < count; ++k) {
-      if (cancelled()) return std::nullopt;
+      if (cancelled()) break;
       if (progress) progress(station, totalBytes > 0.0 ? doneBytes / totalBytes : 1.0);
       p.offsets.push_back(s.clips[k].offset);
       p.sizes.push_back(s.clips[k].size);
-      const std::unique_ptr<ClipAudio> clip = source ? source(station, k) : nullptr;
-      summaries.push_back(clip ? summarizeClip(*clip) : ClipSummary{});
+      std::shared_ptr<ClipAudio> clip = source ? source(station, k) : nullptr;
+      if (clip) {
+        while (running.size() >= parallel) {
+          running.front().get();
+          running.pop_front();
+        }
+        ClipSummary* into = &pending.summaries[size_t(k)];
+        running.push_back(std::async(std::launch::async, [clip, into] {
+          SpectrumAnalyser spectra;
+          *into = summarizeClip(*clip, spectra);
+        }));
+      }
       doneBytes += double(s.clips[k].size) + 1.0;
     }
-    if (cancelled()) return std::nullopt;
-    p.roles = segmentStation(summaries);
-    proposal.stations.push_back(std::move(p));
+    for (auto& r : running) r.get();
+    if (cancelled()) break;
+    const std::vector<ClipSummary>* summaries = &pending.summaries;
+    pending.roles = std::async(std::launch::async, [summaries] { return segmentStation(*summaries); });
   }
+  // Every segmentation under way finishes before the summaries go.
+  for (Pending& pending : stationsDone) {
+    if (!pending.roles.valid()) continue;
+    pending.proposal.roles = pending.roles.get();
+    proposal.stations.push_back(std::move(pending.proposal));
+  }
+  if (cancelled()) return std::nullopt;
   if (progress && !chosen.empty()) progress(chosen.back(), 1.0);
   return proposal;
 }
 
-int32_t classOfRole(ClipRole role) {
+ClipClass classOfRole(ClipRole role) {
   switch (role) {
     case ClipRole::Song: return ClipClass::Song;
     case ClipRole::Intro: return ClipClass::Other3;
@@ -161,13 +185,12 @@ ApplyResult applyProposal(Catalogue& catalogue, const DiscProposal& proposal) {
       if (now.role == ClipRole::Song) ++songNumber;
       if (now.role == ClipRole::Unreadable) continue;
       Clip& c = s.clips[k];
-      c.clipClass = classOfRole(now.role);
-      c.intros = now.intros;
-      c.outros = now.outros;
+      c.setKind(classOfRole(now.role));
+      s.setFollowOns(int(k), {now.intros, now.outros});
       if (sameRole(before[k], now.role)) continue;
-      std::memset(c.artist, 0, sizeof c.artist);
+      c.setArtist({});
       if (now.role == ClipRole::Song)
-        setText(c.title, songTitle(songNumber, c.size));
+        c.setTitle(songTitle(songNumber, c.size));
       else
         formatDefaultTitle(c.title, int(k), c.size);
     }

@@ -61,7 +61,7 @@ std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const st
                                             const std::atomic<bool>* cancel = nullptr);
 
 // The class a role gives a clip.
-int32_t classOfRole(ClipRole role);
+ClipClass classOfRole(ClipRole role);
 
 enum class ApplyResult {
   Applied,

@@ -41,8 +41,7 @@ ClipSource packClipSource(FileSystem& fs, const std::array<std::optional<Path>, 
   reader->fs = &fs;
   reader->paths = packs;
   for (int s = 0; s < kStationCount; ++s)
-    for (int k = 0; k < validClipCount(catalogue.stations[s]); ++k)
-      reader->places[size_t(s)].push_back({catalogue.stations[s].clips[k].offset, catalogue.stations[s].clips[k].size});
+    for (const Clip& c : catalogue.stations[s].validClips()) reader->places[size_t(s)].push_back({c.offset, c.size});
   return [reader](int station, int clip) { return reader->load(station, clip); };
 }
 

@@ -1,11 +1,16 @@
 #pragma once
 // Splitting a station's clip list into song blocks (a song, then its intros,
-// then its outros) and the clips between them, from the clips' summaries.
+// then its outros) and the clips between them. Every possible block is
+// scored by the evidence for it (StationEvidence) and the segmentation of
+// the whole station with the highest summed score is chosen at once, by
+// dynamic programming over the clip order: no single doubtful junction
+// decides, and no early decision commits the ones after it.
 #include <cstdint>
 #include <span>
 #include <vector>
 
 #include "analysis/ClipFeatures.h"
+#include "analysis/StationEvidence.h"
 
 namespace wc {
 
@@ -14,7 +19,7 @@ enum class ClipRole {
   Song,
   Intro,
   Outro,
-  Chatter,         // speech without music
+  Chatter,         // speech, with or without music beneath it
   Identification,  // short music that joins no song
 };
 
@@ -30,24 +35,26 @@ struct RoleOfClip {
 
 // Blocks less certain than this are named for the user to check.
 inline constexpr double kUncertainBlock = 0.6;
-
+// The most intros, and the most outros, one song is given.
+inline constexpr int kMostFollowOns = 8;
 // A music clip that joins nothing is a song from this length on, else a
-// station identification.
+// station identification, until the station's own songs say how long
+// songs are there.
 inline constexpr double kLoneSongSeconds = 60.0;
-// A clip whose sampled windows are this often pauses is speech.
-inline constexpr double kSpeechPauseShare = 0.18;
-// So is one whose windows are this often silent: a short clip of speech can
-// show few pauses by chance, but its pauses are true silence.
-inline constexpr double kSpeechSilenceShare = 0.08;
 
-// How well the end of `earlier` runs on into the start of `later` (see
-// junctionScore); infinity when either has no sound.
-double joinScore(const ClipSummary& earlier, const ClipSummary& later);
-// True if the end of `earlier` runs on into the start of `later`.
-bool runsInto(const ClipSummary& earlier, const ClipSummary& later);
+struct SegmentationWeights {
+  EvidenceWeights evidence;
+  double blockCost = 1.0;       // a block needs this much evidence more than its clips alone
+  double introFades = 2.0;      // against an intro that fades out: it runs into its song
+  double outroFades = 1.0;      // for an outro that fades out
+  double shortSong = 2.0;       // against a song shorter than its intros or outros
+  double songLength = 1.5;      // per ln of how many times longer a song is than its longest follow-on
+  double chatterPauses = 0.12;  // a lone clip with this share of pauses is speech
+  double chatterSilence = 0.02;
+};
 
 // One role per clip, in order. A song's follow-ons never reach past the
 // list or into a clip without audio.
-std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips);
+std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const SegmentationWeights& weights = {});
 
 }  // namespace wc

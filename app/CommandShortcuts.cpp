@@ -2,28 +2,29 @@
 
 #include <array>
 
-#include "ui/CommandIds.h"
+#include "session/Command.h"
 
 namespace wc {
 
 namespace {
 
 struct Shortcut {
-  int id;
+  Command id;
   const char* keys;  // in QKeySequence's portable text form
 };
 
 // The desktop's usual keys for the file commands and Help; Ctrl with the
 // arrows steps through the tracks, as media players do.
 constexpr std::array kShortcuts{
-    Shortcut{cmd::FileNew, "Ctrl+N"},          Shortcut{cmd::FileOpen, "Ctrl+O"}, Shortcut{cmd::FileSave, "Ctrl+S"},
-    Shortcut{cmd::FileSaveAs, "Ctrl+Shift+S"}, Shortcut{cmd::AppExit, "Ctrl+Q"},  Shortcut{cmd::AppAbout, "F1"},
-    Shortcut{cmd::Previous, "Ctrl+Left"},      Shortcut{cmd::Next, "Ctrl+Right"},
+    Shortcut{Command::FileNew, "Ctrl+N"},     Shortcut{Command::FileOpen, "Ctrl+O"},
+    Shortcut{Command::FileSave, "Ctrl+S"},    Shortcut{Command::FileSaveAs, "Ctrl+Shift+S"},
+    Shortcut{Command::AppExit, "Ctrl+Q"},     Shortcut{Command::AppAbout, "F1"},
+    Shortcut{Command::Previous, "Ctrl+Left"}, Shortcut{Command::Next, "Ctrl+Right"},
 };
 
 }  // namespace
 
-QKeySequence menuShortcut(int id) {
+QKeySequence menuShortcut(Command id) {
   for (const Shortcut& s : kShortcuts)
     if (s.id == id) return QKeySequence(QString::fromLatin1(s.keys), QKeySequence::PortableText);
   return {};

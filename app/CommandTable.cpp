@@ -3,7 +3,7 @@
 #include <array>
 #include <cstring>
 
-#include "ui/CommandIds.h"
+#include "session/Command.h"
 
 namespace wc {
 
@@ -15,51 +15,53 @@ using M = MenuName;
 constexpr CommandInfo sep(MenuName menu) { return {kSeparator, menu, "", "", kNoImage, H::Frame}; }
 
 constexpr std::array kCommands{
-    CommandInfo{cmd::FileNew, M::File, "&New", "New playlist", kNoImage, H::View},
-    CommandInfo{cmd::FileOpen, M::File, "&Open...", "Load playlist", kNoImage, H::View},
-    CommandInfo{cmd::FileSave, M::File, "&Save", "Save playlist", kNoImage, H::View},
-    CommandInfo{cmd::FileSaveAs, M::File, "Save &As...", "Save playlist", kNoImage, H::View},
+    CommandInfo{Command::FileNew, M::File, "&New", "New playlist", kNoImage, H::View},
+    CommandInfo{Command::FileOpen, M::File, "&Open...", "Load playlist", kNoImage, H::View},
+    CommandInfo{Command::FileSave, M::File, "&Save", "Save playlist", kNoImage, H::View},
+    CommandInfo{Command::FileSaveAs, M::File, "Save &As...", "Save playlist", kNoImage, H::View},
     sep(M::File),
-    CommandInfo{cmd::ExportCd, M::File, "&Export CD...", "Export CD image as 44.1kHz wave file and CUE file", kNoImage,
+    CommandInfo{Command::ExportCd, M::File, "&Export CD...", "Export CD image as 44.1kHz wave file and CUE file",
+                kNoImage, H::View},
+    CommandInfo{Command::ExportWave, M::File, "Export &Wave...", "Export playlist as 24kHz wave file", kNoImage,
                 H::View},
-    CommandInfo{cmd::ExportWave, M::File, "Export &Wave...", "Export playlist as 24kHz wave file", kNoImage, H::View},
-    CommandInfo{cmd::ExportTracks, M::File, "Export Trac&ks...", "Export the playlist as one tagged file per track",
+    CommandInfo{Command::ExportTracks, M::File, "Export Trac&ks...", "Export the playlist as one tagged file per track",
                 kNoImage, H::View},
     sep(M::File),
-    CommandInfo{cmd::CopyAudioFiles, M::File, "Co&py Audio Files",
+    CommandInfo{Command::CopyAudioFiles, M::File, "Co&py Audio Files",
                 "Copy audio files from the DVD to your hard drive for faster access", kNoImage, H::View},
     sep(M::File),
-    CommandInfo{cmd::ImportAnnotations, M::File, "&Import Annotations...",
+    CommandInfo{Command::ImportAnnotations, M::File, "&Import Annotations...",
                 "Apply clip annotations that another user of the same disc exported", kNoImage, H::View},
-    CommandInfo{cmd::ExportAnnotations, M::File, "Expor&t Annotations...",
+    CommandInfo{Command::ExportAnnotations, M::File, "Expor&t Annotations...",
                 "Save the clip annotations to share them with other users of the same disc", kNoImage, H::View},
     sep(M::File),
-    CommandInfo{cmd::AppExit, M::File, "E&xit", "Quit the application; prompts to save documents\nExit", kNoImage,
+    CommandInfo{Command::AppExit, M::File, "E&xit", "Quit the application; prompts to save documents\nExit", kNoImage,
                 H::Frame},
-    CommandInfo{cmd::ViewToolbar, M::View, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", kNoImage, H::Frame},
-    CommandInfo{cmd::ViewStatusBar, M::View, "&Status Bar", "Show or hide the status bar\nToggle StatusBar", kNoImage,
+    CommandInfo{Command::ViewToolbar, M::View, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", kNoImage,
                 H::Frame},
-    CommandInfo{cmd::Play, M::Playback, "&Play", "Start playback\nPlay", 4, H::View},
-    CommandInfo{cmd::Stop, M::Playback, "&Stop", "Stop playback\nStop", 3, H::View},
-    CommandInfo{cmd::Previous, M::Playback, "Pre&vious", "Previous track\nPrevious", 1, H::View},
-    CommandInfo{cmd::Next, M::Playback, "&Next", "Next track\nNext", 2, H::View},
-    CommandInfo{cmd::AddAllSongs, M::Tools, "Add all &Songs",
+    CommandInfo{Command::ViewStatusBar, M::View, "&Status Bar", "Show or hide the status bar\nToggle StatusBar",
+                kNoImage, H::Frame},
+    CommandInfo{Command::Play, M::Playback, "&Play", "Start playback\nPlay", 4, H::View},
+    CommandInfo{Command::Stop, M::Playback, "&Stop", "Stop playback\nStop", 3, H::View},
+    CommandInfo{Command::Previous, M::Playback, "Pre&vious", "Previous track\nPrevious", 1, H::View},
+    CommandInfo{Command::Next, M::Playback, "&Next", "Next track\nNext", 2, H::View},
+    CommandInfo{Command::AddAllSongs, M::Tools, "Add all &Songs",
                 "Add all songs from the radio station to the current playlist", kNoImage, H::View},
-    CommandInfo{cmd::RandomizeIntros, M::Tools, "Randomize &Intros",
+    CommandInfo{Command::RandomizeIntros, M::Tools, "Randomize &Intros",
                 "Randomize intros and outros of all songs in the playlist", kNoImage, H::View},
-    CommandInfo{cmd::Pad, M::Tools, "&Pad", "Pad playlist with chatter and commercials", kNoImage, H::View},
+    CommandInfo{Command::Pad, M::Tools, "&Pad", "Pad playlist with chatter and commercials", kNoImage, H::View},
     sep(M::Tools),
-    CommandInfo{cmd::CreateMusicMix, M::Tools, "Create &Music Mix",
+    CommandInfo{Command::CreateMusicMix, M::Tools, "Create &Music Mix",
                 "Create a playlist for this radio station with as little DJ chatter as possible", kNoImage, H::View},
-    CommandInfo{cmd::CreateRadioMix, M::Tools, "Create &Radio Mix",
+    CommandInfo{Command::CreateRadioMix, M::Tools, "Create &Radio Mix",
                 "Create a playlist for this radio station with commercials and chatter", kNoImage, H::View},
     sep(M::Tools),
-    CommandInfo{cmd::DetectSongs, M::Tools, "&Detect Songs...",
+    CommandInfo{Command::DetectSongs, M::Tools, "&Detect Songs...",
                 "Find the songs, intros and outros of every station from the audio", kNoImage, H::View},
-    CommandInfo{cmd::AppAbout, M::Help, "&Help...", "Display help\nHelp", 0, H::App},
+    CommandInfo{Command::AppAbout, M::Help, "&Help...", "Display help\nHelp", 0, H::App},
     // Reachable from no menu, button or key.
-    CommandInfo{cmd::ShowAllClips, M::None, "", "Show all clips", kNoImage, H::View},
-    CommandInfo{cmd::SaveCatalogue, M::None, "", "", kNoImage, H::View},
+    CommandInfo{Command::ShowAllClips, M::None, "", "Show all clips", kNoImage, H::View},
+    CommandInfo{Command::SaveCatalogue, M::None, "", "", kNoImage, H::View},
 };
 
 constexpr std::array kMenuTitles{
@@ -67,13 +69,14 @@ constexpr std::array kMenuTitles{
     MenuTitle{M::Tools, "&Tools"}, MenuTitle{M::Help, "&Help"},
 };
 
-constexpr std::array kToolbar{cmd::AppAbout, kSeparator, cmd::Previous, cmd::Next, cmd::Stop, cmd::Play};
+constexpr std::array kToolbar{Command::AppAbout, kSeparator,    Command::Previous,
+                              Command::Next,     Command::Stop, Command::Play};
 
 }  // namespace
 
 std::span<const CommandInfo> commandTable() { return kCommands; }
 
-const CommandInfo* findCommand(int id) {
+const CommandInfo* findCommand(Command id) {
   if (id == kSeparator) return nullptr;
   for (const CommandInfo& c : kCommands)
     if (c.id == id) return &c;
@@ -82,7 +85,7 @@ const CommandInfo* findCommand(int id) {
 
 std::span<const MenuTitle> menuTitles() { return kMenuTitles; }
 
-std::span<const int> toolbarLayout() { return kToolbar; }
+std::span<const Command> toolbarLayout() { return kToolbar; }
 
 std::string promptStatusText(const char* prompt) {
   const char* end = std::strchr(prompt, '\n');

@@ -6,16 +6,19 @@
 #include <span>
 #include <string>
 
+#include "session/Command.h"
+
 namespace wc {
 
 enum class CommandHandler { View, Frame, App };
 enum class MenuName { None, File, View, Playback, Tools, Help };
 
-inline constexpr int kSeparator = 0;
+// Not a command: a menu row or toolbar slot that holds a separator.
+inline constexpr Command kSeparator = Command{0};
 inline constexpr int kNoImage = -1;
 
 struct CommandInfo {
-  int id;                // kSeparator for a menu separator
+  Command id;            // kSeparator for a menu separator
   MenuName menu;         // None: no menu item
   const char* menuText;  // "&" marks the access key
   const char* prompt;    // empty when the command has none
@@ -26,7 +29,7 @@ struct CommandInfo {
 // Menu rows in menu order (separators included), then the hidden commands.
 std::span<const CommandInfo> commandTable();
 // The row of `id`, or null (never a separator).
-const CommandInfo* findCommand(int id);
+const CommandInfo* findCommand(Command id);
 
 struct MenuTitle {
   MenuName menu;
@@ -36,7 +39,7 @@ struct MenuTitle {
 std::span<const MenuTitle> menuTitles();
 
 // Toolbar buttons left to right; kSeparator for a gap.
-std::span<const int> toolbarLayout();
+std::span<const Command> toolbarLayout();
 
 // The prompt's parts: the status-bar text before "\n", the tooltip after it.
 std::string promptStatusText(const char* prompt);

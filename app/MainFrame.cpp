@@ -20,9 +20,9 @@
 #include "app/LockIndicators.h"
 #include "app/RecentPlaylists.h"
 #include "app/ToolbarImages.h"
-#include "ui/CommandIds.h"
-#include "ui/qt/ClientEdge.h"
+#include "session/Command.h"
 #include "ui/ViewInput.h"
+#include "ui/qt/ClientEdge.h"
 #include "ui/qt/StudioViewWidget.h"
 
 namespace wc {
@@ -77,7 +77,7 @@ void CMainFrame::createActions() {
   for (const CommandInfo& info : commandTable()) {
     if (info.id == kSeparator || (info.menu == MenuName::None && info.toolbarImage == kNoImage)) continue;
     auto* action = new QAction(QString::fromLatin1(info.menuText), this);
-    action->setData(info.id);
+    action->setData(int(info.id));
     action->setStatusTip(QString::fromStdString(promptStatusText(info.prompt)));
     const std::string tip = promptTooltip(info.prompt);
     if (!tip.empty()) action->setToolTip(QString::fromStdString(tip));
@@ -85,9 +85,9 @@ void CMainFrame::createActions() {
       action->setIcon(QIcon(toolbarImage(info.toolbarImage)));
       action->setIconVisibleInMenu(false);
     }
-    action->setCheckable(info.id == cmd::ViewToolbar || info.id == cmd::ViewStatusBar);
+    action->setCheckable(info.id == Command::ViewToolbar || info.id == Command::ViewStatusBar);
     action->setShortcut(menuShortcut(info.id));
-    const int id = info.id;
+    const Command id = info.id;
     // Run after the menu has closed and its pixels are repainted: long
     // commands keep the event loop from running.
     connect(action, &QAction::triggered, this,
@@ -114,7 +114,7 @@ void CMainFrame::createMenus() {
   // The recent playlists sit below Open..., refreshed whenever they show.
   recentMenu_ = new QMenu(QString::fromLatin1(kRecentMenuText), this);
   recentMenu_->menuAction()->setStatusTip(QString::fromLatin1(kRecentMenuPrompt));
-  menus_.at(MenuName::File)->insertMenu(actions_.at(cmd::FileSave), recentMenu_);
+  menus_.at(MenuName::File)->insertMenu(actions_.at(Command::FileSave), recentMenu_);
   connect(recentMenu_, &QMenu::aboutToShow, this, &CMainFrame::rebuildRecentMenu);
   rebuildRecentMenu();
 }
@@ -189,7 +189,7 @@ void CMainFrame::createToolBar() {
   toolBar_->setMovable(true);
   toolBar_->setFloatable(true);
   toolBar_->setAllowedAreas(Qt::AllToolBarAreas);
-  for (int id : toolbarLayout()) {
+  for (Command id : toolbarLayout()) {
     if (id == kSeparator)
       toolBar_->addSeparator();
     else
@@ -231,30 +231,30 @@ QMenu* CMainFrame::menu(MenuName name) const {
   return it == menus_.end() ? nullptr : it->second;
 }
 
-QAction* CMainFrame::action(int id) const {
+QAction* CMainFrame::action(Command id) const {
   auto it = actions_.find(id);
   return it == actions_.end() ? nullptr : it->second;
 }
 
-std::optional<CommandState> CMainFrame::frameCommandState(int id) const {
+std::optional<CommandState> CMainFrame::frameCommandState(Command id) const {
   switch (id) {
-    case cmd::AppExit: return CommandState{true, false};
-    case cmd::ViewToolbar: return CommandState{true, !toolBar_->isHidden()};
-    case cmd::ViewStatusBar: return CommandState{true, !statusBar_->isHidden()};
+    case Command::AppExit: return CommandState{true, false};
+    case Command::ViewToolbar: return CommandState{true, !toolBar_->isHidden()};
+    case Command::ViewStatusBar: return CommandState{true, !statusBar_->isHidden()};
     default: return std::nullopt;
   }
 }
 
-bool CMainFrame::frameCommand(int id) {
+bool CMainFrame::frameCommand(Command id) {
   switch (id) {
-    case cmd::AppExit: close(); return true;
-    case cmd::ViewToolbar: toolBar_->setVisible(toolBar_->isHidden()); return true;
-    case cmd::ViewStatusBar: statusBar_->setVisible(statusBar_->isHidden()); return true;
+    case Command::AppExit: close(); return true;
+    case Command::ViewToolbar: toolBar_->setVisible(toolBar_->isHidden()); return true;
+    case Command::ViewStatusBar: statusBar_->setVisible(statusBar_->isHidden()); return true;
     default: return false;
   }
 }
 
-CommandState CMainFrame::commandState(int id) const {
+CommandState CMainFrame::commandState(Command id) const {
   if (ViewClient* client = view_->client())
     if (auto state = client->commandState(id)) return *state;
   const CommandInfo* info = findCommand(id);
@@ -265,7 +265,7 @@ CommandState CMainFrame::commandState(int id) const {
   return state.value_or(CommandState{false, false});
 }
 
-bool CMainFrame::executeCommand(int id) {
+bool CMainFrame::executeCommand(Command id) {
   // A disabled command is not run, even if it was triggered before its item
   // was greyed.
   if (!commandState(id).enabled) return false;
@@ -275,7 +275,7 @@ bool CMainFrame::executeCommand(int id) {
   return handled;
 }
 
-bool CMainFrame::routeCommand(int id) {
+bool CMainFrame::routeCommand(Command id) {
   if (ViewClient* client = view_->client())
     if (client->onCommand(id)) return true;
   const CommandInfo* info = findCommand(id);

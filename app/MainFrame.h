@@ -47,7 +47,7 @@ class CMainFrame final : public QMainWindow {
   QStatusBar* statusBarWidget() const { return statusBar_; }
   QMenu* menu(MenuName name) const;
   // The action of a command that has a menu item or toolbar button, else null.
-  QAction* action(int id) const;
+  QAction* action(Command id) const;
 
   // File's "Recent Playlists" submenu keeps its list in `settings`, which
   // must outlive the frame. Without it the submenu stays empty.
@@ -61,9 +61,9 @@ class CMainFrame final : public QMainWindow {
 
   // Routes `id` like a menu choice: refused (false) when no target enables
   // it, else run by the first target that handles it.
-  bool executeCommand(int id);
+  bool executeCommand(Command id);
   // The state the first handling target reports; disabled when none does.
-  CommandState commandState(int id) const;
+  CommandState commandState(Command id) const;
   // Applies commandState to every action, then tells commandStatesUpdated.
   void updateCommandStates();
   // Runs updateCommandStates once the current event has been handled; any
@@ -97,10 +97,10 @@ class CMainFrame final : public QMainWindow {
   void setMessage(const QString& text);
   void showPlaylistStatus(const QString& path, bool modified);
   void rememberPlaylist(const QString& path);
-  std::optional<CommandState> frameCommandState(int id) const;
-  bool frameCommand(int id);
+  std::optional<CommandState> frameCommandState(Command id) const;
+  bool frameCommand(Command id);
   // The first target that handles `id` runs it.
-  bool routeCommand(int id);
+  bool routeCommand(Command id);
 
   CommandTarget* application_;
   StudioViewWidget* view_;
@@ -108,7 +108,7 @@ class CMainFrame final : public QMainWindow {
   QStatusBar* statusBar_ = nullptr;
   QLabel* messagePane_ = nullptr;
   QLabel* lockPanes_[3] = {};
-  std::map<int, QAction*> actions_;
+  std::map<Command, QAction*> actions_;
   std::map<MenuName, QMenu*> menus_;
   QMenu* recentMenu_ = nullptr;
   std::unique_ptr<RecentPlaylists> recent_;

@@ -14,9 +14,9 @@
 #include "app/MainFrame.h"
 #include "app/MediaKeys.h"
 #include "gamedata/GameData.h"
-#include "ui/CommandIds.h"
-#include "ui/MediaPlayerState.h"
-#include "ui/StudioView.h"
+#include "session/Command.h"
+#include "session/MediaPlayerState.h"
+#include "session/StudioSession.h"
 
 namespace wc {
 namespace {
@@ -152,8 +152,8 @@ class MprisPlayer final : public QObject {
   Q_OBJECT
 
  public:
-  MprisPlayer(CMainFrame& frame, const GameData& gameData, const StudioView& view, QDBusConnection bus)
-      : frame_(frame), gameData_(gameData), view_(view), bus_(std::move(bus)) {
+  MprisPlayer(CMainFrame& frame, StudioSession& session, QDBusConnection bus)
+      : frame_(frame), session_(session), bus_(std::move(bus)) {
     new MprisRootAdaptor(*this);  // owned by this object, as Qt D-Bus wants
     new MprisPlayerAdaptor(*this);
     announced_ = state();
@@ -187,21 +187,24 @@ class MprisPlayer final : public QObject {
     return false;
   }
 
-  MediaPlayerState state() const { return mediaPlayerState(gameData_.catalogue(), view_.transport()); }
+  MediaPlayerState state() const { return mediaPlayerState(session_.catalogue(), session_.transport()); }
   PlayerAbilities abilities() const {
-    const bool stop = frame_.commandState(cmd::Stop).enabled;
-    return {frame_.commandState(cmd::Play).enabled || stop, stop, frame_.commandState(cmd::Next).enabled,
-            frame_.commandState(cmd::Previous).enabled};
+    const bool stop = enabled(Command::Stop);
+    return {enabled(Command::Play) || stop, stop, enabled(Command::Next), enabled(Command::Previous)};
   }
 
-  // Runs a command after the bus call has been answered, as a menu choice
-  // runs after the menu closed: a box it opens cannot hold the caller up.
-  void runCommand(int id) {
-    QTimer::singleShot(0, this, [this, id] { frame_.executeCommand(id); });
+  // Runs after the bus call has been answered, as a menu choice runs after
+  // the menu closed: a box it opens cannot hold the caller up. The toolbar
+  // shows what the command changed at once, as after a menu choice.
+  void runCommand(Command command) {
+    QTimer::singleShot(0, this, [this, command] { execute(command); });
   }
   void playPause() {
     QTimer::singleShot(0, this,
-                       [this] { frame_.executeCommand(view_.transport().somethingPlays() ? cmd::Stop : cmd::Play); });
+                       [this] { execute(session_.transport().somethingPlays() ? Command::Stop : Command::Play); });
+  }
+  void quit() {
+    QTimer::singleShot(0, this, [this] { frame_.executeCommand(Command::AppExit); });
   }
   void raise() {
     frame_.setWindowState(frame_.windowState() & ~Qt::WindowMinimized);
@@ -234,9 +237,16 @@ class MprisPlayer final : public QObject {
   }
 
  private:
+  void execute(Command command) {
+    if (session_.execute(command)) frame_.updateCommandStates();
+  }
+  bool enabled(Command command) const {
+    const auto state = session_.commandState(command);
+    return state && state->enabled;
+  }
+
   CMainFrame& frame_;
-  const GameData& gameData_;
-  const StudioView& view_;
+  StudioSession& session_;
   QDBusConnection bus_;
   bool ownsObject_ = false;
   bool ownsName_ = false;
@@ -246,7 +256,7 @@ class MprisPlayer final : public QObject {
 
 MprisRootAdaptor::MprisRootAdaptor(MprisPlayer& player) : QDBusAbstractAdaptor(&player), player_(player) {}
 void MprisRootAdaptor::Raise() { player_.raise(); }
-void MprisRootAdaptor::Quit() { player_.runCommand(cmd::AppExit); }
+void MprisRootAdaptor::Quit() { player_.quit(); }
 
 MprisPlayerAdaptor::MprisPlayerAdaptor(MprisPlayer& player) : QDBusAbstractAdaptor(&player), player_(player) {}
 QString MprisPlayerAdaptor::playbackStatus() const { return statusName(player_.state().status); }
@@ -256,17 +266,17 @@ bool MprisPlayerAdaptor::canGoNext() const { return player_.abilities().next; }
 bool MprisPlayerAdaptor::canGoPrevious() const { return player_.abilities().previous; }
 bool MprisPlayerAdaptor::canPlay() const { return player_.abilities().play; }
 bool MprisPlayerAdaptor::canPause() const { return player_.abilities().pause; }
-void MprisPlayerAdaptor::Next() { player_.runCommand(cmd::Next); }
-void MprisPlayerAdaptor::Previous() { player_.runCommand(cmd::Previous); }
-void MprisPlayerAdaptor::Pause() { player_.runCommand(cmd::Stop); }
+void MprisPlayerAdaptor::Next() { player_.runCommand(Command::Next); }
+void MprisPlayerAdaptor::Previous() { player_.runCommand(Command::Previous); }
+void MprisPlayerAdaptor::Pause() { player_.runCommand(Command::Stop); }
 void MprisPlayerAdaptor::PlayPause() { player_.playPause(); }
-void MprisPlayerAdaptor::Stop() { player_.runCommand(cmd::Stop); }
-void MprisPlayerAdaptor::Play() { player_.runCommand(cmd::Play); }
+void MprisPlayerAdaptor::Stop() { player_.runCommand(Command::Stop); }
+void MprisPlayerAdaptor::Play() { player_.runCommand(Command::Play); }
 
 }  // namespace
 
-std::unique_ptr<QObject> startMediaKeys(CMainFrame& frame, const GameData& gameData, const StudioView& view) {
-  auto player = std::make_unique<MprisPlayer>(frame, gameData, view, QDBusConnection::sessionBus());
+std::unique_ptr<QObject> startMediaKeys(CMainFrame& frame, StudioSession& session) {
+  auto player = std::make_unique<MprisPlayer>(frame, session, QDBusConnection::sessionBus());
   if (!player->registerOnBus()) return nullptr;
   return player;
 }

@@ -3,6 +3,6 @@
 
 namespace wc {
 
-std::unique_ptr<QObject> startMediaKeys(CMainFrame&, const GameData&, const StudioView&) { return nullptr; }
+std::unique_ptr<QObject> startMediaKeys(CMainFrame&, StudioSession&) { return nullptr; }
 
 }  // namespace wc

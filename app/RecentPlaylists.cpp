@@ -20,10 +20,15 @@ void RecentPlaylists::store(const QStringList& paths) {
 
 QStringList RecentPlaylists::entries() {
   const QStringList all = stored();
+  // The settings file may have been written by hand or by another program:
+  // only the first kMaxEntries count, each once, so a huge list neither
+  // fills the menu nor has every name looked up on disk at start-up.
   QStringList existing;
-  for (const QString& path : all)
-    if (QFileInfo(path).isFile()) existing.append(path);
-  if (existing.size() != all.size()) store(existing);
+  for (qsizetype i = 0; i < all.size() && i < kMaxEntries; ++i) {
+    const QString& path = all[i];
+    if (!existing.contains(path) && QFileInfo(path).isFile()) existing.append(path);
+  }
+  if (existing != all) store(existing);
   return existing;
 }
 

@@ -23,7 +23,8 @@
 #include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
 #include "gamedata/GuardedExit.h"
-#include "ui/CommandIds.h"
+#include "session/Command.h"
+#include "session/StudioSession.h"
 #include "ui/qt/CellFont.h"
 #include "ui/qt/StudioViewAdapter.h"
 #include "ui/qt/StudioViewWidget.h"
@@ -105,11 +106,10 @@ bool CWavecrateApp::initInstance() {
   frame_ = std::make_unique<CMainFrame>(this);
   frame_->view().useSettings(settings_.get());
   frame_->useRecentSettings(*settings_);
-  auto adapter = std::make_unique<StudioViewAdapter>(*gameData_, frame_->view(), toolRandom_, soundWake_.get());
-  StudioView& view = adapter->view();
-  soundWake_->soundNeeded = [&view] { return view.transport().somethingPlays(); };
-  frame_->view().setClient(std::move(adapter));
-  mediaKeys_ = startMediaKeys(*frame_, *gameData_, view);
+  session_ = std::make_unique<StudioSession>(*gameData_, frame_->view().dialogs(), toolRandom_, soundWake_.get());
+  soundWake_->soundNeeded = [session = session_.get()] { return session->transport().somethingPlays(); };
+  frame_->view().setClient(std::make_unique<StudioViewAdapter>(*session_, frame_->view()));
+  mediaKeys_ = startMediaKeys(*frame_, *session_);
 
   const QScreen* screen = QGuiApplication::primaryScreen();
   showCentred(*frame_, screen ? screen->geometry() : QRect(0, 0, 1024, 768));
@@ -144,26 +144,27 @@ void CWavecrateApp::startSound() {
 }
 
 int CWavecrateApp::exitInstance(int loopResult) {
-  if (soundWake_) soundWake_->soundNeeded = nullptr;  // it asks the view, which goes now
+  if (soundWake_) soundWake_->soundNeeded = nullptr;  // it asks the session, which goes now
   mediaKeys_.reset();
   frame_.reset();
+  session_.reset();
   if (soundTimer_) soundTimer_->stop();
   soundWake_.reset();
   tickTimer_.reset();
   soundTimer_.reset();
-  engine_.reset();  // after the view, whose Voice was linked into it
+  engine_.reset();  // after the session, whose Voice was linked into it
   audioHost_.reset();
   return loopResult;
 }
 
-bool CWavecrateApp::onCommand(int id) {
-  if (id != cmd::AppAbout) return false;
+bool CWavecrateApp::onCommand(Command id) {
+  if (id != Command::AppAbout) return false;
   showHelp();
   return true;
 }
 
-std::optional<CommandState> CWavecrateApp::commandState(int id) const {
-  if (id != cmd::AppAbout) return std::nullopt;
+std::optional<CommandState> CWavecrateApp::commandState(Command id) const {
+  if (id != Command::AppAbout) return std::nullopt;
   return CommandState{true, false};
 }
 

@@ -25,6 +25,7 @@ class FrameAudioHost;
 class GameData;
 class ProcMountTable;
 class QtMessagePrompts;
+class StudioSession;
 
 class CWavecrateApp final : public CommandTarget {
  public:
@@ -36,8 +37,8 @@ class CWavecrateApp final : public CommandTarget {
   // Everything up to the event loop; false when the program should end
   // without running it. A QApplication must exist.
   bool initInstance();
-  // After the event loop: the frame (and the view) go, then the sound
-  // output. Returns the program's exit status.
+  // After the event loop: the frame (and the view) go, then the session
+  // and the sound output. Returns the program's exit status.
   int exitInstance(int loopResult);
 
   CMainFrame* mainFrame() const { return frame_.get(); }
@@ -47,8 +48,8 @@ class CWavecrateApp final : public CommandTarget {
   void setPlaylistFile(std::optional<Path> playlist) { playlistFile_ = std::move(playlist); }
 
   // Help (the only command the application handles).
-  bool onCommand(int id) override;
-  std::optional<CommandState> commandState(int id) const override;
+  bool onCommand(Command id) override;
+  std::optional<CommandState> commandState(Command id) const override;
 
  private:
   void showHelp();
@@ -58,9 +59,11 @@ class CWavecrateApp final : public CommandTarget {
   // the sound timer.
   CRandom toolRandom_;
   TickClock ticks_{toolRandom_};
-  // Declared in the order they come to life; shut-down takes the frame (and
-  // with it the view) first, then the sound output. The engine exists before
-  // the view, which links its Voice into it; it starts after the window shows.
+  // Declared in the order they come to life, but for the session: it uses
+  // the frame's dialogs, and outlives the frame, whose view watches it.
+  // Shut-down takes the frame (and with it the view) first, then the session,
+  // then the sound output. The engine exists before the session, which links
+  // its Voice into it; it starts after the window shows.
   std::unique_ptr<QtMessagePrompts> prompts_;
   std::unique_ptr<ProcMountTable> mounts_;
   std::optional<Path> discImage_;
@@ -76,6 +79,7 @@ class CWavecrateApp final : public CommandTarget {
   // Sleeps the timer and the device while nothing can sound.
   std::unique_ptr<QtTickTimer> tickTimer_;
   std::unique_ptr<SoundWake> soundWake_;
+  std::unique_ptr<StudioSession> session_;
   std::unique_ptr<CMainFrame> frame_;
   std::unique_ptr<QObject> mediaKeys_;  // null without a session bus; goes before the frame
 };

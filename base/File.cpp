@@ -1,6 +1,7 @@
 #include "base/File.h"
 
 #include "base/StreamingOutputFile.h"
+#include "base/TemporaryCleanup.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -100,11 +101,14 @@ class RealFileSystem final : public FileSystem {
   bool rename(const Path& from, const Path& to) override {
     std::error_code ec;
     std::filesystem::rename(from, to, ec);
+    if (!ec) untrackTemporary(from);
     return !ec;
   }
   bool remove(const Path& path) override {
     std::error_code ec;
-    return std::filesystem::remove(path, ec) && !ec;
+    const bool removed = std::filesystem::remove(path, ec) && !ec;
+    untrackTemporary(path);
+    return removed;
   }
   bool createDirectory(const Path& path) override {
     std::error_code ec;
@@ -127,11 +131,14 @@ class RealFileSystem final : public FileSystem {
     if (auto refusal = refusalToReplace(target)) return {nullptr, {}, *refusal};
     std::random_device entropy;
     for (int attempt = 0; attempt < 64; ++attempt) {
-      const uint64_t suffix = (uint64_t(entropy()) << 32) ^ entropy();
-      const Path path = temporaryNameFor(target, suffix);
+      const Path path = temporaryNameFor(target, temporarySuffix(entropy()));
+      // Known before it exists, so a signal never finds it untracked.
+      trackTemporary(path);
       auto file = streaming ? createStreamingOutputFile(path) : createStdioFile(path);
       if (file) return {std::move(file), path, {}};
-      if (errno != EEXIST) return {nullptr, path, std::strerror(errno)};
+      const int error = errno;
+      untrackTemporary(path);
+      if (error != EEXIST) return {nullptr, path, std::strerror(error)};
     }
     return {nullptr, {}, std::strerror(EEXIST)};
   }
@@ -207,8 +214,19 @@ std::optional<std::vector<uint8_t>> readFilePrefix(FileSystem& fs, const Path& p
 Path temporaryNameFor(const Path& target, uint64_t randomSuffix) {
   char hex[17];
   std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(randomSuffix));
+  // The 27 bytes around the name must not make a name the file system
+  // refuses when the target's own is long but valid: the name is cut to fit
+  // (on a character boundary; the temporary is renamed anyway).
+  constexpr size_t kMaxNameBytes = 255;
+  constexpr size_t kAddedBytes = 27;
+  std::string name = target.filename().string();
+  if (name.size() > kMaxNameBytes - kAddedBytes) {
+    size_t cut = kMaxNameBytes - kAddedBytes;
+    while (cut > 0 && (uint8_t(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
   Path tmp = target;
-  tmp.replace_filename("." + target.filename().string() + "." + hex + ".partial");
+  tmp.replace_filename("." + name + "." + hex + ".partial");
   return tmp;
 }
 

@@ -2,7 +2,7 @@
 # include check read. For each layer: the directories that hold it (the files
 # directly in them; a subdirectory is a layer of its own) and every layer whose
 # headers it may include. A layer never uses one listed after it.
-set(WAVECRATE_LAYERS base gamedata audio encoders analysis playlist view sdl qt app cli tools discgen testkit)
+set(WAVECRATE_LAYERS base gamedata audio encoders analysis playlist session view sdl qt app cli tools discgen testkit)
 
 set(WAVECRATE_LAYER_base_DIRS base)
 set(WAVECRATE_LAYER_base_USES)
@@ -18,23 +18,27 @@ set(WAVECRATE_LAYER_analysis_DIRS analysis)
 set(WAVECRATE_LAYER_analysis_USES base gamedata audio)
 set(WAVECRATE_LAYER_playlist_DIRS playlist)
 set(WAVECRATE_LAYER_playlist_USES base gamedata audio analysis)
+# The open document and its command flows: what the window, the media keys
+# and the tests drive, with no drawing and no window.
+set(WAVECRATE_LAYER_session_DIRS session)
+set(WAVECRATE_LAYER_session_USES base gamedata audio analysis playlist)
 # The view core: layout, painting and input of the studio view, without Qt.
 set(WAVECRATE_LAYER_view_DIRS ui)
-set(WAVECRATE_LAYER_view_USES base gamedata audio analysis playlist)
+set(WAVECRATE_LAYER_view_USES base gamedata audio analysis playlist session)
 # The sound device on SDL; it only implements audio's device interface.
 set(WAVECRATE_LAYER_sdl_DIRS audio/sdl)
 set(WAVECRATE_LAYER_sdl_USES base audio)
 set(WAVECRATE_LAYER_qt_DIRS ui/qt)
-set(WAVECRATE_LAYER_qt_USES base gamedata audio encoders analysis playlist view)
+set(WAVECRATE_LAYER_qt_USES base gamedata audio encoders analysis playlist session view)
 set(WAVECRATE_LAYER_app_DIRS app)
-set(WAVECRATE_LAYER_app_USES base gamedata audio encoders analysis playlist view sdl qt)
+set(WAVECRATE_LAYER_app_USES base gamedata audio encoders analysis playlist session view sdl qt)
 # The command-line exporter's track export: the encoders, and the cover
 # painted with the window's drawing code on an image (no window, no sound).
 set(WAVECRATE_LAYER_cli_DIRS tools/export)
-set(WAVECRATE_LAYER_cli_USES base gamedata audio encoders analysis playlist view qt)
+set(WAVECRATE_LAYER_cli_USES base gamedata audio encoders analysis playlist session view qt)
 # Command-line programs: no window, no sound device.
 set(WAVECRATE_LAYER_tools_DIRS tools)
-set(WAVECRATE_LAYER_tools_USES base gamedata audio encoders analysis playlist cli)
+set(WAVECRATE_LAYER_tools_USES base gamedata audio encoders analysis playlist session cli)
 # The test kit, never installed: the disc generator that the tests, the
 # benchmarks and the demo stations are made with, and above it its developer
 # programs (wavecrate-discgen, wavecrate-detect-eval). No product layer may

@@ -72,7 +72,7 @@ function(wavecrate_layer_library layer target)
 endfunction()
 
 # The layers without Qt; the window program's layers are added in Ui.cmake.
-foreach(layer base gamedata audio encoders analysis playlist view)
+foreach(layer base gamedata audio encoders analysis playlist session view)
   wavecrate_layer_library(${layer} wavecrate_${layer})
 endforeach()
 find_package(PkgConfig REQUIRED)

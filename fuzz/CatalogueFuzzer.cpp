@@ -3,8 +3,10 @@
 // every station, the playlist tools' pools and picks, row colours, and the
 // intro and outro lookups of tracks.
 //
-// Input: one control byte, the lookup table as a length-prefixed part, then
-// the catalogue file (any length; a short one reads as zero-padded).
+// Input: one control byte, the size the lookup table claims (with control
+// bit 64: as a disc image's directory may claim more than the file holds),
+// the lookup table as a length-prefixed part, then the catalogue file (any
+// length; a short one reads as zero-padded).
 #include <cstdint>
 #include <cstdlib>
 
@@ -14,7 +16,7 @@
 #include "gamedata/CatalogueFile.h"
 #include "playlist/ClipPool.h"
 #include "playlist/Track.h"
-#include "ui/CommandIds.h"
+#include "session/Command.h"
 
 namespace wc::fuzz {
 namespace {
@@ -37,20 +39,19 @@ void readEveryClip(const Catalogue& catalogue) {
   uint64_t sink = 0;
   for (int s = 0; s < kStationCount; ++s) {
     const Station& station = catalogue.stations[s];
-    const int count = validClipCount(station);
-    for (int k = 0; k < count; ++k) sink += clipClassColour(station.clips[k].clipClass);
-    for (int k = 0; k < count; k = nextTopLevelClip(station.clips[k], k)) {
+    for (const Clip& c : station.validClips()) sink += clipClassColour(c.kind()) + c.titleText().size();
+    for (int k = 0; k < station.validCount(); k = station.nextTopLevel(k)) {
       std::unique_ptr<Track> track(createTrack(catalogue, s, k));
       if (!track) std::abort();
-      // The default choices, and the first and last the counts allow.
-      const int32_t intros = clampCount(track->clip->intros);
-      const int32_t outros = clampCount(track->clip->outros);
-      for (int32_t intro : {track->intro, int32_t(0), intros - 1}) {
+      // The default choices, the first and last the counts allow, and the
+      // ones just past them and past the records.
+      const auto [intros, outros] = station.followOns(k);
+      for (int32_t intro : {track->intro, int32_t(0), intros - 1, intros, int32_t(kMaxClipsPerStation)}) {
         track->intro = intro;
         const Clip* c = introClipOf(catalogue, *track);
         if (c) sink += uint8_t(c->title[0]);
       }
-      for (int32_t outro : {track->outro, int32_t(0), outros - 1}) {
+      for (int32_t outro : {track->outro, int32_t(0), outros - 1, outros, int32_t(kMaxClipsPerStation)}) {
         track->outro = outro;
         const Clip* c = outroClipOf(catalogue, *track);
         if (c) sink += uint8_t(c->title[0]);
@@ -73,32 +74,33 @@ void readEveryClip(const Catalogue& catalogue) {
 
 void browseAndUseTools(HeadlessView& h, uint8_t control) {
   StudioView& view = h.makeView();
+  StudioSession& session = *h.session;
   view.paintAll(h.surface);
   for (int step = 0; step < kStationCount; ++step) {
     view.stepStation((control & 2) ? -1 : +1);
     view.pageScroll(Pane::Clips, +1);
     view.paintAll(h.surface);
   }
-  view.onCommand(cmd::ShowAllClips);
+  view.onCommand(Command::ShowAllClips);
   view.pageScroll(Pane::Clips, +1);
   view.paintAll(h.surface);
-  if (control & 4) view.onCommand(cmd::ShowAllClips);
+  if (control & 4) view.onCommand(Command::ShowAllClips);
 
   // The tools run through the command routing, only where enabled.
-  auto run = [&](int command) {
-    const auto state = view.commandState(command);
+  auto run = [&](Command command) {
+    const auto state = session.commandState(command);
     if (!state || !state->enabled) return false;
-    view.onCommand(command);
+    session.onCommand(command);
     view.paintAll(h.surface);
     return true;
   };
-  run((control & 8) ? cmd::CreateRadioMix : cmd::AddAllSongs);
-  if (run(cmd::RandomizeIntros)) {
-    if (control & 16) run(cmd::Pad);
+  run((control & 8) ? Command::CreateRadioMix : Command::AddAllSongs);
+  if (run(Command::RandomizeIntros)) {
+    if (control & 16) run(Command::Pad);
     view.pageScroll(Pane::Playlist, +1);
     view.paintAll(h.surface);
   }
-  if (control & 32) run(cmd::CreateMusicMix);
+  if (control & 32) run(Command::CreateMusicMix);
 }
 
 }  // namespace
@@ -109,17 +111,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace wc::fuzz;
   FuzzInput input({data, size});
   const uint8_t control = input.byte();
+  // Up to 16 GiB in steps of 4 bytes; reading such a claim whole would take
+  // more memory than the fuzzer's limit.
+  const uint64_t claim = uint64_t(input.u32()) * 4;
   const auto table = input.prefixed();
   const auto catalogueFile = input.rest();
+  const bool lies = (control & 64) && claim != table.size();
 
   MemoryFileSystem fs;
-  fs.put(kWorkDirectory / "CACHE" / "TRAKLKUP.DAT", {table.begin(), table.end()});
+  const Path tablePath = kWorkDirectory / "CACHE" / "TRAKLKUP.DAT";
+  fs.put(tablePath, {table.begin(), table.end()});
+  if (lies) fs.claimSize(tablePath, claim);
   if (!(control & 1)) fs.put(kWorkDirectory / kCatalogueFileName, {catalogueFile.begin(), catalogueFile.end()});
 
   HeadlessView h(fs);
   h.gameData->loadCatalogue();
   const Catalogue& catalogue = h.gameData->catalogue();
-  checkAgainstLookup(catalogue, table);
+  if (lies && claim > kMaxConfigFileBytes) {
+    // Refused unread and named: no station has a clip.
+    for (const Station& s : catalogue.stations)
+      if (s.clipCount != 0) std::abort();
+    bool named = false;
+    for (const auto& shown : h.prompts.shown) named |= shown.text.find("TRAKLKUP.DAT") != std::string::npos;
+    if (!named) std::abort();
+  } else if (!lies) {
+    checkAgainstLookup(catalogue, table);
+  }
   readEveryClip(catalogue);
 
   // What a save writes, a later start reads back unchanged.

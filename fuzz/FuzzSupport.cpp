@@ -18,11 +18,18 @@ HeadlessView::HeadlessView(MemoryFileSystem& fileSystem) : fs(fileSystem) {
   };
 }
 
-HeadlessView::~HeadlessView() { view.reset(); }
+HeadlessView::~HeadlessView() { reset(); }
 
 StudioView& HeadlessView::makeView() {
-  view = std::make_unique<StudioView>(*gameData, host, dialogs, random, nullptr, fs);
+  reset();
+  session = std::make_unique<StudioSession>(*gameData, dialogs, random, nullptr, fs);
+  view = std::make_unique<StudioView>(*session, host);
   return *view;
+}
+
+void HeadlessView::reset() {
+  view.reset();
+  session.reset();
 }
 
 void writeTestDisc(MemoryFileSystem& fs) {

@@ -11,6 +11,8 @@
 #include "base/CRandom.h"
 #include "fuzz/MemoryFileSystem.h"
 #include "gamedata/GameData.h"
+#include "session/StudioSession.h"
+#include "support/FakeSessionPrompts.h"
 #include "support/FakeViewServices.h"
 #include "support/GameDataFakes.h"
 #include "ui/DrawSurface.h"
@@ -66,7 +68,8 @@ class ReadingSurface final : public DrawSurface {
   uint64_t checksum_ = 0;
 };
 
-// A StudioView over `fs` with the working directory "/work": no disc in any
+// A StudioSession and its StudioView over `fs` with the working directory
+// "/work": no disc in any
 // drive (every search is cancelled and the exit recorded), dialogs that
 // cancel, and every repaint painted through a ReadingSurface.
 struct HeadlessView {
@@ -79,13 +82,16 @@ struct HeadlessView {
   test::RecordedExits exits;
   std::unique_ptr<GameData> gameData;
   test::FakeViewHost host;
-  test::FakeViewDialogs dialogs;
+  test::FakeSessionPrompts dialogs;
   CRandom random;
   ReadingSurface surface;
+  std::unique_ptr<StudioSession> session;
   std::unique_ptr<StudioView> view;
 
-  // Builds the view on the catalogue as it is now.
+  // Builds the session and the view on the catalogue as it is now.
   StudioView& makeView();
+  // Ends the view, then its session.
+  void reset();
 };
 
 inline const Path kWorkDirectory = "/work";

@@ -8,8 +8,9 @@ namespace {
 
 class MemoryInputFile final : public InputFile {
  public:
-  explicit MemoryInputFile(std::shared_ptr<const std::vector<uint8_t>> bytes) : bytes_(std::move(bytes)) {}
-  std::optional<uint64_t> size() override { return bytes_->size(); }
+  MemoryInputFile(std::shared_ptr<const std::vector<uint8_t>> bytes, std::optional<uint64_t> claimedSize)
+      : bytes_(std::move(bytes)), claimedSize_(claimedSize) {}
+  std::optional<uint64_t> size() override { return claimedSize_.value_or(bytes_->size()); }
   bool seek(uint64_t offset) override {
     position_ = offset;
     return true;
@@ -24,6 +25,7 @@ class MemoryInputFile final : public InputFile {
 
  private:
   std::shared_ptr<const std::vector<uint8_t>> bytes_;
+  std::optional<uint64_t> claimedSize_;
   uint64_t position_ = 0;
 };
 
@@ -79,7 +81,9 @@ const std::vector<uint8_t>* MemoryFileSystem::find(const Path& path) const {
 std::unique_ptr<InputFile> MemoryFileSystem::openRead(const Path& path) {
   const auto it = files_.find(key(path));
   if (it == files_.end()) return nullptr;
-  return std::make_unique<MemoryInputFile>(it->second);
+  const auto claimed = claimedSizes_.find(it->first);
+  return std::make_unique<MemoryInputFile>(
+      it->second, claimed == claimedSizes_.end() ? std::nullopt : std::optional<uint64_t>(claimed->second));
 }
 
 std::unique_ptr<OutputFile> MemoryFileSystem::openWrite(const Path& path) {

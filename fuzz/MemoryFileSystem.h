@@ -19,6 +19,9 @@ class MemoryFileSystem final : public FileSystem {
   void put(const Path& path, std::vector<uint8_t> bytes);
   // The bytes at `path`, or null.
   const std::vector<uint8_t>* find(const Path& path) const;
+  // Makes the file at `path` report `size` bytes while holding only its own,
+  // as a disc image's directory may claim a file of gigabytes.
+  void claimSize(const Path& path, uint64_t size) { claimedSizes_[key(path)] = size; }
 
   std::unique_ptr<InputFile> openRead(const Path& path) override;
   std::unique_ptr<OutputFile> openWrite(const Path& path) override;
@@ -35,6 +38,7 @@ class MemoryFileSystem final : public FileSystem {
 
   std::map<std::string, Bytes> files_;
   std::set<std::string> directories_;
+  std::map<std::string, uint64_t> claimedSizes_;
 };
 
 }  // namespace wc::fuzz

@@ -1,5 +1,5 @@
 // A playlist file opened against a generated catalogue, as File Open does:
-// a file that is no playlist is refused and leaves the view as it was;
+// a file that is no playlist is refused and leaves the session as it was;
 // otherwise the tracks it names are created, their intro, song and outro
 // loaded from the packs, painted with their strings, played from each start
 // part and saved again.
@@ -43,19 +43,19 @@ bool inPlaylist(Playlist& playlist, const Track* track) {
   return false;
 }
 
-void playEveryTrack(StudioView& view) {
+void playEveryTrack(StudioSession& session) {
   std::vector<float> block(2 * 1024);
   int part = 0;
-  Transport& transport = view.transport();
-  for (Track* t = view.playlist().first(); t; t = Playlist::after(t), part = (part + 1) % 3) {
+  Transport& transport = session.transport();
+  for (Track* t = session.playlist().first(); t; t = Playlist::after(t), part = (part + 1) % 3) {
     transport.play(t, StartPart(part));
     Voice& voice = transport.voice();
     voice.render(block.data(), 1024);
     voice.mix(block.data(), 700);
-    if (voice.track() && !inPlaylist(view.playlist(), voice.track())) std::abort();
+    if (voice.track() && !inPlaylist(session.playlist(), voice.track())) std::abort();
   }
   // The last track runs out and the voice goes idle by itself.
-  if (Track* last = view.playlist().last()) {
+  if (Track* last = session.playlist().last()) {
     transport.play(last, StartPart::OutroOnly);
     Voice& voice = transport.voice();
     for (int i = 0; i < 64 && voice.track(); ++i) voice.render(block.data(), 1024);
@@ -74,33 +74,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   w.fs.put(kInput, {data, data + size});
 
   StudioView& view = h.makeView();
+  StudioSession& session = *h.session;
   const auto contents = inspectPlaylistFile(std::span<const uint8_t>(data, size), h.gameData->catalogue());
-  const bool opened = view.openPlaylistFile(kInput.string());
+  const bool opened = session.openPlaylistFile(kInput.string());
   if (opened != (contents.problem == PlaylistFileProblem::None)) std::abort();
   if (!opened) {
-    if (view.playlist().trackCount() != 0 || !view.playlistPath().empty() || h.dialogs.boxes.size() != 1) std::abort();
-    h.view.reset();
+    if (session.playlist().trackCount() != 0 || !session.playlistPath().empty() || h.dialogs.boxes.size() != 1)
+      std::abort();
+    h.reset();
     h.dialogs.boxes.clear();
     h.host.events.clear();
     return 0;
   }
   const auto& expected = contents.records;
-  if (view.playlist().trackCount() != int32_t(expected.size()) || view.playlist().trackCount() > kMaxCdTracks)
+  if (session.playlist().trackCount() != int32_t(expected.size()) || session.playlist().trackCount() > kMaxCdTracks)
     std::abort();
   view.paintAll(h.surface);
   view.pageScroll(Pane::Playlist, +1);
   view.paintAll(h.surface);
 
-  playEveryTrack(view);
+  playEveryTrack(session);
   view.paintAll(h.surface);
 
   // Saving writes back exactly the records that were opened.
-  if (!view.writePlaylistFile(kSaved.string())) std::abort();
+  if (!session.writePlaylistFile(kSaved.string())) std::abort();
   const auto* saved = w.fs.find(kSaved);
   if (!saved || decodePlaylistFile(*saved, h.gameData->catalogue()) != expected) std::abort();
   if (saved->size() != 4 + 16 * expected.size()) std::abort();
 
-  h.view.reset();
+  h.reset();
   h.dialogs.boxes.clear();
   h.host.events.clear();
   return 0;

@@ -2,8 +2,10 @@
 //   fuzz-seeds <directory>
 // creates <directory>/<target>/<name> for the targets catalogue, playlist,
 // clip_audio and wave_cue.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -46,8 +48,10 @@ void appendU32(Bytes& to, uint32_t v) {
   to.insert(to.end(), b, b + 4);
 }
 
-Bytes catalogueInput(uint8_t control, const Bytes& table, const Bytes& catalogue, size_t catalogueBytes) {
+Bytes catalogueInput(uint8_t control, const Bytes& table, const Bytes& catalogue, size_t catalogueBytes,
+                     uint32_t claimedQuarters = 0) {
   Bytes in{control};
+  appendU32(in, claimedQuarters);
   appendU32(in, uint32_t(table.size()));
   append(in, table);
   append(in, std::span(catalogue).first(std::min(catalogueBytes, catalogue.size())));
@@ -72,6 +76,10 @@ void catalogueSeeds(SeedWriter& out, const Bytes& table, const Bytes& catalogue)
   writeU32LE(stretched.data() + song + offsetof(Clip, outros), 0x7fffffff);
   writeU32LE(stretched.data() + song + offsetof(Clip, clipClass), 9);
   out.write("catalogue", "counts-out-of-range", catalogueInput(0x3c, table, stretched, used));
+  // A table claiming 4 GiB, and one a byte past the cap.
+  out.write("catalogue", "table-claims-4GiB", catalogueInput(0x40, table, catalogue, used, 1u << 30));
+  out.write("catalogue", "table-claims-past-cap",
+            catalogueInput(0x40, table, catalogue, used, uint32_t(kMaxConfigFileBytes / 4 + 1)));
 }
 
 void playlistSeeds(SeedWriter& out) {
@@ -199,6 +207,29 @@ void discImageSeeds(SeedWriter& out, MemoryFileSystem& fs) {
   }
 }
 
+void exportTextSeeds(SeedWriter& out) {
+  auto input = [](const std::string& album, const std::string& oldM3u, const std::vector<std::string>& texts) {
+    Bytes in{0};
+    appendU32(in, uint32_t(album.size()));
+    append(in, Bytes(album.begin(), album.end()));
+    appendU32(in, uint32_t(oldM3u.size()));
+    append(in, Bytes(oldM3u.begin(), oldM3u.end()));
+    for (const std::string& text : texts) {
+      in.push_back(0);
+      for (const size_t width : {size_t(64), size_t(64), size_t(32)}) {
+        Bytes field(width, 0);
+        std::memcpy(field.data(), text.data(), std::min(width - 1, text.size()));
+        append(in, field);
+      }
+    }
+    return in;
+  };
+  out.write("export_text", "plain", input("Mix", "", {"Song", "Other Song"}));
+  out.write("export_text", "line-breaks",
+            input("a\nb", "#EXTM3U\n01 - A.flac\n../x.flac\nnotes.txt\n04 - D.opus\n",
+                  {"a\nhttp://example.invalid/", "\x1b[2J\x9b", "x\r#EXTINF:1,y"}));
+}
+
 }  // namespace
 }  // namespace wc::fuzz
 
@@ -217,5 +248,6 @@ int main(int argc, char** argv) {
   clipSeeds(out, fs);
   waveCueSeeds(out);
   discImageSeeds(out, fs);
+  exportTextSeeds(out);
   return 0;
 }

@@ -30,9 +30,10 @@ ClipAudio clipOf(uint32_t claimed, size_t length, const uint8_t* content, size_t
 }
 
 void check(const ClipSummary& s, const ClipAudio& clip) {
-  if (s.samples != clip.samples()) std::abort();
+  if (s.samples > clip.samples()) std::abort();
   if (s.head.size() > size_t(kEdgeSamples) || s.tail.size() > size_t(kEdgeSamples)) std::abort();
-  if (!(s.pauseShare >= 0.0 && s.pauseShare <= 1.0)) std::abort();
+  if (!(s.cues.pauseShare >= 0.0 && s.cues.pauseShare <= 1.0)) std::abort();
+  if (!(s.cues.fadeOutShare >= 0.0 && s.cues.fadeOutShare + s.cues.fadeInShare <= 1.0)) std::abort();
 }
 
 }  // namespace
@@ -46,15 +47,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const ClipAudio first = clipOf(claimed, contentSize * 97u + split * 4099u, content, contentSize);
   const ClipAudio second = clipOf(claimed ^ (uint32_t(split) << 8), contentSize * 31u + split * 131u,
                                   content + contentSize * split / 256, contentSize - contentSize * split / 256);
-  const ClipSummary a = summarizeClip(first);
-  const ClipSummary b = summarizeClip(second);
+  SpectrumAnalyser spectra;
+  const ClipSummary a = summarizeClip(first, spectra);
+  const ClipSummary b = summarizeClip(second, spectra);
   check(a, first);
   check(b, second);
   const ClipSummary both[] = {a, b};
   const std::vector<RoleOfClip> roles = segmentStation(both);
   if (roles.size() != 2) std::abort();
   if (roles[0].intros + roles[0].outros > 1 || roles[1].intros + roles[1].outros != 0) std::abort();
-  const double score = joinScore(a, b);
-  if (std::isnan(score) || score < 0.0) std::abort();
+  for (const RoleOfClip& r : roles)
+    if (!(r.confidence >= 0.0 && r.confidence <= 1.0)) std::abort();
+  const StationEvidence evidence(both);
+  if (std::isnan(evidence.junction(0, 1)) || std::isnan(evidence.junction(1, 0))) std::abort();
   return 0;
 }

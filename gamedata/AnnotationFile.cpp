@@ -1,5 +1,6 @@
 #include "gamedata/AnnotationFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -50,7 +51,7 @@ RowOutcome applyRow(const std::vector<std::string>& row, Catalogue& catalogue) {
   if (!station || !clip || !offset || !size) return RowOutcome::Invalid;
   if (*station < 0 || *station >= kStationCount) return RowOutcome::Mismatched;
   Station& s = catalogue.stations[*station];
-  if (*clip < 0 || *clip >= validClipCount(s)) return RowOutcome::Mismatched;
+  if (*clip < 0 || *clip >= s.validCount()) return RowOutcome::Mismatched;
   const Clip& target = s.clips[*clip];
   if (target.offset != *offset || target.size != *size) return RowOutcome::Mismatched;
 
@@ -73,7 +74,7 @@ std::string exportAnnotations(const Catalogue& catalogue) {
   out += "\r\n";
   for (int s = 0; s < kStationCount; ++s) {
     const Station& station = catalogue.stations[s];
-    for (int k = 0; k < validClipCount(station); ++k) {
+    for (int k = 0; k < station.validCount(); ++k) {
       const Clip& c = station.clips[k];
       out += std::to_string(s) + ',' + std::to_string(k) + ',' + std::to_string(c.offset) + ',' +
              std::to_string(c.size) + ',' + std::to_string(c.clipClass) + ',' +
@@ -84,7 +85,7 @@ std::string exportAnnotations(const Catalogue& catalogue) {
   return out;
 }
 
-bool parseCsv(std::string_view bytes, std::vector<std::vector<std::string>>& records) {
+bool parseCsv(std::string_view bytes, std::vector<std::vector<std::string>>& records, size_t* errorAt) {
   records.clear();
   std::vector<std::string> record;
   std::string field;
@@ -97,13 +98,18 @@ bool parseCsv(std::string_view bytes, std::vector<std::vector<std::string>>& rec
     if (!blank) records.push_back(std::move(record));
     record.clear();
   };
+  auto fail = [&](size_t at) {
+    if (errorAt) *errorAt = at;
+    return false;
+  };
   while (i < n) {
     bool wasQuoted = false;
+    const size_t fieldStart = i;
     if (bytes[i] == '"') {
       wasQuoted = true;
       ++i;
       for (;;) {
-        if (i >= n) return false;  // unterminated quote
+        if (i >= n) return fail(fieldStart);  // unterminated quote
         if (bytes[i] == '"') {
           if (i + 1 < n && bytes[i + 1] == '"') {
             field += '"';
@@ -129,7 +135,7 @@ bool parseCsv(std::string_view bytes, std::vector<std::vector<std::string>>& rec
       i += (c == '\r' && i + 1 < n && bytes[i + 1] == '\n') ? 2 : 1;
       endRecord();
     } else if (wasQuoted) {
-      return false;  // text after a closing quote
+      return fail(fieldStart);  // text after a closing quote
     }
   }
   if (!record.empty() || !field.empty()) endRecord();
@@ -140,7 +146,16 @@ AnnotationImport importAnnotations(std::string_view bytes, Catalogue& catalogue)
   AnnotationImport result;
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
   std::vector<std::vector<std::string>> records;
-  if (!parseCsv(bytes, records) || records.empty() || !isHeader(records[0])) return result;
+  size_t errorAt = 0;
+  if (!parseCsv(bytes, records, &errorAt)) {
+    // A stray quote in a row of a real annotations file is damage to name,
+    // not a sign of some other kind of file.
+    const std::string_view firstLine = bytes.substr(0, bytes.find_first_of("\r\n"));
+    if (parseCsv(firstLine, records) && !records.empty() && isHeader(records[0]))
+      result.damagedLine = 1 + int(std::count(bytes.begin(), bytes.begin() + std::ptrdiff_t(errorAt), '\n'));
+    return result;
+  }
+  if (records.empty() || !isHeader(records[0])) return result;
   result.recognised = true;
   for (size_t r = 1; r < records.size(); ++r) {
     ++result.rows;
@@ -154,6 +169,9 @@ AnnotationImport importAnnotations(std::string_view bytes, Catalogue& catalogue)
 }
 
 std::string describeImport(const AnnotationImport& r) {
+  if (r.damagedLine > 0)
+    return "The annotations file is damaged at line " + std::to_string(r.damagedLine) +
+           " (a quote that is never closed, or text right after a closing quote). Nothing was applied.";
   if (!r.recognised)
     return "This is not an annotations file. Its first line must be:\n" + std::string(kAnnotationHeader);
   if (r.rows == 0) return "The file holds no annotations; nothing was applied.";

@@ -29,6 +29,10 @@ struct AnnotationImport {
   int skipped() const { return mismatched + invalid; }
   // True when there were rows and none of them matched a clip of this disc.
   bool fromOtherDisc() const { return rows > 0 && mismatched == rows; }
+  // The line where a file with the right header stops being CSV (a quote
+  // never closed, text after a closing one); 0 when it parsed. Such a file
+  // is not recognised either, but its message names the line.
+  int damagedLine = 0;
 };
 
 // Applies every row whose clip matches and whose values are valid; other rows
@@ -41,7 +45,8 @@ std::string describeImport(const AnnotationImport& result);
 
 // RFC 4180 records: fields split on commas, quoted fields may hold commas,
 // doubled quotes and line breaks; CRLF or LF ends a record; blank lines are
-// skipped. False on an unterminated quote or text after a closing quote.
-bool parseCsv(std::string_view bytes, std::vector<std::vector<std::string>>& records);
+// skipped. False on an unterminated quote or text after a closing quote;
+// then `errorAt`, when given, is the offset of the field at fault.
+bool parseCsv(std::string_view bytes, std::vector<std::vector<std::string>>& records, size_t* errorAt = nullptr);
 
 }  // namespace wc

@@ -45,7 +45,7 @@ void fillClipsFromLookup(Catalogue& catalogue, std::span<const LookupRecord> rec
     Clip& c = s.clips[k];
     std::memset(&c, 0, sizeof c);
     formatDefaultTitle(c.title, k, r.size);
-    c.clipClass = station == kAdvertsStation ? ClipClass::Commercial : ClipClass::Chatter;
+    c.setKind(station == kAdvertsStation ? ClipClass::Commercial : ClipClass::Chatter);
     c.offset = r.offset;
     c.size = r.size;
     s.clipCount = k + 1;

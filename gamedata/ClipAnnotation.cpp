@@ -25,17 +25,17 @@ bool isValidClipText(std::string_view text) {
 }
 
 int followOnRoom(const Station& station, int clipIndex) {
-  const int count = validClipCount(station);
+  const int count = station.validCount();
   return (clipIndex < 0 || clipIndex >= count) ? 0 : count - clipIndex - 1;
 }
 
 AnnotationProblem checkAnnotation(const Station& station, int clipIndex, const ClipAnnotation& a) {
-  if (clipIndex < 0 || clipIndex >= validClipCount(station)) return AnnotationProblem::NoSuchClip;
+  if (clipIndex < 0 || clipIndex >= station.validCount()) return AnnotationProblem::NoSuchClip;
   return checkAnnotation(a, followOnRoom(station, clipIndex));
 }
 
 AnnotationProblem checkAnnotation(const ClipAnnotation& a, int room) {
-  if (a.clipClass < 0 || a.clipClass >= ClipClass::Count) return AnnotationProblem::ClassOutOfRange;
+  if (a.clipClass < 0 || a.clipClass >= kClipClassCount) return AnnotationProblem::ClassOutOfRange;
   if (!isValidClipText(a.artist)) return AnnotationProblem::ArtistNotValid;
   if (!isValidClipText(a.title)) return AnnotationProblem::TitleNotValid;
   if (a.intros < 0 || a.outros < 0) return AnnotationProblem::NegativeCount;
@@ -72,7 +72,7 @@ AnnotationProblem applyAnnotation(Station& station, int clipIndex, const ClipAnn
 }
 
 bool applyTitle(Station& station, int clipIndex, std::string_view title) {
-  if (clipIndex < 0 || clipIndex >= validClipCount(station) || !isValidClipText(title)) return false;
+  if (clipIndex < 0 || clipIndex >= station.validCount() || !isValidClipText(title)) return false;
   storeText(station.clips[clipIndex].title, title);
   return true;
 }
@@ -123,6 +123,31 @@ bool utf8ToLatin1(std::string_view utf8, std::string& latin1) {
     ++i;
   }
   return true;
+}
+
+std::string printableLatin1(std::string_view latin1) {
+  std::string out(latin1);
+  for (char& c : out) {
+    const auto b = uint8_t(c);
+    if (b < 0x20 || (b >= 0x7F && b < 0xA0)) c = ' ';
+  }
+  return out;
+}
+
+std::string printableUtf8(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const auto b = uint8_t(utf8[i]);
+    // C1 controls are U+0080..U+009F: C2 80 .. C2 9F.
+    if (b == 0xC2 && i + 1 < utf8.size() && uint8_t(utf8[i + 1]) < 0xA0 && uint8_t(utf8[i + 1]) >= 0x80) {
+      out += ' ';
+      ++i;
+    } else {
+      out += (b < 0x20 || b == 0x7F) ? ' ' : char(b);
+    }
+  }
+  return out;
 }
 
 }  // namespace wc

@@ -15,9 +15,9 @@ namespace wc {
 inline constexpr size_t kMaxClipTextLength = sizeof(Clip::title) - 1;  // 63
 
 struct ClipAnnotation {
-  int32_t clipClass = ClipClass::Chatter;
-  std::string artist;  // Latin-1
-  std::string title;   // Latin-1
+  int32_t clipClass = classNumber(ClipClass::Chatter);  // a number, checked before use
+  std::string artist;                                   // Latin-1
+  std::string title;                                    // Latin-1
   int32_t intros = 0;
   int32_t outros = 0;
   bool operator==(const ClipAnnotation&) const = default;
@@ -64,5 +64,13 @@ const char* clipClassRole(int32_t clipClass);
 // characters beyond U+00FF.
 std::string latin1ToUtf8(std::string_view latin1);
 bool utf8ToLatin1(std::string_view utf8, std::string& latin1);
+
+// Catalogue text as it may leave the program (playlists, file tags, desktop
+// metadata): one line of printable text, every control character (C0, DEL,
+// C1) a space. The catalogue file is edited by other programs too, so a
+// title may hold a line break that would add an entry to a playlist, or an
+// escape sequence that would reach a terminal.
+std::string printableLatin1(std::string_view latin1);
+std::string printableUtf8(std::string_view utf8);
 
 }  // namespace wc

@@ -2,6 +2,9 @@
 
 #include <cdio/iso9660.h>
 #include <cdio/logging.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -31,6 +34,28 @@ void silenceLibraryOnce() {
 }
 
 uint64_t sectorsFor(uint64_t bytes) { return (bytes + kImageSectorSize - 1) / kImageSectorSize; }
+
+// The size of an image file or of a drive holding the disc, opened without
+// blocking: a FIFO or a terminal named as the image would stop the program
+// for good before any window appears.
+std::variant<uint64_t, DiscImageError> imageSize(const Path& file) {
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return DiscImageError{DiscImageProblem::CannotOpen, std::strerror(errno)};
+  if (S_ISDIR(st.st_mode)) return DiscImageError{DiscImageProblem::CannotOpen, "it is a directory"};
+  const auto usable = [](const struct stat& s) { return S_ISREG(s.st_mode) || S_ISBLK(s.st_mode); };
+  if (!usable(st)) return DiscImageError{DiscImageProblem::CannotOpen, "it is neither a file nor a drive"};
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return DiscImageError{DiscImageProblem::CannotOpen, std::strerror(errno)};
+  // Checked again on what was opened, in case the name changed meanwhile.
+  const bool same = ::fstat(fd, &st) == 0 && usable(st);
+  // A drive's size is where its end lies; its st_size is 0.
+  const off_t end = same && S_ISBLK(st.st_mode) ? ::lseek(fd, 0, SEEK_END) : off_t(st.st_size);
+  const int error = errno;
+  ::close(fd);
+  if (!same) return DiscImageError{DiscImageProblem::CannotOpen, "it is neither a file nor a drive"};
+  if (end < 0) return DiscImageError{DiscImageProblem::CannotOpen, std::strerror(error)};
+  return uint64_t(end);
+}
 
 std::string joined(const std::vector<std::string>& components) {
   std::string text;
@@ -71,14 +96,11 @@ std::variant<std::unique_ptr<DiscImage>, DiscImageError> DiscImage::open(const P
   std::error_code ec;
   const Path file = std::filesystem::absolute(given, ec).lexically_normal();
   if (ec) return DiscImageError{DiscImageProblem::CannotOpen, ec.message()};
-  if (std::filesystem::is_directory(file, ec)) return DiscImageError{DiscImageProblem::CannotOpen, "it is a directory"};
   // Opened once here so that a missing or unreadable file is told apart
   // from one the library does not recognise.
-  std::FILE* probe = std::fopen(file.c_str(), "rb");
-  if (!probe) return DiscImageError{DiscImageProblem::CannotOpen, std::strerror(errno)};
-  std::fclose(probe);
-  const uint64_t bytes = std::filesystem::file_size(file, ec);
-  if (ec) return DiscImageError{DiscImageProblem::CannotOpen, ec.message()};
+  const auto size = imageSize(file);
+  if (const auto* error = std::get_if<DiscImageError>(&size)) return *error;
+  const uint64_t bytes = std::get<uint64_t>(size);
   if (bytes < kSmallestImage)
     return DiscImageError{DiscImageProblem::NotIso9660, "the file holds only " + std::to_string(bytes) + " bytes"};
 

@@ -56,9 +56,10 @@ void GameData::loadCatalogue() {
   Catalogue& catalogue = *catalogue_;
   bool fromFile = false;
   startedBare_ = true;
-  if (auto file = fs_.openRead(workingDirectory_ / kCatalogueFileName)) {
+  knownFile_ = catalogueFileState();
+  if (knownFile_) {
     // A short file reads as one whose missing tail is zero.
-    parseCatalogue(readPrefix(*file, kCatalogueFileSize), catalogue);
+    parseCatalogue(knownFile_->head, catalogue);
     fromFile = true;
   } else {
     resetToBareCatalogue(catalogue);
@@ -67,6 +68,7 @@ void GameData::loadCatalogue() {
   // A missing lookup table reads as no records at all.
   const auto table = readConfigFile(kLookupTableName);
   const std::vector<LookupRecord> records = table ? parseLookupTable(*table) : std::vector<LookupRecord>{};
+  reportOversizedFiles();
 
   if (fromFile) {
     if (catalogueMatchesLookup(catalogue, records)) {
@@ -89,7 +91,7 @@ bool GameData::saveCatalogue() {
   // The user's file is copied, not moved, so that it stays under its own
   // name until the new file takes its place.
   std::optional<Path> backup;
-  if (fileDoesNotMatch_) {
+  if (fileDoesNotMatch_ || catalogueFileChanged()) {
     // Far above any catalogue file; a larger one is kept by refusing to save.
     constexpr uint64_t kMaxCopiedBytes = 64u << 20;
     if (auto userFile = fs_.openRead(replacement.target())) {
@@ -107,8 +109,19 @@ bool GameData::saveCatalogue() {
   }
   fileDoesNotMatch_ = false;
   catalogueBackup_ = backup;
+  knownFile_ = FileState{image.size(), image};
   return true;
 }
+
+std::optional<GameData::FileState> GameData::catalogueFileState() {
+  auto file = fs_.openRead(workingDirectory_ / kCatalogueFileName);
+  if (!file) return std::nullopt;
+  const auto size = file->size();
+  // Only the part a load reads decides; a tail past it is noticed by its size.
+  return FileState{size.value_or(0), readPrefix(*file, kCatalogueFileSize)};
+}
+
+bool GameData::catalogueFileChanged() { return catalogueFileState() != knownFile_; }
 
 std::optional<Path> GameData::freeBackupName(const Path& file) {
   const std::string base = file.string() + ".bak";
@@ -125,10 +138,32 @@ std::optional<Path> GameData::onDisc(std::string_view directory, std::string_vie
 }
 
 std::optional<std::vector<uint8_t>> GameData::readConfigFile(std::string_view name) {
-  if (auto cached = readWholeFile(fs_, cacheDirectory() / name)) return cached;
+  if (auto cached = readConfigBytes(cacheDirectory() / name)) return cached;
   const auto path = onDisc("CONFIG", name);
   if (!path) return std::nullopt;
-  return readWholeFile(fs_, *path);
+  return readConfigBytes(*path);
+}
+
+std::optional<std::vector<uint8_t>> GameData::readConfigBytes(const Path& path) {
+  auto file = fs_.openRead(path);
+  const auto size = file ? file->size() : std::nullopt;
+  if (!size) return std::nullopt;
+  if (*size > kMaxConfigFileBytes) {
+    oversized_.emplace_back(path, *size);
+    return std::nullopt;
+  }
+  std::vector<uint8_t> bytes = readPrefix(*file, size_t(*size));
+  if (bytes.size() != *size) return std::nullopt;
+  return bytes;
+}
+
+void GameData::reportOversizedFiles() {
+  for (const auto& [path, size] : oversized_)
+    prompts_.showMessage(kMismatchCaption,
+                         path.string() + " is " + std::to_string(size) + " bytes long, more than a file of its kind " +
+                             "can be (at most " + std::to_string(kMaxConfigFileBytes) + " bytes). It was not read.",
+                         MessageButtons::Ok);
+  oversized_.clear();
 }
 
 std::unique_ptr<InputFile> GameData::openPack(int station) {
@@ -149,7 +184,7 @@ std::optional<Path> GameData::packPath(int station) {
 std::unique_ptr<ClipAudio> GameData::loadClipAudio(int station, int clipIndex) {
   if (station < 0 || station >= kStationCount) return nullptr;
   const Station& s = catalogue_->stations[station];
-  if (clipIndex < 0 || clipIndex >= validClipCount(s)) return nullptr;
+  if (clipIndex < 0 || clipIndex >= s.validCount()) return nullptr;
   const Clip& clip = s.clips[clipIndex];
   // The pack is opened for this clip alone; no handle is kept between loads.
   auto pack = openPack(station);
@@ -180,7 +215,8 @@ GameData::CopyOutcome GameData::copyAudioFilesChecked(const CopyProgress& progre
   if (!locateDisc() || !discRoot()) return CopyOutcome::Failed;
   // The same test as at start-up, against the disc's own table (not the cached one).
   const auto discTable = onDisc("CONFIG", kLookupTableName);
-  const auto tableBytes = discTable ? readWholeFile(fs_, *discTable) : std::nullopt;
+  const auto tableBytes = discTable ? readConfigBytes(*discTable) : std::nullopt;
+  reportOversizedFiles();
   if (!tableBytes) return CopyOutcome::Failed;
   bool confirmed = false;
   if (!catalogueMatchesLookup(*catalogue_, parseLookupTable(*tableBytes))) {

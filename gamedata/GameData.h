@@ -30,6 +30,12 @@ namespace wc {
 inline constexpr std::string_view kCatalogueFileName = "WavecrateInfo.dat";
 inline constexpr std::string_view kCacheDirectoryName = "CACHE";
 inline constexpr std::string_view kLookupTableName = "TRAKLKUP.DAT";
+// The largest configuration file read. A lookup table holds at most 4096
+// records the catalogue can use (16 stations of 256 clips, 48 KiB); records
+// it skips may sit between them, so the cap leaves twenty times that room.
+// Anything larger is no lookup table, and reading it whole could take all
+// memory (a sparse file, a disc image's directory claiming gigabytes).
+inline constexpr uint64_t kMaxConfigFileBytes = 1u << 20;
 
 class GameData {
  public:
@@ -47,9 +53,15 @@ class GameData {
   // Replaces WavecrateInfo.dat with the catalogue's 623488-byte image, via a
   // temporary so a failed save leaves the old file intact. False on failure.
   // A file that did not match the disc holds the user's annotations for
-  // another disc: the first save keeps it as WavecrateInfo.dat.bak (or .bak.1,
-  // .bak.2, ... when that name is taken) instead of writing over it.
+  // another disc, and a file another program (or window) wrote since this
+  // one loaded or saved it holds their work: the save keeps such a file as
+  // WavecrateInfo.dat.bak (or .bak.1, .bak.2, ... when that name is taken)
+  // instead of writing over it.
   bool saveCatalogue();
+  // True when WavecrateInfo.dat no longer holds what this process last read
+  // or wrote there (written, created or removed by someone else): a save
+  // would replace their work, so the caller asks first.
+  bool catalogueFileChanged();
   // True when the last load found no catalogue file, or one that did not fit
   // the disc: the bare catalogue is in use and no song is known.
   bool startedBare() const { return startedBare_; }
@@ -74,8 +86,13 @@ class GameData {
   FileSystem& fileSystem() { return fs_; }
 
   // A whole configuration file (TRAKLKUP.DAT): the cached copy, else the
-  // disc's CONFIG/<name>. Nullopt if neither can be read.
+  // disc's CONFIG/<name>. Nullopt if neither can be read. A file larger than
+  // kMaxConfigFileBytes is not read; it is reported by the next
+  // reportOversizedFiles().
   std::optional<std::vector<uint8_t>> readConfigFile(std::string_view name);
+  // Shows one "Warning" box for each file refused for its size since the
+  // last call, naming it.
+  void reportOversizedFiles();
 
   // ---- Clips ----
   // Clip `clipIndex` of `station`: `size` + 8068 bytes from its offset in the
@@ -115,6 +132,17 @@ class GameData {
   // The first of file.bak, file.bak.1, file.bak.2, ... that names nothing.
   std::optional<Path> freeBackupName(const Path& file);
   std::optional<uint64_t> fileSize(const Path& path);
+  // The whole file when it is no larger than kMaxConfigFileBytes; a larger
+  // one is remembered for reportOversizedFiles().
+  std::optional<std::vector<uint8_t>> readConfigBytes(const Path& path);
+  // The catalogue file's size and first bytes as they are now; nullopt
+  // when there is no file to read.
+  struct FileState {
+    uint64_t size = 0;
+    std::vector<uint8_t> head;
+    bool operator==(const FileState&) const = default;
+  };
+  std::optional<FileState> catalogueFileState();
 
   FileSystem& fs_;
   Path workingDirectory_;
@@ -124,6 +152,8 @@ class GameData {
   bool startedBare_ = false;
   bool fileDoesNotMatch_ = false;  // WavecrateInfo.dat is not what the catalogue holds; keep it
   std::optional<Path> catalogueBackup_;
+  std::optional<FileState> knownFile_;                // the catalogue file as last loaded or saved
+  std::vector<std::pair<Path, uint64_t>> oversized_;  // refused configuration files and their sizes
 };
 
 }  // namespace wc

@@ -46,14 +46,13 @@ std::vector<int64_t> ClipPool::weights() const {
 
 ClipPool buildPool(const Catalogue& catalogue, int station, uint32_t classMask, bool ageing, CRandom& random) {
   const Station& s = catalogue.stations[station];
-  const int count = validClipCount(s);
-  auto matches = [&](const Clip& c) { return (classMask >> (uint32_t(c.clipClass) & 31u)) & 1u; };
+  auto matches = [&](const Clip& c) { return (classMask & classBit(c.kind())) != 0; };
   int32_t n = 0;
-  for (int k = 0; k < count; k = nextTopLevelClip(s.clips[k], k))
-    if (matches(s.clips[k])) ++n;
+  s.forEachTopLevel([&](int, const Clip& c) { n += matches(c) ? 1 : 0; });
   ClipPool pool(n, ageing, random);
-  for (int k = 0; k < count; k = nextTopLevelClip(s.clips[k], k))
-    if (matches(s.clips[k])) pool.add(k);
+  s.forEachTopLevel([&](int k, const Clip& c) {
+    if (matches(c)) pool.add(k);
+  });
   return pool;
 }
 

@@ -38,16 +38,16 @@ class ClipPool {
 };
 
 // A pool of the top-level clips of `station` whose class has its bit set in
-// `classMask` (bit number taken modulo 32), in index order.
+// `classMask` (bit classBit of ClipClass), in index order.
 ClipPool buildPool(const Catalogue& catalogue, int station, uint32_t classMask, bool ageing, CRandom& random);
 
 // Class masks the tools use.
 namespace PoolMask {
-inline constexpr uint32_t Songs = 1u << ClipClass::Song;
-inline constexpr uint32_t Commercials = 1u << ClipClass::Commercial;
-inline constexpr uint32_t Five = 1u << ClipClass::ChatterFive;
-inline constexpr uint32_t Six = 1u << ClipClass::ChatterSix;
-inline constexpr uint32_t TwoSeven = (1u << ClipClass::Chatter) | (1u << ClipClass::ChatterSeven);
+inline constexpr uint32_t Songs = classBit(ClipClass::Song);
+inline constexpr uint32_t Commercials = classBit(ClipClass::Commercial);
+inline constexpr uint32_t Five = classBit(ClipClass::ChatterFive);
+inline constexpr uint32_t Six = classBit(ClipClass::ChatterSix);
+inline constexpr uint32_t TwoSeven = classBit(ClipClass::Chatter) | classBit(ClipClass::ChatterSeven);
 }  // namespace PoolMask
 
 }  // namespace wc

@@ -5,6 +5,7 @@
 
 #include "audio/WaveWriter.h"
 #include "base/FileReplacement.h"
+#include "base/TemporaryCleanup.h"
 #include "playlist/CueSheet.h"
 #include "playlist/OfflineRenderer.h"
 #include "playlist/ShortTracks.h"
@@ -74,6 +75,10 @@ ExportResult exportPlaylistFiles(FileSystem& fs, Playlist& playlist, const std::
                                  const WaveSinkOptions& writerOptions, bool joinShortTracks) {
   if (exportDataBytes(playlist, cdImage) > WaveWriter::kMaxDataBytes) return {ExportError::TooLarge, {}};
   if (cdImage && !cueCanNamePath(wavePath)) return {ExportError::UnsafeCuePath, {}};
+  // What an export of these names that was killed outright left behind.
+  const Path waveFile(wavePath);
+  const std::string names[] = {waveFile.filename().string(), Path(cuePathFor(wavePath)).filename().string()};
+  sweepStaleTemporaries(fs, waveFile.has_parent_path() ? waveFile.parent_path() : Path("."), names);
 
   // Until both commits below, only the temporaries exist; leaving this
   // function any other way removes them and the old files stay.

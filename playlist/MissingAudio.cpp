@@ -1,13 +1,6 @@
 #include "playlist/MissingAudio.h"
 
-#include <cstring>
-
 namespace wc {
-namespace {
-
-std::string fixedText(const char* text, size_t capacity) { return std::string(text, strnlen(text, capacity)); }
-
-}  // namespace
 
 bool trackLacksAudio(const Catalogue& catalogue, const Track& track) {
   if (!track.clip) return false;
@@ -34,8 +27,8 @@ std::string describeMissingClips(const Catalogue& catalogue, const std::vector<M
   for (const MissingClip& m : clips) {
     const Station& s = catalogue.stations[m.station];
     const Clip& c = s.clips[m.clipIndex];
-    text += "track " + std::to_string(m.trackNumber) + ": " + fixedText(s.name, sizeof s.name) + " clip " +
-            std::to_string(m.clipIndex) + " (" + fixedText(c.title, sizeof c.title) + ")\n";
+    text += "track " + std::to_string(m.trackNumber) + ": " + std::string(s.nameText()) + " clip " +
+            std::to_string(m.clipIndex) + " (" + std::string(c.titleText()) + ")\n";
   }
   return text;
 }

@@ -24,13 +24,16 @@ std::vector<uint8_t> encodePlaylistFile(std::span<const PlaylistRecord> records)
 bool isValidPlaylistRecord(const PlaylistRecord& r, const Catalogue& catalogue) {
   if (r.station < 0 || r.station >= kStationCount) return false;
   const Station& s = catalogue.stations[r.station];
-  if (r.clipIndex < 0 || r.clipIndex >= validClipCount(s)) return false;
-  const Clip& clip = s.clips[r.clipIndex];
-  const int32_t intros = clampCount(clip.intros);
-  const int32_t outros = clampCount(clip.outros);
+  if (!s.hasClip(r.clipIndex)) return false;
+  const auto [intros, outros] = s.followOns(r.clipIndex);
   if (r.intro < 0 || (intros > 0 && r.intro >= intros)) return false;
   if (r.outro < 0 || (outros > 0 && r.outro >= outros)) return false;
   return true;
+}
+
+bool losesIntroOrOutro(const PlaylistRecord& r, const Catalogue& catalogue) {
+  const auto [intros, outros] = catalogue.stations[r.station].followOns(r.clipIndex);
+  return (r.intro > 0 && intros == 0) || (r.outro > 0 && outros == 0);
 }
 
 std::vector<PlaylistRecord> decodePlaylistFile(std::span<const uint8_t> bytes, const Catalogue& catalogue) {

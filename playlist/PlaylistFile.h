@@ -33,4 +33,10 @@ std::vector<PlaylistRecord> decodePlaylistFile(std::span<const uint8_t> bytes, c
 // outro. Intro 0 and outro 0 are valid on clips without intros or outros.
 bool isValidPlaylistRecord(const PlaylistRecord& record, const Catalogue& catalogue);
 
+// Whether a valid record chose an intro or outro (other than the first) of a
+// clip that has none in this catalogue: the track opens, but plays without
+// it, as when the file was made with an annotated catalogue and is opened
+// with the bare one.
+bool losesIntroOrOutro(const PlaylistRecord& record, const Catalogue& catalogue);
+
 }  // namespace wc

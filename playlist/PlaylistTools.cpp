@@ -33,10 +33,9 @@ Track* insertFromPool(const ToolContext& c, int station, ClipPool& pool, Track* 
   auto created = createTrack(c.catalogue, station, clipIndex);
   if (!created) return nullptr;
   if (randomizeIntroOutro) {
-    const int32_t intros = clampCount(created->clip->intros);
-    const int32_t outros = clampCount(created->clip->outros);
-    if (intros > 0) created->intro = c.random.next() % intros;
-    if (outros > 0) created->outro = c.random.next() % outros;
+    const FollowOns f = c.catalogue.stations[station].followOns(clipIndex);
+    if (f.intros > 0) created->intro = c.random.next() % f.intros;
+    if (f.outros > 0) created->outro = c.random.next() % f.outros;
   }
   Track* track = c.playlist.insertAfter(std::move(created), after);
   c.observer.trackInserted(*track);
@@ -58,16 +57,11 @@ bool redraw(const ToolContext& c, Track& track, int32_t count, int32_t& choice, 
 
 }  // namespace
 
-bool stationHasSong(const Station& station) {
-  const int count = validClipCount(station);
-  for (int k = 0; k < count; ++k)
-    if (station.clips[k].clipClass == ClipClass::Song) return true;
-  return false;
-}
+bool stationHasSong(const Station& station) { return station.hasClassAnywhere(ClipClass::Song); }
 
 bool playlistHasSong(const Playlist& playlist) {
   for (const Track* t = playlist.first(); t; t = Playlist::after(t))
-    if (t->clip->clipClass == ClipClass::Song) return true;
+    if (t->clip->isSong()) return true;
   return false;
 }
 
@@ -80,8 +74,9 @@ void addAllSongs(const ToolContext& c) {
 void randomizeIntros(const ToolContext& c) {
   for (Track* t = c.playlist.first(); t; t = Playlist::after(t)) {
     // Both draws come in this order for every song with a choice, changed or not.
-    const bool introChanged = redraw(c, *t, clampCount(t->clip->intros), t->intro, t->introAudio);
-    const bool outroChanged = redraw(c, *t, clampCount(t->clip->outros), t->outro, t->outroAudio);
+    const FollowOns f = c.catalogue.stations[t->station].followOns(t->clipIndex);
+    const bool introChanged = redraw(c, *t, f.intros, t->intro, t->introAudio);
+    const bool outroChanged = redraw(c, *t, f.outros, t->outro, t->outroAudio);
     if (introChanged || outroChanged) {
       c.playlist.markEdited();
       c.observer.trackChanged(*t);
@@ -99,11 +94,11 @@ void pad(const ToolContext& c) {
 
   int songsLeft = 0;
   for (Track* t = c.playlist.first(); t; t = Playlist::after(t))
-    if (t->clip->clipClass == ClipClass::Song) ++songsLeft;
+    if (t->clip->isSong()) ++songsLeft;
 
   int run = 0;
   for (Track* p = c.playlist.first(); p; p = Playlist::after(p)) {
-    if (p->clip->clipClass != ClipClass::Song) continue;
+    if (!p->clip->isSong()) continue;
     // Without a commercial the chatter goes directly behind the song.
     Track* last = insertFromPool(c, kAdvertsStation, commercials, p, false);
     if (!last) last = p;

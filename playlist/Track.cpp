@@ -7,38 +7,31 @@ const Station* stationOf(const Catalogue& catalogue, int station) {
   return (station >= 0 && station < kStationCount) ? &catalogue.stations[station] : nullptr;
 }
 
-// Index of follow-on clip `k + 1 + skip + choice`, or -1 if it is not a clip
-// of the station.
-int followOnIndex(const Station& s, int k, int32_t skip, int32_t choice) {
-  if (choice < 0) return -1;
-  const int64_t index = int64_t(k) + 1 + clampCount(skip) + choice;
-  return index < validClipCount(s) ? int(index) : -1;
+// Index of follow-on clip `k + 1 + skip + choice`; -1 unless choice is one
+// of the `count` follow-ons that exist.
+int followOnIndex(int k, int32_t skip, int32_t count, int32_t choice) {
+  return (choice < 0 || choice >= count) ? -1 : k + 1 + skip + choice;
 }
 
 }  // namespace
 
 std::unique_ptr<Track> createTrack(const Catalogue& catalogue, int station, int clipIndex) {
   const Station* s = stationOf(catalogue, station);
-  if (!s || clipIndex < 0 || clipIndex >= validClipCount(*s)) return nullptr;
+  if (!s || !s->hasClip(clipIndex)) return nullptr;
   auto track = std::make_unique<Track>();
   track->station = station;
   track->clipIndex = clipIndex;
   track->clip = &s->clips[clipIndex];
 
-  const int32_t n = clampCount(track->clip->intros);
-  for (int32_t j = 0; j < n; ++j) {
-    const int index = followOnIndex(*s, clipIndex, 0, j);
-    if (index < 0) break;
-    if (s->clips[index].title[0] == '\0') {
+  const FollowOns f = s->followOns(clipIndex);
+  for (int32_t j = 0; j < f.intros; ++j) {
+    if (s->clips[followOnIndex(clipIndex, 0, f.intros, j)].titleText().empty()) {
       track->intro = j;
       break;
     }
   }
-  const int32_t m = clampCount(track->clip->outros);
-  for (int32_t j = 0; j < m; ++j) {
-    const int index = followOnIndex(*s, clipIndex, n, j);
-    if (index < 0) break;
-    if (s->clips[index].title[0] == '\0') {
+  for (int32_t j = 0; j < f.outros; ++j) {
+    if (s->clips[followOnIndex(clipIndex, f.intros, f.outros, j)].titleText().empty()) {
       track->outro = j;
       break;
     }
@@ -48,14 +41,16 @@ std::unique_ptr<Track> createTrack(const Catalogue& catalogue, int station, int 
 
 int introClipIndexOf(const Catalogue& catalogue, const Track& track) {
   const Station* s = stationOf(catalogue, track.station);
-  if (!s || !track.clip || track.intro >= clampCount(track.clip->intros)) return -1;
-  return followOnIndex(*s, track.clipIndex, 0, track.intro);
+  if (!s || !track.clip) return -1;
+  const FollowOns f = s->followOns(track.clipIndex);
+  return followOnIndex(track.clipIndex, 0, f.intros, track.intro);
 }
 
 int outroClipIndexOf(const Catalogue& catalogue, const Track& track) {
   const Station* s = stationOf(catalogue, track.station);
-  if (!s || !track.clip || track.outro >= clampCount(track.clip->outros)) return -1;
-  return followOnIndex(*s, track.clipIndex, track.clip->intros, track.outro);
+  if (!s || !track.clip) return -1;
+  const FollowOns f = s->followOns(track.clipIndex);
+  return followOnIndex(track.clipIndex, f.intros, f.outros, track.outro);
 }
 
 const Clip* introClipOf(const Catalogue& catalogue, const Track& track) {

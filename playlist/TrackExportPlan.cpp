@@ -1,5 +1,6 @@
 // Names, tags and CD-image ranges of the tracks of an export, and its M3U8.
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -14,7 +15,8 @@ constexpr int32_t kStreamRate = 24000;
 constexpr int32_t kCdRate = 44100;
 constexpr int64_t kFramesPerSector = kCdRate / WaveWriter::kSectorsPerSecond;
 
-std::string fixedText(const char* text, size_t capacity) { return latin1ToUtf8({text, strnlen(text, capacity)}); }
+// Catalogue text on its way into tags: Latin-1 to UTF-8, controls out.
+std::string tagText(std::string_view latin1) { return printableUtf8(latin1ToUtf8(latin1)); }
 
 // The first CD sector of a track that starts after `samplesBefore` input
 // samples: the writer's sectorsSoFar() at that moment.
@@ -56,11 +58,10 @@ TrackExportPlan planTrackExport(const Playlist& playlist, const Catalogue& catal
     PlannedTrack planned;
     const Clip& clip = *t->clip;
     const bool knownStation = t->station >= 0 && t->station < kStationCount;
-    const std::string label =
-        knownStation ? fixedText(catalogue.stations[t->station].label, sizeof catalogue.stations[0].label) : "";
-    planned.tags.title = fixedText(clip.title, sizeof clip.title);
-    planned.tags.artist = clip.clipClass == ClipClass::Song ? fixedText(clip.artist, sizeof clip.artist) : label;
-    planned.tags.album = album;
+    const std::string label = knownStation ? tagText(catalogue.stations[t->station].labelText()) : "";
+    planned.tags.title = tagText(clip.titleText());
+    planned.tags.artist = clip.isSong() ? tagText(clip.artistText()) : label;
+    planned.tags.album = printableUtf8(album);
     planned.tags.albumArtist = "Various Artists";
     planned.tags.genre = "Radio";
     planned.tags.trackNumber = number;
@@ -88,6 +89,39 @@ std::vector<std::string> existingExportFiles(FileSystem& fs, const Path& folder,
   for (const std::string& name : plan.fileNames())
     if (std::find(present.begin(), present.end(), name) != present.end()) existing.push_back(name);
   return existing;
+}
+
+std::vector<std::string> staleAlbumFiles(FileSystem& fs, const Path& folder, const TrackExportPlan& plan) {
+  // Far above any playlist of 99 tracks; a larger file is not ours.
+  constexpr size_t kMaxPlaylistBytes = 256 * 1024;
+  const auto bytes = readFilePrefix(fs, folder / plan.playlistName, kMaxPlaylistBytes + 1);
+  if (!bytes || bytes->size() > kMaxPlaylistBytes) return {};
+  const std::vector<std::string> ours = plan.fileNames();
+  const std::vector<std::string> present = fs.listDirectory(folder);
+  auto looksLikeTrack = [](const std::string& name) {
+    if (name.size() < 6 || !std::isdigit(uint8_t(name[0])) || !std::isdigit(uint8_t(name[1])) ||
+        name.compare(2, 3, " - ") != 0)
+      return false;
+    const size_t dot = name.rfind('.');
+    return dot != std::string::npos && parseTrackFormat(name.substr(dot + 1)).has_value();
+  };
+  std::vector<std::string> stale;
+  const std::string text(bytes->begin(), bytes->end());
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#' || line.find('/') != std::string::npos || line.find('\\') != std::string::npos)
+      continue;
+    if (!looksLikeTrack(line) || std::find(ours.begin(), ours.end(), line) != ours.end() ||
+        std::find(stale.begin(), stale.end(), line) != stale.end())
+      continue;
+    if (std::find(present.begin(), present.end(), line) != present.end() && !fs.isDirectory(folder / line))
+      stale.push_back(line);
+  }
+  return stale;
 }
 
 std::string m3u8Text(const TrackExportPlan& plan) {

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "audio/WaveWriter.h"
+#include "base/TemporaryCleanup.h"
 #include "playlist/Exporter.h"
 #include "playlist/OfflineRenderer.h"
 
@@ -141,6 +142,12 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
                                const TrackExportOptions& options, TrackExportObserver& observer) {
   if (plan.tracks.empty() || !options.encoder) return {TrackExportError::EmptyPlaylist, ""};
   if (exportDataBytes(playlist, true) > WaveWriter::kMaxDataBytes) return {TrackExportError::TooLarge, ""};
+  // A track shorter than one CD sector owns no frame of the image: it would
+  // never be cut from it, and codecs do not all survive an empty stream.
+  for (const PlannedTrack& t : plan.tracks)
+    if (t.frames <= 0) return {TrackExportError::EmptyTrack, t.fileName};
+  // What an export of these names that was killed outright left behind.
+  sweepStaleTemporaries(fs, folder, plan.fileNames());
 
   const size_t trackCount = plan.tracks.size();
   SharedState state;
@@ -306,6 +313,7 @@ TrackExportResult exportTracks(FileSystem& fs, Playlist& playlist, const TrackEx
     }
     return state.failure;
   }
+  for (const std::string& name : options.removeAfterwards) fs.remove(folder / name);
   return {};
 }
 
@@ -315,6 +323,9 @@ std::string trackExportMessage(const TrackExportResult& result) {
     case TrackExportError::None:
     case TrackExportError::Cancelled: return "";
     case TrackExportError::EmptyPlaylist: return "The playlist has no tracks to export.";
+    case TrackExportError::EmptyTrack:
+      return "A track has no audio to export" + where +
+             ". Remove it from the playlist and export again; no file was written.";
     case TrackExportError::TooLarge: return exportErrorMessage(ExportError::TooLarge);
     case TrackExportError::FileNotCreated: return "Failed to create the file" + where + ".";
     case TrackExportError::WriteFailed:

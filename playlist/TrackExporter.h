@@ -52,6 +52,13 @@ std::vector<std::string> existingExportFiles(FileSystem& fs, const Path& folder,
 // The M3U8 playlist's text: #EXTINF seconds (rounded) and relative names.
 std::string m3u8Text(const TrackExportPlan& plan);
 
+// The tracks of an earlier export of the same album into `folder` that this
+// plan does not write again (its playlist had more tracks, or other titles):
+// the names its M3U8 lists that exist there, are plain names in the folder,
+// look like track files ("NN - TITLE.ext", an export format's extension) and
+// are not among the plan's own files. Nothing else is ever offered.
+std::vector<std::string> staleAlbumFiles(FileSystem& fs, const Path& folder, const TrackExportPlan& plan);
+
 struct TrackExportProgress {
   int tracksDone = 0;  // files encoded
   int trackTotal = 0;
@@ -71,7 +78,8 @@ enum class TrackExportError {
   None,
   Cancelled,  // the observer asked to stop; no file of the export remains
   EmptyPlaylist,
-  TooLarge,  // the CD image would not fit a wave file
+  EmptyTrack,  // a track would be a file without audio; refused before any file is made
+  TooLarge,    // the CD image would not fit a wave file
   FileNotCreated,
   WriteFailed,  // a write failed (full disk); no file of the export remains
   EncodeFailed,
@@ -87,6 +95,9 @@ struct TrackExportOptions {
   std::vector<uint8_t> coverPng;          // empty: no cover
   int threads = 0;                        // encoding threads; 0: one per processor
   WaveSinkOptions writer;
+  // Files of `folder` removed once the export succeeded (staleAlbumFiles
+  // the user agreed to remove); a failed export leaves them.
+  std::vector<std::string> removeAfterwards;
 };
 
 // Writes the plan's files into `folder`, replacing files of the same names

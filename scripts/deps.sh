@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libsdl2-dev fonts-liberation fonts-dejavu-core
   dbus-daemon dbus-bin playerctl
   cuetools shntool sox
-  libiso9660-dev xorriso
+  libiso9660-dev xorriso libfftw3-dev
   libflac-dev libopusenc-dev libmp3lame-dev libtag1-dev flac opus-tools ffmpeg cdrdao
   espeak-ng libsndfile1-dev libsamplerate0-dev hyperrogue-music drascula-music
   librsvg2-bin desktop-file-utils appstream shared-mime-info libxml2-utils

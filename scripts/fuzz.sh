@@ -3,7 +3,7 @@
 # each one for a bounded time from its generated seeds.
 # Usage: scripts/fuzz.sh [seconds per target] [target...]
 #   (default 60 seconds; targets: catalogue playlist clip_audio wave_cue disc_image
-#   song_detection)
+#   song_detection export_text)
 # Exits non-zero when a target crashes, leaks, times out or fails to build;
 # the input that did it is kept in build-fuzz/fuzz-findings/<target>/.
 set -euo pipefail
@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-((${#targets[@]})) || targets=(catalogue playlist clip_audio wave_cue disc_image song_detection)
+((${#targets[@]})) || targets=(catalogue playlist clip_audio wave_cue disc_image song_detection export_text)
 
 build=build-fuzz
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
@@ -26,6 +26,7 @@ max_len() {
     clip_audio) echo 200000 ;;
     disc_image) echo 200000 ;;
     song_detection) echo 20000 ;;
+    export_text) echo 20000 ;;
     *) echo 4096 ;;
   esac
 }

@@ -141,7 +141,7 @@ struct Score {
   std::vector<std::string> wrong;  // with --verbose
 };
 
-const char* className(int32_t clipClass) {
+const char* className(ClipClass clipClass) {
   switch (clipClass) {
     case ClipClass::Song: return "song";
     case ClipClass::Other3: return "intro";
@@ -152,14 +152,14 @@ const char* className(int32_t clipClass) {
   }
 }
 
-std::string describe(int32_t clipClass, int32_t intros, int32_t outros) {
+std::string describe(ClipClass clipClass, int32_t intros, int32_t outros) {
   std::string text = className(clipClass);
   if (clipClass == ClipClass::Song) text += " " + std::to_string(intros) + "/" + std::to_string(outros);
   return text;
 }
 
 bool roleRight(const Clip& truth, const RoleOfClip& got) {
-  return classOfRole(got.role) == truth.clipClass && got.intros == truth.intros && got.outros == truth.outros;
+  return classOfRole(got.role) == truth.kind() && got.intros == truth.intros && got.outros == truth.outros;
 }
 
 void scoreStation(const Station& truth, const StationProposal& p, const std::string& where, bool verbose,
@@ -175,16 +175,16 @@ void scoreStation(const Station& truth, const StationProposal& p, const std::str
       char line[256];
       std::snprintf(
           line, sizeof line, "- %s station %d clip %zu: want %s, got %s (confidence %.2f)", where.c_str(), p.station, k,
-          describe(t.clipClass, t.intros, t.outros).c_str(),
+          describe(t.kind(), t.intros, t.outros).c_str(),
           r.role == ClipRole::Unreadable ? "unreadable" : describe(classOfRole(r.role), r.intros, r.outros).c_str(),
           r.confidence);
       score.wrong.push_back(line);
     }
     if (r.role == ClipRole::Song) {
       ++score.songsFound;
-      if (t.clipClass == ClipClass::Song) ++score.songsFoundRight;
+      if (t.isSong()) ++score.songsFoundRight;
     }
-    if (t.clipClass != ClipClass::Song) continue;
+    if (!t.isSong()) continue;
     ++score.blocks;
     const size_t followOns = size_t(std::max(0, t.intros) + std::max(0, t.outros));
     bool exact = roleRight(t, r) && k + followOns < n;

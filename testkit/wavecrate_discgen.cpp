@@ -74,7 +74,7 @@ std::string minutesAndSeconds(int64_t samples) {
   return text;
 }
 
-ClipPlan speech(std::string title, int32_t clipClass, double seconds, uint32_t seed) {
+ClipPlan speech(std::string title, ClipClass clipClass, double seconds, uint32_t seed) {
   ClipPlan c;
   c.title = std::move(title);
   c.clipClass = clipClass;
@@ -106,9 +106,10 @@ StationPlan station(int index, const char* label, const SongInfo (&songs)[3], do
     song.clipClass = ClipClass::Song;
     const uint32_t songSeed = seed++;
     song.generate = [songSeconds, songSeed] { return makeMusic(samplesFor(songSeconds), songSeed); };
-    song.intros.push_back(speech(std::string("Here's ") + info.artist + " with " + info.title, 2, 3.0, seed++));
+    song.intros.push_back(
+        speech(std::string("Here's ") + info.artist + " with " + info.title, ClipClass::Chatter, 3.0, seed++));
     song.intros.push_back(musicOnly(2.5, songSeed));
-    song.outros.push_back(speech(std::string("That was ") + info.title, 2, 3.0, seed++));
+    song.outros.push_back(speech(std::string("That was ") + info.title, ClipClass::Chatter, 3.0, seed++));
     song.outros.push_back(musicOnly(2.0, songSeed));
     s.clips.push_back(std::move(song));
   }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "analysis/DiscAnalysis.h"
+#include "base/FileReplacement.h"
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
 #include "gamedata/GameData.h"
@@ -97,7 +98,15 @@ int main(int argc, char** argv) {
   FileSystem& fs = realFileSystem();
   ProcMountTable mounts(fs);
   TerminalPrompts prompts("wavecrate-annotate", "mount it, or copy its audio files into CACHE with Wavecrate first.");
-  GameData gameData(fs, std::filesystem::current_path(), mounts, prompts, [](int) { std::exit(kExitNoDisc); });
+  // The catalogue and the cache are found through the working directory,
+  // which may have been removed under the shell.
+  std::error_code cwdError;
+  const Path workingDirectory = std::filesystem::current_path(cwdError);
+  if (cwdError) {
+    std::fprintf(stderr, "wavecrate-annotate: the working directory cannot be used: %s\n", cwdError.message().c_str());
+    return kExitFailure;
+  }
+  GameData gameData(fs, workingDirectory, mounts, prompts, [](int) { std::exit(kExitNoDisc); });
   if (!gameData.readConfigFile(kLookupTableName)) {
     std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor a mounted game disc holds it\n",
                  std::string(kLookupTableName).c_str());
@@ -144,15 +153,22 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "wavecrate-annotate: the catalogue changed during the analysis\n");
     return kExitFailure;
   }
-  if (!csvPath.empty() && !dryRun && !replaceFileAtomically(fs, csvPath, asBytes(exportAnnotations(*result)))) {
-    std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n", csvPath.c_str(), std::strerror(errno));
-    return kExitFailure;
+  if (!csvPath.empty() && !dryRun) {
+    const ReplaceResult written = replaceFileContents(fs, csvPath, asBytes(exportAnnotations(*result)));
+    if (!written) {
+      // errno is long stale here; the replacement says why it could not start.
+      const std::string reason = written.status == ReplaceStatus::NotCreated && !written.reason.empty()
+                                     ? written.reason
+                                     : "writing it failed (is the disk full?)";
+      std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n", csvPath.c_str(), reason.c_str());
+      return kExitFailure;
+    }
   }
   if (dryRun || proposal->stations.empty()) return 0;
   gameData.catalogue() = *result;
   if (!gameData.saveCatalogue()) {
-    std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n",
-                 (gameData.workingDirectory() / kCatalogueFileName).string().c_str(), std::strerror(errno));
+    std::fprintf(stderr, "wavecrate-annotate: cannot write %s; the previous file was left unchanged\n",
+                 (gameData.workingDirectory() / kCatalogueFileName).string().c_str());
     return kExitFailure;
   }
   return 0;

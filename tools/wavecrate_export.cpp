@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/TemporaryCleanup.h"
 #include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
 #include "playlist/Exporter.h"
@@ -28,10 +29,11 @@ using namespace wc;
 
 void printHelp() {
   std::puts(
-      "Usage: wavecrate-export [--wave24] [--join-short] [--skip-missing] [--disc-image FILE.iso] [--]\n"
-      "                        PLAYLIST.wcpl OUT.wav\n"
+      "Usage: wavecrate-export [--wave24] [--join-short] [--skip-missing] [--strict] [--disc-image FILE.iso]\n"
+      "                        [--] PLAYLIST.wcpl OUT.wav\n"
       "       wavecrate-export --tracks FOLDER [--format flac|opus|mp3|wav] [--quality Q]\n"
-      "                        [--album NAME] [--skip-missing] [--disc-image FILE.iso] PLAYLIST.wcpl\n"
+      "                        [--album NAME] [--remove-stale] [--skip-missing] [--strict]\n"
+      "                        [--disc-image FILE.iso] PLAYLIST.wcpl\n"
       "\n"
       "Writes the playlist as one wave file, exactly as Wavecrate's Export commands do.\n"
       "By default it writes a 44100 Hz CD image and a CUE sheet beside it (OUT.cue);\n"
@@ -44,7 +46,9 @@ void printHelp() {
       "(made if missing), replacing files of the same names: FLAC by default; Opus\n"
       "with --quality the bitrate in kb/s (default 160); MP3 with --quality the VBR\n"
       "level 0-9 (default 2); FLAC with --quality the compression level 0-8 (default\n"
-      "5). The album name defaults to the playlist file's name.\n"
+      "5). The album name defaults to the playlist file's name. Tracks of an earlier\n"
+      "export of the album (listed by its ALBUM.m3u8) that this one does not write\n"
+      "again stay, unless --remove-stale is given.\n"
       "\n"
       "Run it in the directory where Wavecrate keeps its catalogue file\n"
       "(WavecrateInfo.dat) and its CACHE directory. Clips missing from the cache are\n"
@@ -52,6 +56,8 @@ void printHelp() {
       "from the disc if it is mounted; without either the export fails.\n"
       "A clip that cannot be read (pack missing, too short or unreadable) fails the\n"
       "export; with --skip-missing the tracks of such clips are left out.\n"
+      "A track whose intro or outro the catalogue does not know (another folder's\n"
+      "catalogue, or none) plays without it, with a warning; --strict refuses.\n"
       "\n"
       "Progress goes to standard error (on a terminal; otherwise one line per track).\n"
       "Exit status: 0 on success, 1 when the export fails, 2 when the game disc is\n"
@@ -141,11 +147,14 @@ std::string outputConflict(const Path& wavePath, const Path& playlistPath, const
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Ctrl+C, a closed terminal or a polite kill leave no hidden temporaries.
+  removeTemporariesOnSignals();
   bool wave24 = false;
   std::optional<Path> discImage;
   bool skipMissing = false;
   bool optionsEnded = false;
   bool joinShort = false;
+  bool strict = false;
   TrackExportArguments tracks;
   std::string playlistPath, wavePath;
   for (int i = 1; i < argc; ++i) {
@@ -168,6 +177,8 @@ int main(int argc, char** argv) {
       skipMissing = true;
     } else if (!optionsEnded && arg == "--join-short") {
       joinShort = true;
+    } else if (!optionsEnded && arg == "--strict") {
+      strict = true;
     } else if (const auto taken = optionsEnded ? std::nullopt : tracks.take(argc, argv, i)) {
       if (!*taken) return kExitUsage;
     } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -184,8 +195,9 @@ int main(int argc, char** argv) {
   if (tracks.folder) {
     if (playlistPath.empty() || !wavePath.empty() || wave24 || joinShort)
       return usageError("--tracks takes a folder and one playlist file");
+    if (const std::string problem = tracks.usageProblem(); !problem.empty()) return usageError(problem.c_str());
   } else if (tracks.given) {
-    return usageError("--format, --quality and --album need --tracks");
+    return usageError("--format, --quality, --album and --remove-stale need --tracks");
   } else if (playlistPath.empty() || wavePath.empty()) {
     return usageError("a playlist file and an output wave file are needed");
   }
@@ -234,9 +246,25 @@ int main(int argc, char** argv) {
   }
   if (contents.skipped > 0)
     std::fprintf(stderr,
-                 "wavecrate-export: %lld record(s) of the playlist were skipped (past the 99th, missing or not "
-                 "valid for this catalogue)\n",
+                 "wavecrate-export: %lld record(s) of the playlist were skipped (past the 99th or not valid "
+                 "for this catalogue)\n",
                  static_cast<long long>(contents.skipped));
+  // The bare catalogue knows no intro or outro at all, so even records
+  // that chose the first ones lose them; their number cannot be told.
+  const bool bare = gameData.startedBare() && !contents.records.empty();
+  if (bare)
+    std::fprintf(stderr,
+                 "wavecrate-export: no annotated catalogue file (%s) fits the disc here: tracks play without "
+                 "intros and outros\n",
+                 std::string(kCatalogueFileName).c_str());
+  else if (contents.lostIntroOrOutro > 0)
+    std::fprintf(stderr, "wavecrate-export: %s\n", describeLostIntrosOrOutros(contents.lostIntroOrOutro).c_str());
+  if (bare || contents.lostIntroOrOutro > 0) {
+    if (strict) {
+      std::fprintf(stderr, "wavecrate-export: nothing was exported (--strict)\n");
+      return kExitFailure;
+    }
+  }
   Playlist playlist;
   playlist.appendRecords(catalogue, contents.records, [&](Track& track) {
     loadTrackAudio(gameData, track, true, LoadIndicatorMode::Silent, nullptr);

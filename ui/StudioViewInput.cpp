@@ -3,15 +3,14 @@
 // commands only when they are enabled, as a menu choice would.
 #include <algorithm>
 
-#include "ui/CommandIds.h"
 #include "ui/StudioView.h"
 
 namespace wc {
 
 void StudioView::scrollBy(Pane pane, int rows) {
-  const int rowsPerPage = scrollBar(pane).rowsPerPage;
-  int& position = pane == Pane::Clips ? clipScroll_ : playlistScroll_;
-  const int listLength = pane == Pane::Clips ? visibleCount_ : kMaxCdTracks;
+  const int rowsPerPage = state_.scrollBar(pane).rowsPerPage;
+  int& position = state_.scroll(pane);
+  const int listLength = pane == Pane::Clips ? state_.clipRowCount : kMaxCdTracks;
   // The largest position first, then never above the top: a list shorter
   // than a page stays at 0.
   int moved = std::min(position + rows, listLength - rowsPerPage);
@@ -33,9 +32,7 @@ void StudioView::onWheel(int x, WheelDelta delta) {
 bool StudioView::onKey(ViewKey key) {
   switch (key) {
     case ViewKey::Space: {
-      const int id = transport_.somethingPlays() ? cmd::Stop : cmd::Play;
-      const auto state = commandState(id);
-      if (state && state->enabled) onCommand(id);
+      session_.execute(session_.transport().somethingPlays() ? Command::Stop : Command::Play);
       return true;
     }
     case ViewKey::PageUp: pageScroll(Pane::Playlist, -1); return true;

@@ -26,39 +26,33 @@ size_t barIndex(Pane pane) { return pane == Pane::Clips ? 0 : 1; }
 
 void StudioView::rebuildClipList() {
   const Station& s = station();
-  const int count = validClipCount(s);
-  visibleCount_ = 0;
-  // i grows by at least 1 per clip and stays below 256, so visibleClips_
+  const int count = s.validCount();
+  state_.clipRowCount = 0;
+  // i grows by at least 1 per clip and stays below 256, so state_.clipRows
   // cannot overflow whatever the catalogue's counts say.
   for (int i = 0; i < count;) {
-    visibleClips_[size_t(visibleCount_++)] = i;
-    i = showAllClips_ ? i + 1 : nextTopLevelClip(s.clips[i], i);
+    state_.clipRows[size_t(state_.clipRowCount++)] = i;
+    i = state_.showAllClips ? i + 1 : s.nextTopLevel(i);
   }
-  clipScroll_ = clampScroll(clipScroll_, visibleCount_ - scrollBars_[0].rowsPerPage);
+  state_.clipScroll = clampScroll(state_.clipScroll, state_.clipRowCount - state_.scrollBars[0].rowsPerPage);
   // The song tools follow the station and the catalogue, whose every change
   // comes through here.
   host_.commandStatesChanged();
 }
 
 void StudioView::stepStation(int direction) {
-  savedClipScroll_[size_t(currentStation_ & 15)] = clipScroll_;
+  savedClipScroll_[size_t(session_.station() & 15)] = state_.clipScroll;
   // At most one turn of the ring: with a single listed station we come back
   // to it, with none the station stays as it is.
-  int candidate = currentStation_;
+  int candidate = session_.station();
   for (int step = 0; step < kStationSteps; ++step) {
     candidate = (candidate + direction) & 15;
     if (catalogue().stations[candidate].listed) {
-      currentStation_ = candidate;
+      session_.selectStation(candidate);
       break;
     }
   }
-  clipScroll_ = savedClipScroll_[size_t(currentStation_ & 15)];
-  rebuildClipList();
-  host_.invalidate();
-}
-
-void StudioView::onShowAllClips() {
-  showAllClips_ = !showAllClips_;
+  state_.clipScroll = savedClipScroll_[size_t(session_.station() & 15)];
   rebuildClipList();
   host_.invalidate();
 }
@@ -92,7 +86,7 @@ void StudioView::drawScrollBar(DrawSurface& surface, Pane pane, int top, int bot
 
   surface.line(left, bottom - 1, right, bottom - 1);
 
-  ScrollBarState& state = scrollBars_[barIndex(pane)];
+  ScrollBarState& state = state_.scrollBars[barIndex(pane)];
   state.top = top;
   state.bottom = bottom;
   state.thumbTop = y1;
@@ -103,9 +97,9 @@ void StudioView::drawScrollBar(DrawSurface& surface, Pane pane, int top, int bot
 }
 
 void StudioView::pageScroll(Pane pane, int direction) {
-  const int rows = scrollBars_[barIndex(pane)].rowsPerPage;
-  int& position = pane == Pane::Clips ? clipScroll_ : playlistScroll_;
-  const int largest = (pane == Pane::Clips ? visibleCount_ : kPlaylistSlots) - rows;
+  const int rows = state_.scrollBars[barIndex(pane)].rowsPerPage;
+  int& position = pane == Pane::Clips ? state_.clipScroll : state_.playlistScroll;
+  const int largest = (pane == Pane::Clips ? state_.clipRowCount : kPlaylistSlots) - rows;
   if (direction < 0) {
     position -= rows;
     if (position < 0) position = 0;
@@ -116,59 +110,50 @@ void StudioView::pageScroll(Pane pane, int direction) {
 }
 
 void StudioView::scrollTo(Pane pane, int position) {
-  (pane == Pane::Clips ? clipScroll_ : playlistScroll_) = position;
+  (pane == Pane::Clips ? state_.clipScroll : state_.playlistScroll) = position;
   host_.invalidate();
 }
 
 void StudioView::showStation(int index) {
-  if (index < 0 || index >= kStationCount || index == currentStation_) return;
-  savedClipScroll_[size_t(currentStation_ & 15)] = clipScroll_;
-  currentStation_ = index;
-  clipScroll_ = savedClipScroll_[size_t(currentStation_ & 15)];
+  if (index < 0 || index >= kStationCount || index == session_.station()) return;
+  savedClipScroll_[size_t(session_.station() & 15)] = state_.clipScroll;
+  session_.selectStation(index);
+  state_.clipScroll = savedClipScroll_[size_t(index & 15)];
   rebuildClipList();
   host_.invalidate();
 }
 
 void StudioView::beginThumbDrag(Pane pane, int y) {
-  thumbDrag_.mode = pane == Pane::Clips ? ThumbDragMode::Clips : ThumbDragMode::Playlist;
-  thumbDrag_.startY = y;
-  thumbDrag_.startPos = scrollPosition(pane);
+  state_.thumbDrag.pane = pane;
+  state_.thumbDrag.startY = y;
+  state_.thumbDrag.startPos = state_.scroll(pane);
   host_.captureMouse();
 }
 
 void StudioView::moveThumbDrag(int y) {
-  if (thumbDrag_.mode == ThumbDragMode::None) return;
-  const Pane pane = thumbDrag_.mode == ThumbDragMode::Clips ? Pane::Clips : Pane::Playlist;
-  const ScrollBarState& bar = scrollBars_[barIndex(pane)];
+  if (!state_.thumbDrag.pane) return;
+  const Pane pane = *state_.thumbDrag.pane;
+  const ScrollBarState& bar = state_.scrollBars[barIndex(pane)];
   // Rows moved: the float product plus a half, cut towards zero, so a
   // downward drag moves after half a row and an upward one after one and a
   // half.
-  double rows = std::trunc(double(float(y - thumbDrag_.startY) * bar.itemsPerPixel) + 0.5);
+  double rows = std::trunc(double(float(y - state_.thumbDrag.startY) * bar.itemsPerPixel) + 0.5);
   if (!std::isfinite(rows)) rows = 0.0;
   if (rows > 1e6) rows = 1e6;
   if (rows < -1e6) rows = -1e6;
 
-  int& position = pane == Pane::Clips ? clipScroll_ : playlistScroll_;
-  const int largest = (pane == Pane::Clips ? visibleCount_ : kPlaylistSlots) - bar.rowsPerPage;
-  const int moved = clampScroll(thumbDrag_.startPos + int(rows), largest);
+  int& position = pane == Pane::Clips ? state_.clipScroll : state_.playlistScroll;
+  const int largest = (pane == Pane::Clips ? state_.clipRowCount : kPlaylistSlots) - bar.rowsPerPage;
+  const int moved = clampScroll(state_.thumbDrag.startPos + int(rows), largest);
   if (moved != position) {
     position = moved;
     host_.invalidate();
   }
 }
 
-std::optional<Pane> StudioView::thumbDragPane() const {
-  switch (thumbDrag_.mode) {
-    case ThumbDragMode::None: return std::nullopt;
-    case ThumbDragMode::Clips: return Pane::Clips;
-    case ThumbDragMode::Playlist: return Pane::Playlist;
-  }
-  return std::nullopt;
-}
-
 void StudioView::endThumbDrag() {
   host_.releaseMouse();
-  thumbDrag_.mode = ThumbDragMode::None;
+  state_.thumbDrag.pane.reset();
 }
 
 HitResult StudioView::hitTest(int x, int y) const {
@@ -179,12 +164,12 @@ HitResult StudioView::hitTest(int x, int y) const {
       return {HitCode::Banner, 0, 0};
     }
     if (x >= kClipRowWidth) {
-      if (y < scrollBars_[0].thumbTop) return {HitCode::ClipPageUp, 0, 0};
-      if (y > scrollBars_[0].thumbBottom) return {HitCode::ClipPageDown, 0, 0};
+      if (y < state_.scrollBars[0].thumbTop) return {HitCode::ClipPageUp, 0, 0};
+      if (y > state_.scrollBars[0].thumbBottom) return {HitCode::ClipPageDown, 0, 0};
       return {HitCode::ClipThumb, 0, 0};
     }
-    const int index = clipScroll_ + (y - kClipRowsTop) / kClipRowHeight;
-    if (index >= visibleCount_) return {HitCode::Nothing, 0, 0};
+    const int index = state_.clipScroll + (y - kClipRowsTop) / kClipRowHeight;
+    if (index >= state_.clipRowCount) return {HitCode::Nothing, 0, 0};
     return {HitCode::ClipRow, index, x < 10 ? 1 : 0};
   }
 
@@ -192,13 +177,13 @@ HitResult StudioView::hitTest(int x, int y) const {
   if (y < kTransportHeight) return {HitCode::Transport, 0, 0};
   if (y < kPlaylistTop) return {HitCode::TransportDivider, 0, 0};
   if (x >= host_.clientWidth() - kScrollBarWidth) {
-    if (y < scrollBars_[1].thumbTop) return {HitCode::PlaylistPageUp, 0, 0};
-    if (y > scrollBars_[1].thumbBottom) return {HitCode::PlaylistPageDown, 0, 0};
+    if (y < state_.scrollBars[1].thumbTop) return {HitCode::PlaylistPageUp, 0, 0};
+    if (y > state_.scrollBars[1].thumbBottom) return {HitCode::PlaylistPageDown, 0, 0};
     return {HitCode::PlaylistThumb, 0, 0};
   }
 
   const int offset = y - kPlaylistTop;
-  const int index = playlistScroll_ + offset / kEntryHeight;
+  const int index = state_.playlistScroll + offset / kEntryHeight;
   const int r = offset % kEntryHeight;
   if (r >= 59) return {HitCode::PlaylistGap, index, 0};
 

@@ -5,22 +5,6 @@
 #include "ui/StudioView.h"
 
 namespace wc {
-namespace {
-
-// Cycles a choice among `count` alternatives by `direction` (-1 or +1).
-int32_t cycle(int32_t current, int32_t count, int direction) {
-  return direction < 0 ? (count + current - 1) % count : (current + 1) % count;
-}
-
-}  // namespace
-
-void StudioView::preview(int clipIndex) {
-  auto track = createTrack(catalogue(), currentStation_, clipIndex);
-  if (!track) return;
-  // A preview track is linked nowhere; the Voice owns it from here on.
-  loadTrackAudio(*track, !showAllClips_, LoadIndicatorMode::Transport);
-  transport_.playPreview(std::move(track));
-}
 
 void StudioView::onLButtonDown(int x, int y) {
   const HitResult hit = hitTest(x, y);
@@ -29,14 +13,14 @@ void StudioView::onLButtonDown(int x, int y) {
     case HitCode::RightArrow: stepStation(+1); break;
     case HitCode::ClipRow:
       if (hit.part == 1) {
-        preview(visibleClips_[size_t(hit.index)]);
+        session_.preview(state_.clipRows[size_t(hit.index)], !state_.showAllClips);
       } else {
-        pendingTrack_ = createTrack(catalogue(), currentStation_, visibleClips_[size_t(hit.index)]);
-        if (!pendingTrack_) break;
-        dragRect_ = {11, kClipRowsTop + kClipRowHeight * (hit.index - clipScroll_), 229, kClipRowHeight};
+        state_.pendingTrack = createTrack(catalogue(), session_.station(), state_.clipRows[size_t(hit.index)]);
+        if (!state_.pendingTrack) break;
+        state_.dragRect = {11, kClipRowsTop + kClipRowHeight * (hit.index - state_.clipScroll), 229, kClipRowHeight};
         lastMouse_ = {x, y};
-        outlineShown_ = true;
-        host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
+        state_.outlineShown = true;
+        host_.repaintRect(state_.dragRect.x, state_.dragRect.y, state_.dragRect.width, state_.dragRect.height);
         host_.captureMouse();
       }
       break;
@@ -52,12 +36,14 @@ void StudioView::onLButtonDown(int x, int y) {
 }
 
 void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
-  Track* entry = playlist_.trackAt(hit.index);
+  Track* entry = session_.playlist().trackAt(hit.index);
   if (!entry) return;  // an empty slot
-  const bool song = entry->clip->clipClass == ClipClass::Song;
+  const bool song = entry->clip->isSong();
   switch (hit.part) {
-    case EntryPart::TrackNumber: transport_.play(entry, StartPart::Intro); return;
-    case EntryPart::TrackNumberOutro: transport_.play(entry, song ? StartPart::OutroOnly : StartPart::Intro); return;
+    case EntryPart::TrackNumber: session_.transport().play(entry, StartPart::Intro); return;
+    case EntryPart::TrackNumberOutro:
+      session_.transport().play(entry, song ? StartPart::OutroOnly : StartPart::Intro);
+      return;
     case EntryPart::SongBand: break;
     case EntryPart::IntroText:
     case EntryPart::OutroText:
@@ -65,114 +51,103 @@ void StudioView::onEntryButtonDown(const HitResult& hit, int x, int y) {
       break;
     case EntryPart::PrevIntro:
     case EntryPart::NextIntro:
-      if (song) return changeChoice(*entry, hit.part == EntryPart::PrevIntro ? -1 : +1, false);
+      if (song) return session_.cycleChoice(*entry, hit.part == EntryPart::PrevIntro ? -1 : +1, false);
       break;
     case EntryPart::PrevOutro:
     case EntryPart::NextOutro:
-      if (song) return changeChoice(*entry, hit.part == EntryPart::PrevOutro ? -1 : +1, true);
+      if (song) return session_.cycleChoice(*entry, hit.part == EntryPart::PrevOutro ? -1 : +1, true);
       break;
   }
-  dragSourceIndex_ = hit.index;
-  dragRect_ = {kLeftPaneWidth, kPlaylistTop + kEntryHeight * (hit.index - playlistScroll_),
-               host_.clientWidth() - kLeftPaneWidth, kEntryHeight - 6};
+  state_.dragSourceIndex = hit.index;
+  state_.dragRect = {kLeftPaneWidth, kPlaylistTop + kEntryHeight * (hit.index - state_.playlistScroll),
+                     host_.clientWidth() - kLeftPaneWidth, kEntryHeight - 6};
   lastMouse_ = {x, y};
-  outlineShown_ = true;
-  host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
+  state_.outlineShown = true;
+  host_.repaintRect(state_.dragRect.x, state_.dragRect.y, state_.dragRect.width, state_.dragRect.height);
   host_.captureMouse();
-}
-
-void StudioView::changeChoice(Track& entry, int direction, bool outro) {
-  const int32_t count = clampCount(outro ? entry.clip->outros : entry.clip->intros);
-  if (count == 0) return;
-  int32_t& choice = outro ? entry.outro : entry.intro;
-  std::unique_ptr<ClipAudio>& audio = outro ? entry.outroAudio : entry.introAudio;
-  const bool playing = transport_.isPlaying(&entry);
-  const int32_t previous = choice;
-  choice = cycle(choice, count, direction);
-  if (choice != previous) playlist_.markEdited();
-  // The Voice decodes straight from the old buffer, and the load may wait in
-  // a message box while ticks go on: stop it first, restart it afterwards
-  // (from the new intro, or with the new outro alone).
-  if (playing) transport_.stop();
-  audio.reset();
-  loadTrackAudio(entry, true, LoadIndicatorMode::WholeView);
-  if (playing) transport_.play(&entry, outro ? StartPart::OutroOnly : StartPart::Intro);
-  host_.invalidate();
 }
 
 void StudioView::onLButtonDblClk(int x, int y) {
   const HitResult hit = hitTest(x, y);
   if (hit.code == HitCode::Banner) return;
   if (hit.code == HitCode::ClipRow) {
-    preview(visibleClips_[size_t(hit.index)]);
+    session_.preview(state_.clipRows[size_t(hit.index)], !state_.showAllClips);
     return;
   }
   onLButtonDown(x, y);
 }
 
 void StudioView::onMouseMove(int x, int y) {
-  if (thumbDrag_.mode != ThumbDragMode::None) {
+  if (state_.thumbDrag.pane) {
     moveThumbDrag(y);
     return;
   }
-  if (!pendingTrack_ && dragSourceIndex_ == -1) return;
-  const ViewRect old = dragRect_;
-  dragRect_.x += x - lastMouse_.x;
-  dragRect_.y += y - lastMouse_.y;
+  if (!state_.pendingTrack && state_.dragSourceIndex == -1) return;
+  const ViewRect old = state_.dragRect;
+  state_.dragRect.x += x - lastMouse_.x;
+  state_.dragRect.y += y - lastMouse_.y;
   lastMouse_ = {x, y};
   host_.repaintRect(old.x, old.y, old.width, old.height);
-  host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
+  host_.repaintRect(state_.dragRect.x, state_.dragRect.y, state_.dragRect.width, state_.dragRect.height);
 }
 
 void StudioView::hideDragOutline() {
-  outlineShown_ = false;
-  host_.repaintRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
+  state_.outlineShown = false;
+  host_.repaintRect(state_.dragRect.x, state_.dragRect.y, state_.dragRect.width, state_.dragRect.height);
 }
 
 void StudioView::onLButtonUp(int x, int y) {
-  if (thumbDrag_.mode != ThumbDragMode::None) {
+  if (state_.thumbDrag.pane) {
     endThumbDrag();
     return;
   }
-  if (pendingTrack_) {
+  if (state_.pendingTrack) {
     hideDragOutline();
     const HitResult hit = hitTest(x, y);
     const bool onPlaylist = hit.code == HitCode::PlaylistEntry || hit.code == HitCode::PlaylistGap;
-    if (onPlaylist && playlist_.hasRoom()) {
-      Track* neighbour = playlist_.trackAt(hit.index);
-      Track* track = !neighbour                           ? playlist_.append(std::move(pendingTrack_))
-                     : hit.code == HitCode::PlaylistEntry ? playlist_.insertBefore(std::move(pendingTrack_), neighbour)
-                                                          : playlist_.insertAfter(std::move(pendingTrack_), neighbour);
+    if (onPlaylist && session_.playlist().hasRoom()) {
+      Track* neighbour = session_.playlist().trackAt(hit.index);
+      Track* track = !neighbour ? session_.playlist().append(std::move(state_.pendingTrack))
+                     : hit.code == HitCode::PlaylistEntry
+                         ? session_.playlist().insertBefore(std::move(state_.pendingTrack), neighbour)
+                         : session_.playlist().insertAfter(std::move(state_.pendingTrack), neighbour);
       host_.invalidate();
-      loadTrackAudio(*track, true, LoadIndicatorMode::WholeView);
+      session_.loadTrackAudio(*track, true, LoadIndicatorMode::WholeView);
     }
-    pendingTrack_.reset();  // dropped nowhere, or refused at 99 tracks
+    state_.pendingTrack.reset();  // dropped nowhere, or refused at 99 tracks
     host_.releaseMouse();
     return;
   }
-  if (dragSourceIndex_ != -1) {
+  if (state_.dragSourceIndex != -1) {
     hideDragOutline();
     const HitResult hit = hitTest(x, y);
-    Track* source = playlist_.trackAt(dragSourceIndex_);
+    Track* source = session_.playlist().trackAt(state_.dragSourceIndex);
     const bool inside = x >= 0 && y >= 0 && x < host_.clientWidth() && y < host_.clientHeight();
     if (source && inside && (hit.code == HitCode::PlaylistEntry || hit.code == HitCode::PlaylistGap)) {
-      Track* target = playlist_.trackAt(hit.index);
+      Track* target = session_.playlist().trackAt(hit.index);
       if (target != source) {
         if (!target)
-          playlist_.moveBefore(source, playlist_.end());
+          session_.playlist().moveBefore(source, session_.playlist().end());
         else if (hit.code == HitCode::PlaylistEntry)
-          playlist_.moveBefore(source, target);
+          session_.playlist().moveBefore(source, target);
         else
-          playlist_.moveAfter(source, target);
+          session_.playlist().moveAfter(source, target);
         host_.invalidate();
       }
     } else if (source && !inside) {
-      removeTrack(source);
+      session_.playlist().removeTrack(source);  // stopped first if it plays
       host_.invalidate();
     }
     host_.releaseMouse();
-    dragSourceIndex_ = -1;
+    state_.dragSourceIndex = -1;
   }
+}
+
+void StudioView::onRButtonUp(int x, int y) {
+  // A left-button drag ends only with its own button up.
+  if (state_.thumbDrag.pane || state_.pendingTrack || state_.dragSourceIndex != -1) return;
+  const HitResult hit = hitTest(x, y);
+  if (hit.code == HitCode::ClipRow) session_.editClip(state_.clipRows[size_t(hit.index)]);
 }
 
 }  // namespace wc

@@ -1,7 +1,5 @@
 // Painting of the whole view: the clip browser, the dividers, the transport
-// display and the CD playlist, plus the copy progress that redraws the
-// transport while the message loop is blocked.
-#include <cmath>
+// display and the CD playlist.
 #include <cstdio>
 #include <cstring>
 
@@ -31,13 +29,6 @@ constexpr FontSpec kTransportFont{"Lucida Console", 33, 0};
 
 constexpr int kPlaylistSlots = kMaxCdTracks;
 
-// A fixed-size text field of the catalogue, which the catalogue file does not
-// promise to terminate.
-template <size_t N>
-std::string fieldText(const char (&field)[N]) {
-  return std::string(field, strnlen(field, N));
-}
-
 // The first drawing step of a banner and of a clip row.
 void topLine(DrawSurface& surface, int y, int width) {
   surface.selectPen(Pen::Black);
@@ -52,14 +43,14 @@ void StudioView::paintAll(DrawSurface& surface) {
   const int H = host_.clientHeight();
 
   // Left pane: banner, clip list scroll bar, clip rows, black below.
-  if (visibleCount_ == 0) rebuildClipList();
-  const std::string label = fieldText(station().label);
+  if (state_.clipRowCount == 0) rebuildClipList();
+  const std::string label = std::string(station().labelText());
   int y = drawBanner(surface, 0, label.c_str(), kLeftPaneWidth);
-  drawScrollBar(surface, Pane::Clips, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, clipScroll_, visibleCount_,
-                kClipRowHeight);
-  for (int i = clipScroll_ < 0 ? 0 : clipScroll_; y < H && i < visibleCount_; ++i) {
-    const Clip& clip = station().clips[visibleClips_[size_t(i)]];
-    const bool highlight = transport_.playingTrack() && transport_.playingTrack()->clip == &clip;
+  drawScrollBar(surface, Pane::Clips, kClipRowsTop, H, kClipRowWidth, kLeftPaneWidth, state_.clipScroll,
+                state_.clipRowCount, kClipRowHeight);
+  for (int i = state_.clipScroll < 0 ? 0 : state_.clipScroll; y < H && i < state_.clipRowCount; ++i) {
+    const Clip& clip = station().clips[state_.clipRows[size_t(i)]];
+    const bool highlight = session_.transport().playingTrack() && session_.transport().playingTrack()->clip == &clip;
     y = drawClipRow(surface, y, highlight, clip, kClipRowWidth);
   }
   surface.fillRect(0, y, kClipRowWidth, H - y, kBlack);
@@ -76,10 +67,11 @@ void StudioView::paintAll(DrawSurface& surface) {
 
   // The playlist always shows 99 slots: the tracks, then grey empty slots.
   y = h + 6;
-  drawScrollBar(surface, Pane::Playlist, y, H, W - kScrollBarWidth, W, playlistScroll_, kPlaylistSlots, kEntryHeight);
+  drawScrollBar(surface, Pane::Playlist, y, H, W - kScrollBarWidth, W, state_.playlistScroll, kPlaylistSlots,
+                kEntryHeight);
   const int entryWidth = W - kPlaylistLeft - kScrollBarWidth;
-  int slot = playlistScroll_;
-  for (const Track* t = playlist_.trackAt(playlistScroll_); y < H && t && t->clip; t = t->next, ++slot)
+  int slot = state_.playlistScroll;
+  for (const Track* t = session_.playlist().trackAt(state_.playlistScroll); y < H && t && t->clip; t = t->next, ++slot)
     y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, t);
   for (; y < H && slot < kPlaylistSlots; ++slot)
     y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, nullptr);
@@ -87,7 +79,8 @@ void StudioView::paintAll(DrawSurface& surface) {
 
   // The drag outline lives in the view state and is drawn last, over the
   // freshly painted pixels.
-  if (outlineShown_) surface.xorDottedRect(dragRect_.x, dragRect_.y, dragRect_.width, dragRect_.height);
+  if (state_.outlineShown)
+    surface.xorDottedRect(state_.dragRect.x, state_.dragRect.y, state_.dragRect.width, state_.dragRect.height);
 }
 
 int StudioView::drawBanner(DrawSurface& surface, int y, const char* label, int width) {
@@ -108,9 +101,9 @@ int StudioView::drawBanner(DrawSurface& surface, int y, const char* label, int w
 }
 
 int StudioView::drawClipRow(DrawSurface& surface, int y, bool highlight, const Clip& clip, int width) {
-  const Rgb colour = clipClassColour(clip.clipClass);
+  const Rgb colour = clipClassColour(clip.kind());
   const Rgb box = highlight ? kHighlightBox : colour;
-  const bool song = clip.clipClass == ClipClass::Song;
+  const bool song = clip.isSong();
 
   topLine(surface, y, width);
   surface.fillRect(0, y + 1, 10, 16, box);
@@ -131,10 +124,10 @@ int StudioView::drawClipRow(DrawSurface& surface, int y, bool highlight, const C
   surface.selectFont(kClipRowFont);
   surface.setBackColour(colour);
   if (song) {
-    surface.drawText(fieldText(clip.artist), 14, y + 1, 112, y + 17, TextAlign::Left);
-    surface.drawText(fieldText(clip.title), 116, y + 1, width, y + 17, TextAlign::Left);
+    surface.drawText(std::string(clip.artistText()), 14, y + 1, 112, y + 17, TextAlign::Left);
+    surface.drawText(std::string(clip.titleText()), 116, y + 1, width, y + 17, TextAlign::Left);
   } else {
-    surface.drawText(fieldText(clip.title), 14, y + 1, width, y + 17, TextAlign::Left);
+    surface.drawText(std::string(clip.titleText()), 14, y + 1, width, y + 17, TextAlign::Left);
   }
   return y + 17;
 }
@@ -151,28 +144,28 @@ void StudioView::drawArrow(DrawSurface& surface, int cx, int cy, int d) {
 int StudioView::drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, int w, const Track* track) {
   if (track && !track->clip) track = nullptr;  // the end marker is drawn as an empty slot
   const Clip* clip = track ? track->clip : nullptr;
-  const bool isSong = clip && clip->clipClass == ClipClass::Song;
-  const bool playing = track && track == transport_.playingTrack();
-  const Rgb band = clip ? clipClassColour(clip->clipClass) : kEmptySlot;
+  const bool isSong = clip && clip->isSong();
+  const bool playing = track && track == session_.transport().playingTrack();
+  const Rgb band = clip ? clipClassColour(clip->kind()) : kEmptySlot;
   const Rgb numberBox = !clip ? kEmptySlot : playing ? kHighlightBox : kNumberBox;
   const Rgb numberText = playing ? kWhite : kBlack;
 
   // The adverts pack and commercials carry no station label. A station index
   // outside the catalogue gets none either.
-  const bool hasLabel = clip && clip->clipClass != ClipClass::Commercial && track->station != kAdvertsStation &&
+  const bool hasLabel = clip && clip->kind() != ClipClass::Commercial && track->station != kAdvertsStation &&
                         track->station >= 0 && track->station < kStationCount;
-  const std::string label = hasLabel ? fieldText(catalogue().stations[track->station].label) : std::string();
+  const std::string label = hasLabel ? std::string(catalogue().stations[track->station].labelText()) : std::string();
   const int textLeft = x + (hasLabel ? 160 : 32);
 
   std::string songText;
   if (clip) {
-    const std::string artist = fieldText(clip->artist);
-    songText = artist.empty() ? fieldText(clip->title) : artist + " - " + fieldText(clip->title);
+    const std::string artist(clip->artistText());
+    songText = artist.empty() ? std::string(clip->titleText()) : artist + " - " + std::string(clip->titleText());
   }
   std::string introText, outroText;
   if (isSong) {
-    if (const Clip* intro = introClipOf(catalogue(), *track)) introText = fieldText(intro->title);
-    if (const Clip* outro = outroClipOf(catalogue(), *track)) outroText = fieldText(outro->title);
+    if (const Clip* intro = introClipOf(catalogue(), *track)) introText = intro->titleText();
+    if (const Clip* outro = outroClipOf(catalogue(), *track)) outroText = outro->titleText();
     if (introText.empty()) introText = "(no speech over intro)";
     if (outroText.empty()) outroText = "(no speech over outro)";
   }
@@ -236,30 +229,15 @@ int StudioView::drawPlaylistEntry(DrawSurface& surface, int slot, int y, int x, 
   return y + 65;
 }
 
-std::string StudioView::transportText(Rgb* colour) const {
-  return wc::transportText(marks_, playlist_, transport_, colour);
-}
-
 int StudioView::drawTransport(DrawSurface& surface, int y, int x, int width, bool clear) {
   Rgb colour = kTransportGreen;
-  const std::string text = transportText(&colour);
+  const std::string text = transportText(session_.marks(), session_.playlist(), session_.transport(), &colour);
   surface.selectFont(kTransportFont);
   surface.setBackColour(kBlack);
   surface.setTextColour(colour);
   if (clear) surface.fillRect(x, y, width, kTransportHeight, kBlack);
   surface.drawText(text, x, y + 2, x + width, y + kTransportHeight, TextAlign::Centre);
   return kTransportHeight;
-}
-
-void StudioView::onCopyProgress(const char* fileName, float percent) {
-  const double rounded = std::trunc(double(percent) + 0.5);
-  if (!(rounded >= -1000.0 && rounded <= 1000.0)) return;  // NaN or nonsense: nothing to show
-  const int p = int(rounded);
-  if (p == marks_.copyPercent) return;
-  marks_.copyPercent = p;
-  marks_.copyFileName = fileName ? fileName : "";
-  // Cleared when a file starts; later reports overwrite the same width.
-  host_.repaintTransport(p == 0);
 }
 
 }  // namespace wc

@@ -32,6 +32,8 @@ class OpusTrackEncoder final : public TrackEncoder {
 
   std::optional<std::vector<uint8_t>> encode(std::span<const int16_t> frames, const TrackTags& tags,
                                              const std::atomic<bool>& stop) const override {
+    // libopusenc asserts when drained without a single sample.
+    if (frames.size() < kChannels) return std::nullopt;
     // Tags go in afterwards through TagLib; the encoder writes only its vendor string.
     std::unique_ptr<OggOpusComments, CommentsDeleter> comments(ope_comments_create());
     if (!comments) return std::nullopt;

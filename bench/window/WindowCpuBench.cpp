@@ -32,7 +32,7 @@
 
 #include "app/MainFrame.h"
 #include "app/WavecrateApp.h"
-#include "ui/CommandIds.h"
+#include "session/Command.h"
 #include "ui/qt/StudioViewAdapter.h"
 #include "ui/qt/StudioViewWidget.h"
 
@@ -129,14 +129,14 @@ class WindowProgram {
   static void end() { slot().reset(); }
 
   CMainFrame& frame() { return *app_.mainFrame(); }
-  bool run(int id) { return frame().executeCommand(id); }
+  bool run(Command id) { return frame().executeCommand(id); }
   // A new playlist of every song of the first station that has songs.
   bool fillPlaylist() {
     auto* adapter = dynamic_cast<StudioViewAdapter*>(frame().view().client());
-    if (!adapter || !run(cmd::FileNew)) return false;
+    if (!adapter || !run(Command::FileNew)) return false;
     for (int station = 0; station < kStationCount; ++station) {
       adapter->view().showStation(station);
-      if (run(cmd::AddAllSongs)) return true;
+      if (run(Command::AddAllSongs)) return true;
     }
     return false;
   }
@@ -183,7 +183,7 @@ void BM_WindowPlaying(benchmark::State& state) {
     state.SkipWithError("the window program did not start");
     return;
   }
-  if (!program->fillPlaylist() || !program->run(cmd::Play)) {
+  if (!program->fillPlaylist() || !program->run(Command::Play)) {
     state.SkipWithError("the stations gave no playlist to play");
     return;
   }
@@ -191,7 +191,7 @@ void BM_WindowPlaying(benchmark::State& state) {
   runEventLoopFor(0.5);
   Cost cost;
   for (auto _ : state) cost = runEventLoopFor(options().seconds);
-  program->run(cmd::Stop);
+  program->run(Command::Stop);
   report(state, cost);
 }
 

@@ -68,14 +68,14 @@ struct StereoEncoder {
   }
 };
 
-ClipPlan encodedClip(int32_t clipClass, EncodedClip frames) {
+ClipPlan encodedClip(ClipClass clipClass, EncodedClip frames) {
   ClipPlan c;
   c.clipClass = clipClass;
   c.frames = std::move(frames);
   return c;
 }
 
-ClipPlan clipOf(int32_t clipClass, StereoSignal signal) {
+ClipPlan clipOf(ClipClass clipClass, StereoSignal signal) {
   ClipPlan c;
   c.clipClass = clipClass;
   c.signal = std::move(signal);

@@ -30,8 +30,8 @@ struct StationEntry {
   const char* chatter[4][kDemoChatterPerClass];  // classes 5, 6, 2, 7
 };
 
-constexpr int kChatterClasses[4] = {ClipClass::ChatterFive, ClipClass::ChatterSix, ClipClass::Chatter,
-                                    ClipClass::ChatterSeven};
+constexpr ClipClass kChatterClasses[4] = {ClipClass::ChatterFive, ClipClass::ChatterSix, ClipClass::Chatter,
+                                          ClipClass::ChatterSeven};
 
 SongStyle style(uint32_t seed, int key, bool minor, double bpm, Groove groove, KeysSound keys, BassSound bass,
                 LeadSound lead, double swing = 0.0) {
@@ -275,7 +275,7 @@ ClipPlan song(const Render& r, const StationEntry& station, int k) {
 // ends on a hit, class 2 (the DJ just talking) without music.
 ClipPlan chatter(const Render& r, const StationEntry& station, int classSlot, int k) {
   const std::string line = station.chatter[classSlot][k];
-  const int clipClass = kChatterClasses[classSlot];
+  const ClipClass clipClass = kChatterClasses[classSlot];
   SongStyle bed = station.bed;
   bed.seed += uint32_t(10 * classSlot + k);
   const Speaker dj = station.dj;

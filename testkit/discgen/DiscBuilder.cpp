@@ -163,7 +163,7 @@ std::unique_ptr<Catalogue> buildCatalogue(const DiscPlan& plan,
       Clip& c = s.clips[k];
       copyText(c.title, sizeof c.title, flat[k].plan->title);
       copyText(c.artist, sizeof c.artist, flat[k].plan->artist);
-      c.clipClass = flat[k].plan->clipClass;
+      c.setKind(flat[k].plan->clipClass);
       c.intros = flat[k].intros;
       c.outros = flat[k].outros;
       c.offset = records[k].offset;

@@ -23,7 +23,7 @@ namespace wc {
 struct ClipPlan {
   std::string title;   // cut to 63 characters
   std::string artist;  // cut to 63 characters
-  int32_t clipClass = ClipClass::Chatter;
+  ClipClass clipClass = ClipClass::Chatter;
 
   // The audio, first match wins: ready frames; else generate(), called once
   // while the pack is written (so a long disc never holds all its samples);

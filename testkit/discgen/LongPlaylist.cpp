@@ -25,12 +25,10 @@ struct Candidate {
 void collectCandidates(const Catalogue& catalogue, std::vector<Candidate>& songs, std::vector<Candidate>& others) {
   for (int s = 0; s < kStationCount; ++s) {
     const Station& station = catalogue.stations[s];
-    const int count = validClipCount(station);
-    for (int k = 0; k < count; k = nextTopLevelClip(station.clips[k], k)) {
-      const Clip& clip = station.clips[k];
-      const Candidate c{s, k, clampCount(clip.intros), clampCount(clip.outros)};
-      (clip.clipClass == ClipClass::Song ? songs : others).push_back(c);
-    }
+    station.forEachTopLevel([&](int k, const Clip& clip) {
+      const FollowOns f = station.followOns(k);
+      (clip.isSong() ? songs : others).push_back({s, k, f.intros, f.outros});
+    });
   }
 }
 
@@ -143,7 +141,7 @@ ClipSamplesFunction packClipSamples(const WrittenDisc& disc, FileSystem& fs) {
   return [lengths, catalogue, paths, &fs](int station, int clipIndex) -> int64_t {
     if (!catalogue || station < 0 || station >= kStationCount) return 0;
     const Station& s = catalogue->stations[station];
-    if (clipIndex < 0 || clipIndex >= validClipCount(s)) return 0;
+    if (!s.hasClip(clipIndex)) return 0;
     const auto key = std::make_pair(station, clipIndex);
     if (const auto it = lengths->known.find(key); it != lengths->known.end()) return it->second;
     int64_t samples = 0;

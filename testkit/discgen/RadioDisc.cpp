@@ -116,7 +116,7 @@ class BlockEncoder {
   State state_;
 };
 
-ClipPlan clipOf(int32_t clipClass, EncodedClip frames) {
+ClipPlan clipOf(ClipClass clipClass, EncodedClip frames) {
   ClipPlan c;
   c.clipClass = clipClass;
   c.frames = std::move(frames);

@@ -20,10 +20,10 @@ std::vector<std::string> differences(const Catalogue& truth, const StationPropos
   for (size_t k = 0; k < p.roles.size(); ++k) {
     const Clip& c = t.clips[k];
     const RoleOfClip& r = p.roles[k];
-    if (classOfRole(r.role) != c.clipClass || r.intros != c.intros || r.outros != c.outros)
+    if (classOfRole(r.role) != c.kind() || r.intros != c.intros || r.outros != c.outros)
       out.push_back("station " + std::to_string(p.station) + " clip " + std::to_string(k) + ": want class " +
                     std::to_string(c.clipClass) + " " + std::to_string(c.intros) + "/" + std::to_string(c.outros) +
-                    ", got " + std::to_string(classOfRole(r.role)) + " " + std::to_string(r.intros) + "/" +
+                    ", got " + std::to_string(classNumber(classOfRole(r.role))) + " " + std::to_string(r.intros) + "/" +
                     std::to_string(r.outros));
   }
   return out;
@@ -168,10 +168,10 @@ TEST(SongDetectionTest, ApplyKeepsTypedTextOfClipsWhoseRoleStayed) {
     formatDefaultTitle(s.clips[k].title, k, s.clips[k].size);
   }
   // Typed before: clip 0 a song with one intro; clip 2 chatter; clip 3 a song.
-  s.clips[0] = {"Harbour Lights", "The Pilots", ClipClass::Song, 1, 0, 0, 135168, 0};
+  s.clips[0] = {"Harbour Lights", "The Pilots", classNumber(ClipClass::Song), 1, 0, 0, 135168, 0};
   std::strcpy(s.clips[1].title, "Here come the Pilots");
   std::strcpy(s.clips[2].title, "Weather");
-  s.clips[3].clipClass = ClipClass::Song;
+  s.clips[3].setKind(ClipClass::Song);
   std::strcpy(s.clips[3].title, "Old Song");
   std::strcpy(s.clips[3].artist, "Someone");
 
@@ -211,9 +211,9 @@ TEST(SongDetectionTest, DefaultStationsAreListedMusicStationsWithoutSongs) {
   resetToBareCatalogue(catalogue);
   for (Station& s : catalogue.stations) {
     s.clipCount = 3;
-    for (int k = 0; k < 3; ++k) s.clips[k].clipClass = ClipClass::Chatter;
+    for (int k = 0; k < 3; ++k) s.clips[k].setKind(ClipClass::Chatter);
   }
-  catalogue.stations[8].clips[1].clipClass = ClipClass::Song;
+  catalogue.stations[8].clips[1].setKind(ClipClass::Song);
   const std::vector<int> stations = stationsWithoutSongs(catalogue);
   for (int i = 0; i < kStationCount; ++i) {
     const bool want = catalogue.stations[i].listed && i != kAdvertsStation && i != 8;

@@ -9,7 +9,7 @@
 #include "gamedata/CatalogueBuilder.h"
 #include "gamedata/CatalogueFile.h"
 #include "gamedata/ClipAnnotation.h"
-#include "ui/ClipEdit.h"
+#include "session/ClipEdit.h"
 
 namespace wc {
 namespace {
@@ -27,7 +27,7 @@ std::unique_ptr<Catalogue> bareCatalogue(int clips = 8, uint32_t leadIn = 2048, 
 }
 
 ClipAnnotation song(const char* artist, const char* title, int intros, int outros) {
-  return ClipAnnotation{ClipClass::Song, artist, title, intros, outros};
+  return ClipAnnotation{classNumber(ClipClass::Song), artist, title, intros, outros};
 }
 
 std::string_view bytesOf(const std::string& s) { return s; }
@@ -153,8 +153,10 @@ TEST(AnnotationCsv, ExportThenImportRoundTripsEveryByte) {
   Station& s = annotated->stations[4];
   ASSERT_EQ(applyClipEdit(*annotated, 4, 0, {song("Art, \"Q\"", " padded ", 2, 1), {{1, "Hi \xE9"}, {3, "Bye"}}}),
             AnnotationProblem::None);
-  ASSERT_EQ(applyAnnotation(s, 4, ClipAnnotation{ClipClass::ChatterSix, "", "", 0, 0}), AnnotationProblem::None);
-  ASSERT_EQ(applyAnnotation(s, 5, ClipAnnotation{ClipClass::ChatterFive, "", "", 0, 0}), AnnotationProblem::None);
+  ASSERT_EQ(applyAnnotation(s, 4, ClipAnnotation{classNumber(ClipClass::ChatterSix), "", "", 0, 0}),
+            AnnotationProblem::None);
+  ASSERT_EQ(applyAnnotation(s, 5, ClipAnnotation{classNumber(ClipClass::ChatterFive), "", "", 0, 0}),
+            AnnotationProblem::None);
   ASSERT_TRUE(applyTitle(s, 6, ""));
   const std::string text = exportAnnotations(*annotated);
 
@@ -207,21 +209,32 @@ TEST(AnnotationCsv, OnlyMatchingValidRowsApply) {
   EXPECT_EQ(result.invalid, 5);
   EXPECT_FALSE(result.fromOtherDisc());
   EXPECT_EQ(annotationOf(mine->stations[4].clips[0]), song("A", "Song", 1, 1));
-  for (int k = 1; k < 8; ++k) EXPECT_EQ(mine->stations[4].clips[k].clipClass, ClipClass::Chatter) << k;
+  for (int k = 1; k < 8; ++k) EXPECT_EQ(mine->stations[4].clips[k].kind(), ClipClass::Chatter) << k;
   EXPECT_EQ(describeImport(result),
             "Applied 1 of 9 annotations.\nSkipped 3 that do not match a clip of your disc.\n"
             "Skipped 5 with values that are not valid.");
 }
 
+// Neither other files nor damaged annotations files change anything; a
+// damaged one (its header right) is told apart and names the line.
 TEST(AnnotationCsv, NotAnAnnotationsFileChangesNothing) {
   auto mine = bareCatalogue();
   const auto image = serializeCatalogue(*mine);
-  for (std::string_view bytes : {std::string_view("station,clip\n4,0\n"), std::string_view(""),
-                                 std::string_view("station,clip,offset,size,class,artist,title,intros,outros\n\"4")}) {
+  const std::string header = "station,clip,offset,size,class,artist,title,intros,outros\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"station,clip\n4,0\n", "not an annotations file"},
+      {"", "not an annotations file"},
+      {"\"unclosed,header\n", "not an annotations file"},
+      {header + "\"4", "damaged at line 2"},
+      {header + "4,0,2048,1000,0,A,B,0,0\n4,1,6144,1001,0,\"A\"x,B,0,0\n", "damaged at line 3"},
+      {"\xef\xbb\xbf" + header + "\r\n\r\n4,0,2048,1000,0,\"A, B,0,0\n", "damaged at line 4"},
+  };
+  for (const auto& [bytes, says] : cases) {
+    SCOPED_TRACE(bytes);
     const AnnotationImport result = importAnnotations(bytes, *mine);
     EXPECT_FALSE(result.recognised);
     EXPECT_EQ(result.applied, 0);
-    EXPECT_NE(describeImport(result).find("not an annotations file"), std::string::npos);
+    EXPECT_NE(describeImport(result).find(says), std::string::npos) << describeImport(result);
   }
   EXPECT_EQ(serializeCatalogue(*mine), image);
   const AnnotationImport empty = importAnnotations(kAnnotationHeader, *mine);

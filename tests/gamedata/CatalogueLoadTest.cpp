@@ -48,7 +48,7 @@ class CatalogueLoadTest : public ::testing::Test {
     Clip& song = h.gameData->catalogue().stations[4].clips[0];
     std::strcpy(song.title, "Annotated song");
     std::strcpy(song.artist, "Somebody");
-    song.clipClass = ClipClass::Song;
+    song.setKind(ClipClass::Song);
     ASSERT_TRUE(h.gameData->saveCatalogue());
     savedImage = readBytes(catalogueFile());
     h.recreate();
@@ -64,7 +64,7 @@ class CatalogueLoadTest : public ::testing::Test {
     EXPECT_NE(text.find("Wavecrate project"), std::string::npos);
     EXPECT_STRNE(catalogue().stations[4].clips[0].title, "Annotated song");
     EXPECT_EQ(std::string(catalogue().stations[4].clips[0].title).rfind("Clip #1 ", 0), 0u);
-    EXPECT_EQ(catalogue().stations[4].clips[0].clipClass, ClipClass::Chatter);
+    EXPECT_EQ(catalogue().stations[4].clips[0].kind(), ClipClass::Chatter);
     // The file is left as it was.
     EXPECT_EQ(readBytes(catalogueFile()), savedImage);
   }
@@ -93,7 +93,7 @@ TEST_F(CatalogueLoadTest, BareCatalogueFromTheLookupTable) {
   EXPECT_EQ(ch.clips[1].size, 1351680u);
   EXPECT_EQ(ch.clips[2].offset, 999999u);
   for (int k = 0; k < 3; ++k) {
-    EXPECT_EQ(ch.clips[k].clipClass, ClipClass::Chatter);
+    EXPECT_EQ(ch.clips[k].kind(), ClipClass::Chatter);
     EXPECT_EQ(ch.clips[k].artist[0], '\0');
     EXPECT_EQ(ch.clips[k].intros, 0);
     EXPECT_EQ(ch.clips[k].outros, 0);
@@ -103,7 +103,7 @@ TEST_F(CatalogueLoadTest, BareCatalogueFromTheLookupTable) {
   const Station& adverts = catalogue().stations[1];
   ASSERT_EQ(adverts.clipCount, 1);
   EXPECT_STREQ(adverts.clips[0].title, "Clip #1 00:00");
-  EXPECT_EQ(adverts.clips[0].clipClass, ClipClass::Commercial);
+  EXPECT_EQ(adverts.clips[0].kind(), ClipClass::Commercial);
   EXPECT_EQ(catalogue().stations[15].clipCount, 1);
   EXPECT_EQ(catalogue().stations[0].clipCount, 0);
 
@@ -154,13 +154,54 @@ TEST_F(CatalogueLoadTest, RecordsThatDoNotFitTheCatalogueAreSkipped) {
   EXPECT_EQ(catalogue().stations[5].clipCount, 256);
 }
 
+// A lookup table larger than any can be (sparse, so it costs no disk) is
+// not read: its size would take all memory. The file is named in a warning,
+// and the disc's table is used when only the cached one is too large.
+TEST_F(CatalogueLoadTest, OversizedLookupTablesAreReportedNotRead) {
+  const struct {
+    const char* name;
+    uint64_t cachedSize;  // 0: no cached table
+    uint64_t discSize;    // 0: the disc's table holds `records`
+    int clipsOfCh;
+  } cases[] = {
+      {"100 GB in the cache, a good one on the disc", uint64_t(100) << 30, 0, 2},
+      {"4 GB on the disc", 0, uint64_t(4) << 30, 0},
+      {"one byte past the cap in the cache and on the disc", kMaxConfigFileBytes + 1, kMaxConfigFileBytes + 1, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(h.cache());
+    std::filesystem::remove_all(h.discMount / "AUDIO");
+    writeDisc(h.discMount, {{4, 1000}, {4, 500}});
+    const Path discTable = h.discMount / "AUDIO" / "CONFIG" / "TRAKLKUP.DAT";
+    if (c.discSize) std::filesystem::resize_file(discTable, c.discSize);
+    if (c.cachedSize) {
+      std::filesystem::create_directories(h.cache());
+      writeTable({{4, 0, 1000}});
+      std::filesystem::resize_file(h.cache() / "TRAKLKUP.DAT", c.cachedSize);
+    }
+    h.recreate();
+    h.prompts.shown.clear();
+    h.fs.clearLog();
+    h.gameData->loadCatalogue();
+    EXPECT_EQ(catalogue().stations[4].clipCount, c.clipsOfCh);
+    EXPECT_LE(h.fs.bytesRead(), kMaxConfigFileBytes);
+    const size_t warnings = (c.cachedSize ? 1u : 0u) + (c.discSize ? 1u : 0u);
+    ASSERT_EQ(h.prompts.shown.size(), warnings);
+    for (const auto& shown : h.prompts.shown) {
+      EXPECT_EQ(shown.caption, "Warning");
+      EXPECT_NE(shown.text.find("TRAKLKUP.DAT"), std::string::npos) << shown.text;
+    }
+  }
+}
+
 TEST_F(CatalogueLoadTest, MatchingFileKeepsItsAnnotations) {
   saveAnnotatedCatalogue();
   h.gameData->loadCatalogue();
   EXPECT_TRUE(h.prompts.shown.empty());
   EXPECT_STREQ(catalogue().stations[4].clips[0].title, "Annotated song");
   EXPECT_STREQ(catalogue().stations[4].clips[0].artist, "Somebody");
-  EXPECT_EQ(catalogue().stations[4].clips[0].clipClass, ClipClass::Song);
+  EXPECT_EQ(catalogue().stations[4].clips[0].kind(), ClipClass::Song);
   EXPECT_EQ(catalogue().stations[4].clipCount, 3);
 }
 

@@ -115,10 +115,10 @@ class TrackAudioTest : public ::testing::Test {
     writeDisc(h.discMount, clips);
     h.gameData->loadCatalogue();
     Station& ch = h.gameData->catalogue().stations[4];
-    ch.clips[0].clipClass = ClipClass::Song;
+    ch.clips[0].setKind(ClipClass::Song);
     ch.clips[0].intros = 2;
     ch.clips[0].outros = 2;
-    ch.clips[5].clipClass = ClipClass::Song;
+    ch.clips[5].setKind(ClipClass::Song);
     ch.clips[5].outros = 1;
     h.fs.clearLog();
   }

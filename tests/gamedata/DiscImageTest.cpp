@@ -2,6 +2,7 @@
 // mounted disc, the disc box's "Open Disc Image..." answer and the memory of
 // the picked image, and a clear refusal of images that cannot be used.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <map>
 #include <utility>
@@ -114,7 +115,7 @@ TEST_P(DiscImageReadTest, CatalogueAndEveryClipEqualTheMountedDisc) {
 
   int clips = 0;
   for (int station = 0; station < kStationCount; ++station) {
-    const int count = validClipCount(fromDirectory.gameData->catalogue().stations[station]);
+    const int count = fromDirectory.gameData->catalogue().stations[station].validCount();
     for (int clip = 0; clip < count; ++clip, ++clips) {
       const auto expected = fromDirectory.gameData->loadClipAudio(station, clip);
       const auto actual = fromImage.gameData->loadClipAudio(station, clip);
@@ -254,6 +255,10 @@ const BadImage kBadImages[] = {
     {"missing", DiscImageProblem::CannotOpen, "cannot be opened", [](const Path&, const Path&) {}},
     {"directory", DiscImageProblem::CannotOpen, "cannot be opened",
      [](const Path& image, const Path&) { std::filesystem::create_directories(image); }},
+    {"FIFO", DiscImageProblem::CannotOpen, "neither a file nor a drive",
+     [](const Path& image, const Path&) { ASSERT_EQ(::mkfifo(image.c_str(), 0600), 0); }},
+    {"character device", DiscImageProblem::CannotOpen, "neither a file nor a drive",
+     [](const Path& image, const Path&) { std::filesystem::create_symlink("/dev/zero", image); }},
     {"empty", DiscImageProblem::NotIso9660, "not an ISO 9660 image",
      [](const Path& image, const Path&) { writeBytes(image, {}); }},
     {"garbage", DiscImageProblem::NotIso9660, "not an ISO 9660 image",
@@ -323,7 +328,7 @@ INSTANTIATE_TEST_SUITE_P(Images, BadImageTest, ::testing::ValuesIn(kBadImages), 
 
 // ---- Choosing the image from the disc box, and remembering it ----
 
-enum class Image { Good, Garbage, Missing };
+enum class Image { Good, Garbage, Missing, Fifo };
 
 struct ChoiceCase {
   const char* name;
@@ -372,6 +377,21 @@ const ChoiceCase kChoiceCases[] = {
      {MessageButtons::Ok, MessageButtons::OkCancelOpenImage},
      false,
      false},
+    // Would block every start before a window appears.
+    {"RememberedFifoIsNamedAndForgottenWithoutBlocking",
+     Image::Fifo,
+     {},
+     {MessageAnswer::Ok, MessageAnswer::Cancel},
+     {MessageButtons::Ok, MessageButtons::OkCancelOpenImage},
+     false,
+     false},
+    {"PickedFifoIsNamedThenTheBoxAgain",
+     std::nullopt,
+     {Image::Fifo},
+     {MessageAnswer::OpenImage, MessageAnswer::Ok, MessageAnswer::Cancel},
+     {MessageButtons::OkCancelOpenImage, MessageButtons::Ok, MessageButtons::OkCancelOpenImage},
+     false,
+     false},
 };
 
 class DiscImageChoiceTest : public ::testing::TestWithParam<ChoiceCase> {};
@@ -382,8 +402,13 @@ TEST_P(DiscImageChoiceTest, Flow) {
   const Path good = plainImageDisc().image;
   const Path garbage = temp.path() / "garbage.iso";
   writeBytes(garbage, std::vector<uint8_t>(100000, 0x5A));
+  const Path fifo = temp.path() / "pipe.iso";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   auto path = [&](Image image) {
-    return image == Image::Good ? good : image == Image::Garbage ? garbage : temp.path() / "gone.iso";
+    return image == Image::Good      ? good
+           : image == Image::Garbage ? garbage
+           : image == Image::Fifo    ? fifo
+                                     : temp.path() / "gone.iso";
   };
 
   Start start(temp.path(), std::nullopt, std::nullopt, Start::Picker::Offered);

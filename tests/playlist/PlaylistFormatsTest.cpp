@@ -147,9 +147,11 @@ TEST(ClipPoolTest, BuildPoolWalksTopLevelClipsByClassMask) {
   auto chatter = buildPool(*catalogue, 5, PoolMask::TwoSeven, false, random);
   EXPECT_EQ(chatter.capacity(), 1);
   EXPECT_EQ(chatter.pick(), 4);
-  // A class outside 0..31 takes its bit modulo 32 and cannot overflow the shift.
+  // A class outside 0..7 reads as class 3 (no tool's class) and cannot
+  // overflow the shift.
   catalogue->stations[5].clips[4].clipClass = 32 + 7;
-  EXPECT_EQ(buildPool(*catalogue, 5, PoolMask::TwoSeven, false, random).capacity(), 1);
+  EXPECT_EQ(buildPool(*catalogue, 5, PoolMask::TwoSeven, false, random).capacity(), 0);
+  EXPECT_EQ(buildPool(*catalogue, 5, classBit(ClipClass::Other3), false, random).pick(), 4);
 }
 
 // ---- CUE sheet ----------------------------------------------------------------

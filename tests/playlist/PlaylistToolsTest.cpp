@@ -34,11 +34,11 @@ class PlaylistToolsTest : public ::testing::Test {
   PlaylistToolsTest() : catalogue(std::make_unique<Catalogue>()) {
     Station& adverts = catalogue->stations[kAdvertsStation];
     adverts.clipCount = 1;
-    setClip(adverts.clips[0], ClipClass::Commercial);
+    setClip(adverts.clips[0], classNumber(ClipClass::Commercial));
     Station& s = catalogue->stations[kStation];
     int k = 0;
     for (int song = 0; song < 3; ++song) {
-      setClip(s.clips[k++], ClipClass::Song, 2, 2);
+      setClip(s.clips[k++], classNumber(ClipClass::Song), 2, 2);
       for (int i = 0; i < 4; ++i) setClip(s.clips[k++], 3);
     }
     for (int cls : {5, 6, 2}) setClip(s.clips[k++], cls);
@@ -96,7 +96,7 @@ TEST_F(PlaylistToolsTest, ARadioMixOpensWithChatterAndEndsWithClassFiveAfterTheL
   ASSERT_GE(clips.size(), 5u);
   EXPECT_EQ(s.clips[clips[0]].clipClass, 5);
   int songs = 0;
-  for (const Track* t = playlist.first(); t; t = Playlist::after(t)) songs += t->clip->clipClass == ClipClass::Song;
+  for (const Track* t = playlist.first(); t; t = Playlist::after(t)) songs += t->clip->kind() == ClipClass::Song;
   EXPECT_EQ(songs, 3);
   EXPECT_EQ(playlist.last()->clip->clipClass, 5);
   EXPECT_EQ(observer.inserted.size(), clips.size());

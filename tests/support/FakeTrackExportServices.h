@@ -5,8 +5,9 @@
 #include <deque>
 
 #include "audio/encode/TrackEncoders.h"
+#include "session/TrackExportServices.h"
 #include "support/RasterSurface.h"
-#include "ui/TrackExportServices.h"
+#include "ui/CoverArt.h"
 
 namespace wc::test {
 
@@ -29,9 +30,9 @@ class FakeTrackExportServices final : public TrackExportServices {
   std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) override {
     return makeTrackEncoder(format, quality);
   }
-  std::vector<uint8_t> paintPng(int size, const std::function<void(DrawSurface&)>& paint) override {
-    RasterSurface surface(size, size);
-    paint(surface);
+  std::vector<uint8_t> coverPng(const std::string& stationLabel) override {
+    RasterSurface surface(kCoverSize, kCoverSize);
+    paintStationCover(surface, stationLabel, kCoverSize);
     coverTexts.clear();
     for (const auto& call : surface.texts()) coverTexts.push_back(call.text);
     std::vector<uint8_t> bytes;

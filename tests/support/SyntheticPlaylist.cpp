@@ -12,14 +12,14 @@ SyntheticPlaylist::SyntheticPlaylist() : catalogue(std::make_unique<Catalogue>()
   std::strncpy(catalogue->stations[kStation].label, kLabel, sizeof catalogue->stations[kStation].label - 1);
 }
 
-Track& SyntheticPlaylist::add(const std::string& title, const std::string& artist, int32_t clipClass, double seconds,
+Track& SyntheticPlaylist::add(const std::string& title, const std::string& artist, ClipClass clipClass, double seconds,
                               uint32_t seed) {
   Station& station = catalogue->stations[kStation];
   const int index = station.clipCount++;
   Clip& clip = station.clips[index];
   std::strncpy(clip.title, title.c_str(), sizeof clip.title - 1);
   std::strncpy(clip.artist, artist.c_str(), sizeof clip.artist - 1);
-  clip.clipClass = clipClass;
+  clip.setKind(clipClass);
   auto* track = new Track;
   track->station = kStation;
   track->clip = &clip;

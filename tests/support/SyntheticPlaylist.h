@@ -17,7 +17,7 @@ struct SyntheticPlaylist {
   SyntheticPlaylist();
   // Appends a track of one clip lasting `seconds` (music for songs, speech
   // otherwise; `seed` varies the signal).
-  Track& add(const std::string& title, const std::string& artist, int32_t clipClass, double seconds, uint32_t seed);
+  Track& add(const std::string& title, const std::string& artist, ClipClass clipClass, double seconds, uint32_t seed);
 
   std::unique_ptr<Catalogue> catalogue;
   Playlist playlist;

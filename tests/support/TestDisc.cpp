@@ -24,7 +24,7 @@ namespace {
   std::abort();
 }
 
-ClipPlan clip(std::string title, int32_t clipClass, uint32_t frames, StereoSignal (*make)(size_t, uint32_t),
+ClipPlan clip(std::string title, ClipClass clipClass, uint32_t frames, StereoSignal (*make)(size_t, uint32_t),
               uint32_t seed) {
   ClipPlan c;
   c.title = std::move(title);
@@ -66,13 +66,13 @@ DiscPlan buildDefaultPlan() {
         clip("Outro " + letter, ClipClass::Chatter, testDiscFrames(kMusic, k + 3), makeBabble, uint32_t(k + 3)));
     music.clips.push_back(std::move(song));
   }
-  const std::pair<int, int32_t> chatter[4] = {{kChatter2, ClipClass::Chatter},
-                                              {kChatter5, ClipClass::ChatterFive},
-                                              {kChatter6, ClipClass::ChatterSix},
-                                              {kChatter7, ClipClass::ChatterSeven}};
+  const std::pair<int, ClipClass> chatter[4] = {{kChatter2, ClipClass::Chatter},
+                                                {kChatter5, ClipClass::ChatterFive},
+                                                {kChatter6, ClipClass::ChatterSix},
+                                                {kChatter7, ClipClass::ChatterSeven}};
   for (const auto& [index, cls] : chatter)
-    music.clips.push_back(
-        clip("Chatter " + std::to_string(cls), cls, testDiscFrames(kMusic, index), makeBabble, uint32_t(index)));
+    music.clips.push_back(clip("Chatter " + std::to_string(classNumber(cls)), cls, testDiscFrames(kMusic, index),
+                               makeBabble, uint32_t(index)));
   plan.stations.push_back(std::move(music));
 
   // Encode once: every test that writes a default disc then only copies frames.

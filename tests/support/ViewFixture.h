@@ -1,8 +1,10 @@
 #pragma once
-// A StudioView running headless on the default test disc (in the cache
-// layout, so the disc is never searched), with a sound engine on the fake
-// device, recording window services, and every repaint painted into a
-// software surface so painting runs on every path the commands take.
+// A StudioSession and its StudioView running headless on the default test
+// disc (in the cache layout, so the disc is never searched), with a sound
+// engine on the fake device, scripted prompts, a recording window, and every
+// repaint painted into a software surface so painting runs on every path the
+// commands take. SessionFixture is the same without the view: nothing is
+// drawn.
 #include <memory>
 #include <vector>
 
@@ -11,6 +13,8 @@
 #include "base/CRandom.h"
 #include "gamedata/GameData.h"
 #include "playlist/Voice.h"
+#include "session/StudioSession.h"
+#include "support/FakeSessionPrompts.h"
 #include "support/FakeSoundDevice.h"
 #include "support/FakeViewServices.h"
 #include "support/FaultyFileSystem.h"
@@ -29,9 +33,9 @@ class RecordingAudioHost final : public AudioHost {
   void closeMainWindow() override { ++closeRequests; }
 };
 
-struct ViewFixture {
-  explicit ViewFixture(const DiscPlan& plan = defaultTestDiscPlan());
-  ~ViewFixture();
+struct SessionFixture {
+  explicit SessionFixture(const DiscPlan& plan = defaultTestDiscPlan());
+  ~SessionFixture();
 
   // Lets the device play `bytes` and runs one timer tick: the count and
   // reseed, then the refill.
@@ -51,6 +55,9 @@ struct ViewFixture {
   // Class of each track's clip, in playlist order.
   std::vector<int> trackClasses();
   Catalogue& catalogue() { return gameData->catalogue(); }
+  // The catalogue was edited by hand: the clip lists follow, the mark of
+  // unsaved annotations stays as it was.
+  void catalogueEdited() { session->catalogueChanged(!session->catalogueModified()); }
   Path workPath(const std::string& name) const { return disc.directory() / name; }
 
   TestDisc disc;
@@ -59,15 +66,23 @@ struct ViewFixture {
   ScriptedPrompts prompts;
   RecordedExits exits;
   std::unique_ptr<GameData> gameData;
-  FakeViewHost host;
-  FakeViewDialogs dialogs;
-  RasterSurface surface{896, 560};
+  FakeSessionPrompts dialogs;
+  RecordingSessionObserver observer;
   RecordingAudioHost audioHost;
   // The tools' generator and the timer count that reseeds it on every tick.
   CRandom random;
   TickClock ticks{random};
   FakeSoundDevice* device = nullptr;  // owned by the engine
   std::unique_ptr<AudioEngine> engine;
+  std::unique_ptr<StudioSession> session;
+};
+
+struct ViewFixture : SessionFixture {
+  explicit ViewFixture(const DiscPlan& plan = defaultTestDiscPlan());
+  ~ViewFixture();
+
+  FakeViewHost host;
+  RasterSurface surface{896, 560};
   std::unique_ptr<StudioView> view;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
-// A StudioView over a catalogue filled by hand, with fake window services and
-// no disc: for tests of the view's layout, painting and state changes.
+// A StudioSession (and a StudioView over it) on a catalogue filled by hand,
+// with fakes of the user and the window and no disc: for tests of the tools,
+// the view's layout, painting and state changes.
 #include <cstring>
 #include <memory>
 #include <string>
@@ -9,6 +10,8 @@
 #include "base/CRandom.h"
 #include "base/LittleEndian.h"
 #include "gamedata/GameData.h"
+#include "session/StudioSession.h"
+#include "support/FakeSessionPrompts.h"
 #include "support/FakeViewServices.h"
 #include "support/GameDataFakes.h"
 #include "support/RasterSurface.h"
@@ -40,27 +43,43 @@ inline std::unique_ptr<ClipAudio> audioOfFrames(uint32_t frames) {
   return std::make_unique<ClipAudio>(std::move(bytes));
 }
 
-// Fill the catalogue through `catalogue()`, then `makeView()`: the view picks
-// its first station when it is built.
-struct ViewTestBed {
+// Fill the catalogue through `catalogue()`, then `makeSession()`: the session
+// picks its first station when it is built.
+struct SessionTestBed {
   FakeMountTable mounts;  // no disc anywhere
   ScriptedPrompts prompts;
   RecordedExits exits;
   GameData gameData{realFileSystem(), "/nonexistent/wavecrate-view-test", mounts, prompts, exits.function()};
-  FakeViewHost host;
-  FakeViewDialogs dialogs;
+  FakeSessionPrompts dialogs;
   CRandom random;
-  std::unique_ptr<StudioView> view;
+  std::unique_ptr<StudioSession> session;
 
   Catalogue& catalogue() { return gameData.catalogue(); }
-  StudioView& makeView() {
-    view = std::make_unique<StudioView>(gameData, host, dialogs, random, nullptr);
-    return *view;
+  // The catalogue was edited by hand: the clip lists follow, the mark of
+  // unsaved annotations stays as it was.
+  void catalogueEdited() { session->catalogueChanged(!session->catalogueModified()); }
+  StudioSession& makeSession() {
+    session = std::make_unique<StudioSession>(gameData, dialogs, random, nullptr);
+    return *session;
   }
   // Appends a track for clip `clipIndex` of `station` and counts it.
   Track* addTrack(int station, int clipIndex) {
     auto t = createTrack(catalogue(), station, clipIndex);
-    return t ? view->playlist().append(std::move(t)) : nullptr;
+    return t ? session->playlist().append(std::move(t)) : nullptr;
+  }
+};
+
+// The same with a view over the session: fill the catalogue, then
+// `makeView()`.
+struct ViewTestBed : SessionTestBed {
+  FakeViewHost host;
+  std::unique_ptr<StudioView> view;
+
+  StudioView& makeView() {
+    view.reset();
+    makeSession();
+    view = std::make_unique<StudioView>(*session, host);
+    return *view;
   }
   // A full paint into a fresh surface of the host's size.
   std::unique_ptr<RasterSurface> paint(Rgb background = 0xABCDEF) {

@@ -50,7 +50,7 @@ TEST_P(BareFamiliesTest, SeedFixesTheDiscAndItsTruthHolds) {
       ASSERT_TRUE(c.frames);
       EXPECT_GT(c.frames->frames(), 0u);
       if (c.clipClass != ClipClass::Song) {
-        EXPECT_TRUE(c.clipClass == ClipClass::Chatter || c.clipClass == ClipClass::ChatterFive) << c.clipClass;
+        EXPECT_TRUE(c.clipClass == ClipClass::Chatter || c.clipClass == ClipClass::ChatterFive) << int(c.clipClass);
         EXPECT_TRUE(c.intros.empty() && c.outros.empty());
         continue;
       }

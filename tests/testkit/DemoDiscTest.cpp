@@ -14,11 +14,11 @@
 #include <set>
 
 #include "base/CRandom.h"
+#include "session/Command.h"
 #include "support/ViewFixture.h"
 #include "testkit/discgen/DemoDisc.h"
 #include "testkit/discgen/ParallelEncode.h"
 #include "testkit/discgen/Speech.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -84,7 +84,7 @@ TEST_F(DemoDiscTest, CatalogueMatchesTheLookupTableAndNeedsNoDisc) {
   const Station& adverts = catalogue().stations[kAdvertsStation];
   ASSERT_EQ(adverts.clipCount, kDemoCommercials);
   for (int k = 0; k < adverts.clipCount; ++k) {
-    EXPECT_EQ(adverts.clips[k].clipClass, ClipClass::Commercial);
+    EXPECT_EQ(adverts.clips[k].kind(), ClipClass::Commercial);
     EXPECT_NE(adverts.clips[k].title[0], '\0');
   }
 }
@@ -98,7 +98,7 @@ TEST_F(DemoDiscTest, EveryStationHasSongsWithIntrosOutrosAndEveryKindOfChatter) 
     std::multiset<int> chatter;
     for (int k = 0; k < station.clipCount; k += 1 + station.clips[k].intros + station.clips[k].outros) {
       const Clip& clip = station.clips[k];
-      if (clip.clipClass != ClipClass::Song) {
+      if (clip.kind() != ClipClass::Song) {
         EXPECT_EQ(clip.intros + clip.outros, 0) << clip.title;
         chatter.insert(clip.clipClass);
         continue;
@@ -133,7 +133,7 @@ TEST_F(DemoDiscTest, EveryClipLoadsFromTheCacheWithAudio) {
   EXPECT_EQ(mounts.reads, 0);
 }
 
-// Each tool, on each music station, through the view's command routing.
+// Each tool, on each music station, through the session's commands.
 class DemoToolsTest : public DemoDiscTest {
  protected:
   void SetUp() override {
@@ -141,53 +141,46 @@ class DemoToolsTest : public DemoDiscTest {
     auto fake = std::make_unique<FakeSoundDevice>();
     engine = std::make_unique<AudioEngine>();
     engine->start(std::move(fake), audioHost);
-    view = std::make_unique<StudioView>(*gameData, host, dialogs, random, engine.get());
+    session = std::make_unique<StudioSession>(*gameData, dialogs, random, engine.get());
   }
   void TearDown() override {
-    view.reset();
+    session.reset();
     engine.reset();
   }
   void selectStation(int s) {
-    view->clearPlaylist();
-    view->showStation(s);
-    view->rebuildClipList();
+    session->clearPlaylist();
+    session->selectStation(s);
   }
   // Runs a command that must be enabled; true if it was.
-  bool run(int command) {
-    const auto state = view->commandState(command);
-    if (!state || !state->enabled) return false;
-    view->onCommand(command);
-    return true;
-  }
+  bool run(Command command) { return session->execute(command); }
   std::vector<const Track*> tracks() const {
     std::vector<const Track*> all;
-    for (const Track* t = view->playlist().first(); t; t = Playlist::after(t)) all.push_back(t);
+    for (const Track* t = session->playlist().first(); t; t = Playlist::after(t)) all.push_back(t);
     return all;
   }
-  int countClass(int cls) const {
+  int countClass(ClipClass cls) const {
     int n = 0;
-    for (const Track* t : tracks()) n += t->clip->clipClass == cls;
+    for (const Track* t : tracks()) n += t->clip->kind() == cls;
     return n;
   }
 
-  FakeViewHost host;
-  FakeViewDialogs dialogs;
+  FakeSessionPrompts dialogs;
   RecordingAudioHost audioHost;
   std::unique_ptr<AudioEngine> engine;
   CRandom random{2024};
-  std::unique_ptr<StudioView> view;
+  std::unique_ptr<StudioSession> session;
 };
 
 TEST_F(DemoToolsTest, AddAllSongsThenRandomizeAndPad) {
   for (int s : kDemoMusicStations) {
     SCOPED_TRACE("station " + std::to_string(s));
     selectStation(s);
-    ASSERT_TRUE(run(cmd::AddAllSongs));
-    EXPECT_EQ(view->playlist().trackCount(), kDemoSongsPerStation);
+    ASSERT_TRUE(run(Command::AddAllSongs));
+    EXPECT_EQ(session->playlist().trackCount(), kDemoSongsPerStation);
     EXPECT_EQ(countClass(ClipClass::Song), kDemoSongsPerStation);
 
-    ASSERT_TRUE(run(cmd::RandomizeIntros));
-    EXPECT_EQ(view->playlist().trackCount(), kDemoSongsPerStation);
+    ASSERT_TRUE(run(Command::RandomizeIntros));
+    EXPECT_EQ(session->playlist().trackCount(), kDemoSongsPerStation);
     for (const Track* t : tracks()) {
       EXPECT_GE(t->intro, 0);
       EXPECT_LT(t->intro, t->clip->intros);
@@ -196,8 +189,8 @@ TEST_F(DemoToolsTest, AddAllSongsThenRandomizeAndPad) {
       EXPECT_NE(t->songAudio, nullptr);
     }
 
-    ASSERT_TRUE(run(cmd::Pad));
-    EXPECT_GT(view->playlist().trackCount(), kDemoSongsPerStation);
+    ASSERT_TRUE(run(Command::Pad));
+    EXPECT_GT(session->playlist().trackCount(), kDemoSongsPerStation);
     EXPECT_EQ(countClass(ClipClass::Song), kDemoSongsPerStation);
     EXPECT_GT(countClass(ClipClass::Commercial), 0);
     EXPECT_GT(countClass(ClipClass::ChatterFive), 0);
@@ -209,12 +202,12 @@ TEST_F(DemoToolsTest, MusicMixAndRadioMix) {
   for (int s : kDemoMusicStations) {
     SCOPED_TRACE("station " + std::to_string(s));
     selectStation(s);
-    ASSERT_TRUE(run(cmd::CreateMusicMix));
-    EXPECT_GT(view->playlist().trackCount(), 0);
-    EXPECT_EQ(countClass(ClipClass::Song), view->playlist().trackCount());
+    ASSERT_TRUE(run(Command::CreateMusicMix));
+    EXPECT_GT(session->playlist().trackCount(), 0);
+    EXPECT_EQ(countClass(ClipClass::Song), session->playlist().trackCount());
 
     selectStation(s);
-    ASSERT_TRUE(run(cmd::CreateRadioMix));
+    ASSERT_TRUE(run(Command::CreateRadioMix));
     EXPECT_GT(countClass(ClipClass::Song), 0);
     EXPECT_GT(countClass(ClipClass::Commercial), 0);
     EXPECT_GT(countClass(ClipClass::ChatterFive), 0);

@@ -81,12 +81,12 @@ TEST(DiscBuilderTest, DefaultLayoutIsAnnotatedAsDocumented) {
   EXPECT_STREQ(c.stations[td::kAdverts].label, "ADVERTS");
   ASSERT_EQ(music.clipCount, td::kMusicClipCount);
   for (int song : td::kSongs) {
-    EXPECT_EQ(music.clips[song].clipClass, ClipClass::Song);
+    EXPECT_EQ(music.clips[song].kind(), ClipClass::Song);
     EXPECT_EQ(music.clips[song].intros, 2);
     EXPECT_EQ(music.clips[song].outros, 1);
     EXPECT_STRNE(music.clips[song + 1].title, "");
     EXPECT_STREQ(music.clips[song + 2].title, "");
-    EXPECT_EQ(nextTopLevelClip(music.clips[song], song), song + 4);
+    EXPECT_EQ(music.nextTopLevel(song), song + 4);
   }
   EXPECT_STREQ(music.clips[0].artist, "Artist A");
   EXPECT_EQ(music.clips[td::kChatter2].clipClass, 2);

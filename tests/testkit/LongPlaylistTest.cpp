@@ -22,7 +22,7 @@ constexpr int kMusic = 4;
 int64_t seconds(double s) { return int64_t(s * kRate); }
 
 // Silent frames: the planner only cares how long a clip is.
-ClipPlan silentClip(double secondsLong, int32_t clipClass, std::string title = "x") {
+ClipPlan silentClip(double secondsLong, ClipClass clipClass, std::string title = "x") {
   ClipPlan c;
   c.title = std::move(title);
   c.clipClass = clipClass;
@@ -86,7 +86,7 @@ TEST(LongPlaylistTest, WrittenFileOpensAsValidTracksOfTheRequestedLength) {
     track->outro = r.outro;
     loadTrackAudio(*h.gameData, *track, true, LoadIndicatorMode::Silent, nullptr);
     total += trackSamples(*track);
-    if (track->clip->clipClass == ClipClass::Song) {
+    if (track->clip->isSong()) {
       EXPECT_TRUE(track->introAudio && track->outroAudio);
       songs.insert(r.clipIndex);
       pairs.insert({r.intro, r.outro});
@@ -126,10 +126,10 @@ struct Lengths {
 
   Lengths() { resetToBareCatalogue(*catalogue); }
 
-  int add(int station, int32_t clipClass, int64_t length, int32_t intros = 0, int32_t outros = 0) {
+  int add(int station, ClipClass clipClass, int64_t length, int32_t intros = 0, int32_t outros = 0) {
     Station& s = catalogue->stations[station];
     const int k = s.clipCount++;
-    s.clips[k].clipClass = clipClass;
+    s.clips[k].setKind(clipClass);
     s.clips[k].intros = intros;
     s.clips[k].outros = outros;
     samples[{station, k}] = length;

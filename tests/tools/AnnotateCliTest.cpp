@@ -71,6 +71,25 @@ TEST_F(AnnotateCliTest, UsageAndMissingCacheStatuses) {
   EXPECT_FALSE(std::filesystem::exists(dir() / "WavecrateInfo.dat"));
 }
 
+// Failures give their real reason on one line and exit 1, never an
+// uncaught exception or a stale errno.
+TEST_F(AnnotateCliTest, FailuresNameTheirRealReason) {
+  const struct {
+    const char* arguments;
+    const char* before;  // shell command run first, in dir()
+    const char* says;
+  } cases[] = {
+      {"", "mkdir -p gone && cd gone && rmdir ../gone", "the working directory cannot be used: No such file"},
+      {"--csv /dev/full", "", "cannot write /dev/full: it is not a regular file\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    const CliResult r = runCli(dir(), "wavecrate-annotate", c.arguments, c.before);
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+  }
+}
+
 TEST_F(AnnotateCliTest, WritesTheCatalogueAndTheCsvUnlessDryRun) {
   const CliResult dry = runIn(dir(), "--dry-run --csv dry.csv");
   ASSERT_EQ(dry.status, 0) << dry.output;
@@ -110,7 +129,7 @@ TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {
   const auto detected = catalogueIn(dir());
   std::strcpy(edited->stations[4].clips[0].title, "Harbour Lights");
   const int32_t lastClass = edited->stations[4].clips[6].clipClass;
-  edited->stations[4].clips[6].clipClass = ClipClass::ChatterSeven;
+  edited->stations[4].clips[6].setKind(ClipClass::ChatterSeven);
   std::strcpy(edited->stations[8].clips[0].title, "Night Bus");
   const auto bytes = serializeCatalogue(*edited);
   ASSERT_TRUE(replaceFileAtomically(realFileSystem(), dir() / "WavecrateInfo.dat", bytes));
@@ -118,7 +137,7 @@ TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {
   const CliResult refused = runIn(dir(), "--station CH");
   EXPECT_EQ(refused.status, 0) << refused.output;
   EXPECT_NE(refused.output.find("--force"), std::string::npos) << refused.output;
-  EXPECT_EQ(catalogueIn(dir())->stations[4].clips[6].clipClass, ClipClass::ChatterSeven);
+  EXPECT_EQ(catalogueIn(dir())->stations[4].clips[6].kind(), ClipClass::ChatterSeven);
 
   const CliResult forced = runIn(dir(), "--station ch --force");
   ASSERT_EQ(forced.status, 0) << forced.output;
@@ -126,7 +145,7 @@ TEST_F(AnnotateCliTest, ForceRedoesAStationAndKeepsTypedTitles) {
   EXPECT_EQ(after->stations[4].clips[6].clipClass, lastClass);
   EXPECT_EQ(after->stations[4].clips[0].clipClass, detected->stations[4].clips[0].clipClass);
   // Clip 0 keeps its typed title where its role stayed the same.
-  if (after->stations[4].clips[0].clipClass == ClipClass::Song) {
+  if (after->stations[4].clips[0].kind() == ClipClass::Song) {
     EXPECT_STREQ(after->stations[4].clips[0].title, "Harbour Lights");
   }
   EXPECT_STREQ(after->stations[8].clips[0].title, "Night Bus");

@@ -2,10 +2,10 @@
 // line, in a working directory without a cache.
 #include <gtest/gtest.h>
 
+#include "session/Command.h"
 #include "support/CliRun.h"
 #include "support/IsoImage.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -38,10 +38,10 @@ TEST_F(DiscImageCliTest, CdExportFromTheImageEqualsTheExportFromTheCache) {
   f.addTrack(testdisc::kChatter5);
   f.addTrack(testdisc::kSongs[0]);
   f.addTrack(0, testdisc::kAdverts);
-  ASSERT_TRUE(f.view->writePlaylistFile((work / "list.wcpl").string()));
+  ASSERT_TRUE(f.session->writePlaylistFile((work / "list.wcpl").string()));
   f.dialogs.fileAnswers.push_back(f.workPath("window.wav").string());
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // Keep Tracks: the CUE sheet as always
-  f.view->onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // Keep Tracks: the CUE sheet as always
+  f.session->onCommand(Command::ExportCd);
 
   const CliResult run = exportIn(work, "--disc-image '" + image.string() + "' list.wcpl out.wav");
   ASSERT_EQ(run.status, 0) << run.output;

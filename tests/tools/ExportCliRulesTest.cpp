@@ -9,9 +9,9 @@
 
 #include "base/LittleEndian.h"
 #include "playlist/PlaylistFile.h"
+#include "session/Command.h"
 #include "support/CliRun.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -106,13 +106,44 @@ TEST_F(ExportCliRulesTest, FailuresNameTheFileAndTheReasonOnOneLine) {
 }
 
 TEST_F(ExportCliRulesTest, SkippedRecordsAreCounted) {
-  auto bytes = encodePlaylistFile(std::vector<PlaylistRecord>{
+  const auto bytes = encodePlaylistFile(std::vector<PlaylistRecord>{
       {testdisc::kMusic, testdisc::kSongs[0], 0, 0}, {99, 0, 0, 0}, {testdisc::kMusic, 4000, 0, 0}});
-  writeI32LE(bytes.data(), 5);  // two records announced that the file lacks
   writeBytes(f.workPath("odd.wcpl"), bytes);
   const CliResult result = run("odd.wcpl odd.wav");
   ASSERT_EQ(result.status, 0) << result.output;
-  EXPECT_NE(result.output.find("4 record(s) of the playlist were skipped"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("2 record(s) of the playlist were skipped"), std::string::npos) << result.output;
+}
+
+// Intro and outro choices the catalogue in use cannot honour (the playlist
+// was made with another folder's annotated catalogue) are counted on stderr;
+// --strict refuses to export a shorter CD than the playlist describes.
+TEST_F(ExportCliRulesTest, LostIntrosAndOutrosAreToldAndStrictRefuses) {
+  const PlaylistRecord song{testdisc::kMusic, testdisc::kSongs[0], 1, 0};
+  const PlaylistRecord chatterWithOutro{testdisc::kMusic, testdisc::kChatter5, 0, 2};
+  writeBytes(f.workPath("odd.wcpl"), encodePlaylistFile(std::vector<PlaylistRecord>{song, chatterWithOutro, song}));
+  const CliResult plain = run("list.wcpl plain.wav");
+  EXPECT_EQ(linesContaining(plain.output, "without"), 0u) << plain.output;
+  const struct {
+    const char* name;
+    bool bare;  // no catalogue file in the folder
+    bool strict;
+    int status;
+    const char* message;  // nullptr: no warning
+  } cases[] = {
+      {"annotated", false, false, 0, "1 track plays without the intro or outro"},
+      {"annotated, strict", false, true, 1, "1 track plays without the intro or outro"},
+      {"bare", true, false, 0, "tracks play without intros and outros"},
+      {"bare, strict", true, true, 1, "tracks play without intros and outros"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.bare) fs::remove(f.workPath("WavecrateInfo.dat"));
+    fs::remove(f.workPath("odd.wav"));
+    const CliResult result = run(std::string(c.strict ? "--strict " : "") + "odd.wcpl odd.wav");
+    EXPECT_EQ(result.status, c.status) << result.output;
+    EXPECT_EQ(linesContaining(result.output, c.message), 1u) << result.output;
+    EXPECT_EQ(fs::exists(f.workPath("odd.wav")), c.status == 0);
+  }
 }
 
 // The window program refuses the same names a CUE sheet cannot hold.
@@ -120,13 +151,13 @@ TEST_F(ExportCliRulesTest, TheExportCommandRefusesNamesACueSheetCannotHold) {
   f.addTrack(testdisc::kSongs[0]);
   const Path quoted = f.workPath("say \"hi\".wav");
   f.dialogs.fileAnswers.push_back(quoted.string());
-  f.view->onCommand(cmd::ExportCd);
+  f.session->onCommand(Command::ExportCd);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_NE(f.dialogs.boxes[0].text.find("double quote"), std::string::npos);
   EXPECT_FALSE(fs::exists(quoted));
   // A 24 kHz wave file has no CUE sheet: the name is fine there.
   f.dialogs.fileAnswers.push_back(quoted.string());
-  f.view->onCommand(cmd::ExportWave);
+  f.session->onCommand(Command::ExportWave);
   EXPECT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_TRUE(fs::exists(quoted));
 }

@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "session/Command.h"
 #include "support/CliRun.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -23,12 +23,12 @@ TEST(ExportCliTest, WritesTheSameFilesAsTheExportCommand) {
   f.addTrack(testdisc::kSongs[0]);
   f.addTrack(testdisc::kChatter6);
   f.addTrack(testdisc::kSongs[2]);
-  ASSERT_TRUE(f.view->writePlaylistFile(f.workPath("list.wcpl").string()));
+  ASSERT_TRUE(f.session->writePlaylistFile(f.workPath("list.wcpl").string()));
   f.dialogs.fileAnswers.push_back(f.workPath("window.wav").string());
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
-  f.view->onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // keep the short tracks
+  f.session->onCommand(Command::ExportCd);
   f.dialogs.fileAnswers.push_back(f.workPath("window24.wav").string());
-  f.view->onCommand(cmd::ExportWave);
+  f.session->onCommand(Command::ExportWave);
 
   // The CUE sheet names the wave file by its absolute path: export under the
   // same name into a subdirectory and compare the rest.

@@ -24,7 +24,7 @@ class TrackExportCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     for (int clip : {testdisc::kSongs[0], testdisc::kChatter6, testdisc::kSongs[2]}) f.addTrack(clip);
-    ASSERT_TRUE(f.view->writePlaylistFile(f.workPath("Friday Mix.wcpl").string()));
+    ASSERT_TRUE(f.session->writePlaylistFile(f.workPath("Friday Mix.wcpl").string()));
     std::filesystem::create_directory(f.workPath("out"));
   }
   ViewFixture f;
@@ -47,7 +47,7 @@ TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
     std::filesystem::remove_all(f.workPath("out"));  // the export makes it again
     const CliResult r = runIn(f.disc.directory(), c.arguments);
     ASSERT_EQ(r.status, 0) << r.output;
-    const TrackExportPlan plan = planTrackExport(f.view->playlist(), f.catalogue(), c.album, c.format);
+    const TrackExportPlan plan = planTrackExport(f.session->playlist(), f.catalogue(), c.album, c.format);
     ASSERT_EQ(plan.tracks.size(), 3u);
     for (const std::string& name : plan.fileNames())
       EXPECT_TRUE(std::filesystem::exists(f.workPath("out") / name)) << name;
@@ -60,7 +60,7 @@ TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
 TEST_F(TrackExportCliTest, FilesCarryTheBannerAsCover) {
   const CliResult r = runIn(f.disc.directory(), "--tracks out 'Friday Mix.wcpl'");
   ASSERT_EQ(r.status, 0) << r.output;
-  const auto plan = planTrackExport(f.view->playlist(), f.catalogue(), "Friday Mix", TrackFormat::Flac);
+  const auto plan = planTrackExport(f.session->playlist(), f.catalogue(), "Friday Mix", TrackFormat::Flac);
   TagLib::FLAC::File file((f.workPath("out") / plan.tracks[2].fileName).c_str());
   ASSERT_TRUE(file.isValid());
   const auto pictures = file.pictureList();
@@ -80,7 +80,9 @@ TEST_F(TrackExportCliTest, BadOptionsAreUsageErrors) {
       {"--tracks out 'Friday Mix.wcpl' extra.wav", 64},
       {"--tracks out --quality loud 'Friday Mix.wcpl'", 64},
       {"--tracks", 64},
-      {"--tracks out --format mp3 --quality 12 'Friday Mix.wcpl'", 1},
+      {"--tracks out --format mp3 --quality 12 'Friday Mix.wcpl'", 64},
+      {"--tracks out --format opus --quality 5 'Friday Mix.wcpl'", 64},
+      {"--tracks out --format wav --quality 3 'Friday Mix.wcpl'", 64},
       {"--tracks no/such/folder 'Friday Mix.wcpl'", 1},
   };
   for (const auto& [arguments, status] : cases) {
@@ -101,7 +103,7 @@ TEST_F(TrackExportCliTest, JoinShortChangesOnlyTheCueSheet) {
     for (size_t at = cue.find("TRACK"); at != std::string::npos; at = cue.find("TRACK", at + 1)) ++n;
     return n;
   };
-  const auto marks = marksAfterJoining(cdTrackSectors(f.view->playlist()));
+  const auto marks = marksAfterJoining(cdTrackSectors(f.session->playlist()));
   EXPECT_EQ(tracks(readText(f.workPath("kept.cue"))), 3);
   EXPECT_EQ(tracks(readText(f.workPath("joined.cue"))), int(std::count(marks.begin(), marks.end(), true)));
   EXPECT_LT(tracks(readText(f.workPath("joined.cue"))), 3);

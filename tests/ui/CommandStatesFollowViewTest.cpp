@@ -14,9 +14,9 @@
 #include "base/CRandom.h"
 #include "gamedata/GameData.h"
 #include "playlist/Voice.h"
+#include "session/Command.h"
 #include "support/GameDataFakes.h"
 #include "support/TestDisc.h"
-#include "ui/CommandIds.h"
 #include "ui/qt/StudioViewAdapter.h"
 #include "ui/qt/StudioViewWidget.h"
 
@@ -29,7 +29,8 @@ class CommandStatesFollowViewTest : public ::testing::Test {
     gameData = std::make_unique<GameData>(realFileSystem(), disc.directory(), mounts, prompts, exits.function());
     gameData->loadCatalogue();
     frame = std::make_unique<CMainFrame>();
-    auto adapter = std::make_unique<StudioViewAdapter>(*gameData, frame->view(), random, nullptr);
+    session = std::make_unique<StudioSession>(*gameData, frame->view().dialogs(), random, nullptr);
+    auto adapter = std::make_unique<StudioViewAdapter>(*session, frame->view());
     view = &adapter->view();
     frame->view().setClient(std::move(adapter));
     view->showStation(testdisc::kMusic);
@@ -43,8 +44,8 @@ class CommandStatesFollowViewTest : public ::testing::Test {
   // nothing plays; each block reports the position.
   void render(int blocks) {
     std::vector<float> out(2 * 1024);
-    for (int i = 0; i < blocks && view->transport().somethingPlays(); ++i)
-      view->transport().voice().render(out.data(), 1024);
+    for (int i = 0; i < blocks && session->transport().somethingPlays(); ++i)
+      session->transport().voice().render(out.data(), 1024);
   }
   void renderToEnd() { render(1 << 20); }
 
@@ -67,6 +68,7 @@ class CommandStatesFollowViewTest : public ::testing::Test {
   RecordedExits exits;
   std::unique_ptr<GameData> gameData;
   CRandom random;
+  std::unique_ptr<StudioSession> session;  // outlives the frame, whose view watches it
   std::unique_ptr<CMainFrame> frame;
   StudioView* view = nullptr;
 };
@@ -75,15 +77,15 @@ TEST_F(CommandStatesFollowViewTest, ActionsMatchTheCommandsAfterEveryChangeWitho
   struct Step {
     const char* what;
     std::function<void()> act;
-    int command;  // whose state the step must have changed
+    Command command;  // whose state the step must have changed
     bool enabled;
   };
   const std::vector<Step> steps = {
-      {"a song dropped into the empty playlist", [this] { dropClip(0); }, cmd::Play, true},
-      {"Play: the voice takes the track before its first report", [this] { frame->executeCommand(cmd::Play); },
-       cmd::AddAllSongs, false},
-      {"the first position report", [this] { render(1); }, cmd::Stop, true},
-      {"the playlist played to its end", [this] { renderToEnd(); }, cmd::Play, true},
+      {"a song dropped into the empty playlist", [this] { dropClip(0); }, Command::Play, true},
+      {"Play: the voice takes the track before its first report", [this] { frame->executeCommand(Command::Play); },
+       Command::AddAllSongs, false},
+      {"the first position report", [this] { render(1); }, Command::Stop, true},
+      {"the playlist played to its end", [this] { renderToEnd(); }, Command::Play, true},
       // Straight to the widget's client: a double click sent as Qt test
       // events leaves mouse state behind that broke a later test's
       // right-button release.
@@ -91,19 +93,19 @@ TEST_F(CommandStatesFollowViewTest, ActionsMatchTheCommandsAfterEveryChangeWitho
        [this] {
          frame->view().client()->lButtonDblClk(100, StudioView::kClipRowsTop + StudioView::kClipRowHeight * 3 + 8);
        },
-       cmd::CreateMusicMix, false},
-      {"the preview ends", [this] { renderToEnd(); }, cmd::CreateMusicMix, true},
-      {"a station without songs", [this] { view->showStation(testdisc::kAdverts); }, cmd::AddAllSongs, false},
-      {"back to the music", [this] { view->showStation(testdisc::kMusic); }, cmd::AddAllSongs, true},
-      {"the playlist emptied", [this] { view->clearPlaylist(); }, cmd::ExportCd, false},
-      {"a tool fills it", [this] { frame->executeCommand(cmd::AddAllSongs); }, cmd::ExportCd, true},
+       Command::CreateMusicMix, false},
+      {"the preview ends", [this] { renderToEnd(); }, Command::CreateMusicMix, true},
+      {"a station without songs", [this] { view->showStation(testdisc::kAdverts); }, Command::AddAllSongs, false},
+      {"back to the music", [this] { view->showStation(testdisc::kMusic); }, Command::AddAllSongs, true},
+      {"the playlist emptied", [this] { session->clearPlaylist(); }, Command::ExportCd, false},
+      {"a tool fills it", [this] { frame->executeCommand(Command::AddAllSongs); }, Command::ExportCd, true},
       {"Play, then a report",
        [this] {
-         frame->executeCommand(cmd::Play);
+         frame->executeCommand(Command::Play);
          render(1);
        },
-       cmd::Next, true},
-      {"Stop", [this] { frame->executeCommand(cmd::Stop); }, cmd::Stop, false},
+       Command::Next, true},
+      {"Stop", [this] { frame->executeCommand(Command::Stop); }, Command::Stop, false},
   };
 
   int idlePasses = 0;
@@ -114,12 +116,13 @@ TEST_F(CommandStatesFollowViewTest, ActionsMatchTheCommandsAfterEveryChangeWitho
     // Posted events run; the event loop never waits, so it never goes idle.
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(frame->commandState(step.command).enabled, step.enabled) << step.what;
-    for (int id : {cmd::FileNew, cmd::FileSave, cmd::ExportCd, cmd::ExportTracks, cmd::CopyAudioFiles, cmd::Play,
-                   cmd::Stop, cmd::Previous, cmd::Next, cmd::AddAllSongs, cmd::RandomizeIntros, cmd::Pad,
-                   cmd::CreateMusicMix, cmd::CreateRadioMix, cmd::ViewToolbar, cmd::AppExit}) {
+    for (Command id : {Command::FileNew, Command::FileSave, Command::ExportCd, Command::ExportTracks,
+                       Command::CopyAudioFiles, Command::Play, Command::Stop, Command::Previous, Command::Next,
+                       Command::AddAllSongs, Command::RandomizeIntros, Command::Pad, Command::CreateMusicMix,
+                       Command::CreateRadioMix, Command::ViewToolbar, Command::AppExit}) {
       QAction* action = frame->action(id);
-      ASSERT_NE(action, nullptr) << id;
-      EXPECT_EQ(action->isEnabled(), frame->commandState(id).enabled) << step.what << ", command " << id;
+      ASSERT_NE(action, nullptr) << int(id);
+      EXPECT_EQ(action->isEnabled(), frame->commandState(id).enabled) << step.what << ", command " << int(id);
     }
   }
   EXPECT_EQ(idlePasses, 0);

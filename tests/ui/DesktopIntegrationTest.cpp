@@ -22,8 +22,8 @@
 #include "app/MainFrame.h"
 #include "app/RecentPlaylists.h"
 #include "app/StartupArguments.h"
+#include "session/Command.h"
 #include "tests/ui/FakeViewClient.h"
-#include "ui/CommandIds.h"
 #include "ui/qt/StudioViewWidget.h"
 
 namespace wc {
@@ -66,15 +66,15 @@ TEST_F(DesktopIntegrationTest, MenuShortcutsRunTheirCommands) {
   struct Case {
     Qt::Key key;
     Qt::KeyboardModifiers modifiers;
-    int id;
+    Command id;
   };
   const Case cases[] = {
-      {Qt::Key_N, Qt::ControlModifier, cmd::FileNew},
-      {Qt::Key_O, Qt::ControlModifier, cmd::FileOpen},
-      {Qt::Key_S, Qt::ControlModifier, cmd::FileSave},
-      {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, cmd::FileSaveAs},
-      {Qt::Key_Left, Qt::ControlModifier, cmd::Previous},
-      {Qt::Key_Right, Qt::ControlModifier, cmd::Next},
+      {Qt::Key_N, Qt::ControlModifier, Command::FileNew},
+      {Qt::Key_O, Qt::ControlModifier, Command::FileOpen},
+      {Qt::Key_S, Qt::ControlModifier, Command::FileSave},
+      {Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier, Command::FileSaveAs},
+      {Qt::Key_Left, Qt::ControlModifier, Command::Previous},
+      {Qt::Key_Right, Qt::ControlModifier, Command::Next},
   };
   for (const Case& c : cases) client->states[c.id] = {true, false};
   frame->updateCommandStates();
@@ -82,13 +82,13 @@ TEST_F(DesktopIntegrationTest, MenuShortcutsRunTheirCommands) {
   for (const Case& c : cases) {
     client->commandsRun.clear();
     QTest::keyClick(&frame->view(), c.key, c.modifiers);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !client->commandsRun.empty(); }, 2000)) << c.id;
-    EXPECT_EQ(client->commandsRun, std::vector<int>{c.id});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !client->commandsRun.empty(); }, 2000)) << int(c.id);
+    EXPECT_EQ(client->commandsRun, std::vector<Command>{c.id});
   }
   EXPECT_TRUE(client->keys.empty());  // shortcuts never reach the view as keys
 
   // A disabled command's shortcut does nothing; Exit asks the view first.
-  client->states[cmd::FileSave] = {false, false};
+  client->states[Command::FileSave] = {false, false};
   frame->updateCommandStates();
   client->commandsRun.clear();
   QTest::keyClick(&frame->view(), Qt::Key_S, Qt::ControlModifier);
@@ -175,6 +175,17 @@ TEST_F(DesktopIntegrationTest, RecentPlaylistsNewestFirstAtMostEightAndOnlyExist
   {
     QSettings again(iniPath, QSettings::IniFormat);
     EXPECT_EQ(RecentPlaylists(again).entries().size(), 8);
+  }
+  // One written elsewhere, with repeats and thousands of names, is read
+  // only as far as the menu reaches.
+  {
+    QSettings edited(dir.filePath(QStringLiteral("edited.ini")), QSettings::IniFormat);
+    QStringList huge = {paths[0], paths[0], paths[1]};
+    for (int i = 0; i < 5000; ++i) huge.append(paths[2 + i % 8]);
+    edited.setValue("RecentPlaylists", huge);
+    const QStringList read = RecentPlaylists(edited).entries();
+    EXPECT_EQ(read, (QStringList{paths[0], paths[1], paths[2], paths[3], paths[4], paths[5], paths[6]}));
+    EXPECT_EQ(edited.value("RecentPlaylists").toStringList(), read);
   }
 
   // A file that went away drops out when the menu is filled again.

@@ -23,7 +23,7 @@ namespace wc {
 namespace {
 
 // Clip 5 of a station of 10 clips: four clips follow it.
-ClipEditRequest requestFor(ClipAnnotation current = {ClipClass::Chatter, "", "Clip #6 00:04", 0, 0}) {
+ClipEditRequest requestFor(ClipAnnotation current = {classNumber(ClipClass::Chatter), "", "Clip #6 00:04", 0, 0}) {
   ClipEditRequest r;
   r.station = 4;
   r.clipIndex = 5;
@@ -49,7 +49,7 @@ struct BoxCloser {
 };
 
 TEST(EditClipDialog, ShowsTheClipAndItsClassesInTheirRowColours) {
-  EditClipDialog dialog(requestFor({ClipClass::ChatterFive, "Caf\xE9", "Title", 1, 2}));
+  EditClipDialog dialog(requestFor({classNumber(ClipClass::ChatterFive), "Caf\xE9", "Title", 1, 2}));
   EXPECT_EQ(dialog.windowTitle(), "Edit Clip");
   QComboBox* classes = dialog.classBox();
   ASSERT_EQ(classes->count(), 8);
@@ -89,7 +89,7 @@ TEST(EditClipDialog, CountsCannotReachPastTheStation) {
   EXPECT_TRUE(dialog.problem().isEmpty());
 
   // Counts a broken catalogue file holds are brought back within the station.
-  EditClipDialog broken(requestFor({ClipClass::Song, "", "", 3, 7}));
+  EditClipDialog broken(requestFor({classNumber(ClipClass::Song), "", "", 3, 7}));
   EXPECT_LE(broken.introsBox()->value() + broken.outrosBox()->value(), 4);
 }
 
@@ -113,7 +113,7 @@ TEST(EditClipDialog, IntroAndOutroTitlesFollowTheCounts) {
   EXPECT_EQ(dialog.followOnTitleEdit(0)->text(), "Here is the news");
 
   const ClipEdit edit = dialog.edit();
-  EXPECT_EQ(edit.annotation.clipClass, ClipClass::Song);
+  EXPECT_EQ(edit.annotation.clipClass, classNumber(ClipClass::Song));
   EXPECT_EQ(edit.followOnTitles, (std::vector<RetitledClip>{{6, "Here is the news"}}));
   // Titles of clips the counts no longer reach are not handed back.
   dialog.introsBox()->setValue(0);

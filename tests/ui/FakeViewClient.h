@@ -13,8 +13,8 @@ namespace wc::test {
 class FakeViewClient : public ViewClient {
  public:
   // Commands the fake handles, with their states.
-  std::map<int, CommandState> states;
-  std::vector<int> commandsRun;
+  std::map<Command, CommandState> states;
+  std::vector<Command> commandsRun;
   std::vector<std::string> calls;  // "paintAll", "transport 634 0", "down 5 6", ...
   Rgb paintColour = rgb(10, 20, 30);
   Rgb transportColour = rgb(0, 192, 0);
@@ -53,12 +53,12 @@ class FakeViewClient : public ViewClient {
     openedPlaylists.emplace_back(path, ask);
     return true;
   }
-  bool onCommand(int id) override {
+  bool onCommand(Command id) override {
     if (!states.count(id)) return false;
     commandsRun.push_back(id);
     return true;
   }
-  std::optional<CommandState> commandState(int id) const override {
+  std::optional<CommandState> commandState(Command id) const override {
     auto it = states.find(id);
     if (it == states.end()) return std::nullopt;
     return it->second;

@@ -18,8 +18,8 @@
 #include "app/CommandTable.h"
 #include "app/FramePlacement.h"
 #include "app/MainFrame.h"
+#include "session/Command.h"
 #include "tests/ui/FakeViewClient.h"
-#include "ui/CommandIds.h"
 #include "ui/qt/StudioViewWidget.h"
 
 namespace wc {
@@ -41,26 +41,26 @@ TEST(CommandTable, PromptSplitsIntoStatusTextAndTooltip) {
 }
 
 TEST(CommandTable, EveryCommandAppearsOnceAndHiddenOnesHaveNoPlace) {
-  std::map<int, int> seen;
+  std::map<Command, int> seen;
   for (const CommandInfo& c : commandTable())
     if (c.id != kSeparator) ++seen[c.id];
   EXPECT_EQ(seen.size(), 26u);
-  for (auto [id, n] : seen) EXPECT_EQ(n, 1) << id;
-  for (int hidden : {cmd::ShowAllClips, cmd::SaveCatalogue}) {
+  for (auto [id, n] : seen) EXPECT_EQ(n, 1) << int(id);
+  for (Command hidden : {Command::ShowAllClips, Command::SaveCatalogue}) {
     const CommandInfo* info = findCommand(hidden);
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->menu, MenuName::None);
     EXPECT_EQ(info->toolbarImage, kNoImage);
   }
   EXPECT_EQ(findCommand(kSeparator), nullptr);
-  EXPECT_STREQ(findCommand(cmd::ShowAllClips)->prompt, "Show all clips");
+  EXPECT_STREQ(findCommand(Command::ShowAllClips)->prompt, "Show all clips");
 }
 
 // The File menu's "Recent Playlists" submenu, which no command stands for.
-constexpr int kRecentSubmenu = -1;
+constexpr Command kRecentSubmenu = Command{-1};
 
 struct Item {
-  int id;  // kSeparator for a separator, kRecentSubmenu for that submenu
+  Command id;  // kSeparator for a separator, kRecentSubmenu for that submenu
   const char* text;
   const char* statusTip;
 };
@@ -76,8 +76,8 @@ class MainFrameTest : public ::testing::Test {
 
   // Everything but a view with Play and Stop handles nothing.
   void handleTransport(bool playing) {
-    client->states[cmd::Play] = {!playing, false};
-    client->states[cmd::Stop] = {playing, false};
+    client->states[Command::Play] = {!playing, false};
+    client->states[Command::Stop] = {playing, false};
   }
 
   void showAndActivate() {
@@ -89,13 +89,13 @@ class MainFrameTest : public ::testing::Test {
 
   struct FakeApp : CommandTarget {
     int helpShown = 0;
-    bool onCommand(int id) override {
-      if (id != cmd::AppAbout) return false;
+    bool onCommand(Command id) override {
+      if (id != Command::AppAbout) return false;
       ++helpShown;
       return true;
     }
-    std::optional<CommandState> commandState(int id) const override {
-      if (id != cmd::AppAbout) return std::nullopt;
+    std::optional<CommandState> commandState(Command id) const override {
+      if (id != Command::AppAbout) return std::nullopt;
       ++aboutQueries;
       return CommandState{true, false};
     }
@@ -108,45 +108,46 @@ class MainFrameTest : public ::testing::Test {
 TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
   const std::vector<std::pair<QString, std::vector<Item>>> expected = {
       {"&File",
-       {{cmd::FileNew, "&New", "New playlist"},
-        {cmd::FileOpen, "&Open...", "Load playlist"},
+       {{Command::FileNew, "&New", "New playlist"},
+        {Command::FileOpen, "&Open...", "Load playlist"},
         {kRecentSubmenu, "&Recent Playlists", ""},
-        {cmd::FileSave, "&Save", "Save playlist"},
-        {cmd::FileSaveAs, "Save &As...", "Save playlist"},
+        {Command::FileSave, "&Save", "Save playlist"},
+        {Command::FileSaveAs, "Save &As...", "Save playlist"},
         {kSeparator, "", ""},
-        {cmd::ExportCd, "&Export CD...", "Export CD image as 44.1kHz wave file and CUE file"},
-        {cmd::ExportWave, "Export &Wave...", "Export playlist as 24kHz wave file"},
-        {cmd::ExportTracks, "Export Trac&ks...", "Export the playlist as one tagged file per track"},
+        {Command::ExportCd, "&Export CD...", "Export CD image as 44.1kHz wave file and CUE file"},
+        {Command::ExportWave, "Export &Wave...", "Export playlist as 24kHz wave file"},
+        {Command::ExportTracks, "Export Trac&ks...", "Export the playlist as one tagged file per track"},
         {kSeparator, "", ""},
-        {cmd::CopyAudioFiles, "Co&py Audio Files",
+        {Command::CopyAudioFiles, "Co&py Audio Files",
          "Copy audio files from the DVD to your hard drive for faster access"},
         {kSeparator, "", ""},
-        {cmd::ImportAnnotations, "&Import Annotations...",
+        {Command::ImportAnnotations, "&Import Annotations...",
          "Apply clip annotations that another user of the same disc exported"},
-        {cmd::ExportAnnotations, "Expor&t Annotations...",
+        {Command::ExportAnnotations, "Expor&t Annotations...",
          "Save the clip annotations to share them with other users of the same disc"},
         {kSeparator, "", ""},
-        {cmd::AppExit, "E&xit", "Quit the application; prompts to save documents"}}},
+        {Command::AppExit, "E&xit", "Quit the application; prompts to save documents"}}},
       {"&View",
-       {{cmd::ViewToolbar, "&Toolbar", "Show or hide the toolbar"},
-        {cmd::ViewStatusBar, "&Status Bar", "Show or hide the status bar"}}},
+       {{Command::ViewToolbar, "&Toolbar", "Show or hide the toolbar"},
+        {Command::ViewStatusBar, "&Status Bar", "Show or hide the status bar"}}},
       {"&Playback",
-       {{cmd::Play, "&Play", "Start playback"},
-        {cmd::Stop, "&Stop", "Stop playback"},
-        {cmd::Previous, "Pre&vious", "Previous track"},
-        {cmd::Next, "&Next", "Next track"}}},
+       {{Command::Play, "&Play", "Start playback"},
+        {Command::Stop, "&Stop", "Stop playback"},
+        {Command::Previous, "Pre&vious", "Previous track"},
+        {Command::Next, "&Next", "Next track"}}},
       {"&Tools",
-       {{cmd::AddAllSongs, "Add all &Songs", "Add all songs from the radio station to the current playlist"},
-        {cmd::RandomizeIntros, "Randomize &Intros", "Randomize intros and outros of all songs in the playlist"},
-        {cmd::Pad, "&Pad", "Pad playlist with chatter and commercials"},
+       {{Command::AddAllSongs, "Add all &Songs", "Add all songs from the radio station to the current playlist"},
+        {Command::RandomizeIntros, "Randomize &Intros", "Randomize intros and outros of all songs in the playlist"},
+        {Command::Pad, "&Pad", "Pad playlist with chatter and commercials"},
         {kSeparator, "", ""},
-        {cmd::CreateMusicMix, "Create &Music Mix",
+        {Command::CreateMusicMix, "Create &Music Mix",
          "Create a playlist for this radio station with as little DJ chatter as possible"},
-        {cmd::CreateRadioMix, "Create &Radio Mix",
+        {Command::CreateRadioMix, "Create &Radio Mix",
          "Create a playlist for this radio station with commercials and chatter"},
         {kSeparator, "", ""},
-        {cmd::DetectSongs, "&Detect Songs...", "Find the songs, intros and outros of every station from the audio"}}},
-      {"&Help", {{cmd::AppAbout, "&Help...", "Display help"}}},
+        {Command::DetectSongs, "&Detect Songs...",
+         "Find the songs, intros and outros of every station from the audio"}}},
+      {"&Help", {{Command::AppAbout, "&Help...", "Display help"}}},
   };
   const QList<QAction*> bar = frame->menuBar()->actions();
   ASSERT_EQ(bar.size(), qsizetype(expected.size()));
@@ -167,7 +168,7 @@ TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
         EXPECT_EQ(items[i]->text(), QString(want.text));
         continue;
       }
-      EXPECT_EQ(items[i]->data().toInt(), want.id);
+      EXPECT_EQ(Command(items[i]->data().toInt()), want.id);
       EXPECT_EQ(items[i]->text(), QString(want.text));
       EXPECT_EQ(items[i]->statusTip(), QString(want.statusTip));
       EXPECT_TRUE(items[i]->menu() == nullptr);
@@ -178,12 +179,12 @@ TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
 TEST_F(MainFrameTest, ToolbarButtonsInOrderWithTooltips) {
   const QList<QAction*> actions = frame->toolBar()->actions();
   ASSERT_EQ(actions.size(), 6);
-  EXPECT_EQ(actions[0]->data().toInt(), cmd::AppAbout);
+  EXPECT_EQ(Command(actions[0]->data().toInt()), Command::AppAbout);
   EXPECT_TRUE(actions[1]->isSeparator());
-  const int ids[] = {cmd::Previous, cmd::Next, cmd::Stop, cmd::Play};
+  const Command ids[] = {Command::Previous, Command::Next, Command::Stop, Command::Play};
   const char* tips[] = {"Previous", "Next", "Stop", "Play"};
   for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(actions[i + 2]->data().toInt(), ids[i]);
+    EXPECT_EQ(Command(actions[i + 2]->data().toInt()), ids[i]);
     EXPECT_EQ(actions[i + 2]->toolTip(), QString(tips[i]));
   }
   EXPECT_EQ(actions[0]->toolTip(), "Help");
@@ -200,25 +201,25 @@ TEST_F(MainFrameTest, ToolbarButtonsInOrderWithTooltips) {
 }
 
 TEST_F(MainFrameTest, ShortcutsOnlyWhereMenusShowThemAndHiddenCommandsUnreachable) {
-  const std::map<int, QString> shortcuts = {
-      {cmd::FileNew, "Ctrl+N"},          {cmd::FileOpen, "Ctrl+O"}, {cmd::FileSave, "Ctrl+S"},
-      {cmd::FileSaveAs, "Ctrl+Shift+S"}, {cmd::AppExit, "Ctrl+Q"},  {cmd::AppAbout, "F1"},
-      {cmd::Previous, "Ctrl+Left"},      {cmd::Next, "Ctrl+Right"},
+  const std::map<Command, QString> shortcuts = {
+      {Command::FileNew, "Ctrl+N"},          {Command::FileOpen, "Ctrl+O"}, {Command::FileSave, "Ctrl+S"},
+      {Command::FileSaveAs, "Ctrl+Shift+S"}, {Command::AppExit, "Ctrl+Q"},  {Command::AppAbout, "F1"},
+      {Command::Previous, "Ctrl+Left"},      {Command::Next, "Ctrl+Right"},
   };
   for (QAction* a : frame->findChildren<QAction*>()) {
-    const auto it = shortcuts.find(a->data().toInt());
+    const auto it = shortcuts.find(Command(a->data().toInt()));
     const QString expected = it == shortcuts.end() ? QString() : it->second;
     EXPECT_EQ(a->shortcut().toString(QKeySequence::PortableText), expected) << a->text().toStdString();
     EXPECT_LE(a->shortcuts().size(), 1);
-    EXPECT_NE(a->data().toInt(), cmd::ShowAllClips);
-    EXPECT_NE(a->data().toInt(), cmd::SaveCatalogue);
+    EXPECT_NE(Command(a->data().toInt()), Command::ShowAllClips);
+    EXPECT_NE(Command(a->data().toInt()), Command::SaveCatalogue);
   }
-  EXPECT_EQ(frame->action(cmd::ShowAllClips), nullptr);
-  EXPECT_EQ(frame->action(cmd::SaveCatalogue), nullptr);
+  EXPECT_EQ(frame->action(Command::ShowAllClips), nullptr);
+  EXPECT_EQ(frame->action(Command::SaveCatalogue), nullptr);
   // Keys reach nothing: a view that would take the hidden commands never
   // sees them.
-  client->states[cmd::ShowAllClips] = {true, false};
-  client->states[cmd::SaveCatalogue] = {true, false};
+  client->states[Command::ShowAllClips] = {true, false};
+  client->states[Command::SaveCatalogue] = {true, false};
   showAndActivate();
   for (int key : {Qt::Key_A, Qt::Key_C, Qt::Key_D, Qt::Key_Delete})
     QTest::keyClick(frame.get(), Qt::Key(key), Qt::ControlModifier);
@@ -235,53 +236,53 @@ TEST_F(MainFrameTest, PlacementAndTitle) {
 
 TEST_F(MainFrameTest, CommandsGoToTheViewFirstThenFrameThenApplication) {
   // The view takes even a frame command when it claims it.
-  client->states[cmd::AppExit] = {true, false};
-  EXPECT_TRUE(frame->executeCommand(cmd::AppExit));
-  EXPECT_EQ(client->commandsRun, std::vector<int>{cmd::AppExit});
-  client->states.erase(cmd::AppExit);
+  client->states[Command::AppExit] = {true, false};
+  EXPECT_TRUE(frame->executeCommand(Command::AppExit));
+  EXPECT_EQ(client->commandsRun, std::vector<Command>{Command::AppExit});
+  client->states.erase(Command::AppExit);
 
-  EXPECT_TRUE(frame->executeCommand(cmd::AppAbout));
+  EXPECT_TRUE(frame->executeCommand(Command::AppAbout));
   EXPECT_EQ(app.helpShown, 1);
 
   EXPECT_FALSE(frame->toolBar()->isHidden());
-  EXPECT_TRUE(frame->executeCommand(cmd::ViewToolbar));
+  EXPECT_TRUE(frame->executeCommand(Command::ViewToolbar));
   EXPECT_TRUE(frame->toolBar()->isHidden());
 
   // A view command the view does not handle is disabled and refused.
-  EXPECT_FALSE(frame->commandState(cmd::Pad).enabled);
-  EXPECT_FALSE(frame->executeCommand(cmd::Pad));
+  EXPECT_FALSE(frame->commandState(Command::Pad).enabled);
+  EXPECT_FALSE(frame->executeCommand(Command::Pad));
 }
 
 TEST_F(MainFrameTest, DisabledCommandIsNotRun) {
   handleTransport(/*playing=*/false);
-  EXPECT_FALSE(frame->executeCommand(cmd::Stop));
-  EXPECT_TRUE(frame->executeCommand(cmd::Play));
-  EXPECT_EQ(client->commandsRun, std::vector<int>{cmd::Play});
+  EXPECT_FALSE(frame->executeCommand(Command::Stop));
+  EXPECT_TRUE(frame->executeCommand(Command::Play));
+  EXPECT_EQ(client->commandsRun, std::vector<Command>{Command::Play});
 }
 
 TEST_F(MainFrameTest, TriggeredActionRunsAfterTheEventLoopTurns) {
   handleTransport(false);
   frame->updateCommandStates();
-  frame->action(cmd::Play)->trigger();
+  frame->action(Command::Play)->trigger();
   EXPECT_TRUE(client->commandsRun.empty());
   for (int i = 0; i < 10 && client->commandsRun.empty(); ++i) QCoreApplication::processEvents();
-  EXPECT_EQ(client->commandsRun, std::vector<int>{cmd::Play});
+  EXPECT_EQ(client->commandsRun, std::vector<Command>{Command::Play});
 }
 
 TEST_F(MainFrameTest, EnableStatesFollowTheViewOnUpdate) {
   handleTransport(false);
   frame->updateCommandStates();
-  EXPECT_TRUE(frame->action(cmd::Play)->isEnabled());
-  EXPECT_FALSE(frame->action(cmd::Stop)->isEnabled());
-  EXPECT_FALSE(frame->action(cmd::Next)->isEnabled());  // nobody handles it
-  EXPECT_TRUE(frame->action(cmd::AppAbout)->isEnabled());
-  EXPECT_TRUE(frame->action(cmd::AppExit)->isEnabled());
+  EXPECT_TRUE(frame->action(Command::Play)->isEnabled());
+  EXPECT_FALSE(frame->action(Command::Stop)->isEnabled());
+  EXPECT_FALSE(frame->action(Command::Next)->isEnabled());  // nobody handles it
+  EXPECT_TRUE(frame->action(Command::AppAbout)->isEnabled());
+  EXPECT_TRUE(frame->action(Command::AppExit)->isEnabled());
 
   handleTransport(true);
   // Opening a menu refreshes it.
   emit frame->menu(MenuName::Playback)->aboutToShow();
-  EXPECT_FALSE(frame->action(cmd::Play)->isEnabled());
-  EXPECT_TRUE(frame->action(cmd::Stop)->isEnabled());
+  EXPECT_FALSE(frame->action(Command::Play)->isEnabled());
+  EXPECT_TRUE(frame->action(Command::Stop)->isEnabled());
 }
 
 TEST_F(MainFrameTest, ToolbarFollowsTheViewWhenItReportsAChangeNotOnIdle) {
@@ -289,7 +290,7 @@ TEST_F(MainFrameTest, ToolbarFollowsTheViewWhenItReportsAChangeNotOnIdle) {
   handleTransport(false);
   frame->updateCommandStates();
   handleTransport(true);
-  QToolButton* stop = qobject_cast<QToolButton*>(frame->toolBar()->widgetForAction(frame->action(cmd::Stop)));
+  QToolButton* stop = qobject_cast<QToolButton*>(frame->toolBar()->widgetForAction(frame->action(Command::Stop)));
   ASSERT_NE(stop, nullptr);
   // Idle passes of a blocking event loop leave the states alone...
   QEventLoop idle;
@@ -306,8 +307,8 @@ TEST_F(MainFrameTest, ToolbarFollowsTheViewWhenItReportsAChangeNotOnIdle) {
   EXPECT_EQ(app.aboutQueries, 1);
   // A command refreshes them when it returns.
   handleTransport(false);
-  client->states[cmd::Next] = {true, false};
-  ASSERT_TRUE(frame->executeCommand(cmd::Next));
+  client->states[Command::Next] = {true, false};
+  ASSERT_TRUE(frame->executeCommand(Command::Next));
   EXPECT_FALSE(stop->isEnabled());
 }
 
@@ -332,16 +333,16 @@ TEST_F(MainFrameTest, ViewMenuTogglesBarsAndCheckMarks) {
   showAndActivate();
   const QRect full = frame->view().geometry();
   frame->updateCommandStates();
-  EXPECT_TRUE(frame->action(cmd::ViewToolbar)->isChecked());
-  EXPECT_TRUE(frame->action(cmd::ViewStatusBar)->isChecked());
+  EXPECT_TRUE(frame->action(Command::ViewToolbar)->isChecked());
+  EXPECT_TRUE(frame->action(Command::ViewStatusBar)->isChecked());
 
-  ASSERT_TRUE(frame->executeCommand(cmd::ViewToolbar));
-  ASSERT_TRUE(frame->executeCommand(cmd::ViewStatusBar));
+  ASSERT_TRUE(frame->executeCommand(Command::ViewToolbar));
+  ASSERT_TRUE(frame->executeCommand(Command::ViewStatusBar));
   frame->updateCommandStates();
   EXPECT_FALSE(frame->toolBar()->isVisible());
   EXPECT_FALSE(frame->statusBarWidget()->isVisible());
-  EXPECT_FALSE(frame->action(cmd::ViewToolbar)->isChecked());
-  EXPECT_FALSE(frame->action(cmd::ViewStatusBar)->isChecked());
+  EXPECT_FALSE(frame->action(Command::ViewToolbar)->isChecked());
+  EXPECT_FALSE(frame->action(Command::ViewStatusBar)->isChecked());
   // The view and its edge take the whole area below the menu bar.
   ASSERT_TRUE(QTest::qWaitFor([&] { return frame->view().geometry().height() > full.height(); }, 2000));
   const QRect edge = frame->centralWidget()->geometry();
@@ -349,13 +350,13 @@ TEST_F(MainFrameTest, ViewMenuTogglesBarsAndCheckMarks) {
   EXPECT_EQ(edge.bottom(), frame->rect().bottom());
   EXPECT_EQ(frame->view().geometry(), QRect(QPoint(2, 2), edge.size() - QSize(4, 4)));
 
-  ASSERT_TRUE(frame->executeCommand(cmd::ViewToolbar));
-  ASSERT_TRUE(frame->executeCommand(cmd::ViewStatusBar));
+  ASSERT_TRUE(frame->executeCommand(Command::ViewToolbar));
+  ASSERT_TRUE(frame->executeCommand(Command::ViewStatusBar));
   frame->updateCommandStates();
   EXPECT_TRUE(frame->toolBar()->isVisible());
   EXPECT_TRUE(frame->statusBarWidget()->isVisible());
-  EXPECT_TRUE(frame->action(cmd::ViewToolbar)->isChecked());
-  EXPECT_TRUE(frame->action(cmd::ViewStatusBar)->isChecked());
+  EXPECT_TRUE(frame->action(Command::ViewToolbar)->isChecked());
+  EXPECT_TRUE(frame->action(Command::ViewStatusBar)->isChecked());
 }
 
 TEST_F(MainFrameTest, StatusBarShowsReadyAndThePromptOfWhatIsHovered) {
@@ -363,7 +364,7 @@ TEST_F(MainFrameTest, StatusBarShowsReadyAndThePromptOfWhatIsHovered) {
   EXPECT_EQ(frame->messageText(), "Ready");
 
   // A toolbar button under the mouse.
-  QWidget* play = frame->toolBar()->widgetForAction(frame->action(cmd::Play));
+  QWidget* play = frame->toolBar()->widgetForAction(frame->action(Command::Play));
   ASSERT_NE(play, nullptr);
   QEvent enter(QEvent::Enter);
   QApplication::sendEvent(play, &enter);
@@ -374,7 +375,8 @@ TEST_F(MainFrameTest, StatusBarShowsReadyAndThePromptOfWhatIsHovered) {
 
   // Highlighted menu items, stepped through with the keyboard (which skips
   // disabled items, so the view enables the File commands).
-  for (int id : {cmd::FileNew, cmd::FileOpen, cmd::FileSave, cmd::FileSaveAs, cmd::ExportCd, cmd::ExportWave})
+  for (Command id : {Command::FileNew, Command::FileOpen, Command::FileSave, Command::FileSaveAs, Command::ExportCd,
+                     Command::ExportWave})
     client->states[id] = {true, false};
   frame->updateCommandStates();
   QMenu* file = frame->menu(MenuName::File);

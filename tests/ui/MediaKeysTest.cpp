@@ -36,21 +36,21 @@ const QString kPath = QStringLiteral("/org/mpris/MediaPlayer2");
 const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
 
-// Hands the frame's commands to a view the test owns.
+// Hands the frame's commands to a session the test owns.
 class ForwardingClient final : public ViewClient {
  public:
-  explicit ForwardingClient(StudioView& view) : view_(view) {}
+  explicit ForwardingClient(StudioSession& session) : session_(session) {}
   void paintAll(DrawSurface&) override {}
   void paintTransport(DrawSurface&, int, bool) override {}
   void lButtonDown(int, int) override {}
   void lButtonDblClk(int, int) override {}
   void mouseMove(int, int) override {}
   void lButtonUp(int, int) override {}
-  bool onCommand(int id) override { return view_.onCommand(id); }
-  std::optional<CommandState> commandState(int id) const override { return view_.commandState(id); }
+  bool onCommand(Command id) override { return session_.onCommand(id); }
+  std::optional<CommandState> commandState(Command id) const override { return session_.commandState(id); }
 
  private:
-  StudioView& view_;
+  StudioSession& session_;
 };
 
 }  // namespace
@@ -98,8 +98,8 @@ class MediaKeysTest : public ::testing::Test {
     if (!address || !*address) GTEST_SKIP() << "no session bus; ctest runs this under dbus-run-session";
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected());
     for (int song : test::testdisc::kSongs) f.addTrack(song);
-    frame.view().setClient(std::make_unique<ForwardingClient>(*f.view));
-    keys = startMediaKeys(frame, *f.gameData, *f.view);
+    frame.view().setClient(std::make_unique<ForwardingClient>(*f.session));
+    keys = startMediaKeys(frame, *f.session);
     ASSERT_NE(keys, nullptr);
     probe = std::make_unique<QDBusConnection>(
         QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("media-keys-probe")));
@@ -142,7 +142,7 @@ class MediaKeysTest : public ::testing::Test {
     return reply.value();
   }
 
-  test::ViewFixture f;
+  test::SessionFixture f;
   CMainFrame frame;
   std::unique_ptr<QObject> keys;
   std::unique_ptr<QDBusConnection> probe;
@@ -227,15 +227,15 @@ TEST_F(MediaKeysTest, TheNameIsHeldOnceAndGivenBack) {
   // Another copy of the program holds the name: this one runs without it and
   // leaves the other's name alone.
   ASSERT_TRUE(probe->registerService(kService));
-  EXPECT_EQ(startMediaKeys(frame, *f.gameData, *f.view), nullptr);
+  EXPECT_EQ(startMediaKeys(frame, *f.session), nullptr);
   EXPECT_EQ(owner(), probe->baseService());
   ASSERT_TRUE(probe->unregisterService(kService));
 
-  keys = startMediaKeys(frame, *f.gameData, *f.view);
+  keys = startMediaKeys(frame, *f.session);
   ASSERT_NE(keys, nullptr);
   EXPECT_EQ(owner(), QDBusConnection::sessionBus().baseService());
   // Two players in one program: the second is refused, the first stays.
-  EXPECT_EQ(startMediaKeys(frame, *f.gameData, *f.view), nullptr);
+  EXPECT_EQ(startMediaKeys(frame, *f.session), nullptr);
   EXPECT_EQ(owner(), QDBusConnection::sessionBus().baseService());
   EXPECT_EQ(properties(kRoot).value("Identity").toString(), "Wavecrate");
 }

@@ -97,11 +97,11 @@ TEST(QtViewDialogs, YesNoCancelAnswers) {
   QtViewDialogs dialogs(nullptr);
   BoxAnswerer answerer;
   answerer.answer(QMessageBox::No);
-  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), ViewDialogs::Answer::No);
+  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), SessionPrompts::Answer::No);
   answerer.answer(QMessageBox::Yes);
-  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), ViewDialogs::Answer::Yes);
+  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), SessionPrompts::Answer::Yes);
   answerer.answer(QMessageBox::Cancel);
-  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), ViewDialogs::Answer::Cancel);
+  EXPECT_EQ(dialogs.askYesNoCancel("Save?", "Wavecrate"), SessionPrompts::Answer::Cancel);
 }
 
 }  // namespace

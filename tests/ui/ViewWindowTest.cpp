@@ -22,11 +22,11 @@ class ViewWindowTest : public ::testing::Test {
     gameData = std::make_unique<GameData>(realFileSystem(), disc.directory(), mounts, prompts, exits.function());
     gameData->loadCatalogue();
     widget.resize(896, 560);
-    auto adapter = std::make_unique<StudioViewAdapter>(*gameData, widget, random, nullptr);
+    session = std::make_unique<StudioSession>(*gameData, widget.dialogs(), random, nullptr);
+    auto adapter = std::make_unique<StudioViewAdapter>(*session, widget);
     view = &adapter->view();
     widget.setClient(std::move(adapter));
     view->showStation(testdisc::kMusic);
-    view->rebuildClipList();
     widget.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
   }
@@ -38,6 +38,7 @@ class ViewWindowTest : public ::testing::Test {
   RecordedExits exits;
   std::unique_ptr<GameData> gameData;
   CRandom random;
+  std::unique_ptr<StudioSession> session;  // outlives the widget, whose view watches it
   StudioViewWidget widget;
   StudioView* view = nullptr;
 };
@@ -62,8 +63,8 @@ TEST_F(ViewWindowTest, AClipDraggedIntoThePlaylistAppearsAsASongEntry) {
   QTest::mouseMove(&widget, QPoint(400, 50));
   QTest::mouseMove(&widget, slot);
   QTest::mouseRelease(&widget, Qt::LeftButton, Qt::NoModifier, slot);
-  ASSERT_EQ(view->playlist().trackCount(), 1);
-  EXPECT_NE(view->playlist().first()->songAudio, nullptr);
+  ASSERT_EQ(session->playlist().trackCount(), 1);
+  EXPECT_NE(session->playlist().first()->songAudio, nullptr);
 
   QTest::qWait(20);
   const QImage image = widget.grab().toImage();
@@ -75,11 +76,11 @@ TEST_F(ViewWindowTest, AClipDraggedIntoThePlaylistAppearsAsASongEntry) {
 
 TEST_F(ViewWindowTest, ADoubleClickOnARowPreviewsItWithoutAddingATrack) {
   QTest::mouseDClick(&widget, Qt::LeftButton, Qt::NoModifier, QPoint(100, 29 + 17 * 3 + 8));
-  ASSERT_NE(view->transport().existingVoice(), nullptr);
-  ASSERT_NE(view->transport().existingVoice()->track(), nullptr);
-  EXPECT_TRUE(view->transport().existingVoice()->track()->isPreview());
-  EXPECT_EQ(view->transport().existingVoice()->track()->clipIndex, testdisc::kChatter2);
-  EXPECT_EQ(view->playlist().trackCount(), 0);
+  ASSERT_NE(session->transport().existingVoice(), nullptr);
+  ASSERT_NE(session->transport().existingVoice()->track(), nullptr);
+  EXPECT_TRUE(session->transport().existingVoice()->track()->isPreview());
+  EXPECT_EQ(session->transport().existingVoice()->track()->clipIndex, testdisc::kChatter2);
+  EXPECT_EQ(session->playlist().trackCount(), 0);
 }
 
 }  // namespace

@@ -64,8 +64,8 @@ class PlaybackSoak {
       t->songAudio = longSong(seconds(random_));
       ids_[t] = i;
     }
-    ASSERT_EQ(f.view->playlist().trackCount(), kMaxCdTracks);
-    Transport& transport = f.view->transport();
+    ASSERT_EQ(f.session->playlist().trackCount(), kMaxCdTracks);
+    Transport& transport = f.session->transport();
     transport.voice().callback = [this, &transport](Track* track, int32_t position) {
       check(track, position);
       transport.report(track, position);
@@ -73,13 +73,13 @@ class PlaybackSoak {
   }
 
   ~PlaybackSoak() {
-    if (Voice* voice = f.view->transport().existingVoice()) voice->callback = f.view->transport().reporter();
+    if (Voice* voice = f.session->transport().existingVoice()) voice->callback = f.session->transport().reporter();
   }
 
   // Plays the playlist through, with edits at random moments, until the
   // voice goes idle after the last track.
   void run() {
-    start(f.view->playlist().first());
+    start(f.session->playlist().first());
     std::uniform_int_distribution<int> percent(0, 99);
     std::uniform_int_distribution<uint32_t> smallStep(1, 2000);
     const int maxTicks = 20 * kMaxCdTracks * kMaxSongSeconds;
@@ -88,7 +88,7 @@ class PlaybackSoak {
       f.tick(percent(random_) < 5 ? smallStep(random_) * 4 : kLargeStep);
       ASSERT_FALSE(::testing::Test::HasFailure());
       if (previewTicksLeft_ > 0 && --previewTicksLeft_ == 0) resumeAfterPreview();
-      if (!f.view->transport().existingVoice()->track() && previewTicksLeft_ == 0) {
+      if (!f.session->transport().existingVoice()->track() && previewTicksLeft_ == 0) {
         // Idle: after the last track, or a preview that ended by itself.
         if (resume_) {
           resumeAfterPreview();
@@ -145,12 +145,12 @@ class PlaybackSoak {
   void start(Track* track) {
     pendingStart_ = track;
     last_ = nullptr;
-    f.view->transport().play(track, StartPart::Intro);
+    f.session->transport().play(track, StartPart::Intro);
   }
 
   // The playlist track that plays now (the voice may be on the preview).
   Track* playing() const { return last_; }
-  int indexOf(const Track* t) { return f.view->playlist().trackIndexOf(t); }
+  int indexOf(const Track* t) { return f.session->playlist().trackIndexOf(t); }
 
   void resumeAfterPreview() {
     previewTicksLeft_ = 0;
@@ -163,7 +163,7 @@ class PlaybackSoak {
   void randomEdit() {
     if (resume_ || !playing()) return;  // a preview is on: wait for it
     const int head = indexOf(playing());
-    const int count = f.view->playlist().trackCount();
+    const int count = f.session->playlist().trackCount();
     std::uniform_int_distribution<int> kind(0, 3);
     switch (kind(random_)) {
       case 0: moveAfterHead(head, count); break;
@@ -179,7 +179,7 @@ class PlaybackSoak {
     if (count - head < 3) return;
     std::uniform_int_distribution<int> top(head + 1, count - 2);
     f.view->scrollTo(Pane::Playlist, top(random_));
-    std::uniform_int_distribution<int> row(0, std::min(6, count - 1 - f.view->scrollPosition(Pane::Playlist)));
+    std::uniform_int_distribution<int> row(0, std::min(6, count - 1 - f.view->state().scroll(Pane::Playlist)));
     const int from = row(random_), to = row(random_);
     if (from == to) return;
     const int x = kEntryX + 200;
@@ -196,19 +196,19 @@ class PlaybackSoak {
     std::uniform_int_distribution<int> any(0, count - 1);
     std::uniform_int_distribution<int> coin(0, 2);
     const int index = coin(random_) == 0 ? head : any(random_);
-    Track* victim = f.view->playlist().trackAt(index);
+    Track* victim = f.session->playlist().trackAt(index);
     const bool isPlaying = victim == playing();
     Track* successor = victim->next;
     f.view->scrollTo(Pane::Playlist, index);
     const int y = StudioView::kPlaylistTop + 30;
     f.view->onLButtonDown(kEntryX + 200, y);
     f.view->onLButtonUp(f.host.width + 40, y);
-    ASSERT_EQ(f.view->playlist().trackCount(), count - 1);
+    ASSERT_EQ(f.session->playlist().trackCount(), count - 1);
     removed_[ids_.at(victim)] = true;
     ids_.erase(victim);
     ++edits[1];
     if (isPlaying) {
-      ASSERT_EQ(f.view->transport().existingVoice()->track(), nullptr) << "removing the playing track must stop it";
+      ASSERT_EQ(f.session->transport().existingVoice()->track(), nullptr) << "removing the playing track must stop it";
       if (successor->clip)
         start(successor);
       else
@@ -220,9 +220,9 @@ class PlaybackSoak {
   // start of the interrupted track.
   void previewAClip() {
     resume_ = playing();
-    std::uniform_int_distribution<int> row(0, f.view->visibleClips().size() - 1);
-    f.view->preview(f.view->visibleClips()[size_t(row(random_))]);
-    preview_ = f.view->transport().existingVoice()->track();
+    std::uniform_int_distribution<int> row(0, f.view->state().visibleClips().size() - 1);
+    f.session->preview(f.view->state().visibleClips()[size_t(row(random_))], true);
+    preview_ = f.session->transport().existingVoice()->track();
     ASSERT_NE(preview_, nullptr);
     ASSERT_TRUE(preview_->isPreview());
     std::uniform_int_distribution<int> ticks(1, 3);
@@ -235,8 +235,8 @@ class PlaybackSoak {
     std::uniform_int_distribution<int> any(0, count - 1);
     std::uniform_int_distribution<int> coin(0, 3);
     const int index = coin(random_) == 0 ? head : any(random_);
-    Track* entry = f.view->playlist().trackAt(index);
-    if (entry->clip->clipClass != ClipClass::Song) return;
+    Track* entry = f.session->playlist().trackAt(index);
+    if (entry->clip->kind() != ClipClass::Song) return;
     const int32_t before = entry->intro;
     if (entry == playing()) pendingStart_ = entry;  // restarts from its new intro
     f.view->scrollTo(Pane::Playlist, index);
@@ -272,10 +272,10 @@ TEST(PlaybackSoakTest, NinetyNineTracksPlayThroughInOrderWhileTheyAreEdited) {
     // voice stopped after the last one.
     EXPECT_EQ(soak.visitedStillListed(), soak.playlistIds());
     EXPECT_EQ(soak.lastVisited, soak.playlistIds().back());
-    EXPECT_EQ(soak.f.view->transport().existingVoice()->track(), nullptr);
-    EXPECT_EQ(soak.f.view->transport().playingTrack(), nullptr);
+    EXPECT_EQ(soak.f.session->transport().existingVoice()->track(), nullptr);
+    EXPECT_EQ(soak.f.session->transport().playingTrack(), nullptr);
     for (int kind = 0; kind < 4; ++kind) EXPECT_GT(soak.edits[kind], 0) << "edit kind " << kind << " never ran";
-    EXPECT_GT(soak.f.view->playlist().trackCount(), 80);
+    EXPECT_GT(soak.f.session->playlist().trackCount(), 80);
   }
 }
 

@@ -7,9 +7,9 @@
 
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/CatalogueFile.h"
+#include "session/Command.h"
 #include "support/LeftoverFiles.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -24,7 +24,7 @@ class ViewAnnotationTest : public ::testing::Test {
   void SetUp() override {
     std::filesystem::remove(f.disc.catalogueFile());
     f.gameData->loadCatalogue();
-    view.rebuildClipList();
+    f.catalogueEdited();
     view.paintAll(f.surface);
   }
 
@@ -32,17 +32,18 @@ class ViewAnnotationTest : public ::testing::Test {
   void rightClick(int row) { view.onRButtonUp(kRowText, clipRowY(row)); }
   // Clip 0 becomes a song with intros 1, 2 (the second without speech) and outro 3.
   static ClipEdit songWithTwoIntros() {
-    return ClipEdit{ClipAnnotation{ClipClass::Song, "Artist", "Song", 2, 1}, {{1, "Hello"}, {2, ""}}};
+    return ClipEdit{ClipAnnotation{classNumber(ClipClass::Song), "Artist", "Song", 2, 1}, {{1, "Hello"}, {2, ""}}};
   }
 
   ViewFixture f;
+  StudioSession& session = *f.session;
   StudioView& view = *f.view;
 };
 
 TEST_F(ViewAnnotationTest, EditingAClipIntoASongEnablesTheSongTools) {
-  ASSERT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount);
-  EXPECT_FALSE(view.commandState(cmd::AddAllSongs)->enabled);
-  EXPECT_FALSE(view.commandState(cmd::SaveCatalogue)->enabled);
+  ASSERT_EQ(view.state().visibleClips().size(), testdisc::kMusicClipCount);
+  EXPECT_FALSE(session.commandState(Command::AddAllSongs)->enabled);
+  EXPECT_FALSE(session.commandState(Command::SaveCatalogue)->enabled);
 
   f.dialogs.clipEdits.push_back(songWithTwoIntros());
   rightClick(0);
@@ -51,19 +52,19 @@ TEST_F(ViewAnnotationTest, EditingAClipIntoASongEnablesTheSongTools) {
   EXPECT_EQ(request.station, testdisc::kMusic);
   EXPECT_EQ(request.clipIndex, 0);
   EXPECT_EQ(request.stationLabel, "CH");
-  EXPECT_EQ(request.current.clipClass, ClipClass::Chatter);
+  EXPECT_EQ(request.current.clipClass, classNumber(ClipClass::Chatter));
   EXPECT_EQ(request.followOnRoom(), 15);
   EXPECT_EQ(request.followingTitles[0].rfind("Clip #2 ", 0), 0u);
 
-  EXPECT_TRUE(view.catalogueModified());
-  EXPECT_TRUE(view.commandState(cmd::SaveCatalogue)->enabled);
-  EXPECT_TRUE(view.commandState(cmd::AddAllSongs)->enabled);
-  EXPECT_TRUE(view.commandState(cmd::CreateMusicMix)->enabled);
+  EXPECT_TRUE(session.catalogueModified());
+  EXPECT_TRUE(session.commandState(Command::SaveCatalogue)->enabled);
+  EXPECT_TRUE(session.commandState(Command::AddAllSongs)->enabled);
+  EXPECT_TRUE(session.commandState(Command::CreateMusicMix)->enabled);
   EXPECT_GT(f.host.invalidations, 0);
   // The browser hides the intros and the outro.
-  EXPECT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount - 3);
-  EXPECT_EQ(view.visibleClips()[0], 0);
-  EXPECT_EQ(view.visibleClips()[1], 4);
+  EXPECT_EQ(view.state().visibleClips().size(), testdisc::kMusicClipCount - 3);
+  EXPECT_EQ(view.state().visibleClips()[0], 0);
+  EXPECT_EQ(view.state().visibleClips()[1], 4);
   EXPECT_STREQ(music().clips[1].title, "Hello");
 
   // A new track picks the intro without speech.
@@ -75,7 +76,7 @@ TEST_F(ViewAnnotationTest, EditingAClipIntoASongEnablesTheSongTools) {
   EXPECT_EQ(introClipIndexOf(f.catalogue(), *track), 2);
   EXPECT_EQ(outroClipIndexOf(f.catalogue(), *track), 3);
   EXPECT_NE(track->introAudio, nullptr);
-  EXPECT_TRUE(view.commandState(cmd::RandomizeIntros)->enabled);
+  EXPECT_TRUE(session.commandState(Command::RandomizeIntros)->enabled);
 }
 
 TEST_F(ViewAnnotationTest, CancelAndRefusedEditsChangeNothing) {
@@ -85,15 +86,15 @@ TEST_F(ViewAnnotationTest, CancelAndRefusedEditsChangeNothing) {
   EXPECT_EQ(f.dialogs.clipEditRequests[0].clipIndex, 3);
 
   // Clip 14 has one clip behind it: two intros would reach past the station.
-  f.dialogs.clipEdits.push_back(ClipEdit{ClipAnnotation{ClipClass::Song, "", "Too many", 2, 0}, {}});
+  f.dialogs.clipEdits.push_back(ClipEdit{ClipAnnotation{classNumber(ClipClass::Song), "", "Too many", 2, 0}, {}});
   rightClick(14);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
   EXPECT_NE(f.dialogs.boxes[0].text.find("at most 1"), std::string::npos);
 
   EXPECT_EQ(serializeCatalogue(f.catalogue()), image);
-  EXPECT_FALSE(view.catalogueModified());
-  EXPECT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount);
+  EXPECT_FALSE(session.catalogueModified());
+  EXPECT_EQ(view.state().visibleClips().size(), testdisc::kMusicClipCount);
 }
 
 TEST_F(ViewAnnotationTest, OnlyClipRowsOpenTheEditorAndDragsAreLeftAlone) {
@@ -105,40 +106,40 @@ TEST_F(ViewAnnotationTest, OnlyClipRowsOpenTheEditorAndDragsAreLeftAlone) {
   // A right click in the middle of a clip drag neither opens the editor nor
   // ends the drag.
   view.onLButtonDown(kRowText, clipRowY(2));
-  ASSERT_NE(view.pendingTrack(), nullptr);
+  ASSERT_NE(view.state().pendingTrack.get(), nullptr);
   rightClick(2);
   EXPECT_TRUE(f.dialogs.clipEditRequests.empty());
-  EXPECT_NE(view.pendingTrack(), nullptr);
+  EXPECT_NE(view.state().pendingTrack.get(), nullptr);
   view.onLButtonUp(400, 38 + 30);
   EXPECT_EQ(f.tracks().size(), 1u);
 }
 
 TEST_F(ViewAnnotationTest, ClosingWithUnsavedAnnotationsAsks) {
-  EXPECT_TRUE(view.queryClose());  // nothing changed: no question
+  EXPECT_TRUE(session.queryClose());  // nothing changed: no question
   EXPECT_TRUE(f.dialogs.questions.empty());
 
   f.dialogs.clipEdits.push_back(songWithTwoIntros());
   rightClick(0);
-  f.dialogs.questionAnswers = {ViewDialogs::Answer::Cancel, ViewDialogs::Answer::No};
-  EXPECT_FALSE(view.queryClose());
-  EXPECT_TRUE(view.catalogueModified());
-  EXPECT_TRUE(view.queryClose());
+  f.dialogs.questionAnswers = {SessionPrompts::Answer::Cancel, SessionPrompts::Answer::No};
+  EXPECT_FALSE(session.queryClose());
+  EXPECT_TRUE(session.catalogueModified());
+  EXPECT_TRUE(session.queryClose());
   EXPECT_EQ(f.dialogs.questions.size(), 2u);
   EXPECT_FALSE(std::filesystem::exists(f.disc.catalogueFile()));
 
   // A failed save keeps the program open and reports it.
   f.fs.failRenames(true);
-  f.dialogs.questionAnswers = {ViewDialogs::Answer::Yes};
-  EXPECT_FALSE(view.queryClose());
+  f.dialogs.questionAnswers = {SessionPrompts::Answer::Yes};
+  EXPECT_FALSE(session.queryClose());
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
-  EXPECT_TRUE(view.catalogueModified());
+  EXPECT_TRUE(session.catalogueModified());
   EXPECT_FALSE(std::filesystem::exists(f.disc.catalogueFile()));
 
   f.fs.failRenames(false);
-  f.dialogs.questionAnswers = {ViewDialogs::Answer::Yes};
-  EXPECT_TRUE(view.queryClose());
-  EXPECT_FALSE(view.catalogueModified());
+  f.dialogs.questionAnswers = {SessionPrompts::Answer::Yes};
+  EXPECT_TRUE(session.queryClose());
+  EXPECT_FALSE(session.catalogueModified());
 
   // The next start loads the file without the mismatch warning.
   ScriptedPrompts prompts;
@@ -146,7 +147,7 @@ TEST_F(ViewAnnotationTest, ClosingWithUnsavedAnnotationsAsks) {
   reloaded.loadCatalogue();
   EXPECT_TRUE(prompts.shown.empty());
   EXPECT_EQ(serializeCatalogue(reloaded.catalogue()), serializeCatalogue(f.catalogue()));
-  EXPECT_EQ(reloaded.catalogue().stations[testdisc::kMusic].clips[0].clipClass, ClipClass::Song);
+  EXPECT_EQ(reloaded.catalogue().stations[testdisc::kMusic].clips[0].kind(), ClipClass::Song);
 }
 
 TEST_F(ViewAnnotationTest, ExportThenImportRestoresTheAnnotations) {
@@ -155,22 +156,22 @@ TEST_F(ViewAnnotationTest, ExportThenImportRestoresTheAnnotations) {
   const auto annotated = serializeCatalogue(f.catalogue());
   const Path file = f.workPath("shared.csv");
   f.dialogs.fileAnswers.push_back(file.string());
-  ASSERT_TRUE(view.onCommand(cmd::ExportAnnotations));
+  ASSERT_TRUE(session.onCommand(Command::ExportAnnotations));
   EXPECT_TRUE(f.dialogs.boxes.empty());
   EXPECT_EQ(f.dialogs.fileRequests.back().defaultExtension, "csv");
   EXPECT_TRUE(f.dialogs.fileRequests.back().overwritePrompt);
 
   // Back to the bare catalogue, as another user of the disc has it.
   f.gameData->loadCatalogue();
-  view.catalogueChanged(true);
-  ASSERT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount);
+  session.catalogueChanged(true);
+  ASSERT_EQ(view.state().visibleClips().size(), testdisc::kMusicClipCount);
 
   f.dialogs.fileAnswers.push_back(file.string());
-  ASSERT_TRUE(view.onCommand(cmd::ImportAnnotations));
+  ASSERT_TRUE(session.onCommand(Command::ImportAnnotations));
   EXPECT_TRUE(f.dialogs.fileRequests.back().fileMustExist);
   EXPECT_EQ(serializeCatalogue(f.catalogue()), annotated);
-  EXPECT_TRUE(view.catalogueModified());
-  EXPECT_EQ(view.visibleClips().size(), testdisc::kMusicClipCount - 3);
+  EXPECT_TRUE(session.catalogueModified());
+  EXPECT_EQ(view.state().visibleClips().size(), testdisc::kMusicClipCount - 3);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Import Annotations");
   const int rows = testdisc::kMusicClipCount + testdisc::kAdvertCount;
@@ -184,24 +185,24 @@ TEST_F(ViewAnnotationTest, ImportFromAnotherDiscAppliesNothingAndSaysSo) {
   Catalogue other = f.catalogue();
   for (Station& s : other.stations)
     for (Clip& c : s.clips) c.offset += 2048;
-  other.stations[testdisc::kMusic].clips[0].clipClass = ClipClass::Song;
+  other.stations[testdisc::kMusic].clips[0].setKind(ClipClass::Song);
   const Path file = f.workPath("other.csv");
   std::ofstream(file, std::ios::binary) << exportAnnotations(other);
 
   const auto image = serializeCatalogue(f.catalogue());
   f.dialogs.fileAnswers.push_back(file.string());
-  ASSERT_TRUE(view.onCommand(cmd::ImportAnnotations));
+  ASSERT_TRUE(session.onCommand(Command::ImportAnnotations));
   EXPECT_EQ(serializeCatalogue(f.catalogue()), image);
-  EXPECT_FALSE(view.catalogueModified());
+  EXPECT_FALSE(session.catalogueModified());
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_NE(f.dialogs.boxes[0].text.find("different disc"), std::string::npos);
 
   // A file that cannot be read, and a cancelled dialog.
   f.dialogs.fileAnswers.push_back(f.workPath("missing.csv").string());
-  view.onCommand(cmd::ImportAnnotations);
+  session.onCommand(Command::ImportAnnotations);
   ASSERT_EQ(f.dialogs.boxes.size(), 2u);
   EXPECT_EQ(f.dialogs.boxes[1].caption, "Error");
-  view.onCommand(cmd::ImportAnnotations);
+  session.onCommand(Command::ImportAnnotations);
   EXPECT_EQ(f.dialogs.boxes.size(), 2u);
 }
 
@@ -209,7 +210,7 @@ TEST_F(ViewAnnotationTest, FailedExportIsReportedAndLeavesNoFile) {
   f.fs.failWritesAfter(10);
   const Path file = f.workPath("shared.csv");
   f.dialogs.fileAnswers.push_back(file.string());
-  view.onCommand(cmd::ExportAnnotations);
+  session.onCommand(Command::ExportAnnotations);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
   EXPECT_FALSE(std::filesystem::exists(file));

@@ -43,6 +43,7 @@ TEST(ViewClickRegionsTest, EveryRegionDoesWhatItsClickMeans) {
   c.stations[9].clipCount = 1;
   setClip(c.stations[9].clips[0], "Nine", 5);
   StudioView& view = bed.makeView();
+  const StudioSession& session = *bed.session;
 
   // Before each click: station 4, clip list at row 10, playlist at slot 20.
   // Clip bar (x 240..255): thumb 117..390. Playlist bar (last 16 columns):
@@ -65,23 +66,22 @@ TEST(ViewClickRegionsTest, EveryRegionDoesWhatItsClickMeans) {
   for (const Click& click : clicks) {
     SCOPED_TRACE(click.region);
     view.showStation(4);
-    view.rebuildClipList();
     view.scrollTo(Pane::Clips, 10);
     view.scrollTo(Pane::Playlist, 20);
     bed.paint();  // measures the scroll bars
     const int x = click.x < 0 ? bed.host.width + click.x : click.x;
 
     view.onLButtonDown(x, click.y);
-    EXPECT_EQ(view.thumbDragPane(), click.thumbWhilePressed);
+    EXPECT_EQ(view.state().thumbDrag.pane, click.thumbWhilePressed);
     view.onLButtonUp(x, click.y);
-    EXPECT_EQ(view.thumbDragPane(), std::nullopt);
-    EXPECT_EQ(view.currentStation(), click.station);
+    EXPECT_EQ(view.state().thumbDrag.pane, std::nullopt);
+    EXPECT_EQ(session.station(), click.station);
     if (click.clipScroll != kAny) {
-      EXPECT_EQ(view.scrollPosition(Pane::Clips), click.clipScroll);
+      EXPECT_EQ(view.state().scroll(Pane::Clips), click.clipScroll);
     }
-    EXPECT_EQ(view.scrollPosition(Pane::Playlist), click.playlistScroll);
-    EXPECT_EQ(view.playlist().trackCount(), 0);
-    EXPECT_EQ(view.pendingTrack(), nullptr);
+    EXPECT_EQ(view.state().scroll(Pane::Playlist), click.playlistScroll);
+    EXPECT_EQ(session.playlist().trackCount(), 0);
+    EXPECT_EQ(view.state().pendingTrack.get(), nullptr);
     EXPECT_FALSE(bed.host.mouseCaptured);
   }
 }

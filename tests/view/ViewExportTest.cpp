@@ -9,9 +9,10 @@
 
 #include "audio/AudioEngine.h"
 #include "base/LittleEndian.h"
+#include "session/Command.h"
 #include "support/CliRun.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
+#include "ui/TransportText.h"
 
 namespace wc::test {
 namespace {
@@ -29,6 +30,7 @@ int64_t sectorsOf(int64_t samples) { return (samples + 319) / 320; }
 class ViewExportTest : public ::testing::Test {
  protected:
   ViewFixture f;
+  StudioSession& session = *f.session;
   StudioView& view = *f.view;
 };
 
@@ -38,12 +40,12 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
   f.addTrack(testdisc::kSongs[1]);
   const Path wave = f.workPath("Mix.WAV");
   f.dialogs.fileAnswers.push_back(wave.string());
-  view.transport().play(a, StartPart::Intro);
+  session.transport().play(a, StartPart::Intro);
   f.tick();
-  ASSERT_EQ(view.transport().playingTrack(), a);
+  ASSERT_EQ(session.transport().playingTrack(), a);
 
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
-  view.onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // keep the short tracks
+  session.onCommand(Command::ExportCd);
   const auto& request = f.dialogs.fileRequests.at(0);
   EXPECT_EQ(request.title, "Export CD Image");
   EXPECT_EQ(request.filterText, "Wave files (*.wav)");
@@ -53,11 +55,11 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
 
   // Playback stopped for good, the output runs again, the last track is at
   // the top of the pane.
-  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
+  EXPECT_EQ(session.transport().existingVoice()->track(), nullptr);
   EXPECT_TRUE(f.device->isPlaying());
   EXPECT_EQ(f.engine->writeOffset(), 0u);
-  EXPECT_FALSE(view.marks().rendering);
-  EXPECT_EQ(view.scrollPosition(Pane::Playlist), 2);
+  EXPECT_FALSE(session.marks().rendering);
+  EXPECT_EQ(view.state().scroll(Pane::Playlist), 2);
 
   const int64_t first = trackSamples(*a);
   const int64_t second = trackSamples(*b);
@@ -83,14 +85,14 @@ TEST_F(ViewExportTest, CdImageWithCueSheet) {
 TEST_F(ViewExportTest, WrongExtensionsAndCancelledDialogsWriteNothing) {
   f.addTrack(testdisc::kSongs[0]);
   f.dialogs.fileAnswers.push_back(f.workPath("mix.mp3").string());
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
-  view.onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // keep the short tracks
+  session.onCommand(Command::ExportCd);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].text, "This program can only export wave (*.wav) files");
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
   EXPECT_FALSE(std::filesystem::exists(f.workPath("mix.mp3")));
   EXPECT_FALSE(std::filesystem::exists(f.workPath("mix.cue")));
-  view.onCommand(cmd::ExportCd);  // cancelled
+  session.onCommand(Command::ExportCd);  // cancelled
   EXPECT_EQ(f.dialogs.boxes.size(), 1u);
 }
 
@@ -100,7 +102,7 @@ TEST_F(ViewExportTest, ExportWaveWritesNoCueSheetAndLeavesOneAlone) {
   const Path cue = f.workPath("mix.cue");
   std::ofstream(cue) << "someone else's";
   f.dialogs.fileAnswers.push_back(wave.string());
-  view.onCommand(cmd::ExportWave);
+  session.onCommand(Command::ExportWave);
   EXPECT_EQ(f.dialogs.fileRequests.at(0).title, "Export wave file");
   EXPECT_EQ(readText(cue), "someone else's");
   const std::string image = readText(wave);
@@ -114,8 +116,8 @@ TEST_F(ViewExportTest, AFullDiskIsReportedAndLeavesNoDamagedFiles) {
   f.addTrack(testdisc::kSongs[2]);
   f.fs.failWritesAfter(20000);
   f.dialogs.fileAnswers.push_back(f.workPath("full.wav").string());
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
-  view.onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // keep the short tracks
+  session.onCommand(Command::ExportCd);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
   EXPECT_NE(f.dialogs.boxes[0].text.find("disk may be full"), std::string::npos);
@@ -127,21 +129,21 @@ TEST_F(ViewExportTest, AFullDiskIsReportedAndLeavesNoDamagedFiles) {
 TEST_F(ViewExportTest, ThePreviewIsStoppedAndTheTransportShowsTheExport) {
   f.addTrack(testdisc::kSongs[0]);
   f.addTrack(testdisc::kSongs[1]);
-  view.preview(testdisc::kChatter5);
+  session.preview(testdisc::kChatter5, true);
   f.tick();
   std::vector<std::string> shown;
   std::set<int> invalidations;  // while rendering, each report redraws the transport at once
   f.host.onRepaintTransport = [&](bool) {
-    shown.push_back(view.transportText());
+    shown.push_back(transportText(session.marks(), session.playlist(), session.transport()));
     invalidations.insert(f.host.invalidations);
   };
   f.dialogs.fileAnswers.push_back(f.workPath("show.wav").string());
-  view.onCommand(cmd::ExportWave);
+  session.onCommand(Command::ExportWave);
   ASSERT_FALSE(shown.empty());
   EXPECT_EQ(invalidations.size(), 1u);
   EXPECT_EQ(shown.front(), ">> 01 00:00 <<");
   EXPECT_NE(std::find(shown.begin(), shown.end(), ">> 02 00:00 <<"), shown.end());
-  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
+  EXPECT_EQ(session.transport().existingVoice()->track(), nullptr);
 }
 
 // The exported image read by CD tools that nobody here wrote.
@@ -151,8 +153,8 @@ TEST_F(ViewExportTest, CdToolsReadTheImageAndItsCueSheet) {
   f.addTrack(testdisc::kSongs[2]);
   const Path wave = f.workPath("cd.wav");
   f.dialogs.fileAnswers.push_back(wave.string());
-  f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);  // keep the short tracks
-  view.onCommand(cmd::ExportCd);
+  f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);  // keep the short tracks
+  session.onCommand(Command::ExportCd);
   ASSERT_TRUE(f.dialogs.boxes.empty());
 
   // cuebreakpoints prints the track starts after the first as mm:ss.ff.

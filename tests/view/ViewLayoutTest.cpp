@@ -2,8 +2,8 @@
 
 #include <climits>
 
+#include "session/Command.h"
 #include "support/ViewTestBed.h"
-#include "ui/CommandIds.h"
 
 namespace wc {
 namespace {
@@ -44,11 +44,12 @@ class ViewLayoutTest : public ::testing::Test {
   }
 
   StudioView& view() { return bed.view ? *bed.view : bed.makeView(); }
+  StudioSession& session() { return view(), *bed.session; }
   // Shows `station` and paints once so the scroll bars are measured.
   void show(int station) {
     view().showStation(station);
     view().scrollTo(Pane::Clips, 0);
-    view().rebuildClipList();
+    bed.catalogueEdited();
     bed.paint();
   }
 
@@ -129,7 +130,7 @@ TEST_F(ViewLayoutTest, ScrollBarRecordsItsThumbAndPageSize) {
   show(4);
   StudioView& v = view();
   // Clip bar: 60 rows, (560 - 29) / 17 = 31 per page, span 530.
-  const ScrollBarState& clips = v.scrollBar(Pane::Clips);
+  const ScrollBarState& clips = v.state().scrollBar(Pane::Clips);
   EXPECT_EQ(clips.top, 29);
   EXPECT_EQ(clips.bottom, 560);
   EXPECT_EQ(clips.rowsPerPage, 31);
@@ -157,7 +158,7 @@ TEST_F(ViewLayoutTest, ScrollBarRecordsItsThumbAndPageSize) {
   EXPECT_EQ(surface->pixel(255, 300), rgb(128, 128, 128));
 
   // Playlist bar: always 99 slots, (560 - 38) / 65 = 8 per page, span 521.
-  const ScrollBarState& slots = v.scrollBar(Pane::Playlist);
+  const ScrollBarState& slots = v.state().scrollBar(Pane::Playlist);
   EXPECT_EQ(slots.rowsPerPage, 8);
   EXPECT_EQ(slots.thumbTop, 38);
   EXPECT_EQ(slots.thumbBottom, 38 + 521 * 8 / 99);
@@ -166,33 +167,33 @@ TEST_F(ViewLayoutTest, ScrollBarRecordsItsThumbAndPageSize) {
 TEST_F(ViewLayoutTest, PageScrollingClampsToTheLastFullPage) {
   show(4);
   StudioView& v = view();
-  v.onCommand(cmd::ShowAllClips);  // 120 rows
+  v.onCommand(Command::ShowAllClips);  // 120 rows
   const int before = bed.host.invalidations;
   v.pageScroll(Pane::Clips, +1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 31);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 31);
   EXPECT_EQ(bed.host.invalidations, before + 1);
   v.pageScroll(Pane::Clips, +1);
   v.pageScroll(Pane::Clips, +1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 120 - 31);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 120 - 31);
   v.pageScroll(Pane::Clips, +1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 120 - 31);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 120 - 31);
   v.pageScroll(Pane::Clips, -1);
   v.pageScroll(Pane::Clips, -1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 120 - 31 - 62);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 120 - 31 - 62);
   v.pageScroll(Pane::Clips, -1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 0);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 0);
 
   v.scrollTo(Pane::Playlist, 88);
   v.pageScroll(Pane::Playlist, +1);
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 99 - 8);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 99 - 8);
   v.scrollTo(Pane::Playlist, 3);
   v.pageScroll(Pane::Playlist, -1);
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 0);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 0);
 
   // A list shorter than a page stays at the top.
   show(9);
   v.pageScroll(Pane::Clips, +1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 0);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 0);
 }
 
 TEST_F(ViewLayoutTest, ClientAreaShorterThanOneEntryHasNoPage) {
@@ -200,20 +201,20 @@ TEST_F(ViewLayoutTest, ClientAreaShorterThanOneEntryHasNoPage) {
   for (int height : {102, 40, 20, 0}) {
     bed.host.height = height;
     bed.paint();
-    EXPECT_EQ(view().scrollBar(Pane::Playlist).rowsPerPage, 0) << height;
-    EXPECT_GE(view().scrollBar(Pane::Clips).rowsPerPage, 0) << height;
+    EXPECT_EQ(view().state().scrollBar(Pane::Playlist).rowsPerPage, 0) << height;
+    EXPECT_GE(view().state().scrollBar(Pane::Clips).rowsPerPage, 0) << height;
     view().scrollTo(Pane::Playlist, 0);
     view().pageScroll(Pane::Playlist, +1);
-    EXPECT_EQ(view().scrollPosition(Pane::Playlist), 0) << height;
+    EXPECT_EQ(view().state().scroll(Pane::Playlist), 0) << height;
     view().pageScroll(Pane::Playlist, -1);
-    EXPECT_EQ(view().scrollPosition(Pane::Playlist), 0) << height;
+    EXPECT_EQ(view().state().scroll(Pane::Playlist), 0) << height;
   }
   // A bar too short to drag moves nothing and never divides by zero.
   bed.host.height = 39;
   bed.paint();
   view().beginThumbDrag(Pane::Playlist, 38);
   view().moveThumbDrag(400);
-  EXPECT_EQ(view().scrollPosition(Pane::Playlist), 0);
+  EXPECT_EQ(view().state().scroll(Pane::Playlist), 0);
   view().endThumbDrag();
 }
 
@@ -222,36 +223,36 @@ TEST_F(ViewLayoutTest, ThumbDragRoundsHalfARowDownAndOneAndAHalfUp) {
   bed.host.height = 200;
   show(4);
   StudioView& v = view();
-  ASSERT_FLOAT_EQ(v.scrollBar(Pane::Playlist).itemsPerPixel, 99.0f / 161.0f);
+  ASSERT_FLOAT_EQ(v.state().scrollBar(Pane::Playlist).itemsPerPixel, 99.0f / 161.0f);
   v.scrollTo(Pane::Playlist, 10);
   v.beginThumbDrag(Pane::Playlist, 100);
   EXPECT_TRUE(bed.host.mouseCaptured);
-  EXPECT_EQ(v.thumbDragPane(), Pane::Playlist);
+  EXPECT_EQ(v.state().thumbDrag.pane, Pane::Playlist);
 
   const int before = bed.host.invalidations;
   v.moveThumbDrag(101);  // 1.11 -> 1
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 11);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 11);
   v.moveThumbDrag(102);  // 1.73 -> 1: unchanged, no repaint
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 11);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 11);
   EXPECT_EQ(bed.host.invalidations, before + 1);
   v.moveThumbDrag(103);  // 2.34 -> 2
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 12);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 12);
   v.moveThumbDrag(99);  // -0.11 -> 0
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 10);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 10);
   v.moveThumbDrag(98);  // -0.73 -> 0
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 10);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 10);
   v.moveThumbDrag(97);  // -1.34 -> -1
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 9);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 9);
   v.moveThumbDrag(5000);
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 99 - 2);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 99 - 2);
   v.moveThumbDrag(-5000);
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 0);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 0);
 
   v.endThumbDrag();
   EXPECT_FALSE(bed.host.mouseCaptured);
-  EXPECT_EQ(v.thumbDragPane(), std::nullopt);
+  EXPECT_EQ(v.state().thumbDrag.pane, std::nullopt);
   v.moveThumbDrag(300);  // no drag any more
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 0);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 0);
 }
 
 TEST_F(ViewLayoutTest, ThumbDragOfTheDefaultPlaylistBarNeedsMoreThanOnePixel) {
@@ -260,35 +261,35 @@ TEST_F(ViewLayoutTest, ThumbDragOfTheDefaultPlaylistBarNeedsMoreThanOnePixel) {
   // span 521: one pixel is worth trunc(99 / 521 + 0.5) = 0 rows.
   v.beginThumbDrag(Pane::Playlist, 60);
   v.moveThumbDrag(61);
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 0);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 0);
   v.moveThumbDrag(63);  // 0.57 + 0.5 -> 1
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 1);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 1);
   v.endThumbDrag();
 
   // The clip bar drags the clip list, within its own limit.
   v.beginThumbDrag(Pane::Clips, 100);
-  EXPECT_EQ(v.thumbDragPane(), Pane::Clips);
+  EXPECT_EQ(v.state().thumbDrag.pane, Pane::Clips);
   v.moveThumbDrag(100 + 530);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 60 - 31);
-  EXPECT_EQ(v.scrollPosition(Pane::Playlist), 1);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 60 - 31);
+  EXPECT_EQ(v.state().scroll(Pane::Playlist), 1);
   v.endThumbDrag();
 }
 
 TEST_F(ViewLayoutTest, StationsStepAroundTheRingSkippingUnlisted) {
   StudioView& v = view();
-  EXPECT_EQ(v.currentStation(), 2);
+  EXPECT_EQ(session().station(), 2);
   v.stepStation(-1);
-  EXPECT_EQ(v.currentStation(), 9);
+  EXPECT_EQ(session().station(), 9);
   v.stepStation(+1);
-  EXPECT_EQ(v.currentStation(), 2);
+  EXPECT_EQ(session().station(), 2);
   v.stepStation(+1);
-  EXPECT_EQ(v.currentStation(), 4);
-  EXPECT_EQ(v.visibleClips().size(), 60);
+  EXPECT_EQ(session().station(), 4);
+  EXPECT_EQ(v.state().visibleClips().size(), 60);
   v.stepStation(+1);
-  EXPECT_EQ(v.currentStation(), 9);
-  EXPECT_EQ(v.visibleClips().size(), 3);
+  EXPECT_EQ(session().station(), 9);
+  EXPECT_EQ(v.state().visibleClips().size(), 3);
   v.stepStation(+1);
-  EXPECT_EQ(v.currentStation(), 2);
+  EXPECT_EQ(session().station(), 2);
 }
 
 TEST_F(ViewLayoutTest, SteppingRestoresEachStationsScrollClamped) {
@@ -296,64 +297,64 @@ TEST_F(ViewLayoutTest, SteppingRestoresEachStationsScrollClamped) {
   StudioView& v = view();
   v.scrollTo(Pane::Clips, 20);
   v.stepStation(+1);
-  EXPECT_EQ(v.currentStation(), 9);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 0);
+  EXPECT_EQ(session().station(), 9);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 0);
   v.stepStation(-1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 20);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 20);
 
   // The list got shorter while another station was shown.
   v.scrollTo(Pane::Clips, 25);
   v.stepStation(+1);
   bed.catalogue().stations[4].clipCount = 80;  // 40 rows
   v.stepStation(-1);
-  EXPECT_EQ(v.currentStation(), 4);
-  EXPECT_EQ(v.visibleClips().size(), 40);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 40 - 31);
+  EXPECT_EQ(session().station(), 4);
+  EXPECT_EQ(v.state().visibleClips().size(), 40);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 40 - 31);
 }
 
 TEST_F(ViewLayoutTest, SingleListedStationStaysPut) {
   for (int s = 0; s < kStationCount; ++s) bed.catalogue().stations[s].listed = 0;
   bed.catalogue().stations[4].listed = 1;
   StudioView& v = view();
-  EXPECT_EQ(v.currentStation(), 4);
+  EXPECT_EQ(session().station(), 4);
   bed.paint();
   v.scrollTo(Pane::Clips, 7);
   v.stepStation(-1);
-  EXPECT_EQ(v.currentStation(), 4);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 7);
+  EXPECT_EQ(session().station(), 4);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 7);
   v.stepStation(+1);
-  EXPECT_EQ(v.currentStation(), 4);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 7);
+  EXPECT_EQ(session().station(), 4);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 7);
 }
 
 TEST_F(ViewLayoutTest, NoListedStationStillStepsAndPaints) {
   for (int s = 0; s < kStationCount; ++s) bed.catalogue().stations[s].listed = 0;
   StudioView& v = view();
-  const int start = v.currentStation();
+  const int start = session().station();
   v.stepStation(+1);
   v.stepStation(-1);
-  EXPECT_EQ(v.currentStation(), start);
+  EXPECT_EQ(session().station(), start);
   bed.paint();
 }
 
 TEST_F(ViewLayoutTest, ShowAllClipsAddsExactlyTheIntrosAndOutros) {
   show(4);
   StudioView& v = view();
-  ASSERT_EQ(v.visibleClips().size(), 60);
-  EXPECT_EQ(v.visibleClips()[1], 3);  // chatter behind the song's intro and outro
+  ASSERT_EQ(v.state().visibleClips().size(), 60);
+  EXPECT_EQ(v.state().visibleClips()[1], 3);  // chatter behind the song's intro and outro
   v.scrollTo(Pane::Clips, 20);
   const int before = bed.host.invalidations;
-  v.onCommand(cmd::ShowAllClips);
-  EXPECT_TRUE(v.showsAllClips());
-  EXPECT_EQ(v.visibleClips().size(), 60 + 30 + 30);
-  EXPECT_EQ(v.visibleClips()[1], 1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 20);
+  v.onCommand(Command::ShowAllClips);
+  EXPECT_TRUE(v.state().showAllClips);
+  EXPECT_EQ(v.state().visibleClips().size(), 60 + 30 + 30);
+  EXPECT_EQ(v.state().visibleClips()[1], 1);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 20);
   EXPECT_EQ(bed.host.invalidations, before + 1);
 
   v.scrollTo(Pane::Clips, 100);
-  v.onCommand(cmd::ShowAllClips);
-  EXPECT_EQ(v.visibleClips().size(), 60);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 60 - 31);
+  v.onCommand(Command::ShowAllClips);
+  EXPECT_EQ(v.state().visibleClips().size(), 60);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 60 - 31);
 }
 
 TEST_F(ViewLayoutTest, HostileCountsNeverReachOutsideTheStation) {
@@ -363,29 +364,29 @@ TEST_F(ViewLayoutTest, HostileCountsNeverReachOutsideTheStation) {
   four.clips[0].outros = INT_MIN;
   show(4);
   StudioView& v = view();
-  EXPECT_EQ(v.visibleClips().size(), 1);
-  v.onCommand(cmd::ShowAllClips);
-  EXPECT_EQ(v.visibleClips().size(), kMaxClipsPerStation);
+  EXPECT_EQ(v.state().visibleClips().size(), 1);
+  v.onCommand(Command::ShowAllClips);
+  EXPECT_EQ(v.state().visibleClips().size(), kMaxClipsPerStation);
   bed.paint();
 
   four.clipCount = -5;
   show(4);
-  EXPECT_EQ(v.visibleClips().size(), 0);
+  EXPECT_EQ(v.state().visibleClips().size(), 0);
 }
 
 TEST_F(ViewLayoutTest, EmptyListedStationDrawsAnEmptyBarAndHitsNothing) {
   bed.catalogue().stations[9].clipCount = 0;
   show(9);
   StudioView& v = view();
-  EXPECT_EQ(v.visibleClips().size(), 0);
-  EXPECT_EQ(v.scrollBar(Pane::Clips).itemsPerPixel, 0.0f);
+  EXPECT_EQ(v.state().visibleClips().size(), 0);
+  EXPECT_EQ(v.state().scrollBar(Pane::Clips).itemsPerPixel, 0.0f);
   EXPECT_EQ(v.hitTest(100, 29), (HitResult{HitCode::Nothing, 0, 0}));
   EXPECT_EQ(v.hitTest(100, 300), (HitResult{HitCode::Nothing, 0, 0}));
   v.pageScroll(Pane::Clips, +1);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 0);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 0);
   v.beginThumbDrag(Pane::Clips, 50);
   v.moveThumbDrag(500);
-  EXPECT_EQ(v.scrollPosition(Pane::Clips), 0);
+  EXPECT_EQ(v.state().scroll(Pane::Clips), 0);
   v.endThumbDrag();
 }
 

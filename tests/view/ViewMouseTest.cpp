@@ -3,8 +3,8 @@
 // track number.
 #include <gtest/gtest.h>
 
+#include "session/Command.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -37,6 +37,7 @@ class ViewMouseTest : public ::testing::Test {
   }
 
   ViewFixture f;
+  StudioSession& session = *f.session;
   StudioView& view = *f.view;
 };
 
@@ -47,11 +48,11 @@ TEST_F(ViewMouseTest, ClipsDroppedOntoEntriesGapsAndEmptySlots) {
   dragClipToEntry(0, 0);  // song A in front of entry 1
   EXPECT_EQ(clipOrder(), (std::vector<int>{0, 12, 13, 14}));
   EXPECT_FALSE(f.host.mouseCaptured);
-  EXPECT_EQ(view.pendingTrack(), nullptr);
+  EXPECT_EQ(view.state().pendingTrack.get(), nullptr);
   Track* dropped = f.tracks()[0];
   EXPECT_NE(dropped->songAudio, nullptr);
   EXPECT_NE(dropped->introAudio, nullptr);  // loaded with intro and outro
-  EXPECT_EQ(view.playlist().trackCount(), 4);
+  EXPECT_EQ(session.playlist().trackCount(), 4);
 
   drag(kRowText, clipRowY(6), kEntryX + 200, gapY(3));  // chatter 7 behind entry 4
   EXPECT_EQ(clipOrder(), (std::vector<int>{0, 12, 13, 14, 15}));
@@ -61,7 +62,7 @@ TEST_F(ViewMouseTest, ClipsDroppedOntoEntriesGapsAndEmptySlots) {
   // Released over the browser or the transport: discarded.
   drag(kRowText, clipRowY(2), kRowText, clipRowY(4));
   drag(kRowText, clipRowY(2), kEntryX + 100, 10);
-  EXPECT_EQ(view.playlist().trackCount(), 6);
+  EXPECT_EQ(session.playlist().trackCount(), 6);
   // Below the window in the playlist's columns: appended (no lower bound).
   drag(kRowText, clipRowY(2), kEntryX + 100, f.host.height + 300);
   EXPECT_EQ(clipOrder().back(), 8);
@@ -70,9 +71,9 @@ TEST_F(ViewMouseTest, ClipsDroppedOntoEntriesGapsAndEmptySlots) {
 TEST_F(ViewMouseTest, ADropIntoAFullPlaylistIsRefused) {
   for (int i = 0; i < 99; ++i) f.addTrack(12);
   dragClipToEntry(0, 0);
-  EXPECT_EQ(view.playlist().trackCount(), 99);
+  EXPECT_EQ(session.playlist().trackCount(), 99);
   EXPECT_EQ(f.tracks()[0]->clipIndex, 12);
-  EXPECT_EQ(view.pendingTrack(), nullptr);
+  EXPECT_EQ(view.state().pendingTrack.get(), nullptr);
 }
 
 TEST_F(ViewMouseTest, EntriesMoveInBothDirectionsAndOntoThemselves) {
@@ -92,24 +93,24 @@ TEST_F(ViewMouseTest, EntriesMoveInBothDirectionsAndOntoThemselves) {
   EXPECT_EQ(clipOrder(), (std::vector<int>{14, 12, 13}));
   drag(kEntryX + 200, entryY(0), 100, 100);  // over the browser: stays
   EXPECT_EQ(clipOrder(), (std::vector<int>{14, 12, 13}));
-  EXPECT_EQ(view.playlist().trackCount(), 3);
-  EXPECT_EQ(view.dragSourceIndex(), -1);
+  EXPECT_EQ(session.playlist().trackCount(), 3);
+  EXPECT_EQ(view.state().dragSourceIndex, -1);
 }
 
 TEST_F(ViewMouseTest, DraggingOutRemovesAndStopsOnlyThePlayingEntry) {
   Track* a = f.addTrack(testdisc::kSongs[0]);
   Track* b = f.addTrack(testdisc::kSongs[1]);
-  view.transport().play(a, StartPart::Intro);
+  session.transport().play(a, StartPart::Intro);
   f.tick();
   drag(kEntryX + 200, entryY(1, 20), f.host.width + 40, entryY(1, 20));  // b, not playing
-  EXPECT_EQ(view.playlist().trackCount(), 1);
+  EXPECT_EQ(session.playlist().trackCount(), 1);
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), a);
+  EXPECT_EQ(session.transport().playingTrack(), a);
 
   drag(kEntryX + 200, entryY(0, 20), kEntryX + 200, -30);  // a, playing
-  EXPECT_EQ(view.playlist().trackCount(), 0);
-  EXPECT_EQ(view.transport().playingTrack(), nullptr);
-  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
+  EXPECT_EQ(session.playlist().trackCount(), 0);
+  EXPECT_EQ(session.transport().playingTrack(), nullptr);
+  EXPECT_EQ(session.transport().existingVoice()->track(), nullptr);
   f.tick();
   (void)b;
 }
@@ -145,7 +146,7 @@ TEST_F(ViewMouseTest, IntroAndOutroButtonsCycleBothWays) {
   EXPECT_EQ(outros, (std::vector<int>{2, 1, 0}));
   // The buffer follows the choice: outro 0 of this song is clip 0+1+3+0.
   EXPECT_EQ(t->outroAudio->frames(), testDiscFrames(testdisc::kMusic, 4));
-  EXPECT_EQ(view.dragSourceIndex(), -1);  // the buttons never start a drag
+  EXPECT_EQ(view.state().dragSourceIndex, -1);  // the buttons never start a drag
 
   // A song without intros: the buttons do nothing.
   song.intros = 0;
@@ -156,14 +157,14 @@ TEST_F(ViewMouseTest, IntroAndOutroButtonsCycleBothWays) {
 
 TEST_F(ViewMouseTest, ChangingThePlayingTracksIntroRestartsIt) {
   Track* t = f.addTrack(testdisc::kSongs[0]);
-  view.transport().play(t, StartPart::Intro);
+  session.transport().play(t, StartPart::Intro);
   for (int i = 0; i < 3; ++i) f.tick();
   click(kEntryX + 50, entryY(0, 5));
   EXPECT_EQ(t->intro, 0);
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), t);
-  EXPECT_LT(view.transport().existingVoice()->position(), 28 * 200);  // heard again from the intro
-  EXPECT_EQ(view.transport().existingVoice()->position() - view.transport().existingVoice()->pending(),
+  EXPECT_EQ(session.transport().playingTrack(), t);
+  EXPECT_LT(session.transport().existingVoice()->position(), 28 * 200);  // heard again from the intro
+  EXPECT_EQ(session.transport().existingVoice()->position() - session.transport().existingVoice()->pending(),
             120);  // one tick of 480 bytes
 }
 
@@ -172,33 +173,33 @@ TEST_F(ViewMouseTest, TrackNumberPlaysFromTheTrackOrOnlyTheOutro) {
   Track* chatter = f.addTrack(12);
   click(kEntryX + 10, entryY(0, 50));  // lower part of a song's number
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), song);
-  EXPECT_GE(view.transport().existingVoice()->position(),
+  EXPECT_EQ(session.transport().playingTrack(), song);
+  EXPECT_GE(session.transport().existingVoice()->position(),
             int32_t(song->introAudio->samples() + song->songAudio->samples()));
 
   click(kEntryX + 10, entryY(1, 50));  // the same on a commercial plays it whole
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), chatter);
-  EXPECT_LT(view.transport().existingVoice()->position(), 2000);
+  EXPECT_EQ(session.transport().playingTrack(), chatter);
+  EXPECT_LT(session.transport().existingVoice()->position(), 2000);
 
   click(kEntryX + 10, entryY(0, 10));
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), song);
-  EXPECT_LT(view.transport().existingVoice()->position(), 2000);
+  EXPECT_EQ(session.transport().playingTrack(), song);
+  EXPECT_LT(session.transport().existingVoice()->position(), 2000);
 
   click(kEntryX + 10, entryY(5, 10));  // an empty slot does nothing
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), song);
+  EXPECT_EQ(session.transport().playingTrack(), song);
 }
 
 TEST_F(ViewMouseTest, PreviewByBoxAndByDoubleClick) {
   click(5, clipRowY(0));  // the preview box of song A
   f.tick();
-  ASSERT_NE(view.transport().playingTrack(), nullptr);
-  EXPECT_TRUE(view.transport().playingTrack()->isPreview());
-  EXPECT_EQ(view.transport().playingTrack()->clipIndex, 0);
-  EXPECT_NE(view.transport().playingTrack()->introAudio, nullptr);  // heard with intro and outro
-  EXPECT_EQ(view.playlist().trackCount(), 0);
+  ASSERT_NE(session.transport().playingTrack(), nullptr);
+  EXPECT_TRUE(session.transport().playingTrack()->isPreview());
+  EXPECT_EQ(session.transport().playingTrack()->clipIndex, 0);
+  EXPECT_NE(session.transport().playingTrack()->introAudio, nullptr);  // heard with intro and outro
+  EXPECT_EQ(session.playlist().trackCount(), 0);
 
   // A double-click on the row text: the first click drags nowhere, then the
   // clip is previewed (the first preview is freed by the voice).
@@ -207,17 +208,17 @@ TEST_F(ViewMouseTest, PreviewByBoxAndByDoubleClick) {
   view.onLButtonDblClk(kRowText, clipRowY(3));
   view.onLButtonUp(kRowText, clipRowY(3));
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack()->clipIndex, 12);
-  EXPECT_EQ(view.playlist().trackCount(), 0);
+  EXPECT_EQ(session.transport().playingTrack()->clipIndex, 12);
+  EXPECT_EQ(session.playlist().trackCount(), 0);
 
   // With every clip shown, only the clip itself is heard.
-  view.onCommand(cmd::ShowAllClips);
+  view.onCommand(Command::ShowAllClips);
   click(5, clipRowY(0));
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack()->introAudio, nullptr);
-  EXPECT_NE(view.transport().playingTrack()->songAudio, nullptr);
-  view.onCommand(cmd::Stop);
-  EXPECT_EQ(view.transport().playingTrack(), nullptr);
+  EXPECT_EQ(session.transport().playingTrack()->introAudio, nullptr);
+  EXPECT_NE(session.transport().playingTrack()->songAudio, nullptr);
+  session.onCommand(Command::Stop);
+  EXPECT_EQ(session.transport().playingTrack(), nullptr);
 }
 
 TEST_F(ViewMouseTest, TheOutlineFollowsTheDragAndLeavesNoTrace) {
@@ -225,19 +226,19 @@ TEST_F(ViewMouseTest, TheOutlineFollowsTheDragAndLeavesNoTrace) {
   view.paintAll(f.surface);
   const auto before = f.surface.pixels();
   view.onLButtonDown(kEntryX + 200, entryY(0));
-  EXPECT_TRUE(view.outlineShown());
-  EXPECT_EQ(view.dragRect().x, 256);
-  EXPECT_EQ(view.dragRect().y, 38);
-  EXPECT_EQ(view.dragRect().width, f.host.width - 256);
-  EXPECT_EQ(view.dragRect().height, 59);
+  EXPECT_TRUE(view.state().outlineShown);
+  EXPECT_EQ(view.state().dragRect.x, 256);
+  EXPECT_EQ(view.state().dragRect.y, 38);
+  EXPECT_EQ(view.state().dragRect.width, f.host.width - 256);
+  EXPECT_EQ(view.state().dragRect.height, 59);
   EXPECT_TRUE(f.host.mouseCaptured);
   view.onMouseMove(kEntryX + 190, entryY(0) + 7);
-  EXPECT_EQ(view.dragRect().x, 246);
-  EXPECT_EQ(view.dragRect().y, 45);
+  EXPECT_EQ(view.state().dragRect.x, 246);
+  EXPECT_EQ(view.state().dragRect.y, 45);
   view.paintAll(f.surface);
   EXPECT_NE(f.surface.pixels(), before);
   view.onLButtonUp(kEntryX + 190, entryY(0) + 7);
-  EXPECT_FALSE(view.outlineShown());
+  EXPECT_FALSE(view.state().outlineShown);
   EXPECT_FALSE(f.host.mouseCaptured);
   view.paintAll(f.surface);
   EXPECT_EQ(f.surface.pixels(), before);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "support/ViewTestBed.h"
+#include "ui/TransportText.h"
 
 namespace wc {
 namespace {
@@ -52,10 +53,11 @@ class ViewPaintTest : public ::testing::Test {
 
     bed.makeView();
     view().showStation(4);
-    view().rebuildClipList();
+    bed.catalogueEdited();
   }
 
   StudioView& view() { return *bed.view; }
+  StudioSession& session() { return *bed.session; }
   int entryWidth() const { return bed.host.width - 278; }
   static int entryTop(int k) { return 38 + 65 * k; }
 
@@ -100,7 +102,7 @@ TEST_F(ViewPaintTest, BannerBoxesLinesAndLabel) {
 
 TEST_F(ViewPaintTest, ClipRowsTakeTheirClassColour) {
   view().showStation(9);
-  view().rebuildClipList();
+  bed.catalogueEdited();
   auto s = bed.paint();
   // Classes 8 and -1 lie outside the table and show like classes 3 and 4.
   const Rgb expected[] = {0xFF8080, 0xC0C080, 0x8080C0, 0x8080FF, 0x8080FF,
@@ -149,7 +151,7 @@ TEST_F(ViewPaintTest, PlayingClipRowHasDarkBoxAndWhiteTriangle) {
   preview.station = 4;
   preview.clipIndex = 5;
   preview.clip = &bed.catalogue().stations[4].clips[5];
-  view().transport().report(&preview, 0);
+  session().transport().report(&preview, 0);
   auto s = bed.paint();
   const int y = 29 + 17 * 2;  // the chatter row
   EXPECT_EQ(s->pixel(0, y + 1), kDarkBlue);
@@ -165,7 +167,7 @@ TEST_F(ViewPaintTest, PlayingClipRowHasDarkBoxAndWhiteTriangle) {
   preview.clip = &bed.catalogue().stations[9].clips[2];
   s = bed.paint();
   EXPECT_EQ(s->pixel(0, y + 1), kChatter);
-  view().transport().report(nullptr, 0);
+  session().transport().report(nullptr, 0);
 }
 
 // The text call drawn in the playlist pane (the browser rows may draw the
@@ -326,7 +328,7 @@ TEST_F(ViewPaintTest, EntriesWithoutLabelOrIntroLines) {
 TEST_F(ViewPaintTest, PlayingEntryHasDarkNumberBoxWithWhiteNumber) {
   bed.addTrack(4, 4);
   Track* second = bed.addTrack(4, 5);
-  view().transport().report(second, 0);
+  session().transport().report(second, 0);
   auto s = bed.paint();
   EXPECT_EQ(s->pixel(kEntryX + 5, entryTop(1) + 5), kDarkBlue);
   EXPECT_EQ(s->pixel(kEntryX + 5, entryTop(0) + 5), kNumberBox);
@@ -335,7 +337,7 @@ TEST_F(ViewPaintTest, PlayingEntryHasDarkNumberBoxWithWhiteNumber) {
   EXPECT_EQ(number->textColour, kWhite);
   EXPECT_EQ(number->backColour, kDarkBlue);
   EXPECT_EQ(s->findText("1")->textColour, kBlack);
-  view().transport().report(nullptr, 0);
+  session().transport().report(nullptr, 0);
 }
 
 TEST_F(ViewPaintTest, EmptySlotsAreGreyAndNumberedUpTo99) {
@@ -396,7 +398,7 @@ TEST_F(ViewPaintTest, UnterminatedLabelAndOutOfRangeStationStayInBounds) {
 TEST_F(ViewPaintTest, DragOutlineIsDrawnLastAndUndoneByASecondDrawing) {
   auto plain = bed.paint();
   view().onLButtonDown(20, 50);  // takes the second clip row
-  ASSERT_TRUE(view().outlineShown());
+  ASSERT_TRUE(view().state().outlineShown);
   auto outlined = bed.paint();
   EXPECT_EQ(outlined->pixel(11, 46), plain->pixel(11, 46) ^ 0xFFFF00);
   EXPECT_NE(outlined->pixels(), plain->pixels());
@@ -408,7 +410,9 @@ TEST_F(ViewPaintTest, DragOutlineIsDrawnLastAndUndoneByASecondDrawing) {
 
 class TransportTest : public ViewPaintTest {
  protected:
-  std::string text(Rgb* colour = nullptr) { return view().transportText(colour); }
+  std::string text(Rgb* colour = nullptr) {
+    return transportText(session().marks(), session().playlist(), session().transport(), colour);
+  }
   void addTracks(int n) {
     for (int i = 0; i < n; ++i) tracks.push_back(bed.addTrack(4, 4));
   }
@@ -459,29 +463,29 @@ TEST_F(TransportTest, TotalTurnsRedFrom78MinutesAndClampsAt9959) {
 TEST_F(TransportTest, PlayingTrackShowsPositionAndMinutesModulo60) {
   addTracks(4);
   tracks[3]->songAudio = audioOfFrames(10);
-  view().transport().report(tracks[2], 65 * 24000 + 23999);
+  session().transport().report(tracks[2], 65 * 24000 + 23999);
   Rgb colour = 0;
   EXPECT_EQ(text(&colour), "03 01:05");
   EXPECT_EQ(colour, kGreen);
-  view().transport().report(tracks[2], 3665 * 24000);
+  session().transport().report(tracks[2], 3665 * 24000);
   EXPECT_EQ(text(), "03 01:05");
-  view().transport().report(tracks[0], 0);
+  session().transport().report(tracks[0], 0);
   EXPECT_EQ(text(), "01 00:00");
 
   // A preview track has no place in the playlist.
   Track preview;
   preview.station = 4;
   preview.clip = &bed.catalogue().stations[4].clips[5];
-  view().transport().report(&preview, 65 * 24000);
+  session().transport().report(&preview, 65 * 24000);
   EXPECT_EQ(text(), "-- 01:05");
-  view().transport().report(nullptr, 0);
+  session().transport().report(nullptr, 0);
   EXPECT_EQ(text(), "04 00:01");
 }
 
 TEST_F(TransportTest, BusyCopyingAndRenderingOverrideInOrder) {
   addTracks(3);
   TransportMarks marks;
-  auto textWith = [&] { return transportText(marks, view().playlist(), view().transport()); };
+  auto textWith = [&] { return transportText(marks, session().playlist(), session().transport()); };
   marks.copying = true;
   marks.copyFileName = "CH.PAK";
   marks.copyPercent = 42;
@@ -496,7 +500,7 @@ TEST_F(TransportTest, BusyCopyingAndRenderingOverrideInOrder) {
   marks.rendering = true;
   EXPECT_EQ(textWith(), ">> PLEASE WAIT <<");
   marks.busy = false;
-  view().transport().report(tracks[2], 65 * 24000);
+  session().transport().report(tracks[2], 65 * 24000);
   EXPECT_EQ(textWith(), ">> 03 01:05 <<");
 }
 
@@ -513,50 +517,50 @@ TEST_F(TransportTest, DrawingWithoutClearKeepsTheBackground) {
 
 TEST_F(TransportTest, PlaybackProgressRepaintsOncePerSecondAndAllOnNewTrack) {
   addTracks(2);
-  StudioView& v = view();
+  StudioSession& s = session();
   test::FakeViewHost& host = bed.host;
 
   const int base = host.invalidations;
-  v.transport().report(tracks[0], 100);
+  s.transport().report(tracks[0], 100);
   EXPECT_EQ(host.invalidations, base + 1);
   EXPECT_TRUE(host.events.empty());
-  EXPECT_EQ(v.transport().playingTrack(), tracks[0]);
-  v.transport().report(tracks[0], 23999);
+  EXPECT_EQ(s.transport().playingTrack(), tracks[0]);
+  s.transport().report(tracks[0], 23999);
   EXPECT_TRUE(host.events.empty());
-  v.transport().report(tracks[0], 24000);
+  s.transport().report(tracks[0], 24000);
   EXPECT_EQ(host.events, (std::vector<std::string>{"transport"}));
-  EXPECT_EQ(v.transport().playingSeconds(), 1);
-  v.transport().report(tracks[1], 48000);  // new track: whole view, no transport
+  EXPECT_EQ(s.transport().playingSeconds(), 1);
+  s.transport().report(tracks[1], 48000);  // new track: whole view, no transport
   EXPECT_EQ(host.invalidations, base + 2);
   EXPECT_EQ(host.events.size(), 1u);
-  EXPECT_EQ(v.transport().playingSeconds(), 2);
-  v.transport().report(nullptr, 0);
+  EXPECT_EQ(s.transport().playingSeconds(), 2);
+  s.transport().report(nullptr, 0);
 }
 
 TEST_F(TransportTest, CopyProgressRoundsAndSkipsUnchangedPercent) {
-  StudioView& v = view();
+  StudioSession& s = session();
   // The text as the display shows it while the copy runs.
   auto copyText = [&] {
-    TransportMarks marks = v.marks();
+    TransportMarks marks = s.marks();
     marks.copying = true;
-    return transportText(marks, v.playlist(), v.transport());
+    return transportText(marks, s.playlist(), s.transport());
   };
-  v.onCopyProgress("CH.PAK", 0.4f);  // still 0: the command drew that already
+  s.onCopyProgress("CH.PAK", 0.4f);  // still 0: the command drew that already
   EXPECT_TRUE(bed.host.events.empty());
-  v.onCopyProgress("CH.PAK", 42.4f);
-  EXPECT_EQ(v.marks().copyPercent, 42);
-  EXPECT_EQ(v.marks().copyFileName, "CH.PAK");
+  s.onCopyProgress("CH.PAK", 42.4f);
+  EXPECT_EQ(s.marks().copyPercent, 42);
+  EXPECT_EQ(s.marks().copyFileName, "CH.PAK");
   EXPECT_EQ(bed.host.events, (std::vector<std::string>{"transport"}));
-  v.onCopyProgress("CH.PAK", 98.6f);
-  EXPECT_EQ(v.marks().copyPercent, 99);
+  s.onCopyProgress("CH.PAK", 98.6f);
+  EXPECT_EQ(s.marks().copyPercent, 99);
   bed.host.events.clear();
-  v.onCopyProgress("CH.PAK", 99.4f);
+  s.onCopyProgress("CH.PAK", 99.4f);
   EXPECT_TRUE(bed.host.events.empty());
-  v.onCopyProgress("CH.PAK", 99.5f);
-  EXPECT_EQ(v.marks().copyPercent, 100);
+  s.onCopyProgress("CH.PAK", 99.5f);
+  EXPECT_EQ(s.marks().copyPercent, 100);
   EXPECT_EQ(copyText(), "Copying CH.PAK : OK ");
   // A new file starts at 0 %: the display is cleared first.
-  v.onCopyProgress("AA.PAK", 0.0f);
+  s.onCopyProgress("AA.PAK", 0.0f);
   EXPECT_EQ(bed.host.events, (std::vector<std::string>{"transport", "transport:clear"}));
   EXPECT_EQ(copyText(), "Copying AA.PAK : 00%");
 }

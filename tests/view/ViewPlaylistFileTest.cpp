@@ -5,9 +5,9 @@
 
 #include "base/LittleEndian.h"
 #include "playlist/PlaylistFile.h"
+#include "session/Command.h"
 #include "support/LeftoverFiles.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -25,6 +25,7 @@ void writeBytes(const Path& path, const std::vector<uint8_t>& bytes) {
 class ViewPlaylistFileTest : public ::testing::Test {
  protected:
   ViewFixture f;
+  StudioSession& session = *f.session;
   StudioView& view = *f.view;
 };
 
@@ -36,7 +37,7 @@ TEST_F(ViewPlaylistFileTest, SaveAsWritesThreeTracksAnd52BytesThatReopenTheSame)
   const Path path = f.workPath("three.wcpl");
 
   f.dialogs.fileAnswers.push_back(path.string());
-  view.onCommand(cmd::FileSave);  // no path yet: Save asks like Save As
+  session.onCommand(Command::FileSave);  // no path yet: Save asks like Save As
   ASSERT_EQ(f.dialogs.fileRequests.size(), 1u);
   const auto& request = f.dialogs.fileRequests[0];
   EXPECT_EQ(request.title, "Save track list");
@@ -46,23 +47,23 @@ TEST_F(ViewPlaylistFileTest, SaveAsWritesThreeTracksAnd52BytesThatReopenTheSame)
   EXPECT_TRUE(request.overwritePrompt);
   EXPECT_TRUE(request.pathMustExist);
   EXPECT_EQ(request.initialPath, "");
-  EXPECT_EQ(view.playlistPath(), path.string());
+  EXPECT_EQ(session.playlistPath(), path.string());
   EXPECT_EQ(fileBytes(path).size(), 52u);
 
   // A second Save writes to the same file without asking.
-  view.onCommand(cmd::FileSave);
+  session.onCommand(Command::FileSave);
   EXPECT_EQ(f.dialogs.fileRequests.size(), 1u);
 
-  view.onCommand(cmd::FileNew);
-  EXPECT_EQ(view.playlist().trackCount(), 0);
-  EXPECT_EQ(view.playlistPath(), "");
-  EXPECT_FALSE(view.commandState(cmd::FileSave)->enabled);
+  session.onCommand(Command::FileNew);
+  EXPECT_EQ(session.playlist().trackCount(), 0);
+  EXPECT_EQ(session.playlistPath(), "");
+  EXPECT_FALSE(session.commandState(Command::FileSave)->enabled);
 
   f.dialogs.fileAnswers.push_back(path.string());
-  view.onCommand(cmd::FileOpen);
+  session.onCommand(Command::FileOpen);
   EXPECT_EQ(f.dialogs.fileRequests.back().title, "Open track list");
   EXPECT_TRUE(f.dialogs.fileRequests.back().fileMustExist);
-  ASSERT_EQ(view.playlist().trackCount(), 3);
+  ASSERT_EQ(session.playlist().trackCount(), 3);
   const auto tracks = f.tracks();
   EXPECT_EQ(tracks[0]->clipIndex, testdisc::kSongs[0]);
   EXPECT_EQ(tracks[0]->intro, 0);
@@ -71,8 +72,8 @@ TEST_F(ViewPlaylistFileTest, SaveAsWritesThreeTracksAnd52BytesThatReopenTheSame)
   EXPECT_EQ(tracks[2]->intro, 1);
   EXPECT_NE(tracks[0]->introAudio, nullptr);  // audio loaded again
   EXPECT_NE(tracks[2]->outroAudio, nullptr);
-  EXPECT_EQ(view.playlistPath(), path.string());
-  EXPECT_FALSE(view.marks().busy);
+  EXPECT_EQ(session.playlistPath(), path.string());
+  EXPECT_FALSE(session.marks().busy);
   EXPECT_GE(f.host.fullRepaints, 3);  // one per added row
 }
 
@@ -80,42 +81,47 @@ TEST_F(ViewPlaylistFileTest, CountsOutsideTheRangeAndBrokenFiles) {
   const Path path = f.workPath("odd.wcpl");
   std::vector<PlaylistRecord> many(150, PlaylistRecord{testdisc::kMusic, testdisc::kChatter2, 0, 0});
   writeBytes(path, encodePlaylistFile(many));
-  view.openPlaylistFile(path.string());
-  EXPECT_EQ(view.playlist().trackCount(), 99);
+  session.openPlaylistFile(path.string());
+  EXPECT_EQ(session.playlist().trackCount(), 99);
 
   auto empty = encodePlaylistFile({});
   writeI32LE(empty.data(), -3);
   writeBytes(path, empty);
   view.scrollTo(Pane::Playlist, 7);
-  view.openPlaylistFile(path.string());
-  EXPECT_EQ(view.playlist().trackCount(), 0);
-  EXPECT_EQ(view.playlistPath(), path.string());
-  EXPECT_EQ(view.scrollPosition(Pane::Playlist), 7);  // Open keeps the scroll position
+  session.openPlaylistFile(path.string());
+  EXPECT_EQ(session.playlist().trackCount(), 0);
+  EXPECT_EQ(session.playlistPath(), path.string());
+  EXPECT_EQ(view.state().scroll(Pane::Playlist), 7);  // Open keeps the scroll position
 
-  // Garbage records around one good one, and a file cut inside a record.
+  // Garbage records around one good one; then the same file cut inside a
+  // record, which is no file this program wrote: refused, the playlist kept.
   auto bytes = encodePlaylistFile(std::vector<PlaylistRecord>{
       {99, 0, 0, 0}, {testdisc::kMusic, 0, 5, 0}, {testdisc::kMusic, 0, 1, 0}, {testdisc::kMusic, 300, 0, 0}});
-  bytes.resize(bytes.size() - 3);
   writeBytes(path, bytes);
-  view.openPlaylistFile(path.string());
-  ASSERT_EQ(view.playlist().trackCount(), 1);
+  session.openPlaylistFile(path.string());
+  ASSERT_EQ(session.playlist().trackCount(), 1);
   EXPECT_EQ(f.tracks()[0]->intro, 1);
   EXPECT_TRUE(f.dialogs.boxes.empty());
+  bytes.resize(bytes.size() - 3);
+  writeBytes(path, bytes);
+  EXPECT_FALSE(view.openPlaylistFile(path.string()));
+  EXPECT_EQ(view.playlist().trackCount(), 1);
+  EXPECT_EQ(f.dialogs.boxes.size(), 1u);
 }
 
 TEST_F(ViewPlaylistFileTest, CancelledDialogsAndUnreadableFilesChangeNothing) {
   f.addTrack(testdisc::kSongs[0]);
-  view.onCommand(cmd::FileSaveAs);  // the scripted dialog cancels
+  session.onCommand(Command::FileSaveAs);  // the scripted dialog cancels
   // The unsaved track is discarded each time, so the file dialogs show.
-  f.dialogs.questionAnswers = {ViewDialogs::Answer::No, ViewDialogs::Answer::No};
-  view.onCommand(cmd::FileOpen);
-  EXPECT_EQ(view.playlist().trackCount(), 1);
-  EXPECT_EQ(view.playlistPath(), "");
+  f.dialogs.questionAnswers = {SessionPrompts::Answer::No, SessionPrompts::Answer::No};
+  session.onCommand(Command::FileOpen);
+  EXPECT_EQ(session.playlist().trackCount(), 1);
+  EXPECT_EQ(session.playlistPath(), "");
 
   f.dialogs.fileAnswers.push_back(f.workPath("missing.wcpl").string());
-  view.onCommand(cmd::FileOpen);
+  session.onCommand(Command::FileOpen);
   EXPECT_EQ(f.dialogs.fileRequests.size(), 3u);
-  EXPECT_EQ(view.playlist().trackCount(), 1);
+  EXPECT_EQ(session.playlist().trackCount(), 1);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].text.rfind("Failed to open file\n" + f.workPath("missing.wcpl").string(), 0), 0u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Wavecrate");
@@ -124,26 +130,26 @@ TEST_F(ViewPlaylistFileTest, CancelledDialogsAndUnreadableFilesChangeNothing) {
 TEST_F(ViewPlaylistFileTest, OpenWhilePlayingStopsPlaybackFirst) {
   Track* t = f.addTrack(testdisc::kSongs[0]);
   const Path path = f.workPath("one.wcpl");
-  ASSERT_TRUE(view.writePlaylistFile(path.string()));
-  view.transport().play(t, StartPart::Intro);
+  ASSERT_TRUE(session.writePlaylistFile(path.string()));
+  session.transport().play(t, StartPart::Intro);
   f.tick();
-  ASSERT_EQ(view.transport().playingTrack(), t);
-  view.openPlaylistFile(path.string());
-  EXPECT_EQ(view.transport().playingTrack(), nullptr);
-  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
+  ASSERT_EQ(session.transport().playingTrack(), t);
+  session.openPlaylistFile(path.string());
+  EXPECT_EQ(session.transport().playingTrack(), nullptr);
+  EXPECT_EQ(session.transport().existingVoice()->track(), nullptr);
   f.tick();
 }
 
 TEST_F(ViewPlaylistFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
   f.addTrack(testdisc::kSongs[0]);
   const Path path = f.workPath("keep.wcpl");
-  ASSERT_TRUE(view.writePlaylistFile(path.string()));
+  ASSERT_TRUE(session.writePlaylistFile(path.string()));
   const auto before = fileBytes(path);
-  ASSERT_TRUE(view.openPlaylistFile(path.string()));  // makes it the current file
+  ASSERT_TRUE(session.openPlaylistFile(path.string()));  // makes it the current file
 
   f.addTrack(testdisc::kSongs[1]);
   f.fs.failWritesAfter(10);  // the disk fills up inside the new file
-  view.onCommand(cmd::FileSave);
+  session.onCommand(Command::FileSave);
   EXPECT_EQ(fileBytes(path), before);
   ASSERT_EQ(f.dialogs.boxes.size(), 1u);
   EXPECT_EQ(f.dialogs.boxes[0].caption, "Wavecrate");
@@ -152,8 +158,8 @@ TEST_F(ViewPlaylistFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
 
   // Save As to a new name that fails keeps the old playlistPath.
   f.dialogs.fileAnswers.push_back(f.workPath("other.wcpl").string());
-  view.onCommand(cmd::FileSaveAs);
-  EXPECT_EQ(view.playlistPath(), path.string());
+  session.onCommand(Command::FileSaveAs);
+  EXPECT_EQ(session.playlistPath(), path.string());
   EXPECT_FALSE(std::filesystem::exists(f.workPath("other.wcpl")));
 }
 

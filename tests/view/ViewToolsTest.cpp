@@ -6,14 +6,14 @@
 #include <set>
 
 #include "base/CRandom.h"
+#include "session/Command.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
 
-constexpr int kSong = ClipClass::Song;
-constexpr int kAd = ClipClass::Commercial;
+constexpr int kSong = classNumber(ClipClass::Song);
+constexpr int kAd = classNumber(ClipClass::Commercial);
 
 class ViewToolsTest : public ::testing::Test {
  protected:
@@ -25,27 +25,28 @@ class ViewToolsTest : public ::testing::Test {
   void setClass(int clip, int cls) { f.catalogue().stations[testdisc::kMusic].clips[clip].clipClass = cls; }
   static bool isTwoSeven(int cls) { return cls == 2 || cls == 7; }
   // A mix over an unsaved one: the question about it is answered Discard.
-  void remix(int command) {
-    f.dialogs.questionAnswers.push_back(ViewDialogs::Answer::No);
+  void remix(Command command) {
+    f.dialogs.questionAnswers.push_back(SessionPrompts::Answer::No);
     const size_t asked = f.dialogs.questions.size();
-    view.onCommand(command);
+    session.onCommand(command);
     ASSERT_EQ(f.dialogs.questions.size(), asked + 1);
   }
 
   ViewFixture f;
+  StudioSession& session = *f.session;
   StudioView& view = *f.view;
 };
 
 TEST_F(ViewToolsTest, RadioMixWithOneAndTwoSongs) {
   keepSongs(1);
-  view.onCommand(cmd::CreateRadioMix);
+  session.onCommand(Command::CreateRadioMix);
   EXPECT_EQ(f.trackClasses(), (std::vector<int>{5, 6, kSong, kAd, 5}));
   EXPECT_EQ(f.tracks()[3]->station, kAdvertsStation);
-  EXPECT_FALSE(view.marks().busy);
-  EXPECT_EQ(view.scrollPosition(Pane::Playlist), 0);
+  EXPECT_FALSE(session.marks().busy);
+  EXPECT_EQ(view.state().scroll(Pane::Playlist), 0);
 
   f.catalogue().stations[testdisc::kMusic].clips[testdisc::kSongs[1]].clipClass = kSong;
-  remix(cmd::CreateRadioMix);
+  remix(Command::CreateRadioMix);
   const auto classes = f.trackClasses();
   ASSERT_EQ(classes.size(), 8u);
   EXPECT_EQ(std::vector<int>(classes.begin(), classes.begin() + 4), (std::vector<int>{5, 6, kSong, kAd}));
@@ -56,26 +57,26 @@ TEST_F(ViewToolsTest, RadioMixWithOneAndTwoSongs) {
 TEST_F(ViewToolsTest, PadAroundOneSong) {
   f.addTrack(testdisc::kSongs[1]);
   const std::string kept = f.workPath("kept.wcpl").string();
-  ASSERT_TRUE(view.writePlaylistFile(kept));
-  ASSERT_TRUE(view.openPlaylistFile(kept));
-  view.onCommand(cmd::Pad);
+  ASSERT_TRUE(session.writePlaylistFile(kept));
+  ASSERT_TRUE(session.openPlaylistFile(kept));
+  session.onCommand(Command::Pad);
   EXPECT_EQ(f.trackClasses(), (std::vector<int>{5, 6, kSong, 5, kAd}));
-  EXPECT_EQ(view.playlist().trackCount(), 5);
-  EXPECT_EQ(view.playlistPath(), kept);
+  EXPECT_EQ(session.playlist().trackCount(), 5);
+  EXPECT_EQ(session.playlistPath(), kept);
   for (Track* t : f.tracks()) EXPECT_NE(t->songAudio, nullptr);
 }
 
 TEST_F(ViewToolsTest, WithoutClassSixTheOpeningFallsBackAndWithoutFiveItIsOneClip) {
   keepSongs(1);
   setClass(testdisc::kChatter6, 3);
-  view.onCommand(cmd::CreateRadioMix);
+  session.onCommand(Command::CreateRadioMix);
   auto classes = f.trackClasses();
   ASSERT_GE(classes.size(), 2u);
   EXPECT_EQ(classes[0], 5);
   EXPECT_TRUE(isTwoSeven(classes[1]));
 
   setClass(testdisc::kChatter5, 3);
-  remix(cmd::CreateRadioMix);
+  remix(Command::CreateRadioMix);
   classes = f.trackClasses();
   // Opening: a 2/7 clip alone; then the song and its commercial (no class 5
   // exists for the end).
@@ -89,7 +90,7 @@ TEST_F(ViewToolsTest, PadWithoutCommercialsPutsChatterRightBehindTheSong) {
   for (int i = 0; i < testdisc::kAdvertCount; ++i) f.catalogue().stations[kAdvertsStation].clips[i].clipClass = 3;
   f.addTrack(testdisc::kSongs[0]);
   f.addTrack(testdisc::kSongs[1]);
-  view.onCommand(cmd::Pad);
+  session.onCommand(Command::Pad);
   const auto classes = f.trackClasses();
   EXPECT_EQ(std::count(classes.begin(), classes.end(), kAd), 0);
   // 5, 6, song, 2/7 (run 1), song, 5 (the last)
@@ -102,11 +103,11 @@ TEST_F(ViewToolsTest, PadWithoutCommercialsPutsChatterRightBehindTheSong) {
 
 TEST_F(ViewToolsTest, MusicMixAndAddAllSongsTakeEverySongOnce) {
   const std::string forgotten = f.workPath("forgotten.wcpl").string();
-  ASSERT_TRUE(view.writePlaylistFile(forgotten));
-  ASSERT_TRUE(view.openPlaylistFile(forgotten));
-  ASSERT_EQ(view.playlistPath(), forgotten);
-  view.onCommand(cmd::CreateMusicMix);
-  EXPECT_EQ(view.playlistPath(), "");
+  ASSERT_TRUE(session.writePlaylistFile(forgotten));
+  ASSERT_TRUE(session.openPlaylistFile(forgotten));
+  ASSERT_EQ(session.playlistPath(), forgotten);
+  session.onCommand(Command::CreateMusicMix);
+  EXPECT_EQ(session.playlistPath(), "");
   std::set<int> songs;
   for (Track* t : f.tracks()) {
     EXPECT_EQ(t->clip->clipClass, kSong);
@@ -115,15 +116,15 @@ TEST_F(ViewToolsTest, MusicMixAndAddAllSongsTakeEverySongOnce) {
   }
   EXPECT_EQ(songs, (std::set<int>{0, 4, 8}));
 
-  view.onCommand(cmd::AddAllSongs);  // appends three more
-  EXPECT_EQ(view.playlist().trackCount(), 6);
+  session.onCommand(Command::AddAllSongs);  // appends three more
+  EXPECT_EQ(session.playlist().trackCount(), 6);
 }
 
 TEST_F(ViewToolsTest, ASeededRunIsReproducible) {
   auto run = [&](uint32_t seed) {
     f.random.seed(seed);
-    view.clearPlaylist();
-    view.onCommand(cmd::CreateRadioMix);
+    session.clearPlaylist();
+    session.onCommand(Command::CreateRadioMix);
     std::vector<int> picks;
     for (Track* t : f.tracks()) picks.push_back(t->clipIndex * 100 + t->intro * 10 + t->outro);
     return picks;
@@ -138,14 +139,14 @@ TEST_F(ViewToolsTest, RandomizeIntrosDrawsNothingWithoutChoices) {
   f.addTrack(testdisc::kChatter2);
   f.random.seed(7);
   CRandom shadow(7);
-  view.onCommand(cmd::RandomizeIntros);
+  session.onCommand(Command::RandomizeIntros);
   EXPECT_EQ(f.random.next(), shadow.next());
 }
 
 TEST_F(ViewToolsTest, RandomizeIntrosReloadsOnlyTheChangedParts) {
   for (int i = 0; i < 8; ++i) f.addTrack(testdisc::kSongs[i % 3]);
   f.random.seed(3);
-  view.onCommand(cmd::RandomizeIntros);
+  session.onCommand(Command::RandomizeIntros);
   for (Track* t : f.tracks()) {
     ASSERT_NE(t->introAudio, nullptr);
     // The loaded intro is the chosen one: its length identifies the clip.
@@ -155,19 +156,20 @@ TEST_F(ViewToolsTest, RandomizeIntrosReloadsOnlyTheChangedParts) {
 
 TEST_F(ViewToolsTest, NothingRunsWhileATrackOrAPreviewPlays) {
   Track* t = f.addTrack(testdisc::kSongs[0]);
-  view.transport().play(t, StartPart::Intro);
+  session.transport().play(t, StartPart::Intro);
   f.tick();
-  for (int id : {cmd::AddAllSongs, cmd::RandomizeIntros, cmd::Pad, cmd::CreateMusicMix, cmd::CreateRadioMix}) {
-    EXPECT_FALSE(view.commandState(id)->enabled) << id;
-    view.onCommand(id);
+  for (Command id : {Command::AddAllSongs, Command::RandomizeIntros, Command::Pad, Command::CreateMusicMix,
+                     Command::CreateRadioMix}) {
+    EXPECT_FALSE(session.commandState(id)->enabled) << int(id);
+    session.onCommand(id);
   }
-  EXPECT_EQ(view.playlist().trackCount(), 1);
+  EXPECT_EQ(session.playlist().trackCount(), 1);
 
-  view.onCommand(cmd::Stop);
-  view.preview(testdisc::kChatter5);
+  session.onCommand(Command::Stop);
+  session.preview(testdisc::kChatter5, true);
   f.tick();
-  view.onCommand(cmd::CreateRadioMix);
-  EXPECT_EQ(view.playlist().trackCount(), 1);
+  session.onCommand(Command::CreateRadioMix);
+  EXPECT_EQ(session.playlist().trackCount(), 1);
 }
 
 }  // namespace

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "playlist/Voice.h"
+#include "session/Command.h"
 #include "support/ViewFixture.h"
-#include "ui/CommandIds.h"
 
 namespace wc::test {
 namespace {
@@ -14,148 +14,149 @@ struct Enabled {
   bool operator==(const Enabled&) const = default;
 };
 
-Enabled transport(const StudioView& v) {
-  return {v.commandState(cmd::Play)->enabled, v.commandState(cmd::Stop)->enabled,
-          v.commandState(cmd::Previous)->enabled, v.commandState(cmd::Next)->enabled};
+Enabled transport(const StudioSession& s) {
+  return {s.commandState(Command::Play)->enabled, s.commandState(Command::Stop)->enabled,
+          s.commandState(Command::Previous)->enabled, s.commandState(Command::Next)->enabled};
 }
 
 class ViewTransportTest : public ::testing::Test {
  protected:
   ViewFixture f;
+  StudioSession& session = *f.session;
   StudioView& view = *f.view;
 };
 
 TEST_F(ViewTransportTest, EnableRulesInTheIdlePreviewingAndPlayingStates) {
   // Empty playlist, nothing played yet.
-  EXPECT_EQ(transport(view), (Enabled{false, false, false, false}));
-  EXPECT_FALSE(view.commandState(cmd::FileSave)->enabled);
-  EXPECT_FALSE(view.commandState(cmd::ExportCd)->enabled);
-  EXPECT_TRUE(view.commandState(cmd::CopyAudioFiles)->enabled);
-  EXPECT_TRUE(view.commandState(cmd::AddAllSongs)->enabled);
-  EXPECT_FALSE(view.commandState(cmd::Pad)->enabled);
-  view.onCommand(cmd::Play);  // disabled: does nothing
-  EXPECT_EQ(view.transport().existingVoice(), nullptr);
+  EXPECT_EQ(transport(session), (Enabled{false, false, false, false}));
+  EXPECT_FALSE(session.commandState(Command::FileSave)->enabled);
+  EXPECT_FALSE(session.commandState(Command::ExportCd)->enabled);
+  EXPECT_TRUE(session.commandState(Command::CopyAudioFiles)->enabled);
+  EXPECT_TRUE(session.commandState(Command::AddAllSongs)->enabled);
+  EXPECT_FALSE(session.commandState(Command::Pad)->enabled);
+  session.onCommand(Command::Play);  // disabled: does nothing
+  EXPECT_EQ(session.transport().existingVoice(), nullptr);
 
   Track* a = f.addTrack(testdisc::kSongs[0]);
   f.addTrack(testdisc::kSongs[1]);
-  EXPECT_EQ(transport(view), (Enabled{true, false, false, false}));
-  EXPECT_TRUE(view.commandState(cmd::FileSaveAs)->enabled);
-  EXPECT_TRUE(view.commandState(cmd::ExportWave)->enabled);
-  EXPECT_TRUE(view.commandState(cmd::RandomizeIntros)->enabled);
+  EXPECT_EQ(transport(session), (Enabled{true, false, false, false}));
+  EXPECT_TRUE(session.commandState(Command::FileSaveAs)->enabled);
+  EXPECT_TRUE(session.commandState(Command::ExportWave)->enabled);
+  EXPECT_TRUE(session.commandState(Command::RandomizeIntros)->enabled);
 
   // Previewing: Play and Stop; the tools and the copy wait.
-  view.preview(testdisc::kChatter2);
+  session.preview(testdisc::kChatter2, true);
   f.tick();
-  ASSERT_NE(view.transport().playingTrack(), nullptr);
-  EXPECT_TRUE(view.transport().playingTrack()->isPreview());
-  EXPECT_EQ(transport(view), (Enabled{true, true, false, false}));
-  EXPECT_FALSE(view.commandState(cmd::CopyAudioFiles)->enabled);
-  EXPECT_FALSE(view.commandState(cmd::AddAllSongs)->enabled);
-  EXPECT_FALSE(view.commandState(cmd::Pad)->enabled);
+  ASSERT_NE(session.transport().playingTrack(), nullptr);
+  EXPECT_TRUE(session.transport().playingTrack()->isPreview());
+  EXPECT_EQ(transport(session), (Enabled{true, true, false, false}));
+  EXPECT_FALSE(session.commandState(Command::CopyAudioFiles)->enabled);
+  EXPECT_FALSE(session.commandState(Command::AddAllSongs)->enabled);
+  EXPECT_FALSE(session.commandState(Command::Pad)->enabled);
 
   // Play replaces the preview by the playlist from its first track.
-  view.onCommand(cmd::Play);
+  session.onCommand(Command::Play);
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), a);
-  EXPECT_EQ(transport(view), (Enabled{false, true, true, true}));
-  EXPECT_FALSE(view.commandState(cmd::CreateRadioMix)->enabled);
+  EXPECT_EQ(session.transport().playingTrack(), a);
+  EXPECT_EQ(transport(session), (Enabled{false, true, true, true}));
+  EXPECT_FALSE(session.commandState(Command::CreateRadioMix)->enabled);
 
   // Stop reports at once.
-  view.onCommand(cmd::Stop);
-  EXPECT_EQ(view.transport().playingTrack(), nullptr);
-  EXPECT_EQ(transport(view), (Enabled{true, false, false, false}));
+  session.onCommand(Command::Stop);
+  EXPECT_EQ(session.transport().playingTrack(), nullptr);
+  EXPECT_EQ(transport(session), (Enabled{true, false, false, false}));
 }
 
 TEST_F(ViewTransportTest, PreviousGoesBackOnlyWithinTheFirstTwoSeconds) {
   f.addTrack(testdisc::kSongs[0]);
   Track* second = f.addTrack(testdisc::kSongs[1]);
   Track* third = f.addTrack(testdisc::kSongs[2]);
-  view.transport().play(third, StartPart::Intro);
+  session.transport().play(third, StartPart::Intro);
   f.tick();
-  ASSERT_EQ(view.transport().playingTrack(), third);
+  ASSERT_EQ(session.transport().playingTrack(), third);
 
-  view.transport().report(view.transport().playingTrack(), 1 * 24000);
-  view.onCommand(cmd::Previous);
+  session.transport().report(session.transport().playingTrack(), 1 * 24000);
+  session.onCommand(Command::Previous);
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), second);
+  EXPECT_EQ(session.transport().playingTrack(), second);
 
-  view.transport().play(third, StartPart::Intro);
+  session.transport().play(third, StartPart::Intro);
   f.tick();
-  view.transport().report(view.transport().playingTrack(), 2 * 24000);
-  view.onCommand(cmd::Previous);
+  session.transport().report(session.transport().playingTrack(), 2 * 24000);
+  session.onCommand(Command::Previous);
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), third);
-  EXPECT_EQ(view.transport().playingSeconds(), 0);  // started over
+  EXPECT_EQ(session.transport().playingTrack(), third);
+  EXPECT_EQ(session.transport().playingSeconds(), 0);  // started over
 
   // On the first track Previous always starts it over.
-  Track* first = view.playlist().first();
-  view.transport().play(first, StartPart::Intro);
+  Track* first = session.playlist().first();
+  session.transport().play(first, StartPart::Intro);
   f.tick();
-  view.transport().report(view.transport().playingTrack(), 0 * 24000);
-  view.onCommand(cmd::Previous);
+  session.transport().report(session.transport().playingTrack(), 0 * 24000);
+  session.onCommand(Command::Previous);
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), first);
+  EXPECT_EQ(session.transport().playingTrack(), first);
 }
 
 TEST_F(ViewTransportTest, NextIsDisabledOnTheLastTrackAndPlaybackEndsByItself) {
   Track* first = f.addTrack(testdisc::kSongs[0]);
   Track* last = f.addTrack(testdisc::kChatter5);
-  view.onCommand(cmd::Play);
+  session.onCommand(Command::Play);
   f.tick();
-  ASSERT_EQ(view.transport().playingTrack(), first);
-  view.onCommand(cmd::Next);
+  ASSERT_EQ(session.transport().playingTrack(), first);
+  session.onCommand(Command::Next);
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), last);
-  EXPECT_FALSE(view.commandState(cmd::Next)->enabled);
-  view.onCommand(cmd::Next);  // does nothing
+  EXPECT_EQ(session.transport().playingTrack(), last);
+  EXPECT_FALSE(session.commandState(Command::Next)->enabled);
+  session.onCommand(Command::Next);  // does nothing
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), last);
+  EXPECT_EQ(session.transport().playingTrack(), last);
 
   // The clips last well under a second each: the voice runs off the end.
-  view.onCommand(cmd::Stop);
-  view.onCommand(cmd::Play);
+  session.onCommand(Command::Stop);
+  session.onCommand(Command::Play);
   std::vector<Track*> heard;
   ASSERT_TRUE(f.tickUntil([&] {
-    if (view.transport().playingTrack() && (heard.empty() || heard.back() != view.transport().playingTrack()))
-      heard.push_back(view.transport().playingTrack());
-    return !heard.empty() && view.transport().playingTrack() == nullptr &&
-           view.transport().existingVoice()->track() == nullptr;
+    if (session.transport().playingTrack() && (heard.empty() || heard.back() != session.transport().playingTrack()))
+      heard.push_back(session.transport().playingTrack());
+    return !heard.empty() && session.transport().playingTrack() == nullptr &&
+           session.transport().existingVoice()->track() == nullptr;
   }));
   EXPECT_EQ(heard, (std::vector<Track*>{first, last}));
-  EXPECT_TRUE(view.commandState(cmd::Play)->enabled);
+  EXPECT_TRUE(session.commandState(Command::Play)->enabled);
 }
 
 TEST_F(ViewTransportTest, TheFirstRequestCreatesTheVoiceAndLinksItIntoTheEngine) {
-  EXPECT_EQ(view.transport().existingVoice(), nullptr);
+  EXPECT_EQ(session.transport().existingVoice(), nullptr);
   Track* t = f.addTrack(testdisc::kSongs[0]);
-  view.transport().play(t, StartPart::Intro);
-  ASSERT_NE(view.transport().existingVoice(), nullptr);
-  Voice* voice = view.transport().existingVoice();
+  session.transport().play(t, StartPart::Intro);
+  ASSERT_NE(session.transport().existingVoice(), nullptr);
+  Voice* voice = session.transport().existingVoice();
   EXPECT_TRUE(voice->isLinked());
-  view.transport().play(nullptr, StartPart::Intro);
-  view.transport().play(t, StartPart::OutroOnly);
-  EXPECT_EQ(view.transport().existingVoice(), voice);
+  session.transport().play(nullptr, StartPart::Intro);
+  session.transport().play(t, StartPart::OutroOnly);
+  EXPECT_EQ(session.transport().existingVoice(), voice);
   // The outro only: the reported position starts past the intro and song.
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), t);
-  EXPECT_GE(view.transport().existingVoice()->position(), int32_t(trackSamples(*t) - t->outroAudio->samples()));
+  EXPECT_EQ(session.transport().playingTrack(), t);
+  EXPECT_GE(session.transport().existingVoice()->position(), int32_t(trackSamples(*t) - t->outroAudio->samples()));
 }
 
 TEST_F(ViewTransportTest, RemovingThePlayingTrackStopsPlaybackBeforeItIsFreed) {
   Track* a = f.addTrack(testdisc::kSongs[0]);
   Track* b = f.addTrack(testdisc::kSongs[1]);
-  view.transport().play(a, StartPart::Intro);
+  session.transport().play(a, StartPart::Intro);
   // Not reported yet: the voice alone knows it plays `a`.
-  view.playlist().removeTrack(a);
-  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
-  EXPECT_EQ(view.transport().playingTrack(), nullptr);
+  session.playlist().removeTrack(a);
+  EXPECT_EQ(session.transport().existingVoice()->track(), nullptr);
+  EXPECT_EQ(session.transport().playingTrack(), nullptr);
   f.tick();
-  view.transport().play(b, StartPart::Intro);
+  session.transport().play(b, StartPart::Intro);
   f.tick();
-  view.clearPlaylist();
-  EXPECT_EQ(view.transport().existingVoice()->track(), nullptr);
+  session.clearPlaylist();
+  EXPECT_EQ(session.transport().existingVoice()->track(), nullptr);
   for (int i = 0; i < 10; ++i) f.tick();  // renders silence, reads nothing freed
-  EXPECT_EQ(view.playlist().trackCount(), 0);
+  EXPECT_EQ(session.playlist().trackCount(), 0);
 }
 
 }  // namespace

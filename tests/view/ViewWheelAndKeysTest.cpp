@@ -54,6 +54,7 @@ TEST(WindowTitleTest, NameChangeMarkAndProgram) {
 class ViewWheelAndKeysTest : public ::testing::Test {
  protected:
   ViewFixture f;
+  StudioSession& session = *f.session;
   StudioView& view = *f.view;
 };
 
@@ -87,48 +88,48 @@ TEST(ViewWheelTest, TheWheelScrollsTheListUnderTheMouse) {
     StudioView& v = *fixture.view;
     fixture.host.height = 90;
     v.paintAll(fixture.surface);
-    ASSERT_EQ(v.visibleClips().size(), 7u);
+    ASSERT_EQ(v.state().visibleClips().size(), 7u);
     const Pane pane = c.x < StudioView::kLeftPaneWidth ? Pane::Clips : Pane::Playlist;
     const Pane other = pane == Pane::Clips ? Pane::Playlist : Pane::Clips;
     v.scrollTo(pane, c.start);
     for (const WheelDelta& d : c.deltas) v.onWheel(c.x, d);
-    EXPECT_EQ(v.scrollPosition(pane), c.expected);
-    EXPECT_EQ(v.scrollPosition(other), 0);
+    EXPECT_EQ(v.state().scroll(pane), c.expected);
+    EXPECT_EQ(v.state().scroll(other), 0);
   }
 }
 
 TEST_F(ViewWheelAndKeysTest, PageKeysHomeAndEndScrollThePlaylist) {
   f.host.height = 300;  // four whole entries: the last position is 99 - 4
   view.paintAll(f.surface);
-  ASSERT_EQ(view.playlistRowsPerPage(), 4);
+  ASSERT_EQ(view.state().scrollBar(Pane::Playlist).rowsPerPage, 4);
   const std::pair<ViewKey, int> steps[] = {
       {ViewKey::PageDown, 4},  {ViewKey::PageDown, 8}, {ViewKey::PageUp, 4}, {ViewKey::End, 95},
       {ViewKey::PageDown, 95}, {ViewKey::Home, 0},     {ViewKey::PageUp, 0},
   };
   for (const auto& [key, position] : steps) {
     EXPECT_TRUE(view.onKey(key));
-    EXPECT_EQ(view.scrollPosition(Pane::Playlist), position) << int(key);
-    EXPECT_EQ(view.scrollPosition(Pane::Clips), 0);
+    EXPECT_EQ(view.state().scroll(Pane::Playlist), position) << int(key);
+    EXPECT_EQ(view.state().scroll(Pane::Clips), 0);
   }
 }
 
 TEST_F(ViewWheelAndKeysTest, SpacePlaysFromTheFirstTrackOrStops) {
   EXPECT_TRUE(view.onKey(ViewKey::Space));  // nothing to play: nothing happens
-  EXPECT_FALSE(view.transport().somethingPlays());
+  EXPECT_FALSE(session.transport().somethingPlays());
 
   Track* first = f.addTrack(testdisc::kSongs[0]);
   Track* second = f.addTrack(testdisc::kSongs[1]);
-  view.transport().play(second, StartPart::Intro);
+  session.transport().play(second, StartPart::Intro);
   f.tick();
-  view.transport().stop();
+  session.transport().stop();
   f.tick();
   view.onKey(ViewKey::Space);
   f.tick();
-  EXPECT_EQ(view.transport().playingTrack(), first);
+  EXPECT_EQ(session.transport().playingTrack(), first);
   view.onKey(ViewKey::Space);
   f.tick();
-  EXPECT_FALSE(view.transport().somethingPlays());
-  EXPECT_EQ(view.transport().playingTrack(), nullptr);
+  EXPECT_FALSE(session.transport().somethingPlays());
+  EXPECT_EQ(session.transport().playingTrack(), nullptr);
 }
 
 }  // namespace

@@ -42,6 +42,10 @@ class TerminalTrackProgress final : public TrackExportObserver {
 
 std::optional<bool> TrackExportArguments::take(int argc, char** argv, int& i) {
   const std::string_view arg = argv[i];
+  if (arg == "--remove-stale") {
+    removeStale = given = true;
+    return true;
+  }
   const bool takesValue = arg == "--tracks" || arg == "--format" || arg == "--quality" || arg == "--album";
   if (!takesValue) return std::nullopt;
   if (i + 1 >= argc) {
@@ -74,15 +78,20 @@ std::optional<bool> TrackExportArguments::take(int argc, char** argv, int& i) {
   return true;
 }
 
+std::string TrackExportArguments::usageProblem() const {
+  if (!quality) return "";
+  const auto range = trackFormatQuality(*parseTrackFormat(format));
+  if (!range) return format + " has no quality to choose; leave out --quality";
+  if (*quality < range->lowest || *quality > range->highest)
+    return "--quality for " + format + " lies between " + std::to_string(range->lowest) + " and " +
+           std::to_string(range->highest);
+  return "";
+}
+
 int runTrackExport(FileSystem& fs, Playlist& playlist, const Catalogue& catalogue, const std::string& playlistPath,
                    const TrackExportArguments& arguments) {
   const TrackFormat format = *parseTrackFormat(arguments.format);
   const auto range = trackFormatQuality(format);
-  if (arguments.quality && range && (*arguments.quality < range->lowest || *arguments.quality > range->highest)) {
-    std::fprintf(stderr, "wavecrate-export: --quality for %s lies between %d and %d\n", arguments.format.c_str(),
-                 range->lowest, range->highest);
-    return 1;
-  }
   const Path folder = *arguments.folder;
   // Like an output file, a missing folder is made (its parent must exist).
   if (!fs.isDirectory(folder) && !fs.createDirectory(folder)) {
@@ -94,10 +103,17 @@ int runTrackExport(FileSystem& fs, Playlist& playlist, const Catalogue& catalogu
   const TrackExportPlan plan = planTrackExport(playlist, catalogue, album, format);
   const auto replaced = existingExportFiles(fs, folder, plan);
   if (!replaced.empty()) std::fprintf(stderr, "wavecrate-export: replacing %zu existing files\n", replaced.size());
+  const auto stale = staleAlbumFiles(fs, folder, plan);
+  if (!stale.empty() && !arguments.removeStale)
+    std::fprintf(stderr,
+                 "wavecrate-export: %zu file(s) of an earlier export of this album stay in the folder "
+                 "(--remove-stale removes them)\n",
+                 stale.size());
 
   const auto encoder = makeTrackEncoder(format, arguments.quality.value_or(range ? range->standard : 0));
   TrackExportOptions options;
   options.encoder = encoder.get();
+  if (arguments.removeStale) options.removeAfterwards = stale;
 #if WAVECRATE_CLI_COVER
   // The banner of the first track's station, as the window draws it.
   if (const Track* first = playlist.first(); first && first->station >= 0 && first->station < kStationCount) {

@@ -14,11 +14,15 @@ struct TrackExportArguments {
   std::string format = "flac";
   std::optional<int> quality;
   std::optional<std::string> album;
-  bool given = false;  // any of --format, --quality, --album
+  bool removeStale = false;  // --remove-stale: tracks of an earlier export of the album that this one does not write
+  bool given = false;        // any of --format, --quality, --album, --remove-stale
 
   // Takes argv[i] (and its value, advancing i) if it is one of these
   // options: nullopt if not, false (the message printed) for a bad value.
   std::optional<bool> take(int argc, char** argv, int& i);
+  // What is wrong with the options taken together (a quality out of the
+  // format's range, or one for a format without any); empty when nothing.
+  std::string usageProblem() const;
 };
 
 // Exports; returns the exit status (0, or 1 with the message printed).

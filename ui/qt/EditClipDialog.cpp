@@ -16,7 +16,7 @@ namespace wc {
 
 namespace {
 
-QColor classColour(int clipClass) {
+QColor classColour(ClipClass clipClass) {
   const uint32_t c = clipClassColour(clipClass);
   return QColor(int(c >> 16) & 0xFF, int(c >> 8) & 0xFF, int(c) & 0xFF);
 }
@@ -54,13 +54,13 @@ EditClipDialog::EditClipDialog(const ClipEditRequest& request, QWidget* parent) 
       QStringLiteral("%1, clip #%2").arg(fromClipText(request_.stationLabel)).arg(request_.clipIndex + 1), this);
 
   class_ = new QComboBox(this);
-  for (int c = 0; c < ClipClass::Count; ++c) {
+  for (int c = 0; c < kClipClassCount; ++c) {
     class_->addItem(QStringLiteral("%1 - %2").arg(c).arg(QString::fromLatin1(clipClassRole(c))), c);
-    class_->setItemData(c, classColour(c), Qt::BackgroundRole);
+    class_->setItemData(c, classColour(ClipClass(c)), Qt::BackgroundRole);
     class_->setItemData(c, QColor(Qt::black), Qt::ForegroundRole);
   }
   const int32_t current = request_.current.clipClass;
-  class_->setCurrentIndex(current >= 0 && current < ClipClass::Count ? current : -1);
+  class_->setCurrentIndex(current >= 0 && current < kClipClassCount ? current : -1);
 
   artist_ = makeClipTextEdit(fromClipText(request_.current.artist), this);
   title_ = makeClipTextEdit(fromClipText(request_.current.title), this);
@@ -147,7 +147,7 @@ void EditClipDialog::showClassColour() {
   QPalette palette = class_->palette();
   const int c = class_->currentIndex();
   if (c >= 0) {
-    palette.setColor(QPalette::Button, classColour(c));
+    palette.setColor(QPalette::Button, classColour(ClipClass(c)));
     palette.setColor(QPalette::ButtonText, Qt::black);
   }
   class_->setPalette(palette);

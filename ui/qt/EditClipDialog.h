@@ -8,7 +8,7 @@
 #include <QString>
 #include <vector>
 
-#include "ui/ClipEdit.h"
+#include "session/ClipEdit.h"
 
 class QComboBox;
 class QLabel;

@@ -7,6 +7,7 @@
 #include <QProgressDialog>
 
 #include "audio/encode/TrackEncoders.h"
+#include "ui/CoverArt.h"
 #include "ui/qt/QtDrawSurface.h"
 #include "ui/qt/TrackExportDialog.h"
 #include "ui/qt/TrackExportMemory.h"
@@ -65,6 +66,10 @@ std::optional<TrackExportChoice> QtTrackExportServices::chooseTrackExport(const 
 
 std::unique_ptr<TrackEncoder> QtTrackExportServices::makeEncoder(TrackFormat format, int quality) {
   return makeTrackEncoder(format, quality);
+}
+
+std::vector<uint8_t> QtTrackExportServices::coverPng(const std::string& stationLabel) {
+  return paintPng(kCoverSize, [&](DrawSurface& s) { paintStationCover(s, stationLabel, kCoverSize); });
 }
 
 std::vector<uint8_t> QtTrackExportServices::paintPng(int size, const std::function<void(DrawSurface&)>& paint) {

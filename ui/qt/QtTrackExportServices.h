@@ -3,9 +3,11 @@
 // folder, format and qualities, across runs when given the settings), the real
 // encoders, covers painted on a QImage and saved as PNG, and a
 // QProgressDialog whose Cancel stops the export.
+#include <functional>
 #include <map>
 
-#include "ui/TrackExportServices.h"
+#include "session/TrackExportServices.h"
+#include "ui/DrawSurface.h"
 
 class QSettings;
 class QWidget;
@@ -20,7 +22,10 @@ class QtTrackExportServices final : public TrackExportServices {
 
   std::optional<TrackExportChoice> chooseTrackExport(const TrackExportChoice& proposal) override;
   std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) override;
-  std::vector<uint8_t> paintPng(int size, const std::function<void(DrawSurface&)>& paint) override;
+  std::vector<uint8_t> coverPng(const std::string& stationLabel) override;
+  // A `size` x `size` picture painted by `paint`, as PNG bytes; empty if it
+  // cannot be made.
+  static std::vector<uint8_t> paintPng(int size, const std::function<void(DrawSurface&)>& paint);
   std::unique_ptr<ProgressWindow> showProgress(const std::string& title) override;
 
  private:

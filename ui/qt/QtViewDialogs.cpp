@@ -72,7 +72,7 @@ void QtViewDialogs::messageBox(const std::string& text, const std::string& capti
   box.exec();
 }
 
-ViewDialogs::Answer QtViewDialogs::askYesNoCancel(const std::string& text, const std::string& caption) {
+SessionPrompts::Answer QtViewDialogs::askYesNoCancel(const std::string& text, const std::string& caption) {
   QMessageBox box(QMessageBox::Question, captionOrAppName(caption), fromStd(text),
                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent_);
   box.setDefaultButton(QMessageBox::Yes);
@@ -160,8 +160,8 @@ std::optional<ClipEdit> QtViewDialogs::editClip(const ClipEditRequest& request) 
   return dialog.edit();
 }
 
-ViewDialogs::Answer QtViewDialogs::askChoice(const std::string& text, const std::string& caption,
-                                             const std::string& yes, const std::string& no) {
+SessionPrompts::Answer QtViewDialogs::askChoice(const std::string& text, const std::string& caption,
+                                                const std::string& yes, const std::string& no) {
   QMessageBox box(QMessageBox::Question, captionOrAppName(caption), fromStd(text), QMessageBox::NoButton, parent_);
   QAbstractButton* yesButton = box.addButton(fromStd(yes), QMessageBox::YesRole);
   QAbstractButton* noButton = no.empty() ? nullptr : box.addButton(fromStd(no), QMessageBox::NoRole);

@@ -1,11 +1,11 @@
 #pragma once
-// ViewDialogs with Qt's own file dialog (not the desktop's, so it behaves the
+// SessionPrompts with Qt's own file dialog (not the desktop's, so it behaves the
 // same everywhere and under test) and message boxes, modal to a window.
 #include <QString>
 #include <memory>
 
-#include "ui/TrackExportServices.h"
-#include "ui/ViewServices.h"
+#include "session/SessionPrompts.h"
+#include "session/TrackExportServices.h"
 
 class QFileDialog;
 class QMessageBox;
@@ -14,7 +14,7 @@ class QWidget;
 
 namespace wc {
 
-class QtViewDialogs final : public ViewDialogs {
+class QtViewDialogs final : public SessionPrompts {
  public:
   explicit QtViewDialogs(QWidget* parent) : parent_(parent) {}
 

@@ -2,8 +2,11 @@
 
 namespace wc {
 
-StudioViewAdapter::StudioViewAdapter(GameData& gameData, StudioViewWidget& widget, CRandom& toolRandom,
-                                     SoundOutput* output)
-    : host_(widget), view_(gameData, widget, widget.dialogs(), toolRandom, output) {}
+StudioViewAdapter::StudioViewAdapter(StudioSession& session, StudioViewWidget& widget)
+    : session_(session), host_(widget), view_(session, widget) {
+  session_.addObserver(*this);
+}
+
+StudioViewAdapter::~StudioViewAdapter() { session_.removeObserver(*this); }
 
 }  // namespace wc

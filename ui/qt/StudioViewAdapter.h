@@ -1,22 +1,19 @@
 #pragma once
-// Connects a StudioView to its window: the widget paints and forwards the
-// mouse through this, and the frame offers it every command first.
-#include <memory>
-
+// Connects a StudioView and its session to the window: the widget paints and
+// forwards the mouse through this, the frame offers it every command first,
+// and the session's notices about the playlist reach the window's title.
+#include "session/StudioSession.h"
 #include "ui/StudioView.h"
 #include "ui/qt/StudioViewWidget.h"
 #include "ui/qt/ViewClient.h"
 
 namespace wc {
 
-class CRandom;
-class GameData;
-class SoundOutput;
-
-class StudioViewAdapter final : public ViewClient {
+class StudioViewAdapter final : public ViewClient, private SessionObserver {
  public:
-  // Constructs the view with `widget` as its host and the widget's dialogs.
-  StudioViewAdapter(GameData& gameData, StudioViewWidget& widget, CRandom& toolRandom, SoundOutput* output);
+  // Constructs the view over `session` with `widget` as its host.
+  StudioViewAdapter(StudioSession& session, StudioViewWidget& widget);
+  ~StudioViewAdapter() override;
 
   StudioView& view() { return view_; }
 
@@ -43,17 +40,24 @@ class StudioViewAdapter final : public ViewClient {
     view_.onRButtonUp(x, y);
     host_.commandStatesChanged();
   }
-  bool queryClose() override { return view_.queryClose(); }
-  void windowShown() override { view_.offerSongDetection(); }
+  bool queryClose() override { return session_.queryClose(); }
+  void windowShown() override { session_.offerSongDetection(); }
   void wheel(int x, WheelDelta delta) override { view_.onWheel(x, delta); }
   bool keyPressed(ViewKey key) override { return view_.onKey(key); }
   bool openPlaylist(const std::string& path, bool ask) override {
-    return ask ? view_.openPlaylistAfterQuestion(path) : view_.openPlaylistFile(path);
+    return ask ? session_.openPlaylistAfterQuestion(path) : session_.openPlaylistFile(path);
   }
-  bool onCommand(int id) override { return view_.onCommand(id); }
-  std::optional<CommandState> commandState(int id) const override { return view_.commandState(id); }
+  bool onCommand(Command command) override { return view_.onCommand(command); }
+  std::optional<CommandState> commandState(Command command) const override { return view_.commandState(command); }
 
  private:
+  void commandStatesChanged() override { host_.commandStatesChanged(); }
+  void playlistStatusChanged(const std::string& path, bool modified) override {
+    host_.playlistStatusChanged(path, modified);
+  }
+  void playlistFileUsed(const std::string& path) override { host_.playlistFileUsed(path); }
+
+  StudioSession& session_;
   ViewHost& host_;
   StudioView view_;
 };

@@ -50,7 +50,7 @@ void StudioViewWidget::setClient(std::unique_ptr<ViewClient> client) {
   update();
 }
 
-ViewDialogs& StudioViewWidget::dialogs() { return *dialogs_; }
+SessionPrompts& StudioViewWidget::dialogs() { return *dialogs_; }
 
 void StudioViewWidget::useSettings(QSettings* settings) { dialogs_->useSettings(settings); }
 

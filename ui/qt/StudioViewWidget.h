@@ -9,6 +9,7 @@
 
 class QSettings;
 
+#include "session/SessionPrompts.h"
 #include "ui/ViewServices.h"
 #include "ui/qt/ViewClient.h"
 
@@ -28,7 +29,7 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   void setClient(std::unique_ptr<ViewClient> client);
   ViewClient* client() const { return client_.get(); }
   // Dialogs parented to this window, for the view to use.
-  ViewDialogs& dialogs();
+  SessionPrompts& dialogs();
   // Where those dialogs keep their choices for the next run.
   void useSettings(QSettings* settings);
 

@@ -5,7 +5,7 @@
 #include <QDialog>
 #include <map>
 
-#include "ui/TrackExportServices.h"
+#include "session/TrackExportServices.h"
 
 class QComboBox;
 class QDialogButtonBox;

@@ -6,7 +6,7 @@
 #include <map>
 #include <optional>
 
-#include "ui/TrackExportServices.h"
+#include "session/TrackExportServices.h"
 
 class QSettings;
 

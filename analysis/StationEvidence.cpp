@@ -1,0 +1,393 @@
+#include "analysis/StationEvidence.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "analysis/BeatContinuity.h"
+#include "analysis/SampleDensity.h"
+
+namespace wc {
+
+// Per clip: predictors at its end (forwards) and at its start (backwards),
+// the low band of each end as the other side of a junction sees it, its
+// timbre at both ends, and what each measure looks like inside the clip
+// (one performance) and against clips that have nothing to do with it.
+struct StationEvidence::Sides {
+  std::optional<EdgePredictor> endLeft, endRight, startLeft, startRight;
+  std::vector<double> headLeft, headRight;  // the head's low band, from the start on
+  std::vector<double> tailLeft, tailRight;  // the tail's low band, from the end back
+  bool headReceives = false, tailReceives = false;
+  std::optional<ConditionalDensity> forwardTrue, forwardFalse, backwardTrue, backwardFalse;
+  std::optional<SampleDensity> timbreFalse;
+  std::vector<double> timbreInside;  // ln changes between neighbouring windows at both ends
+  std::optional<BeatSide> beatEnd, beatStart;
+  std::optional<SampleDensity> beatFalse;
+  std::vector<double> beatInside;  // beat continuity at points inside the clip, near its ends
+
+  bool forwards() const { return endLeft && endLeft->usable() && endRight->usable(); }
+  bool backwards() const { return startLeft && startLeft->usable() && startRight->usable(); }
+};
+
+namespace {
+
+std::vector<float> reversed(const std::vector<float>& x) { return {x.rbegin(), x.rend()}; }
+
+// The predictors' ln error across and the onset there, the mean over
+// both channels.
+ConditionalDensity::Sample stereoAcross(const EdgePredictor& left, const EdgePredictor& right,
+                                        const std::vector<double>& beyondLeft, const std::vector<double>& beyondRight) {
+  return {0.5 * (left.logErrorAcross(beyondLeft) + right.logErrorAcross(beyondRight)),
+          0.5 * (left.logOnsetAcross(beyondLeft) + right.logOnsetAcross(beyondRight))};
+}
+
+// How far apart onsets may be and still count as comparable (in ln power).
+constexpr double kOnsetSpread = 1.0;
+
+double meanSquare(const std::vector<double>& x) {
+  double sum = 0.0;
+  for (double v : x) sum += v * v;
+  return x.empty() ? 0.0 : sum / double(x.size());
+}
+
+double median(std::vector<double> v) {
+  if (v.empty()) return 0.0;
+  std::nth_element(v.begin(), v.begin() + ptrdiff_t(v.size() / 2), v.end());
+  return v[v.size() / 2];
+}
+
+// The density of a predictor's ln errors inside one performance.
+ConditionalDensity trueDensity(const EdgePredictor& left, const EdgePredictor& right) {
+  const size_t n = std::min(left.logTrialErrors().size(), right.logTrialErrors().size());
+  std::vector<ConditionalDensity::Sample> trials(n);
+  std::vector<double> errors(n);
+  for (size_t i = 0; i < n; ++i) {
+    trials[i] = {0.5 * (left.logTrialErrors()[i] + right.logTrialErrors()[i]),
+                 0.5 * (left.logTrialOnsets()[i] + right.logTrialOnsets()[i])};
+    errors[i] = trials[i].value;
+  }
+  return ConditionalDensity(std::move(trials), kOnsetSpread, median(std::move(errors)), 1.5);
+}
+
+// Normalised correlation of a[fromA, fromA + n) with b[fromB, fromB + n).
+double correlation(const std::vector<float>& a, size_t fromA, const std::vector<float>& b, size_t fromB, size_t n) {
+  double ab = 0.0, aa = 0.0, bb = 0.0;
+  for (size_t i = 0; i < n; ++i) {
+    const double x = a[fromA + i], y = b[fromB + i];
+    ab += x * y;
+    aa += x * x;
+    bb += y * y;
+  }
+  return aa > 1e-9 && bb > 1e-9 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+// The best correlation of two edges, aligned at their ends (intros) or at
+// their starts (outros), over small shifts (a cut that missed a frame
+// boundary pads the last frame), both channels together.
+constexpr size_t kSiblingSamples = 2048;
+constexpr size_t kSiblingLags = 32;
+double stereoLikeness(const StereoEdge& a, const StereoEdge& b, bool atEnd) {
+  // Outros all start on the song's last sample; intros end on its first,
+  // each padded to whole frames, so only their ends may be shifted.
+  const size_t lags = atEnd ? kSiblingLags : 2;
+  // A head decoded from a zeroed history is off for its first 16 frames
+  // when the stream was encoded in one go; compare after them.
+  constexpr size_t kSettled = 16 * 28;
+  const size_t need = kSiblingSamples + 2 * kSiblingLags + (atEnd ? 0 : kSettled);
+  if (a.size() < need || b.size() < need) return 0.0;
+  const size_t fromA = atEnd ? a.size() - kSiblingSamples - kSiblingLags : kSettled + kSiblingLags;
+  const size_t fromB = atEnd ? b.size() - kSiblingSamples - kSiblingLags : kSettled + kSiblingLags;
+  double best = 0.0;
+  for (size_t shifted = fromB - lags; shifted <= fromB + lags; ++shifted)
+    best = std::max(best, 0.5 * (correlation(a.left, fromA, b.left, shifted, kSiblingSamples) +
+                                 correlation(a.right, fromA, b.right, shifted, kSiblingSamples)));
+  return best;
+}
+
+// Mean band levels and chroma of `frames` [from, to), over the frames
+// within 25 dB of the loudest of them.
+Timbre timbreOf(const std::vector<SpectralFrame>& frames, size_t from, size_t to) {
+  Timbre t;
+  float loudest = -200.0f;
+  for (size_t i = from; i < to; ++i) loudest = std::max(loudest, frames[i].levelDb);
+  if (loudest < -60.0f) return t;
+  int used = 0;
+  for (size_t i = from; i < to; ++i) {
+    if (frames[i].levelDb < loudest - 25.0f) continue;
+    for (int b = 0; b < kSpectrumBands; ++b) t.bands[size_t(b)] += frames[i].bandsDb[size_t(b)];
+    for (int c = 0; c < kChromaBins; ++c) t.chroma[size_t(c)] += frames[i].chroma[size_t(c)];
+    ++used;
+  }
+  for (double& b : t.bands) b /= used;
+  double norm = 0.0;
+  for (double c : t.chroma) norm += c * c;
+  norm = std::sqrt(norm);
+  for (double& c : t.chroma) c = norm > 0 ? c / norm : 0.0;
+  t.valid = true;
+  return t;
+}
+
+// Band levels apart (RMS dB over the bands, after taking out the overall
+// level difference, which a fade or a duck changes), plus chroma apart
+// (1 - cosine, scaled to a comparable size).
+double timbreDistance(const Timbre& a, const Timbre& b) {
+  double mean = 0.0;
+  for (int i = 0; i < kSpectrumBands; ++i) mean += a.bands[size_t(i)] - b.bands[size_t(i)];
+  mean /= kSpectrumBands;
+  double sum = 0.0;
+  for (int i = 0; i < kSpectrumBands; ++i) {
+    const double d = a.bands[size_t(i)] - b.bands[size_t(i)] - mean;
+    sum += d * d;
+  }
+  double cosine = 0.0;
+  for (int i = 0; i < kChromaBins; ++i) cosine += a.chroma[size_t(i)] * b.chroma[size_t(i)];
+  return std::sqrt(sum / kSpectrumBands) + 10.0 * (1.0 - cosine);
+}
+
+constexpr size_t kTimbreWindow = 16;  // frames: 0.34 s
+
+// How much the timbre changes between neighbouring windows inside a clip's
+// edge: the median over split points every 4 frames.
+std::vector<double> insideChanges(const std::vector<SpectralFrame>& frames) {
+  std::vector<double> out;
+  for (size_t split = kTimbreWindow; split + kTimbreWindow <= frames.size(); split += 4) {
+    const Timbre a = timbreOf(frames, split - kTimbreWindow, split);
+    const Timbre b = timbreOf(frames, split, split + kTimbreWindow);
+    if (a.valid && b.valid) out.push_back(timbreDistance(a, b));
+  }
+  return out;
+}
+
+std::optional<Timbre> endTimbre(const ClipSummary& c) {
+  if (c.tailSpectra.size() < kTimbreWindow) return std::nullopt;
+  Timbre t = timbreOf(c.tailSpectra, c.tailSpectra.size() - kTimbreWindow, c.tailSpectra.size());
+  return t.valid ? std::optional<Timbre>(t) : std::nullopt;
+}
+std::optional<Timbre> startTimbre(const ClipSummary& c) {
+  if (c.headSpectra.size() < kTimbreWindow) return std::nullopt;
+  Timbre t = timbreOf(c.headSpectra, 0, kTimbreWindow);
+  return t.valid ? std::optional<Timbre>(t) : std::nullopt;
+}
+
+double logDistance(const Timbre& a, const Timbre& b) { return std::log(timbreDistance(a, b) + 0.05); }
+
+double siblingEvidence(double likeness, const EvidenceWeights& w) {
+  if (likeness >= w.siblingAlike) return w.siblingFor;
+  if (likeness >= w.siblingUnlike)
+    return w.siblingFor * (likeness - w.siblingUnlike) / (w.siblingAlike - w.siblingUnlike);
+  // Unlike: a voice running into the seam does that to true siblings too.
+  return -w.siblingAgainst * std::min(1.0, (w.siblingUnlike - likeness) / w.siblingUnlike);
+}
+
+}  // namespace
+
+StationEvidence::StationEvidence(std::span<const ClipSummary> clips, const EvidenceWeights& weights)
+    : clips_(clips), w_(weights), sides_(clips.size()) {
+  std::vector<std::optional<Timbre>> ends(clips.size()), starts(clips.size());
+  for (size_t k = 0; k < clips.size(); ++k) {
+    const ClipSummary& c = clips[k];
+    if (!c.audible) continue;
+    Sides& s = sides_[k];
+    s.endLeft.emplace(c.tail.left);
+    s.endRight.emplace(c.tail.right);
+    s.startLeft.emplace(reversed(c.head.left));
+    s.startRight.emplace(reversed(c.head.right));
+    s.headLeft = EdgePredictor::lowBand(c.head.left);
+    s.headRight = EdgePredictor::lowBand(c.head.right);
+    const std::vector<float> backLeft = reversed(c.tail.left), backRight = reversed(c.tail.right);
+    s.tailLeft = EdgePredictor::lowBand(backLeft);
+    s.tailRight = EdgePredictor::lowBand(backRight);
+    s.headReceives = EdgePredictor::canReceive(c.head.left) && EdgePredictor::canReceive(c.head.right);
+    s.tailReceives = EdgePredictor::canReceive(backLeft) && EdgePredictor::canReceive(backRight);
+    ends[k] = endTimbre(c);
+    starts[k] = startTimbre(c);
+    for (const auto* frames : {&c.tailSpectra, &c.headSpectra})
+      for (double change : insideChanges(*frames)) s.timbreInside.push_back(std::log(change + 0.05));
+    const std::vector<float> onsets = onsetStrengths(c.envelopeDb);
+    const std::span<const float> all(onsets);
+    s.beatEnd = beatBefore(all);
+    s.beatStart = beatAfter(all);
+    // Points inside the clip, every second, within 8 s of either end:
+    // one performance, sections and fills included.
+    for (size_t at = kBeatContext / 2; at + kBeatContext / 2 <= all.size(); at += 100) {
+      if (at > 800 && at + 800 < all.size()) continue;
+      if (const auto beat = beatContinuity(beatBefore(all.first(at)), beatAfter(all.subspan(at))))
+        s.beatInside.push_back(*beat);
+    }
+  }
+  // What each measure looks like across a cut between unrelated audio: the
+  // same measure between this clip and the other clips of the station.
+  for (size_t k = 0; k < clips.size(); ++k) {
+    Sides& s = sides_[k];
+    const std::vector<size_t> unrelated = unrelatedTo(k);
+    if (s.forwards()) {
+      std::vector<ConditionalDensity::Sample> errors;
+      for (size_t x : unrelated)
+        if (sides_[x].headReceives)
+          errors.push_back(stereoAcross(*s.endLeft, *s.endRight, sides_[x].headLeft, sides_[x].headRight));
+      s.forwardTrue.emplace(trueDensity(*s.endLeft, *s.endRight));
+      s.forwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.tailLeft) + 1e-12), 1.5);
+    }
+    if (s.backwards()) {
+      std::vector<ConditionalDensity::Sample> errors;
+      for (size_t x : unrelated)
+        if (sides_[x].tailReceives)
+          errors.push_back(stereoAcross(*s.startLeft, *s.startRight, sides_[x].tailLeft, sides_[x].tailRight));
+      s.backwardTrue.emplace(trueDensity(*s.startLeft, *s.startRight));
+      s.backwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.headLeft) + 1e-12), 1.5);
+    }
+    if (s.beatEnd) {
+      std::vector<double> beats;
+      for (size_t x : unrelated)
+        if (sides_[x].beatStart)
+          if (const auto beat = beatContinuity(*s.beatEnd, *sides_[x].beatStart)) beats.push_back(*beat);
+      s.beatFalse.emplace(std::move(beats), 0.0, 0.3);
+    }
+    if (ends[k]) {
+      std::vector<double> distances;
+      for (size_t x : unrelated)
+        if (starts[x]) distances.push_back(logDistance(*ends[k], *starts[x]));
+      s.timbreFalse.emplace(std::move(distances), std::log(8.0), 0.7);
+    }
+  }
+  ends_ = std::move(ends);
+  starts_ = std::move(starts);
+}
+
+StationEvidence::~StationEvidence() = default;
+
+std::vector<size_t> StationEvidence::unrelatedTo(size_t k) const {
+  std::vector<size_t> far, others;
+  for (size_t x = 0; x < clips_.size(); ++x) {
+    if (x == k || !clips_[x].audible) continue;
+    others.push_back(x);
+    if ((x > k ? x - k : k - x) > w_.nullDistance) far.push_back(x);
+  }
+  // A clip's own other end is unrelated music too.
+  far.push_back(k);
+  others.push_back(k);
+  return far.size() >= 8 ? far : others;
+}
+
+double StationEvidence::forwardEvidence(size_t earlier, const StereoEdge& laterHead) const {
+  const Sides& a = sides_[earlier];
+  if (!a.forwards() || !EdgePredictor::canReceive(laterHead.left) || !EdgePredictor::canReceive(laterHead.right))
+    return 0.0;
+  const auto across = stereoAcross(*a.endLeft, *a.endRight, EdgePredictor::lowBand(laterHead.left),
+                                   EdgePredictor::lowBand(laterHead.right));
+  return logLikelihoodRatio(*a.forwardTrue, *a.forwardFalse, across.value, across.condition, w_.waveFloor,
+                            w_.waveCap);
+}
+
+double StationEvidence::backwardEvidence(size_t earlier, const Sides& later,
+                                         const std::optional<StereoEdge>& carriedHead) const {
+  const Sides& a = sides_[earlier];
+  if (!a.tailReceives || !later.backwards() || !later.backwardTrue || !later.backwardFalse) return 0.0;
+  ConditionalDensity::Sample across;
+  if (carriedHead) {
+    const std::vector<double> left = EdgePredictor::lowBandTowards(reversed(carriedHead->left));
+    const std::vector<double> right = EdgePredictor::lowBandTowards(reversed(carriedHead->right));
+    across = {0.5 * (later.startLeft->logErrorAcross(left, a.tailLeft) +
+                     later.startRight->logErrorAcross(right, a.tailRight)),
+              0.5 * (later.startLeft->logOnsetAcross(left, a.tailLeft) +
+                     later.startRight->logOnsetAcross(right, a.tailRight))};
+  } else {
+    across = stereoAcross(*later.startLeft, *later.startRight, a.tailLeft, a.tailRight);
+  }
+  return logLikelihoodRatio(*later.backwardTrue, *later.backwardFalse, across.value, across.condition, w_.waveFloor,
+                            w_.waveCap);
+}
+
+double StationEvidence::waveformJunction(size_t earlier, size_t later) const {
+  // Both directions look at one seam, so they are not two independent
+  // witnesses: the clearer one counts whole, the other half. A true seam
+  // seldom fails both ways; a cut between unrelated audio fails both.
+  const WaveformParts p = waveformParts(earlier, later);
+  auto combined = [](double a, double b) { return std::max(a, b) + 0.5 * std::min(a, b); };
+  return std::max(combined(p.forward, p.backward), combined(p.carriedForward, p.carriedBackward));
+}
+
+StationEvidence::WaveformParts StationEvidence::waveformParts(size_t earlier, size_t later) const {
+  WaveformParts parts;
+  const ClipSummary& a = clips_[earlier];
+  const ClipSummary& b = clips_[later];
+  if (!a.audible || !b.audible) return parts;
+  parts.forward = forwardEvidence(earlier, b.head);
+  parts.backward = backwardEvidence(earlier, sides_[later], std::nullopt);
+  parts.carriedForward = parts.forward;
+  parts.carriedBackward = parts.backward;
+  if (b.rawFrames == 0) return parts;
+  // The later clip's head as decoded after the earlier one: a disc encoded
+  // as one stream needs the carried history, one whose clips were encoded
+  // apart needs none. Either way a true junction is smooth. Only the first
+  // frames differ, so the later side's predictor stays as fitted.
+  const StereoEdge carried = headAfter(a, b);
+  parts.carriedForward = forwardEvidence(earlier, carried);
+  parts.carriedBackward = backwardEvidence(earlier, sides_[later], carried);
+  return parts;
+}
+
+double StationEvidence::spectralJunction(size_t earlier, size_t later) const {
+  const Sides& a = sides_[earlier];
+  const Sides& b = sides_[later];
+  if (!ends_[earlier] || !starts_[later] || !a.timbreFalse) return 0.0;
+  std::vector<double> inside = a.timbreInside;
+  inside.insert(inside.end(), b.timbreInside.begin(), b.timbreInside.end());
+  const double middle = median(inside);
+  const SampleDensity ifTrue(std::move(inside), middle, 0.7);
+  return logLikelihoodRatio(ifTrue, *a.timbreFalse, logDistance(*ends_[earlier], *starts_[later]), w_.spectralFloor,
+                            w_.spectralCap);
+}
+
+double StationEvidence::levelJunction(size_t earlier, size_t later) const {
+  // A fade is no rest before a downbeat: music that faded out does not
+  // run on into loud music, nor does a fade-in follow it.
+  const LevelCues& a = clips_[earlier].cues;
+  const LevelCues& b = clips_[later].cues;
+  double evidence = 0.0;
+  if (a.fadeOutShare > 0.0 && b.startDb > a.endDb + w_.levelJump) evidence -= w_.fadeIntoMusic;
+  if (b.fadeInShare > 0.0 && a.endDb > b.startDb + w_.levelJump) evidence -= w_.fadeIntoMusic;
+  return evidence;
+}
+
+double StationEvidence::beatJunction(size_t earlier, size_t later) const {
+  const Sides& a = sides_[earlier];
+  const Sides& b = sides_[later];
+  if (!a.beatFalse || !b.beatStart) return 0.0;
+  const auto beat = beatContinuity(*a.beatEnd, *b.beatStart);
+  if (!beat) return 0.0;
+  std::vector<double> inside = a.beatInside;
+  inside.insert(inside.end(), b.beatInside.begin(), b.beatInside.end());
+  if (inside.size() < 4) return 0.0;
+  const SampleDensity ifTrue(std::move(inside), 0.5, 0.3);
+  return logLikelihoodRatio(ifTrue, *a.beatFalse, *beat, w_.beatFloor, w_.beatCap);
+}
+
+double StationEvidence::junction(size_t earlier, size_t later) const {
+  return waveformJunction(earlier, later) + spectralJunction(earlier, later) + beatJunction(earlier, later) +
+         levelJunction(earlier, later);
+}
+
+// Intros of one song are cut from one lead-in at different starts, so they
+// end alike and begin apart; outros begin alike and end apart. Clips alike
+// at the wrong end more than at the right one are no such pair.
+double StationEvidence::introSiblings(size_t a, size_t b) const {
+  if (!clips_[a].audible || !clips_[b].audible) return 0.0;
+  const double ends = siblingEvidence(stereoLikeness(clips_[a].tail, clips_[b].tail, true), w_);
+  const double starts = siblingEvidence(stereoLikeness(clips_[a].head, clips_[b].head, false), w_);
+  return ends - std::max(0.0, starts - ends);
+}
+
+double StationEvidence::outroSiblings(size_t a, size_t b) const {
+  if (!clips_[a].audible || !clips_[b].audible) return 0.0;
+  const double ends = siblingEvidence(stereoLikeness(clips_[a].tail, clips_[b].tail, true), w_);
+  const double starts = siblingEvidence(stereoLikeness(clips_[a].head, clips_[b].head, false), w_);
+  return starts - std::max(0.0, ends - starts);
+}
+
+double StationEvidence::speechPenalty(size_t k) const {
+  const LevelCues& c = clips_[k].cues;
+  return -w_.speechAlone * std::clamp((c.silenceShare - 0.02) / 0.08, 0.0, 1.0);
+}
+
+}  // namespace wc

@@ -1,0 +1,100 @@
+#pragma once
+// Every piece of evidence the segmentation weighs, for one station, as log
+// likelihood ratios (positive: for; negative: against; 0: no opinion):
+//  - junctions: the end of one clip runs on into the start of another
+//    (waveform prediction both ways, and the timbre and harmony on either
+//    side measured against how much they change inside the clips);
+//  - siblings: two intros of one song end on the same music, two outros of
+//    one song begin on it;
+//  - what each clip is alone: music, speech over music, speech alone, a
+//    fade at its end.
+#include <array>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "analysis/ClipFeatures.h"
+#include "analysis/Junction.h"
+#include "analysis/Spectrum.h"
+
+namespace wc {
+
+// Mean band levels and chroma over a stretch of frames.
+struct Timbre {
+  std::array<double, kSpectrumBands> bands{};
+  std::array<double, kChromaBins> chroma{};
+  bool valid = false;
+};
+
+// The weights of the evidence. The defaults were chosen on one family of
+// test discs and are measured on others (see the evaluation program).
+struct EvidenceWeights {
+  // Waveform junction, per direction: the likelihood ratio's bounds.
+  double waveFloor = 6.0;
+  double waveCap = 4.0;
+  // Spectral continuity: the likelihood ratio's bounds.
+  double spectralFloor = 1.0;
+  double spectralCap = 1.5;
+  // Beat continuity: the likelihood ratio's bounds.
+  double beatFloor = 1.5;
+  double beatCap = 1.5;
+  // Siblings: correlation from `unlike` (no opinion) to `alike` (full say).
+  double siblingAlike = 0.9;
+  double siblingUnlike = 0.5;
+  double siblingFor = 6.0;
+  double siblingAgainst = 1.0;
+  // A fade into a level this much louder (dB) is no junction.
+  double levelJump = 15.0;
+  double fadeIntoMusic = 4.0;
+  // Speech alone never joins a song block.
+  double speechAlone = 12.0;
+  // Unrelated clips nearer than this to a clip are left out of what an
+  // unrelated clip looks like to it (they may be its intros or outros),
+  // while enough others remain.
+  size_t nullDistance = 8;
+};
+
+// A station's clips with their predictors, and the evidence between them.
+class StationEvidence {
+ public:
+  explicit StationEvidence(std::span<const ClipSummary> clips, const EvidenceWeights& weights = {});
+  ~StationEvidence();
+  StationEvidence(const StationEvidence&) = delete;
+  StationEvidence& operator=(const StationEvidence&) = delete;
+
+  size_t size() const { return clips_.size(); }
+  const ClipSummary& clip(size_t k) const { return clips_[k]; }
+  // The end of `earlier` (by time) runs on into the start of `later`.
+  double junction(size_t earlier, size_t later) const;
+  double waveformJunction(size_t earlier, size_t later) const;
+  // Its parts: each direction, with the later head decoded alone and
+  // decoded after the earlier clip (the better pair counts).
+  struct WaveformParts {
+    double forward = 0.0, backward = 0.0, carriedForward = 0.0, carriedBackward = 0.0;
+  };
+  WaveformParts waveformParts(size_t earlier, size_t later) const;
+  double spectralJunction(size_t earlier, size_t later) const;
+  double levelJunction(size_t earlier, size_t later) const;
+  double beatJunction(size_t earlier, size_t later) const;
+  // Clips `a` and `b` are intros of one song: they end on the same music
+  // (and do not begin on it more alike than they end).
+  double introSiblings(size_t a, size_t b) const;
+  // Outros of one song: they begin on the same music.
+  double outroSiblings(size_t a, size_t b) const;
+  // Against `k` being part of a song block: it is speech.
+  double speechPenalty(size_t k) const;
+
+ private:
+  struct Sides;
+  // Which clips stand for "unrelated" to clip k.
+  std::vector<size_t> unrelatedTo(size_t k) const;
+  double forwardEvidence(size_t earlier, const StereoEdge& laterHead) const;
+  double backwardEvidence(size_t earlier, const Sides& later, const std::optional<StereoEdge>& carriedHead) const;
+
+  std::span<const ClipSummary> clips_;
+  EvidenceWeights w_;
+  std::vector<Sides> sides_;
+  std::vector<std::optional<Timbre>> ends_, starts_;
+};
+
+}  // namespace wc

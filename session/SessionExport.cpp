@@ -1,0 +1,75 @@
+// Export CD and Export Wave.
+#include "audio/SoundOutput.h"
+#include "playlist/Exporter.h"
+#include "playlist/MissingAudio.h"
+#include "playlist/OfflineRenderer.h"
+#include "session/StudioSession.h"
+
+namespace wc {
+
+// Keeps what is shown and the sound output in step with the export.
+class StudioSession::ExportDisplay final : public ExportObserver {
+ public:
+  explicit ExportDisplay(StudioSession& session) : session_(session) {}
+
+  void filesOpened() override { session_.repaintAll(); }
+  void renderingStarts() override {
+    session_.transport_.stop();
+    if (session_.output_) session_.output_->pauseOutput();
+    session_.marks_.rendering = true;
+  }
+  void trackStarts(int number, Track&) override {
+    session_.notify([number](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Place, number - 1); });
+    session_.repaintAll();
+  }
+  void renderingEnds() override {
+    session_.marks_.rendering = false;
+    if (session_.output_) session_.output_->resumeOutput();
+    session_.notify([](SessionObserver& o) { o.showChanges(); });
+  }
+
+ private:
+  StudioSession& session_;
+};
+
+void StudioSession::exportPlaylist(bool cdImage) {
+  if (const auto missing = clipsWithoutAudio(catalogue(), playlist_); !missing.empty()) {
+    prompts_.messageBox(exportRefusalForMissingAudio(catalogue(), missing), "Error");
+    return;
+  }
+  FileDialogRequest request;
+  request.title = cdImage ? "Export CD Image" : "Export wave file";
+  request.filterText = "Wave files (*.wav)";
+  request.filterPattern = "*.wav";
+  request.defaultExtension = "wav";
+  request.overwritePrompt = true;
+  request.pathMustExist = true;
+  const auto path = prompts_.saveFileName(request);
+  if (!path) return;
+  if (!hasWaveExtension(*path)) {
+    prompts_.messageBox("This program can only export wave (*.wav) files", "Error");
+    return;
+  }
+  if (cdImage && !cueCanNamePath(*path)) {
+    prompts_.messageBox(exportErrorMessage(ExportError::UnsafeCuePath), "Error");
+    return;
+  }
+  // The dialog asked about the wave file only; its CUE sheet is replaced too.
+  const std::string cuePath = cuePathFor(*path);
+  if (cdImage && (fs_.openRead(cuePath) || fs_.isDirectory(cuePath)) &&
+      prompts_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", "Export CD Image") !=
+          SessionPrompts::Answer::Yes)
+    return;
+  bool joinShort = false;
+  if (cdImage) {
+    const auto join = askJoinShortTracks();
+    if (!join) return;
+    joinShort = *join;
+  }
+  ExportDisplay display(*this);
+  const OfflineRenderer renderer(transport_.reporter());
+  const ExportError error = wc::exportPlaylist(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
+  if (error != ExportError::None) prompts_.messageBox(exportErrorMessage(error), "Error");
+}
+
+}  // namespace wc

@@ -1,0 +1,117 @@
+// Export Tracks: the playlist as one tagged file per track, and the question
+// about short tracks that Export CD asks.
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "gamedata/GameData.h"
+#include "playlist/ShortTracks.h"
+#include "playlist/TrackExporter.h"
+#include "session/StudioSession.h"
+#include "session/TrackExportServices.h"
+
+namespace wc {
+namespace {
+
+// Feeds the progress window; its Cancel button stops the export.
+class WindowProgress final : public TrackExportObserver {
+ public:
+  explicit WindowProgress(ProgressWindow& window) : window_(window) {}
+  bool progress(const TrackExportProgress& p) override {
+    char text[160];
+    if (p.secondsLeft >= 0) {
+      const int s = int(p.secondsLeft + 0.5);
+      std::snprintf(text, sizeof text, "%d of %d tracks done, encoding track %d\nAbout %d:%02d left", p.tracksDone,
+                    p.trackTotal, p.currentTrack, s / 60, s % 60);
+    } else {
+      std::snprintf(text, sizeof text, "%d of %d tracks done, encoding track %d\nEstimating the time left...",
+                    p.tracksDone, p.trackTotal, p.currentTrack);
+    }
+    return window_.update(text, p.fraction);
+  }
+
+ private:
+  ProgressWindow& window_;
+};
+
+std::string joinNames(const std::vector<std::string>& names) {
+  std::string list;
+  constexpr size_t kShown = 12;
+  for (size_t i = 0; i < names.size() && i < kShown; ++i) list += "\n" + names[i];
+  if (names.size() > kShown) list += "\n... and " + std::to_string(names.size() - kShown) + " more";
+  return list;
+}
+
+}  // namespace
+
+std::string StudioSession::defaultAlbumName() const {
+  const std::string stem = std::filesystem::path(playlistPath_).stem().string();
+  return stem.empty() ? kDefaultAlbumName : stem;
+}
+
+void StudioSession::onExportTracks() {
+  TrackExportServices* services = prompts_.trackExport();
+  if (!services || playlist_.trackCount() == 0) return;
+  TrackExportChoice proposal;
+  proposal.album = defaultAlbumName();
+  const auto choice = services->chooseTrackExport(proposal);
+  if (!choice) return;
+  const std::string album = choice->album.empty() ? defaultAlbumName() : choice->album;
+  const TrackExportPlan plan = planTrackExport(playlist_, catalogue(), album, choice->format);
+  const Path folder = choice->folder;
+  if (!fs_.isDirectory(folder)) {
+    prompts_.messageBox("The folder " + choice->folder + " does not exist.", "Error");
+    return;
+  }
+  const auto existing = existingExportFiles(fs_, folder, plan);
+  if (!existing.empty()) {
+    const std::string text = std::to_string(existing.size()) + (existing.size() == 1 ? " file" : " files") +
+                             " of this export already exist in " + choice->folder + ":" + joinNames(existing) +
+                             "\n\nReplace them?";
+    if (prompts_.askChoice(text, "Export Tracks", "Replace", "") != SessionPrompts::Answer::Yes) return;
+  }
+  const auto stale = staleAlbumFiles(fs_, folder, plan);
+  std::vector<std::string> removeAfterwards;
+  if (!stale.empty()) {
+    const std::string text = std::to_string(stale.size()) + (stale.size() == 1 ? " file" : " files") +
+                             " of an earlier export of this album in " + choice->folder +
+                             " will not be written again:" + joinNames(stale) + "\n\nRemove them after the export?";
+    switch (prompts_.askChoice(text, "Export Tracks", "Remove", "Keep")) {
+      case SessionPrompts::Answer::Yes: removeAfterwards = stale; break;
+      case SessionPrompts::Answer::No: break;
+      case SessionPrompts::Answer::Cancel: return;
+    }
+  }
+
+  const auto encoder = services->makeEncoder(choice->format, choice->quality);
+  if (!encoder) return;
+  TrackExportOptions options;
+  options.encoder = encoder.get();
+  options.removeAfterwards = removeAfterwards;
+  const Track* first = playlist_.first();
+  const std::string label = first && first->station >= 0 && first->station < kStationCount
+                                ? std::string(catalogue().stations[first->station].labelText())
+                                : "";
+  options.coverPng = services->coverPng(label);
+
+  transport_.stop();
+  const auto window = services->showProgress("Export Tracks");
+  WindowProgress observer(*window);
+  const TrackExportResult result = exportTracks(fs_, playlist_, plan, folder, options, observer);
+  if (result.error != TrackExportError::None && result.error != TrackExportError::Cancelled)
+    prompts_.messageBox(trackExportMessage(result), "Error");
+}
+
+std::optional<bool> StudioSession::askJoinShortTracks() {
+  const auto shortOnes = shortTrackNumbers(cdTrackSectors(playlist_));
+  if (shortOnes.empty()) return false;
+  switch (prompts_.askChoice(shortTracksQuestion(shortOnes), "Export CD", "Join", "Keep Tracks")) {
+    case SessionPrompts::Answer::Yes: return true;
+    case SessionPrompts::Answer::No: return false;
+    case SessionPrompts::Answer::Cancel: return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+}  // namespace wc

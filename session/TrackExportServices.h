@@ -1,0 +1,42 @@
+#pragma once
+// What the Export Tracks command needs of the window system and the codec
+// libraries: its dialog, the encoders, the cover picture as a PNG and a
+// progress window with a Cancel button. The Qt window implements it; tests
+// use a fake that answers from a script.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "audio/TrackEncoder.h"
+
+namespace wc {
+
+struct TrackExportChoice {
+  std::string folder;
+  TrackFormat format = TrackFormat::Flac;
+  int quality = 5;  // see trackFormatQuality
+  std::string album;
+};
+
+class ProgressWindow {
+ public:
+  virtual ~ProgressWindow() = default;
+  // Shows `text` and `fraction` (0..1) and lets the window system run; false
+  // once the user pressed Cancel.
+  virtual bool update(const std::string& text, double fraction) = 0;
+};
+
+class TrackExportServices {
+ public:
+  virtual ~TrackExportServices() = default;
+  // The dialog, filled with `proposal`; nullopt when the user cancels.
+  virtual std::optional<TrackExportChoice> chooseTrackExport(const TrackExportChoice& proposal) = 0;
+  virtual std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) = 0;
+  // The cover of an export whose first track comes from the station labelled
+  // `stationLabel` (empty: none), as PNG bytes; empty if it cannot be made.
+  virtual std::vector<uint8_t> coverPng(const std::string& stationLabel) = 0;
+  virtual std::unique_ptr<ProgressWindow> showProgress(const std::string& title) = 0;
+};
+
+}  // namespace wc

@@ -1,0 +1,54 @@
+// Discs of every family of the test kit that the detection was not tuned
+// on, at the size a test affords. The evaluation program measures the
+// accuracy on many discs; these pin a few so that a change which breaks a
+// family (real recordings, fades, voices into the seam, downbeat cuts)
+// fails here first.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/BareDiscRun.h"
+
+namespace wc::test {
+namespace {
+
+struct HeldOutDisc {
+  const char* family;
+  uint32_t seed;
+};
+
+class DetectionFamiliesTest : public ::testing::TestWithParam<HeldOutDisc> {};
+
+TEST_P(DetectionFamiliesTest, FindsEverySongAndNearlyEveryRole) {
+  const BareDiscRun run(GetParam().family, GetParam().seed);
+  if (!run.unavailable.empty()) GTEST_SKIP() << run.unavailable;
+  ASSERT_TRUE(run.disc);
+  const auto proposal = run.analyse();
+  ASSERT_TRUE(proposal);
+  int clips = 0, right = 0, songs = 0, songsFound = 0;
+  for (const StationProposal& p : proposal->stations) {
+    const Station& truth = run.disc->catalogue->stations[p.station];
+    for (size_t k = 0; k < p.roles.size(); ++k) {
+      const Clip& t = truth.clips[k];
+      const RoleOfClip& r = p.roles[k];
+      ++clips;
+      if (classOfRole(r.role) == t.kind() && r.intros == t.intros && r.outros == t.outros) ++right;
+      if (t.isSong()) {
+        ++songs;
+        if (r.role == ClipRole::Song) ++songsFound;
+      }
+      EXPECT_GE(r.confidence, 0.0);
+      EXPECT_LE(r.confidence, 1.0);
+    }
+  }
+  EXPECT_EQ(songsFound, songs);
+  EXPECT_GE(right, clips * 9 / 10) << right << " of " << clips << " clips right";
+}
+
+INSTANTIATE_TEST_SUITE_P(HeldOut, DetectionFamiliesTest,
+                         ::testing::Values(HeldOutDisc{"synth", 21}, HeldOutDisc{"synthwide", 101},
+                                           HeldOutDisc{"hyperrogue", 101}, HeldOutDisc{"drascula", 101}),
+                         [](const auto& name) { return std::string(name.param.family); });
+
+}  // namespace
+}  // namespace wc::test
