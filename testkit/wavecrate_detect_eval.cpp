@@ -40,7 +40,7 @@ constexpr const char* kUsage =
     "Options:\n"
     "  --family NAME   a family of discs (repeatable; default: all of them)\n"
     "  --seeds A-B     a range of seeds, or one seed A (repeatable; default 1-5)\n"
-    "  --songs N       song blocks per station (default 8)\n"
+    "  --songs N       song blocks per station (default 4)\n"
     "  --small         short songs only, as the tests use them\n"
     "  --verbose       list every wrong clip with the block's confidence\n"
     "  --keep DIR      generate into DIR and keep the discs there; a disc already\n"
@@ -48,7 +48,10 @@ constexpr const char* kUsage =
     "                  generator)\n"
     "  --threads N     generate on N threads (default 2)\n"
     "  --list          list the families and exit\n"
-    "  --help          show this text\n";
+    "  --help          show this text\n"
+    "\n"
+    "Choose the detector's parameters on one family and seed range; report on\n"
+    "the other families and on seeds never used for choosing.\n";
 
 struct SeedRange {
   uint32_t first = 1, last = 5;

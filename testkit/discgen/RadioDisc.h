@@ -20,7 +20,7 @@
 namespace wc {
 
 struct BareDiscSize {
-  int songsPerStation = 8;
+  int songsPerStation = 4;
   // Short songs and no full-length ones: a disc a test can afford.
   bool small = false;
   // Threads that render and encode; the disc is the same for any number.
