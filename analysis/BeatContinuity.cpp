@@ -36,8 +36,7 @@ double autocorrelation(std::span<const float> x, size_t lag) {
 
 std::vector<float> onsetStrengths(std::span<const float> envelopeDb) {
   std::vector<float> out(envelopeDb.size(), 0.0f);
-  for (size_t t = 1; t < envelopeDb.size(); ++t)
-    out[t] = std::clamp(envelopeDb[t] - envelopeDb[t - 1], 0.0f, 20.0f);
+  for (size_t t = 1; t < envelopeDb.size(); ++t) out[t] = std::clamp(envelopeDb[t] - envelopeDb[t - 1], 0.0f, 20.0f);
   return out;
 }
 

@@ -133,8 +133,7 @@ EdgePredictor::EdgePredictor(std::span<const float> towardsJunction) {
   if (values_.size() < kMinimumValues || quietEnd(towardsJunction)) return;
   coefficients_ = fitPredictor(values_);
   // Every other point of the side, the drum hits among them.
-  for (size_t from = std::max<size_t>(kOrder, kOnsetValues); from + kGap + kOnsetValues <= values_.size();
-       from += 2) {
+  for (size_t from = std::max<size_t>(kOrder, kOnsetValues); from + kGap + kOnsetValues <= values_.size(); from += 2) {
     logTrialErrors_.push_back(std::log(extrapolationError(values_, from, values_, from + kGap, coefficients_) + 1e-12));
     logTrialOnsets_.push_back(std::log((meanSquare(&values_[from + kGap], kOnsetValues) + 1e-12) /
                                        (meanSquare(&values_[from - kOnsetValues], kOnsetValues) + 1e-12)));
@@ -142,7 +141,9 @@ EdgePredictor::EdgePredictor(std::span<const float> towardsJunction) {
   usable_ = logTrialErrors_.size() >= 16;
 }
 
-double EdgePredictor::logOnsetAcross(const std::vector<double>& beyond) const { return logOnsetAcross(values_, beyond); }
+double EdgePredictor::logOnsetAcross(const std::vector<double>& beyond) const {
+  return logOnsetAcross(values_, beyond);
+}
 
 double EdgePredictor::logOnsetAcross(const std::vector<double>& history, const std::vector<double>& beyond) const {
   if (beyond.size() < kOnsetValues || history.size() < kOnsetValues) return 0.0;
@@ -150,7 +151,9 @@ double EdgePredictor::logOnsetAcross(const std::vector<double>& history, const s
                   (meanSquare(&history[history.size() - kOnsetValues], kOnsetValues) + 1e-12));
 }
 
-double EdgePredictor::logErrorAcross(const std::vector<double>& beyond) const { return logErrorAcross(values_, beyond); }
+double EdgePredictor::logErrorAcross(const std::vector<double>& beyond) const {
+  return logErrorAcross(values_, beyond);
+}
 
 double EdgePredictor::logErrorAcross(const std::vector<double>& history, const std::vector<double>& beyond) const {
   if (beyond.size() < kAcross || history.size() < size_t(kOrder)) return 0.0;

@@ -84,9 +84,9 @@ class BlockScores {
   double songLength_;
   std::vector<double> seconds_;
   std::vector<double> song_;
-  std::vector<std::array<double, kMost>> intro_;      // intro_[k][i - 1]: clip k + i as an intro of k
-  std::vector<std::array<double, 2 * kMost>> outro_;  // outro_[k][m - 1]: clip k + m as an outro of k
-  std::vector<double> introSiblings_, outroSiblings_;       // clip k and k + 1
+  std::vector<std::array<double, kMost>> intro_;       // intro_[k][i - 1]: clip k + i as an intro of k
+  std::vector<std::array<double, 2 * kMost>> outro_;   // outro_[k][m - 1]: clip k + m as an outro of k
+  std::vector<double> introSiblings_, outroSiblings_;  // clip k and k + 1
 };
 
 // A clip that joins no song: speech is chatter; music is a song (one

@@ -275,8 +275,7 @@ double StationEvidence::forwardEvidence(size_t earlier, const StereoEdge& laterH
     return 0.0;
   const auto across = stereoAcross(*a.endLeft, *a.endRight, EdgePredictor::lowBand(laterHead.left),
                                    EdgePredictor::lowBand(laterHead.right));
-  return logLikelihoodRatio(*a.forwardTrue, *a.forwardFalse, across.value, across.condition, w_.waveFloor,
-                            w_.waveCap);
+  return logLikelihoodRatio(*a.forwardTrue, *a.forwardFalse, across.value, across.condition, w_.waveFloor, w_.waveCap);
 }
 
 double StationEvidence::backwardEvidence(size_t earlier, const Sides& later,

@@ -48,8 +48,8 @@ const DiscInMemory& disc() {
         const TiledPlace place{length, size_t(draw.below(1 << 20))};
         m.places[size_t(station)].push_back(place);
         const uint32_t frames = uint32_t(length * 24000.0 / 28.0);
-        s.clips[s.clipCount].size = uint32_t((frames + ClipAudio::kFramesPerChunk - 1) / ClipAudio::kFramesPerChunk *
-                                             ClipAudio::kChunkSize);
+        s.clips[s.clipCount].size =
+            uint32_t((frames + ClipAudio::kFramesPerChunk - 1) / ClipAudio::kFramesPerChunk * ClipAudio::kChunkSize);
         s.clips[s.clipCount].offset = uint32_t(s.clipCount);
         ++s.clipCount;
         seconds += length;
@@ -92,8 +92,8 @@ double decodeOnce(const DiscInMemory& m) {
 
 double analyseOnce(const DiscInMemory& m) {
   const auto start = bench::Clock::now();
-  const auto proposal = analyseStations(*m.catalogue, m.stations,
-                                        [&m](int station, int clip) { return loadClip(m, station, clip); });
+  const auto proposal =
+      analyseStations(*m.catalogue, m.stations, [&m](int station, int clip) { return loadClip(m, station, clip); });
   benchmark::DoNotOptimize(proposal);
   return bench::secondsSince(start);
 }

@@ -33,7 +33,9 @@ std::vector<float> envelope(bool speech, double bedDb, Fade fade, double fadeSha
       double gainDb = 0.0;
       switch (fade) {
         case Fade::LinearAmplitude: gainDb = 20.0 * std::log10(std::max(1e-4, 1.0 - t)); break;
-        case Fade::RaisedCosine: gainDb = 20.0 * std::log10(std::max(1e-4, 0.5 + 0.5 * std::cos(3.14159265 * t))); break;
+        case Fade::RaisedCosine:
+          gainDb = 20.0 * std::log10(std::max(1e-4, 0.5 + 0.5 * std::cos(3.14159265 * t)));
+          break;
         case Fade::LinearDb: gainDb = -60.0 * t; break;
         case Fade::None: break;
       }

@@ -8,8 +8,8 @@
 #include <cstring>
 
 #include "playlist/TrackExporter.h"
-#include "support/ViewTestBed.h"
 #include "session/MediaPlayerState.h"
+#include "support/ViewTestBed.h"
 
 namespace wc {
 namespace {
