@@ -104,8 +104,8 @@ TEST_F(ViewPlaylistFileTest, CountsOutsideTheRangeAndBrokenFiles) {
   EXPECT_TRUE(f.dialogs.boxes.empty());
   bytes.resize(bytes.size() - 3);
   writeBytes(path, bytes);
-  EXPECT_FALSE(view.openPlaylistFile(path.string()));
-  EXPECT_EQ(view.playlist().trackCount(), 1);
+  EXPECT_FALSE(session.openPlaylistFile(path.string()));
+  EXPECT_EQ(session.playlist().trackCount(), 1);
   EXPECT_EQ(f.dialogs.boxes.size(), 1u);
 }
 
