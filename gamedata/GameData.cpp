@@ -82,35 +82,45 @@ void GameData::loadCatalogue() {
   fillClipsFromLookup(catalogue, records);
 }
 
-bool GameData::saveCatalogue() {
+CatalogueSaveResult GameData::saveCatalogue() {
   catalogueBackup_.reset();
   const std::vector<uint8_t> image = serializeCatalogue(*catalogue_);
   FileReplacement replacement(fs_, workingDirectory_ / kCatalogueFileName);
-  if (!replacement.created() || !replacement.file()->write(image.data(), image.size())) return false;
+  if (!replacement.created()) return {replacement.error()};
+  if (!replacement.file()->write(image.data(), image.size()))
+    return {FileError::fromErrno(FileErrorKind::Write, replacement.target(), replacement.file()->errorNumber())};
 
   // The user's file is copied, not moved, so that it stays under its own
   // name until the new file takes its place.
   std::optional<Path> backup;
-  if (fileDoesNotMatch_ || catalogueFileChanged()) {
-    // Far above any catalogue file; a larger one is kept by refusing to save.
-    constexpr uint64_t kMaxCopiedBytes = 64u << 20;
-    if (auto userFile = fs_.openRead(replacement.target())) {
-      const auto size = userFile->size();
-      if (!size || *size > kMaxCopiedBytes) return false;
-      userFile.reset();
-      const auto bytes = readWholeFile(fs_, replacement.target());
-      backup = freeBackupName(replacement.target());
-      if (!bytes || !backup || !replaceFileAtomically(fs_, *backup, *bytes)) return false;
-    }
+  const bool foreign = fileDoesNotMatch_ || catalogueFileChanged();
+  // Far above any catalogue file; a larger one is kept by refusing to save.
+  constexpr uint64_t kMaxCopiedBytes = 64u << 20;
+  if (auto userFile = fs_.openRead(replacement.target())) {
+    const auto size = userFile->size();
+    if (!size || *size > kMaxCopiedBytes)
+      return {{FileErrorKind::Write, replacement.target(), "the file there is not a catalogue file"}};
+    userFile.reset();
+    const auto bytes = readWholeFile(fs_, replacement.target());
+    // Someone else's file gets a name of its own; the program's own last
+    // version replaces the one before it.
+    backup = foreign ? freeBackupName(replacement.target())
+                     : Path(replacement.target().string() + std::string(kPreviousCatalogueSuffix));
+    if (!backup) return {{FileErrorKind::Create, replacement.target().string() + ".bak", "no free backup name"}};
+    if (!bytes) return {{FileErrorKind::Write, *backup, "the previous file could not be read"}};
+    const ReplaceResult copied = replaceFileContents(fs_, *backup, *bytes);
+    if (!copied)
+      return {{copied.status == ReplaceStatus::NotCreated ? FileErrorKind::Create : FileErrorKind::Write, *backup,
+               copied.reason}};
   }
   if (!replacement.commit()) {
-    if (backup) fs_.remove(*backup);
-    return false;
+    if (backup && foreign) fs_.remove(*backup);
+    return {replacement.error()};
   }
   fileDoesNotMatch_ = false;
-  catalogueBackup_ = backup;
+  if (foreign) catalogueBackup_ = backup;
   knownFile_ = FileState{image.size(), image};
-  return true;
+  return {};
 }
 
 std::optional<GameData::FileState> GameData::catalogueFileState() {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "base/File.h"
+#include "base/FileError.h"
 #include "gamedata/AudioCache.h"
 #include "gamedata/CatalogueRecords.h"
 #include "gamedata/ClipAudio.h"
@@ -28,6 +29,7 @@
 namespace wc {
 
 inline constexpr std::string_view kCatalogueFileName = "WavecrateInfo.dat";
+inline constexpr std::string_view kPreviousCatalogueSuffix = ".prev";
 inline constexpr std::string_view kCacheDirectoryName = "CACHE";
 inline constexpr std::string_view kLookupTableName = "TRAKLKUP.DAT";
 // The largest configuration file read. A lookup table holds at most 4096
@@ -36,6 +38,12 @@ inline constexpr std::string_view kLookupTableName = "TRAKLKUP.DAT";
 // Anything larger is no lookup table, and reading it whole could take all
 // memory (a sparse file, a disc image's directory claiming gigabytes).
 inline constexpr uint64_t kMaxConfigFileBytes = 1u << 20;
+
+// What a catalogue save did: nothing failed, or what failed on which file.
+struct CatalogueSaveResult {
+  FileError error;
+  explicit operator bool() const { return !error.failed(); }
+};
 
 class GameData {
  public:
@@ -56,8 +64,10 @@ class GameData {
   // another disc, and a file another program (or window) wrote since this
   // one loaded or saved it holds their work: the save keeps such a file as
   // WavecrateInfo.dat.bak (or .bak.1, .bak.2, ... when that name is taken)
-  // instead of writing over it.
-  bool saveCatalogue();
+  // instead of writing over it. Any other file it replaces is this program's
+  // own last version: it stays as WavecrateInfo.dat.prev, so a save that
+  // went wrong in another way can still be undone by hand.
+  CatalogueSaveResult saveCatalogue();
   // True when WavecrateInfo.dat no longer holds what this process last read
   // or wrote there (written, created or removed by someone else): a save
   // would replace their work, so the caller asks first.

@@ -1,5 +1,6 @@
-// Editing, importing and exporting the clip annotations, and the question
-// about unsaved annotations when the program closes.
+// Editing, importing and exporting the clip annotations. Every change is
+// saved at once, so a crash never costs typed titles and closing has nothing
+// to ask about, unless a save failed.
 #include "base/File.h"
 #include "gamedata/AnnotationFile.h"
 #include "gamedata/GameData.h"
@@ -31,6 +32,15 @@ std::optional<std::vector<uint8_t>> readAnnotationFile(FileSystem& fs_, const Pa
   return bytes;
 }
 
+std::string describeFileError(const FileError& error) {
+  const char* verb = error.kind == FileErrorKind::Create ? "creating "
+                     : error.kind == FileErrorKind::Rename ? "replacing "
+                                                            : "writing ";
+  std::string text = verb + error.path.string() + " failed";
+  if (!error.reason.empty()) text += " (" + error.reason + ")";
+  return text;
+}
+
 }  // namespace
 
 void StudioSession::editClip(int clipIndex) {
@@ -50,6 +60,7 @@ AnnotationProblem StudioSession::applyClipEdit(int clipIndex, const ClipEdit& ed
   if (problem != AnnotationProblem::None) return problem;
   catalogueModified_ = true;
   showCatalogueChange();
+  saveCatalogueNow();
   return problem;
 }
 
@@ -81,6 +92,7 @@ void StudioSession::onImportAnnotations() {
   if (result.applied > 0) {
     catalogueModified_ = true;
     showCatalogueChange();
+    saveCatalogueNow();
   }
   prompts_.messageBox(describeImport(result), result.recognised ? "Import Annotations" : "Error");
 }
@@ -95,15 +107,38 @@ void StudioSession::catalogueChanged(bool saved) {
   showCatalogueChange();
 }
 
+StudioSession::CatalogueSave StudioSession::saveCatalogueNow() {
+  if (!mayReplaceCatalogueFile()) return catalogueModified_ ? CatalogueSave::Declined : CatalogueSave::Saved;
+  const CatalogueSaveResult result = gameData_.saveCatalogue();
+  if (!result) {
+    // The mark stays, so the Save command and closing try again.
+    catalogueModified_ = true;
+    prompts_.messageBox("The clip annotations could not be saved to " + std::string(kCatalogueFileName) + ": " +
+                            describeFileError(result.error) +
+                            ".\nThe previous file was left unchanged; the changes are kept until they can be saved.",
+                        "Error");
+    notify([](SessionObserver& o) { o.commandStatesChanged(); });
+    return CatalogueSave::Failed;
+  }
+  catalogueModified_ = false;
+  if (const auto& backup = gameData_.catalogueBackup())
+    prompts_.messageBox("The clip annotations were saved. The previous " + std::string(kCatalogueFileName) +
+                            " was kept as " + backup->filename().string() + ".",
+                        "Wavecrate");
+  notify([](SessionObserver& o) { o.commandStatesChanged(); });
+  return CatalogueSave::Saved;
+}
+
 bool StudioSession::queryClose() {
   if (!maySupersedePlaylist()) return false;
   if (!catalogueModified_) return true;
-  switch (prompts_.askYesNoCancel("Do you want to save your changes to the clip annotations?", "")) {
-    case SessionPrompts::Answer::Yes:
-      onSaveCatalogue();  // reports a failure itself and keeps the mark
-      return !catalogueModified_;
-    case SessionPrompts::Answer::No: return true;
-    case SessionPrompts::Answer::Cancel: return false;
+  // Only changes whose save failed (or was put off) are left: one more try,
+  // and a way out when the file cannot be written at all.
+  switch (saveCatalogueNow()) {
+    case CatalogueSave::Saved: return true;
+    case CatalogueSave::Declined: return false;
+    case CatalogueSave::Failed:
+      return prompts_.askYesNo("Close without the changes to the clip annotations?", "Wavecrate");
   }
   return false;
 }

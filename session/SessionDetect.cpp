@@ -74,14 +74,8 @@ void StudioSession::onDetectSongs() {
     prompts_.messageBox("The catalogue changed while the audio was analysed; nothing was applied.", "Error");
     return;
   }
-  const bool saved = gameData_.saveCatalogue();
-  catalogueChanged(saved);
-  if (!saved) {
-    prompts_.messageBox("The songs were found, but the clip annotations could not be saved to " +
-                            std::string(kCatalogueFileName) + ". Save them before you quit.",
-                        "Error");
-    return;
-  }
+  catalogueChanged(false);
+  if (saveCatalogueNow() != CatalogueSave::Saved) return;
   prompts_.messageBox(detectionSummary(catalogue(), *proposal), kCaption);
 }
 

@@ -35,6 +35,27 @@ class WindowProgress final : public TrackExportObserver {
   ProgressWindow& window_;
 };
 
+// Makes `folder` and whatever of its parents is missing; true when it exists
+// afterwards.
+bool createFolders(FileSystem& fs, const Path& folder) {
+  std::vector<Path> missing;
+  for (Path p = folder; !p.empty() && !fs.isDirectory(p); p = p.parent_path()) {
+    missing.push_back(p);
+    if (p == p.parent_path()) break;
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it)
+    if (!fs.createDirectory(*it)) return false;
+  return fs.isDirectory(folder);
+}
+
+std::string resultText(const TrackExportPlan& plan, const std::string& folder, double seconds) {
+  const size_t n = plan.tracks.size();
+  char duration[32];
+  std::snprintf(duration, sizeof duration, "%.0f", seconds < 1 ? 1.0 : seconds);
+  return std::to_string(n) + (n == 1 ? " track" : " tracks") + " and the playlist " + plan.playlistName +
+         " were written to " + folder + " in " + duration + " s.";
+}
+
 std::string joinNames(const std::vector<std::string>& names) {
   std::string list;
   constexpr size_t kShown = 12;
@@ -55,14 +76,20 @@ void StudioSession::onExportTracks() {
   if (!services || playlist_.trackCount() == 0) return;
   TrackExportChoice proposal;
   proposal.album = defaultAlbumName();
+  const std::string music = services->musicFolder();
+  if (!music.empty()) proposal.folder = (Path(music) / safeFileName(proposal.album)).string();
   const auto choice = services->chooseTrackExport(proposal);
   if (!choice) return;
   const std::string album = choice->album.empty() ? defaultAlbumName() : choice->album;
   const TrackExportPlan plan = planTrackExport(playlist_, catalogue(), album, choice->format);
   const Path folder = choice->folder;
   if (!fs_.isDirectory(folder)) {
-    prompts_.messageBox("The folder " + choice->folder + " does not exist.", "Error");
-    return;
+    const std::string text = "The folder " + choice->folder + " does not exist.\n\nCreate it?";
+    if (prompts_.askChoice(text, "Export Tracks", "Create", "") != SessionPrompts::Answer::Yes) return;
+    if (!createFolders(fs_, folder)) {
+      prompts_.messageBox("The folder " + choice->folder + " could not be created.", "Error");
+      return;
+    }
   }
   const auto existing = existingExportFiles(fs_, folder, plan);
   if (!existing.empty()) {
@@ -96,11 +123,17 @@ void StudioSession::onExportTracks() {
   options.coverPng = services->coverPng(label);
 
   transport_.stop();
-  const auto window = services->showProgress("Export Tracks");
+  auto window = services->showProgress("Export Tracks");
   WindowProgress observer(*window);
+  const auto started = std::chrono::steady_clock::now();
   const TrackExportResult result = exportTracks(fs_, playlist_, plan, folder, options, observer);
-  if (result.error != TrackExportError::None && result.error != TrackExportError::Cancelled)
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
+  window.reset();  // the result box comes after the progress window is gone
+  if (result.error == TrackExportError::None) {
+    if (services->showResult(resultText(plan, choice->folder, took.count()))) services->openFolder(choice->folder);
+  } else if (result.error != TrackExportError::Cancelled) {
     prompts_.messageBox(trackExportMessage(result), "Error");
+  }
 }
 
 std::optional<bool> StudioSession::askJoinShortTracks() {

@@ -99,11 +99,17 @@ void StudioSession::cycleChoice(Track& entry, int direction, bool outro) {
   const FollowOns f = catalogue().stations[entry.station].followOns(entry.clipIndex);
   const int32_t count = outro ? f.outros : f.intros;
   if (count == 0) return;
-  int32_t& choice = outro ? entry.outro : entry.intro;
+  chooseFollowOn(entry, cycle(outro ? entry.outro : entry.intro, count, direction), outro);
+}
+
+bool StudioSession::chooseFollowOn(Track& entry, int32_t choice, bool outro) {
+  const FollowOns f = catalogue().stations[entry.station].followOns(entry.clipIndex);
+  if (choice < 0 || choice >= (outro ? f.outros : f.intros)) return false;
+  int32_t& current = outro ? entry.outro : entry.intro;
   std::unique_ptr<ClipAudio>& audio = outro ? entry.outroAudio : entry.introAudio;
   const bool playing = transport_.isPlaying(&entry);
-  const int32_t previous = choice;
-  choice = cycle(choice, count, direction);
+  const int32_t previous = current;
+  current = choice;
   if (choice != previous) playlist_.markEdited();
   // The Voice decodes straight from the old buffer, and the load may wait in
   // a message box while ticks go on: stop it first, restart it afterwards
@@ -113,6 +119,7 @@ void StudioSession::cycleChoice(Track& entry, int direction, bool outro) {
   loadTrackAudio(entry, true, LoadIndicatorMode::WholeView);
   if (playing) transport_.play(&entry, outro ? StartPart::OutroOnly : StartPart::Intro);
   notify([](SessionObserver& o) { o.showChanges(); });
+  return true;
 }
 
 void StudioSession::clearPlaylist() {
@@ -210,20 +217,7 @@ bool StudioSession::execute(Command command) {
   return state && state->enabled && onCommand(command);
 }
 
-void StudioSession::onSaveCatalogue() {
-  if (!mayReplaceCatalogueFile()) return;
-  if (gameData_.saveCatalogue()) {
-    catalogueModified_ = false;
-    if (const auto& backup = gameData_.catalogueBackup())
-      prompts_.messageBox("The clip annotations were saved. The previous " + std::string(kCatalogueFileName) +
-                              " was kept as " + backup->filename().string() + ".",
-                          "Wavecrate");
-  } else {
-    prompts_.messageBox("The clip annotations could not be saved to " + std::string(kCatalogueFileName) +
-                            ".\nThe previous file was left unchanged.",
-                        "Error");
-  }
-}
+void StudioSession::onSaveCatalogue() { saveCatalogueNow(); }
 
 bool StudioSession::mayReplaceCatalogueFile() {
   if (!gameData_.catalogueFileChanged()) return true;

@@ -19,6 +19,7 @@
 #include "session/Command.h"
 #include "session/SessionObserver.h"
 #include "session/SessionPrompts.h"
+#include "session/TrackActions.h"
 #include "session/TransportMarks.h"
 
 namespace wc {
@@ -72,10 +73,19 @@ class StudioSession final : private LoadIndicator {
   // Steps a song entry's intro (or outro) choice by `direction`, reloading
   // its audio and restarting it if it plays.
   void cycleChoice(Track& entry, int direction, bool outro);
+  // Makes `choice` the song entry's intro (or outro), reloading its audio and
+  // restarting it if it plays; false when the song has no such follow-on.
+  bool chooseFollowOn(Track& entry, int32_t choice, bool outro);
+  // The context menu of the track at `row` (empty where there is none): its
+  // own actions, then a song's intros and outros with the current ones checked.
+  std::vector<TrackMenuItem> trackMenu(int row);
+  // Runs `action` on the track at `row`; false when there is no track there
+  // or the action does not apply to it (a move past either end).
+  bool runTrackAction(int row, const TrackAction& action);
   // The "Edit Clip" dialog for clip `clipIndex` of the current station.
   void editClip(int clipIndex);
   // Applies a confirmed edit of clip `clipIndex` of the current station and
-  // marks the catalogue modified; changes nothing when it cannot be held.
+  // saves the catalogue; changes nothing when it cannot be held.
   AnnotationProblem applyClipEdit(int clipIndex, const ClipEdit& edit);
   // The catalogue was changed or reloaded elsewhere: `saved` says whether the
   // catalogue file now holds it (the mark of unsaved changes goes) or not.
@@ -99,8 +109,9 @@ class StudioSession final : private LoadIndicator {
   // changed, "Save changes to the playlist?" with Save / Discard / Cancel.
   // False keeps the playlist (Cancel, or a save that did not happen).
   bool maySupersedePlaylist();
-  // Asked before the program closes: the playlist's question, then an offer
-  // to save changed annotations. False keeps the program open.
+  // Asked before the program closes: the playlist's question, then one more
+  // save of annotations whose save failed (and, if it fails again, whether to
+  // close without them). False keeps the program open.
   bool queryClose();
   // Asked once the window shows: on a bare catalogue, offers to find the
   // songs from the audio.
@@ -149,6 +160,14 @@ class StudioSession final : private LoadIndicator {
   void onCopyAudioFiles();
   void onDetectSongs();
   void onSaveCatalogue();
+  enum class CatalogueSave {
+    Saved,     // the file holds the catalogue (or the user kept another program's file)
+    Declined,  // the user put the save off; the mark stays
+    Failed,    // reported to the user; the mark stays
+  };
+  // Saves the catalogue now, after the question about another program's
+  // version of the file; a failure is reported with its cause.
+  CatalogueSave saveCatalogueNow();
   // Asks before a save would replace a catalogue file that someone else
   // wrote since it was read; false when nothing is to be written.
   bool mayReplaceCatalogueFile();

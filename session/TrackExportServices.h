@@ -1,7 +1,8 @@
 #pragma once
 // What the Export Tracks command needs of the window system and the codec
 // libraries: its dialog, the encoders, the cover picture as a PNG and a
-// progress window with a Cancel button. The Qt window implements it; tests
+// progress window with a Cancel button, the box with the result and the
+// file manager it may open. The Qt window implements it; tests
 // use a fake that answers from a script.
 #include <memory>
 #include <optional>
@@ -37,6 +38,14 @@ class TrackExportServices {
   // `stationLabel` (empty: none), as PNG bytes; empty if it cannot be made.
   virtual std::vector<uint8_t> coverPng(const std::string& stationLabel) = 0;
   virtual std::unique_ptr<ProgressWindow> showProgress(const std::string& title) = 0;
+  // The user's music folder (empty where there is none): the first export's
+  // folder is made in it.
+  virtual std::string musicFolder() = 0;
+  // The box that ends a finished export, saying `text`; true when the user
+  // asked for the folder to be opened.
+  virtual bool showResult(const std::string& text) = 0;
+  // Opens `folder` in the desktop's file manager; false when nothing opened it.
+  virtual bool openFolder(const std::string& folder) = 0;
 };
 
 }  // namespace wc

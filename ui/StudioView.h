@@ -84,6 +84,9 @@ struct ViewState {
   int dragSourceIndex = -1;
   ViewRect dragRect;
   bool outlineShown = false;
+  // The keyboard's row in the playlist, outlined while set. The mouse hides
+  // it; with none the playlist looks as it always did.
+  std::optional<int> focusRow;
   struct ThumbDrag {
     std::optional<Pane> pane;  // whose thumb is being dragged, if any
     int startY = 0;
@@ -128,7 +131,8 @@ class StudioView final : private SessionObserver {
   void onLButtonDblClk(int x, int y);
   void onMouseMove(int x, int y);
   void onLButtonUp(int x, int y);
-  // Right button released over a clip row: the "Edit Clip" dialog for it.
+  // Right button released over a clip row: the "Edit Clip" dialog for it;
+  // over a playlist track: the track's context menu.
   void onRButtonUp(int x, int y);
   HitResult hitTest(int x, int y) const;
   // The wheel scrolls the list under `x`: three clip rows or one playlist
@@ -172,6 +176,18 @@ class StudioView final : private SessionObserver {
   // Moves a list by `rows` (negative: towards the top), kept within its range.
   void scrollBy(Pane pane, int rows);
   void onEntryButtonDown(const HitResult& hit, int x, int y);
+  void openTrackMenu(int row, int x, int y);
+  // Up, Down, Home, End, Delete, Enter and Escape as the focus row takes
+  // them; false for keys it leaves alone.
+  bool onFocusKey(ViewKey key);
+  // Runs a track action from the menu or the keys; the focus row, if shown,
+  // follows a moved track and stays on the row of a removed one.
+  void runTrackAction(int row, const TrackAction& action);
+  // Moves the focus row by `rows` (shown at the first visible track if it was
+  // hidden) and scrolls it into view.
+  void moveFocus(int rows);
+  void hideFocus();
+  void drawFocusRow(DrawSurface& surface, int top, int width);
   void hideDragOutline();
   void drawScrollBar(DrawSurface& surface, Pane pane, int top, int bottom, int left, int right, int position, int total,
                      int rowHeight);

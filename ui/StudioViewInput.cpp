@@ -30,6 +30,7 @@ void StudioView::onWheel(int x, WheelDelta delta) {
 }
 
 bool StudioView::onKey(ViewKey key) {
+  if (onFocusKey(key)) return true;
   switch (key) {
     case ViewKey::Space: {
       session_.execute(session_.transport().somethingPlays() ? Command::Stop : Command::Play);
@@ -39,6 +40,7 @@ bool StudioView::onKey(ViewKey key) {
     case ViewKey::PageDown: pageScroll(Pane::Playlist, +1); return true;
     case ViewKey::Home: scrollBy(Pane::Playlist, -kMaxCdTracks); return true;
     case ViewKey::End: scrollBy(Pane::Playlist, kMaxCdTracks); return true;
+    default: return false;
   }
   return false;
 }

@@ -7,6 +7,7 @@
 namespace wc {
 
 void StudioView::onLButtonDown(int x, int y) {
+  hideFocus();
   const HitResult hit = hitTest(x, y);
   switch (hit.code) {
     case HitCode::LeftArrow: stepStation(-1); break;
@@ -148,6 +149,7 @@ void StudioView::onRButtonUp(int x, int y) {
   if (state_.thumbDrag.pane || state_.pendingTrack || state_.dragSourceIndex != -1) return;
   const HitResult hit = hitTest(x, y);
   if (hit.code == HitCode::ClipRow) session_.editClip(state_.clipRows[size_t(hit.index)]);
+  if (hit.code == HitCode::PlaylistEntry) openTrackMenu(hit.index, x, y);
 }
 
 }  // namespace wc

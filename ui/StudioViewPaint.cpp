@@ -76,6 +76,7 @@ void StudioView::paintAll(DrawSurface& surface) {
   for (; y < H && slot < kPlaylistSlots; ++slot)
     y = drawPlaylistEntry(surface, slot, y, kPlaylistLeft, entryWidth, nullptr);
   surface.fillRect(kPlaylistLeft, y, entryWidth, H - y, kBlack);
+  if (state_.focusRow) drawFocusRow(surface, h + 6, entryWidth);
 
   // The drag outline lives in the view state and is drawn last, over the
   // freshly painted pixels.

@@ -45,6 +45,11 @@ enum class ViewKey {
   PageDown,
   Home,  // scrolls the playlist to its first or last page
   End,
+  Up,  // move the focus row (shown from the first Up or Down on)
+  Down,
+  Delete,  // removes the track under the focus row
+  Enter,   // plays from the track under the focus row
+  Escape,  // hides the focus row
 };
 
 // The main window's title for the playlist file at `path` (empty while it has

@@ -1,7 +1,12 @@
 #pragma once
 // What the view core needs of its window. The Qt widget implements it;
 // tests implement it with a fake that records calls.
+#include <cstddef>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "session/TrackActions.h"
 
 namespace wc {
 
@@ -34,6 +39,12 @@ class ViewHost {
   virtual void playlistStatusChanged(const std::string& /*path*/, bool /*modified*/) {}
   // The playlist was opened from or saved to `path`.
   virtual void playlistFileUsed(const std::string& /*path*/) {}
+  // Shows `items` as a context menu at client point (x, y) and waits: the
+  // index of the item picked, or nullopt when the menu was dismissed. A
+  // window without menus picks nothing.
+  virtual std::optional<size_t> showContextMenu(const std::vector<TrackMenuItem>& /*items*/, int /*x*/, int /*y*/) {
+    return std::nullopt;
+  }
 };
 
 }  // namespace wc

@@ -19,6 +19,11 @@ class FakeTrackExportServices final : public TrackExportServices {
   std::vector<std::string> coverTexts;  // the texts painted on the last cover
   std::vector<std::string> progressTexts;
   int cancelAtUpdate = 0;  // 0: never
+  std::string music;       // the music folder it reports
+  // The result boxes shown; each presses "Open Folder" when openAtResult is set.
+  std::vector<std::string> results;
+  bool openAtResult = false;
+  std::vector<std::string> openedFolders;
 
   std::optional<TrackExportChoice> chooseTrackExport(const TrackExportChoice& proposal) override {
     proposals.push_back(proposal);
@@ -38,6 +43,15 @@ class FakeTrackExportServices final : public TrackExportServices {
     std::vector<uint8_t> bytes;
     for (Rgb p : surface.pixels()) bytes.push_back(uint8_t(p));
     return bytes;
+  }
+  std::string musicFolder() override { return music; }
+  bool showResult(const std::string& text) override {
+    results.push_back(text);
+    return openAtResult;
+  }
+  bool openFolder(const std::string& folder) override {
+    openedFolders.push_back(folder);
+    return true;
   }
   std::unique_ptr<ProgressWindow> showProgress(const std::string&) override {
     struct Window final : ProgressWindow {

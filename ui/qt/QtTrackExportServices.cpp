@@ -2,9 +2,16 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QMessageBox>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include "audio/encode/TrackEncoders.h"
 #include "ui/CoverArt.h"
@@ -14,6 +21,16 @@
 
 namespace wc {
 namespace {
+
+// Puts `dialog` in the middle of its parent's main window. Qt does so when a
+// dialog first shows, but a progress window grows with its text afterwards.
+void centreOnMainWindow(QWidget& dialog) {
+  const QWidget* parent = dialog.parentWidget();
+  if (!parent) return;
+  const QRect main = parent->window()->frameGeometry();
+  const QRect frame = dialog.frameGeometry();
+  dialog.move(dialog.pos() + main.center() - frame.center());
+}
 
 class QtProgressWindow final : public ProgressWindow {
  public:
@@ -26,16 +43,23 @@ class QtProgressWindow final : public ProgressWindow {
     dialog_.setAutoReset(false);
     dialog_.setMinimumWidth(380);
     dialog_.show();
+    centreOnMainWindow(dialog_);
+    shownSize_ = dialog_.size();
   }
   bool update(const std::string& text, double fraction) override {
     dialog_.setLabelText(QString::fromStdString(text));
     dialog_.setValue(int(fraction * 1000));
+    if (dialog_.size() != shownSize_) {
+      centreOnMainWindow(dialog_);
+      shownSize_ = dialog_.size();
+    }
     QCoreApplication::processEvents();
     return !dialog_.wasCanceled();
   }
 
  private:
   QProgressDialog dialog_;
+  QSize shownSize_;
 };
 
 }  // namespace
@@ -88,6 +112,25 @@ std::vector<uint8_t> QtTrackExportServices::paintPng(int size, const std::functi
 
 std::unique_ptr<ProgressWindow> QtTrackExportServices::showProgress(const std::string& title) {
   return std::make_unique<QtProgressWindow>(title, parent_);
+}
+
+std::string QtTrackExportServices::musicFolder() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::MusicLocation);
+  if (folder.isEmpty()) folder = QDir::homePath();
+  return QFile::encodeName(folder).toStdString();
+}
+
+bool QtTrackExportServices::showResult(const std::string& text) {
+  QMessageBox box(QMessageBox::Information, QStringLiteral("Export Tracks"), QString::fromStdString(text),
+                  QMessageBox::Ok, parent_);
+  QPushButton* open = box.addButton(QStringLiteral("&Open Folder"), QMessageBox::ActionRole);
+  box.setDefaultButton(QMessageBox::Ok);
+  box.exec();
+  return box.clickedButton() == open;
+}
+
+bool QtTrackExportServices::openFolder(const std::string& folder) {
+  return QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(folder.c_str())));
 }
 
 }  // namespace wc

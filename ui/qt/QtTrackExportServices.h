@@ -2,7 +2,8 @@
 // TrackExportServices for the window: the Qt dialog (remembering the last
 // folder, format and qualities, across runs when given the settings), the real
 // encoders, covers painted on a QImage and saved as PNG, and a
-// QProgressDialog whose Cancel stops the export.
+// QProgressDialog whose Cancel stops the export, kept centred on the main
+// window, and a result box whose "Open Folder" asks the desktop to show it.
 #include <functional>
 #include <map>
 
@@ -27,6 +28,10 @@ class QtTrackExportServices final : public TrackExportServices {
   // cannot be made.
   static std::vector<uint8_t> paintPng(int size, const std::function<void(DrawSurface&)>& paint);
   std::unique_ptr<ProgressWindow> showProgress(const std::string& title) override;
+  // The desktop's music folder (XDG), else the home folder.
+  std::string musicFolder() override;
+  bool showResult(const std::string& text) override;
+  bool openFolder(const std::string& folder) override;
 
  private:
   QWidget* parent_;

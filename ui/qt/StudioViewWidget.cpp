@@ -1,10 +1,13 @@
 #include "ui/qt/StudioViewWidget.h"
 
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWheelEvent>
+
+#include <map>
 
 #include "ui/qt/QtDrawSurface.h"
 #include "ui/qt/QtViewDialogs.h"
@@ -27,6 +30,12 @@ std::optional<ViewKey> viewKeyOf(const QKeyEvent* event) {
     case Qt::Key_PageDown: return ViewKey::PageDown;
     case Qt::Key_Home: return ViewKey::Home;
     case Qt::Key_End: return ViewKey::End;
+    case Qt::Key_Up: return ViewKey::Up;
+    case Qt::Key_Down: return ViewKey::Down;
+    case Qt::Key_Delete: return ViewKey::Delete;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return ViewKey::Enter;
+    case Qt::Key_Escape: return ViewKey::Escape;
     default: return std::nullopt;
   }
 }
@@ -64,6 +73,29 @@ void StudioViewWidget::repaintTransport(bool clear) {
   pendingTransportClear_ = clear;
   repaint(rect);
   pendingTransportClear_.reset();
+}
+
+std::optional<size_t> StudioViewWidget::showContextMenu(const std::vector<TrackMenuItem>& items, int x, int y) {
+  QMenu menu(this);
+  std::map<std::string, QMenu*> submenus;
+  for (size_t i = 0; i < items.size(); ++i) {
+    const TrackMenuItem& item = items[i];
+    QMenu* into = &menu;
+    if (!item.submenu.empty()) {
+      QMenu*& sub = submenus[item.submenu];
+      if (!sub) sub = menu.addMenu(QString::fromStdString(item.submenu));
+      into = sub;
+    }
+    // Titles come from the catalogue: an "&" in one is shown, not a mnemonic.
+    QAction* action = into->addAction(QString::fromStdString(item.label).replace(u'&', QStringLiteral("&&")));
+    action->setEnabled(item.enabled);
+    action->setCheckable(item.checkable);
+    action->setChecked(item.checked);
+    action->setData(qulonglong(i));
+  }
+  const QAction* picked = menu.exec(mapToGlobal(QPoint(x, y)));
+  if (!picked) return std::nullopt;
+  return size_t(picked->data().toULongLong());
 }
 
 void StudioViewWidget::captureMouse() {
@@ -112,8 +144,8 @@ void StudioViewWidget::mouseMoveEvent(QMouseEvent* event) {
 void StudioViewWidget::mouseReleaseEvent(QMouseEvent* event) {
   if (!client_) return;
   const QPoint p = clientPoint(event);
-  // The right button only opens the clip editor, on release as a context
-  // menu would; the left button's handling is not touched by it.
+  // The right button opens the clip editor or a track's menu, on release as
+  // a context menu would; the left button's handling is not touched by it.
   if (event->button() == Qt::LeftButton)
     client_->lButtonUp(p.x(), p.y());
   else if (event->button() == Qt::RightButton)

@@ -1,8 +1,9 @@
 #pragma once
 // The view's window: hosts a ViewClient (the StudioView through its adapter),
 // gives it a QtDrawSurface in every paint pass, forwards the left mouse button
-// (and the right button's release) and implements ViewHost for it. The view paints every pixel, so the widget
-// never erases its background.
+// (and the right button's release) and implements ViewHost for it, context
+// menus included. The view paints every pixel, so the widget never erases its
+// background.
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -51,6 +52,8 @@ class StudioViewWidget final : public QWidget, public ViewHost {
     emit playlistStatus(QString::fromStdString(path), modified);
   }
   void playlistFileUsed(const std::string& path) override { emit playlistUsed(QString::fromStdString(path)); }
+  // A QMenu at the point, its items' submenus made as they are first named.
+  std::optional<size_t> showContextMenu(const std::vector<TrackMenuItem>& items, int x, int y) override;
 
  signals:
   // The view's command states may have changed (ViewHost::commandStatesChanged).

@@ -20,7 +20,8 @@ class ViewClient : public CommandTarget {
   virtual void lButtonDblClk(int x, int y) = 0;
   virtual void mouseMove(int x, int y) = 0;
   virtual void lButtonUp(int x, int y) = 0;
-  // Right button released: the clip editor. Nothing by default.
+  // Right button released: the clip editor or a track's menu. Nothing by
+  // default.
   virtual void rButtonUp(int /*x*/, int /*y*/) {}
   // The main window has been shown for the first time.
   virtual void windowShown() {}
