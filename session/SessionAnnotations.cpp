@@ -33,9 +33,9 @@ std::optional<std::vector<uint8_t>> readAnnotationFile(FileSystem& fs_, const Pa
 }
 
 std::string describeFileError(const FileError& error) {
-  const char* verb = error.kind == FileErrorKind::Create ? "creating "
+  const char* verb = error.kind == FileErrorKind::Create   ? "creating "
                      : error.kind == FileErrorKind::Rename ? "replacing "
-                                                            : "writing ";
+                                                           : "writing ";
   std::string text = verb + error.path.string() + " failed";
   if (!error.reason.empty()) text += " (" + error.reason + ")";
   return text;

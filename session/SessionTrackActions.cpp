@@ -35,12 +35,15 @@ std::vector<TrackMenuItem> StudioSession::trackMenu(int row) {
   if (!track->clip->isSong() || track->station < 0 || track->station >= kStationCount) return items;
   const Station& station = catalogue().stations[track->station];
   const FollowOns f = station.followOns(track->clipIndex);
+  const auto choice = [&](TrackActionKind kind, int32_t j, int clipIndex, bool checked) {
+    const bool outro = kind == TrackActionKind::ChooseOutro;
+    return TrackMenuItem{
+        followOnLabel(station, clipIndex, outro), {kind, j}, outro ? kOutroMenu : kIntroMenu, true, true, checked};
+  };
   for (int32_t j = 0; j < f.intros; ++j)
-    items.push_back({followOnLabel(station, track->clipIndex + 1 + j, false),
-                     {TrackActionKind::ChooseIntro, j}, kIntroMenu, true, true, j == track->intro});
+    items.push_back(choice(TrackActionKind::ChooseIntro, j, track->clipIndex + 1 + j, j == track->intro));
   for (int32_t j = 0; j < f.outros; ++j)
-    items.push_back({followOnLabel(station, track->clipIndex + 1 + f.intros + j, true),
-                     {TrackActionKind::ChooseOutro, j}, kOutroMenu, true, true, j == track->outro});
+    items.push_back(choice(TrackActionKind::ChooseOutro, j, track->clipIndex + 1 + f.intros + j, j == track->outro));
   return items;
 }
 

@@ -1,6 +1,6 @@
 // Cancel in the disc box ends the program, but not over annotations typed
-// and not yet saved: the close question comes first, and its Cancel keeps
-// the program (and what was typed) alive.
+// and not yet saved: closing saves them first, and when that fails the
+// user's No keeps the program (and what was typed) alive.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -20,14 +20,15 @@ TEST(DiscCancelAsksToSaveTest, TheCloseQuestionDecidesWhetherTheProgramEnds) {
   const struct {
     const char* name;
     bool modified;
+    bool saveFails;
     std::optional<SessionPrompts::Answer> answer;  // none: no question expected
     bool exits;
     bool saved;
   } cases[] = {
-      {"nothing typed", false, std::nullopt, true, false},
-      {"typed, Yes saves and ends", true, SessionPrompts::Answer::Yes, true, true},
-      {"typed, No ends without saving", true, SessionPrompts::Answer::No, true, false},
-      {"typed, Cancel keeps the program", true, SessionPrompts::Answer::Cancel, false, false},
+      {"nothing typed", false, false, std::nullopt, true, false},
+      {"typed, saved and ends", true, false, std::nullopt, true, true},
+      {"typed, save fails, Yes ends without it", true, true, SessionPrompts::Answer::Yes, true, false},
+      {"typed, save fails, No keeps the program", true, true, SessionPrompts::Answer::No, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -45,6 +46,7 @@ TEST(DiscCancelAsksToSaveTest, TheCloseQuestionDecidesWhetherTheProgramEnds) {
       studio.catalogueChanged(false);
     }
     if (c.answer) f.dialogs.questionAnswers.push_back(*c.answer);
+    f.fs.failRenames(c.saveFails);
 
     // A pack missing from the cache sends the loader to the disc, which is
     // not there; the user cancels the disc box.

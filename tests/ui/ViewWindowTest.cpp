@@ -2,8 +2,12 @@
 // what the mouse does through Qt's event delivery.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
+#include <QMenu>
 #include <QTest>
+#include <QTimer>
+#include <cstdlib>
 
 #include "base/CRandom.h"
 #include "gamedata/GameData.h"
@@ -81,6 +85,37 @@ TEST_F(ViewWindowTest, ADoubleClickOnARowPreviewsItWithoutAddingATrack) {
   EXPECT_TRUE(session->transport().existingVoice()->track()->isPreview());
   EXPECT_EQ(session->transport().existingVoice()->track()->clipIndex, testdisc::kChatter2);
   EXPECT_EQ(session->playlist().trackCount(), 0);
+}
+
+// Under a real window manager the menu is a popup window of its own; it is
+// clicked where it shows, as a user would.
+TEST_F(ViewWindowTest, RealWindowManagerATracksMenuRemovesIt) {
+  if (!std::getenv("WAVECRATE_WINDOW_MANAGER")) GTEST_SKIP() << "needs an X server with a window manager";
+  for (int clip : {testdisc::kSongs[0], testdisc::kChatter2})
+    session->playlist().append(createTrack(session->catalogue(), testdisc::kMusic, clip));
+  widget.update();
+  QString clicked;
+  QTimer poll;
+  int polls = 0;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (++polls > 100) poll.stop();  // five seconds without a menu: the check fails below
+    if (!menu || !menu->isVisible()) return;
+    poll.stop();
+    for (QAction* action : menu->actions()) {
+      if (action->text() != QStringLiteral("Remove Track")) continue;
+      clicked = action->text();
+      QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
+      return;
+    }
+    menu->close();
+  });
+  poll.start(50);
+  const QPoint secondRow(600, 38 + 65 + 30);
+  QTest::mouseClick(&widget, Qt::RightButton, Qt::NoModifier, secondRow);
+  EXPECT_EQ(clicked, QStringLiteral("Remove Track"));
+  ASSERT_EQ(session->playlist().trackCount(), 1);
+  EXPECT_EQ(session->playlist().first()->clipIndex, testdisc::kSongs[0]);
 }
 
 }  // namespace

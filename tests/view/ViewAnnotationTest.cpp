@@ -1,5 +1,5 @@
 // Annotating the bare catalogue from the view: the right-click editor, the
-// question about unsaved annotations on close, and import and export.
+// save that follows every edit, and import and export.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -56,8 +56,8 @@ TEST_F(ViewAnnotationTest, EditingAClipIntoASongEnablesTheSongTools) {
   EXPECT_EQ(request.followOnRoom(), 15);
   EXPECT_EQ(request.followingTitles[0].rfind("Clip #2 ", 0), 0u);
 
-  EXPECT_TRUE(session.catalogueModified());
-  EXPECT_TRUE(session.commandState(Command::SaveCatalogue)->enabled);
+  EXPECT_FALSE(session.catalogueModified());  // saved at once
+  EXPECT_FALSE(session.commandState(Command::SaveCatalogue)->enabled);
   EXPECT_TRUE(session.commandState(Command::AddAllSongs)->enabled);
   EXPECT_TRUE(session.commandState(Command::CreateMusicMix)->enabled);
   EXPECT_GT(f.host.invalidations, 0);
@@ -114,32 +114,14 @@ TEST_F(ViewAnnotationTest, OnlyClipRowsOpenTheEditorAndDragsAreLeftAlone) {
   EXPECT_EQ(f.tracks().size(), 1u);
 }
 
-TEST_F(ViewAnnotationTest, ClosingWithUnsavedAnnotationsAsks) {
-  EXPECT_TRUE(session.queryClose());  // nothing changed: no question
-  EXPECT_TRUE(f.dialogs.questions.empty());
-
+TEST_F(ViewAnnotationTest, AnEditIsSavedAtOnceAndClosingAsksNothing) {
+  EXPECT_FALSE(std::filesystem::exists(f.disc.catalogueFile()));
   f.dialogs.clipEdits.push_back(songWithTwoIntros());
   rightClick(0);
-  f.dialogs.questionAnswers = {SessionPrompts::Answer::Cancel, SessionPrompts::Answer::No};
-  EXPECT_FALSE(session.queryClose());
-  EXPECT_TRUE(session.catalogueModified());
-  EXPECT_TRUE(session.queryClose());
-  EXPECT_EQ(f.dialogs.questions.size(), 2u);
-  EXPECT_FALSE(std::filesystem::exists(f.disc.catalogueFile()));
-
-  // A failed save keeps the program open and reports it.
-  f.fs.failRenames(true);
-  f.dialogs.questionAnswers = {SessionPrompts::Answer::Yes};
-  EXPECT_FALSE(session.queryClose());
-  ASSERT_EQ(f.dialogs.boxes.size(), 1u);
-  EXPECT_EQ(f.dialogs.boxes[0].caption, "Error");
-  EXPECT_TRUE(session.catalogueModified());
-  EXPECT_FALSE(std::filesystem::exists(f.disc.catalogueFile()));
-
-  f.fs.failRenames(false);
-  f.dialogs.questionAnswers = {SessionPrompts::Answer::Yes};
-  EXPECT_TRUE(session.queryClose());
   EXPECT_FALSE(session.catalogueModified());
+  EXPECT_TRUE(f.dialogs.boxes.empty());
+  EXPECT_TRUE(session.queryClose());
+  EXPECT_TRUE(f.dialogs.questions.empty());
 
   // The next start loads the file without the mismatch warning.
   ScriptedPrompts prompts;
