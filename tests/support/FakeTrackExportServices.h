@@ -18,10 +18,9 @@ class FakeTrackExportServices final : public TrackExportServices {
   std::vector<TrackExportChoice> proposals;
   std::vector<std::string> coverTexts;  // the texts painted on the last cover
   std::vector<std::string> progressTexts;
-  int cancelAtUpdate = 0;  // 0: never
-  std::string music;       // the music folder it reports
-  // The result boxes shown; each presses "Open Folder" when openAtResult is set.
-  std::vector<std::string> results;
+  int cancelAtUpdate = 0;            // 0: never
+  std::string music;                 // the music folder it reports
+  std::vector<std::string> results;  // the result boxes, each "Open Folder" when openAtResult
   bool openAtResult = false;
   std::vector<std::string> openedFolders;
 
@@ -49,10 +48,7 @@ class FakeTrackExportServices final : public TrackExportServices {
     results.push_back(text);
     return openAtResult;
   }
-  bool openFolder(const std::string& folder) override {
-    openedFolders.push_back(folder);
-    return true;
-  }
+  bool openFolder(const std::string& folder) override { return !openedFolders.emplace_back(folder).empty(); }
   std::unique_ptr<ProgressWindow> showProgress(const std::string&) override {
     struct Window final : ProgressWindow {
       FakeTrackExportServices& owner;

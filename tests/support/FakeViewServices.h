@@ -1,8 +1,6 @@
 #pragma once
 // A fake of the view's window: it records repaints and mouse capture.
-#include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,17 +40,11 @@ class FakeViewHost final : public ViewHost {
     ++rectRepaints;
     events.push_back("rect");
   }
-  // Every context menu shown, and the labels to pick from the next ones (an
-  // empty label, or an empty queue, dismisses the menu).
-  std::vector<std::vector<TrackMenuItem>> menus;
-  std::deque<std::string> menuPicks;
+  // The label every context menu picks; no item of that label dismisses it.
+  std::string menuPick;
   std::optional<size_t> showContextMenu(const std::vector<TrackMenuItem>& items, int, int) override {
-    menus.push_back(items);
-    if (menuPicks.empty()) return std::nullopt;
-    const std::string label = menuPicks.front();
-    menuPicks.pop_front();
     for (size_t i = 0; i < items.size(); ++i)
-      if (items[i].label == label) return i;
+      if (items[i].label == menuPick) return i;
     return std::nullopt;
   }
   void captureMouse() override { mouseCaptured = true; }
