@@ -39,18 +39,31 @@ set(CPACK_GENERATOR DEB)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 # Debian wants the copyright and a compressed changelog in the package's
-# documentation folder.
+# documentation folder, and a manual page for every program; any install
+# gets them.
 if(TARGET installable)
   set(package_doc ${CMAKE_BINARY_DIR}/package-doc)
+  set(compressed)
+  foreach(page wavecrate wavecrate-launch wavecrate-export wavecrate-annotate)
+    configure_file(${CMAKE_SOURCE_DIR}/packaging/man/${page}.1 ${package_doc}/${page}.1 @ONLY)
+    list(APPEND compressed ${package_doc}/${page}.1)
+  endforeach()
   configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${package_doc}/changelog @ONLY)
-  add_custom_command(OUTPUT ${package_doc}/changelog.gz
-                     COMMAND gzip -9 -n -f -k ${package_doc}/changelog
-                     DEPENDS ${package_doc}/changelog
-                     VERBATIM)
-  add_custom_target(package_doc ALL DEPENDS ${package_doc}/changelog.gz)
+  list(APPEND compressed ${package_doc}/changelog)
+  set(outputs)
+  foreach(file ${compressed})
+    add_custom_command(OUTPUT ${file}.gz
+                       COMMAND gzip -9 -n -f -k ${file}
+                       DEPENDS ${file}
+                       VERBATIM)
+    list(APPEND outputs ${file}.gz)
+  endforeach()
+  add_custom_target(package_doc ALL DEPENDS ${outputs})
   add_dependencies(installable package_doc)
   install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright ${package_doc}/changelog.gz
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/wavecrate)
+  list(FILTER outputs INCLUDE REGEX "\\.1\\.gz$")
+  install(FILES ${outputs} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
 include(CPack)
