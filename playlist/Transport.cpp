@@ -62,7 +62,7 @@ void Transport::report(Track* track, int32_t samplePosition) {
     change = PlaybackChange::Second;
   playingTrack_ = track;
   playingSeconds_ = seconds;
-  if (changed) changed(change);
+  changed(change);
 }
 
 }  // namespace wc

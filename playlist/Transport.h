@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "base/Signal.h"
 #include "playlist/Playlist.h"
 #include "playlist/PositionReport.h"
 #include "playlist/Voice.h"
@@ -67,8 +68,8 @@ class Transport {
     return [this](Track* track, int32_t position) { report(track, position); };
   }
 
-  // Hears every report with what it changed.
-  std::function<void(PlaybackChange)> changed;
+  // Told of every report with what it changed.
+  Signal<PlaybackChange> changed;
 
  private:
   Playlist& playlist_;

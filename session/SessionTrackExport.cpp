@@ -96,11 +96,22 @@ void StudioSession::onExportTracks() {
   options.coverPng = services->coverPng(label);
 
   transport_.stop();
+  const auto started = clock_();
   const auto window = services->showProgress("Export Tracks");
   WindowProgress observer(*window);
   const TrackExportResult result = exportTracks(fs_, playlist_, plan, folder, options, observer);
+  transport_.stop();
   if (result.error != TrackExportError::None && result.error != TrackExportError::Cancelled)
     prompts_.messageBox(trackExportMessage(result), "Error");
+  JobResult job;
+  job.kind = JobKind::ExportTracks;
+  job.outcome = result.error == TrackExportError::None        ? JobOutcome::Done
+                : result.error == TrackExportError::Cancelled ? JobOutcome::Cancelled
+                                                              : JobOutcome::Failed;
+  job.target = choice->folder;
+  job.count = playlist_.trackCount();
+  job.audioSeconds = roundedSeconds(playlist_.playlistSamples());
+  finishJob(std::move(job), started);
 }
 
 std::optional<bool> StudioSession::askJoinShortTracks() {

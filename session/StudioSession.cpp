@@ -28,27 +28,25 @@ StudioSession::StudioSession(GameData& gameData, SessionPrompts& prompts, CRando
       toolRandom_(toolRandom),
       output_(output),
       fs_(fs),
-      transport_(playlist_, output) {
+      transport_(playlist_, output),
+      history_(playlist_, [this] { return DocumentMark{playlistPath_, !playlistModified()}; }) {
   station_ = firstListedStation(gameData_.catalogue());
-  // Playback must stop before the audio it reads is freed.
-  playlist_.beforeFree = [this](Track* track) {
+  // Playback must stop before the audio it reads is freed. Stopping reports
+  // at once, so the transport holds no pointer to the freed track either.
+  freeing_ = playlist_.beforeFree.connect([this](Track* track) {
     if (transport_.isPlaying(track)) transport_.stop();
-  };
-  transport_.changed = [this](PlaybackChange change) { onPlaybackChange(change); };
+  });
+  playback_ = transport_.changed.connect([this](PlaybackChange change) { onPlaybackChange(change); });
   // Loading a file or running a tool reports once, when it ends. The track
   // count is what Play, Save and the exports are enabled by.
-  playlist_.edited = [this] {
+  edits_ = playlist_.edited.connect([this] {
     if (marks_.busy) return;
     reportPlaylistStatus();
     notify([](SessionObserver& o) { o.commandStatesChanged(); });
-  };
+  });
 }
 
-StudioSession::~StudioSession() {
-  playlist_.beforeFree = nullptr;
-  playlist_.edited = nullptr;
-  transport_.changed = nullptr;
-}
+StudioSession::~StudioSession() = default;
 
 void StudioSession::addObserver(SessionObserver& observer) { observers_.push_back(&observer); }
 
@@ -115,6 +113,59 @@ void StudioSession::cycleChoice(Track& entry, int direction, bool outro) {
   notify([](SessionObserver& o) { o.showChanges(); });
 }
 
+void StudioSession::stepHistory(bool forward) {
+  const auto target = forward ? history_.redo() : history_.undo();
+  if (!target) return;
+  {
+    PlaylistHistory::Restoring restoring(history_);
+    BusyScope busy(*this, true);
+    restorePlaylist(target->records);
+  }
+  playlistPath_ = target->path;
+  // Back at what the file holds, nothing is unsaved; any other state differs
+  // from the saved one, and restoring it moved the revision past it.
+  if (target->saved) savedRevision_ = playlist_.revision();
+  reportPlaylistStatus();
+  notify([](SessionObserver& o) { o.commandStatesChanged(); });
+}
+
+void StudioSession::restorePlaylist(const std::vector<PlaylistRecord>& records) {
+  std::vector<Track*> existing;
+  for (Track* t = playlist_.first(); t; t = Playlist::after(t)) existing.push_back(t);
+  std::vector<bool> kept(existing.size(), false);
+  std::vector<Track*> order(records.size(), nullptr);
+  for (size_t i = 0; i < records.size(); ++i) {
+    const PlaylistRecord& r = records[i];
+    for (size_t j = 0; j < existing.size() && !order[i]; ++j) {
+      const Track& t = *existing[j];
+      if (kept[j] || t.station != r.station || t.clipIndex != r.clipIndex || t.intro != r.intro || t.outro != r.outro)
+        continue;
+      kept[j] = true;
+      order[i] = existing[j];
+    }
+  }
+  for (size_t j = 0; j < existing.size(); ++j)
+    if (!kept[j]) playlist_.removeTrack(existing[j]);  // stopped first if it plays
+  // Each track in turn to the end: they end up in the records' order.
+  for (size_t i = 0; i < records.size(); ++i) {
+    if (order[i]) {
+      playlist_.moveBefore(order[i], playlist_.end());
+      continue;
+    }
+    auto track = createTrack(catalogue(), records[i].station, records[i].clipIndex);
+    if (!track) continue;  // the catalogue no longer has the clip
+    track->intro = records[i].intro;
+    track->outro = records[i].outro;
+    Track* linked = playlist_.append(std::move(track));
+    loadTrackAudio(*linked, true, LoadIndicatorMode::Silent);
+  }
+}
+
+void StudioSession::finishJob(JobResult result, std::chrono::steady_clock::time_point started) {
+  result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(clock_() - started);
+  notify([&result](SessionObserver& o) { o.jobFinished(result); });
+}
+
 void StudioSession::clearPlaylist() {
   // Forgotten first, so that freeing the tracks reports no change mark.
   playlistPath_.clear();
@@ -162,6 +213,8 @@ bool StudioSession::onCommand(Command command) {
     case Command::SaveCatalogue:
       if (catalogueModified_) onSaveCatalogue();
       return true;
+    case Command::EditUndo: stepHistory(false); return true;
+    case Command::EditRedo: stepHistory(true); return true;
     // The browser's, the frame's and the application's own.
     case Command::ShowAllClips:
     case Command::AppExit:
@@ -196,6 +249,8 @@ std::optional<CommandState> StudioSession::commandState(Command command) const {
     case Command::Pad: return CommandState{canUsePlaylistTools(), false};
     case Command::DetectSongs: return CommandState{true, false};
     case Command::SaveCatalogue: return CommandState{catalogueModified_, false};
+    case Command::EditUndo: return CommandState{history_.canUndo(), false, history_.undoName()};
+    case Command::EditRedo: return CommandState{history_.canRedo(), false, history_.redoName()};
     case Command::ShowAllClips:
     case Command::AppExit:
     case Command::ViewToolbar:
