@@ -68,9 +68,8 @@ constexpr std::array kCommands{
 };
 
 constexpr std::array kMenuTitles{
-    MenuTitle{M::File, "&File"},         MenuTitle{M::Edit, "&Edit"}, MenuTitle{M::View, "&View"},
-    MenuTitle{M::Playback, "&Playback"},
-    MenuTitle{M::Tools, "&Tools"}, MenuTitle{M::Help, "&Help"},
+    MenuTitle{M::File, "&File"},         MenuTitle{M::Edit, "&Edit"},   MenuTitle{M::View, "&View"},
+    MenuTitle{M::Playback, "&Playback"}, MenuTitle{M::Tools, "&Tools"}, MenuTitle{M::Help, "&Help"},
 };
 
 constexpr std::array kToolbar{Command::AppAbout, kSeparator,    Command::Previous,

@@ -49,7 +49,7 @@ class Signal {
   // hears nothing more.
   [[nodiscard]] Subscription connect(std::function<void(Args...)> listener) {
     const uint64_t id = ++state_->lastId;
-    state_->slots.push_back({id, std::move(listener)});
+    state_->listeners.push_back({id, std::move(listener)});
     return Subscription([weak = std::weak_ptr<State>(state_), id] {
       if (const auto state = weak.lock()) state->disconnect(id);
     });
@@ -59,34 +59,34 @@ class Signal {
     // Held for the whole call: a listener may destroy the owner.
     const std::shared_ptr<State> state = state_;
     Emitting emitting(*state);
-    for (Slot& slot : state->slots)
+    for (Listener& slot : state->listeners)
       if (slot.listener) slot.listener(args...);
   }
 
   bool empty() const {
-    for (const Slot& slot : state_->slots)
+    for (const Listener& slot : state_->listeners)
       if (slot.listener) return false;
     return true;
   }
 
  private:
-  struct Slot {
+  struct Listener {
     uint64_t id;
     std::function<void(Args...)> listener;
   };
   struct State {
-    std::list<Slot> slots;  // a list: connecting while emitting moves no slot
+    std::list<Listener> listeners;  // a list: connecting while emitting moves no slot
     uint64_t lastId = 0;
     int emitting = 0;
 
     void disconnect(uint64_t id) {
-      for (auto it = slots.begin(); it != slots.end(); ++it) {
+      for (auto it = listeners.begin(); it != listeners.end(); ++it) {
         if (it->id != id) continue;
         // The slot being called must stay where the loop stands.
         if (emitting > 0)
           it->listener = nullptr;
         else
-          slots.erase(it);
+          listeners.erase(it);
         return;
       }
     }
@@ -95,7 +95,7 @@ class Signal {
    public:
     explicit Emitting(State& state) : state_(state) { ++state_.emitting; }
     ~Emitting() {
-      if (--state_.emitting == 0) state_.slots.remove_if([](const Slot& s) { return !s.listener; });
+      if (--state_.emitting == 0) state_.listeners.remove_if([](const Listener& s) { return !s.listener; });
     }
     Emitting(const Emitting&) = delete;
     Emitting& operator=(const Emitting&) = delete;

@@ -44,12 +44,10 @@ std::string doneText(const JobResult& r) {
   switch (r.kind) {
     case JobKind::ExportCd:
     case JobKind::ExportWave:
-    case JobKind::ExportTracks:
-      return "Exported " + plural(r.count, "track", "tracks") + " to " + r.target + length;
+    case JobKind::ExportTracks: return "Exported " + plural(r.count, "track", "tracks") + " to " + r.target + length;
     case JobKind::CopyAudioFiles: return "Copied the audio files to the local cache";
     case JobKind::DetectSongs:
-      return r.count == 0 ? "Detect Songs found no songs"
-                          : "Found songs in " + plural(r.count, "station", "stations");
+      return r.count == 0 ? "Detect Songs found no songs" : "Found songs in " + plural(r.count, "station", "stations");
   }
   return "";
 }

@@ -29,7 +29,9 @@ StudioSession::StudioSession(GameData& gameData, SessionPrompts& prompts, CRando
       output_(output),
       fs_(fs),
       transport_(playlist_, output),
-      history_(playlist_, [this] { return DocumentMark{playlistPath_, !playlistModified()}; }) {
+      history_(playlist_, [this] {
+        return DocumentMark{playlistPath_, !playlistModified()};
+      }) {
   station_ = firstListedStation(gameData_.catalogue());
   // Playback must stop before the audio it reads is freed. Stopping reports
   // at once, so the transport holds no pointer to the freed track either.
