@@ -156,8 +156,10 @@ void StudioSession::restorePlaylist(const std::vector<PlaylistRecord>& records) 
     }
     auto track = createTrack(catalogue(), records[i].station, records[i].clipIndex);
     if (!track) continue;  // the catalogue no longer has the clip
-    track->intro = records[i].intro;
-    track->outro = records[i].outro;
+    // Annotations imported since may have taken the choice away.
+    const FollowOns counts = catalogue().stations[records[i].station].followOns(records[i].clipIndex);
+    if (records[i].intro < counts.intros) track->intro = records[i].intro;
+    if (records[i].outro < counts.outros) track->outro = records[i].outro;
     Track* linked = playlist_.append(std::move(track));
     loadTrackAudio(*linked, true, LoadIndicatorMode::Silent);
   }

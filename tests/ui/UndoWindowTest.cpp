@@ -1,7 +1,6 @@
-// Undo and Redo in the real window: Ctrl+Z and Ctrl+Shift+Z pressed on the
-// main window take a tool run back and forth, and the Edit menu names it.
-// Runs only on an X server with a window manager, where keys are delivered
-// as a user's are (scripts/with-window-manager.sh sets one up).
+// Ctrl+Z and Ctrl+Shift+Z pressed on the real window take a tool run back and
+// forth. Runs only under scripts/with-window-manager.sh, where keys arrive as
+// a user's do.
 #include <gtest/gtest.h>
 
 #include <QTest>
@@ -38,23 +37,22 @@ TEST(UndoInTheWindow, RealWindowManagerCtrlZTakesAToolRunBackAndForth) {
   frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
 
-  EXPECT_FALSE(frame->action(Command::EditUndo)->isEnabled());
   ASSERT_TRUE(frame->executeCommand(Command::AddAllSongs));
   const auto added = session->playlist().records();
   ASSERT_FALSE(added.empty());
   EXPECT_EQ(frame->action(Command::EditUndo)->text(), "&Undo Add all Songs");
-  EXPECT_TRUE(frame->action(Command::EditUndo)->isEnabled());
 
   QTest::keyClick(frame->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return session->playlist().empty(); }, 3000));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return frame->action(Command::EditRedo)->isEnabled(); }, 3000));
-  EXPECT_EQ(frame->action(Command::EditRedo)->text(), "&Redo Add all Songs");
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return session->playlist().empty(); });
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return frame->action(Command::EditRedo)->text() == "&Redo Add all Songs"; }));
   QTest::keyClick(frame->windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return session->playlist().records() == added; }, 3000));
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return session->playlist().records() == added; });
 
-  // A job's result line stays in the message pane.
-  frame->view().showStatusMessage("Exported 2 tracks to mix.wav (0:10) in 1 s");
-  EXPECT_EQ(frame->messageText(), "Exported 2 tracks to mix.wav (0:10) in 1 s");
+  frame->view().showStatusMessage("Exported 2 tracks");  // a job's result stays in the message pane
+  EXPECT_EQ(frame->messageText(), "Exported 2 tracks");
   frame.reset();  // the view goes before the session it watches
 }
 
