@@ -24,7 +24,9 @@ struct Step {
 // The scores of every block a station allows, from the evidence.
 class BlockScores {
  public:
-  BlockScores(const StationEvidence& ev, const SegmentationWeights& w) : n_(ev.size()), songLength_(w.songLength) {
+  // `songSpeech[k]`: how much more clip k sounds like speech than like a song.
+  BlockScores(const StationEvidence& ev, std::span<const double> songSpeech, const SegmentationWeights& w)
+      : n_(ev.size()), songLength_(w.songLength) {
     for (size_t k = 0; k < n_; ++k) seconds_.push_back(ev.clip(k).seconds());
     intro_.assign(n_, {});
     outro_.assign(n_, {});
@@ -34,7 +36,7 @@ class BlockScores {
     for (size_t k = 0; k < n_; ++k) {
       const ClipSummary& c = ev.clip(k);
       if (!c.audible) continue;
-      song_[k] = ev.speechPenalty(k) - w.blockCost;
+      song_[k] = ev.speechPenalty(k) - w.blockCost - w.songSpeech * std::max(0.0, songSpeech[k]);
       for (int i = 1; i <= kMost; ++i) {
         const size_t x = k + size_t(i);
         double& s = intro_[k][size_t(i - 1)];
@@ -94,15 +96,12 @@ class BlockScores {
 // station identification. How long songs are comes from the station's own
 // song blocks once there are a few, so a short station identification on
 // a station of short songs and a long one among long songs both come out right.
-ClipRole loneRole(const ClipSummary& c, double songSeconds, const SegmentationWeights& w) {
+ClipRole loneRole(const ClipSummary& c, const ToneCues& tone, const StationTone& station, double songSeconds,
+                  const SegmentationWeights& w) {
   if (!c.audible) return ClipRole::Unreadable;
-  // Speech: pauses between words (shallow over a music bed), silence
-  // between them when alone; station identifications are short and fade.
-  const LevelCues& q = c.cues;
-  const double speech = (q.pauseShare - w.chatterPauses) / 0.08 + (q.silenceShare >= w.chatterSilence ? 2.0 : 0.0) -
-                        (q.fadeOutShare - 0.1) / 0.1 + std::clamp(std::log(c.seconds() / 8.0), -1.0, 1.0);
-  if (speech > 0.0) return ClipRole::Chatter;
-  return c.seconds() >= songSeconds ? ClipRole::Song : ClipRole::Identification;
+  const bool songLength = c.seconds() >= songSeconds;
+  if (speechScore(c, tone, station, songLength ? w.amongSongs : w.amongShort) > 0.0) return ClipRole::Chatter;
+  return songLength ? ClipRole::Song : ClipRole::Identification;
 }
 
 // Half the median length of the songs found, or kLoneSongSeconds while
@@ -126,7 +125,14 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
   std::vector<RoleOfClip> roles(n);
   if (n == 0) return roles;
   const StationEvidence evidence(clips, weights.evidence);
-  const BlockScores scores(evidence, weights);
+  std::vector<ToneCues> tones(n);
+  std::vector<double> songSpeech(n, 0.0);
+  for (size_t k = 0; k < n; ++k)
+    if (clips[k].audible) tones[k] = toneCuesOf(clips[k]);
+  const StationTone station = stationToneOf(tones);
+  for (size_t k = 0; k < n; ++k)
+    if (clips[k].audible) songSpeech[k] = speechScore(clips[k], tones[k], station, weights.amongSongs);
+  const BlockScores scores(evidence, songSpeech, weights);
 
   std::vector<Step> steps;
   for (size_t k = 0; k < n; ++k) {
@@ -187,7 +193,7 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
     end = s.start;
   }
   const double songSeconds = loneSongSeconds(clips, roles);
-  for (size_t k : lone) roles[k].role = loneRole(clips[k], songSeconds, weights);
+  for (size_t k : lone) roles[k].role = loneRole(clips[k], tones[k], station, songSeconds, weights);
   return roles;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/ClipFeatures.h"
+#include "analysis/SpeechScore.h"
 #include "analysis/StationEvidence.h"
 
 namespace wc {
@@ -44,13 +45,19 @@ inline constexpr double kLoneSongSeconds = 60.0;
 
 struct SegmentationWeights {
   EvidenceWeights evidence;
-  double blockCost = 1.0;       // a block needs this much evidence more than its clips alone
-  double introFades = 2.0;      // against an intro that fades out: it runs into its song
-  double outroFades = 1.0;      // for an outro that fades out
-  double shortSong = 2.0;       // against a song shorter than its intros or outros
-  double songLength = 1.5;      // per ln of how many times longer a song is than its longest follow-on
-  double chatterPauses = 0.12;  // a lone clip with this share of pauses is speech
-  double chatterSilence = 0.02;
+  double blockCost = 1.0;   // a block needs this much evidence more than its clips alone
+  double introFades = 2.0;  // against an intro that fades out: it runs into its song
+  double outroFades = 1.0;  // for an outro that fades out
+  double shortSong = 2.0;   // against a song shorter than its intros or outros
+  double songLength = 1.5;  // per ln of how many times longer a song is than its longest follow-on
+  // Whether a clip that joins no song is chatter: among clips shorter than
+  // the station's songs (against a station identification), and among
+  // clips as long as songs (against a song whose intros and outros were
+  // missed, where length says nothing).
+  SpeechModel amongShort{6.3, -1.7, 6.2, -4.6, 3.5, 2.8, -2.0, 1.0};
+  SpeechModel amongSongs{6.1, 2.2, 5.3, 0.0, 0.0, 7.8, -6.9, -2.6};
+  // Against a song, per unit of the second model's speech score above 0.
+  double songSpeech = 1.0;
 };
 
 // One role per clip, in order. A song's follow-ons never reach past the

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "gamedata/ClipAnnotation.h"
 #include "gamedata/GameData.h"
 #include "playlist/ShortTracks.h"
 #include "playlist/TrackExporter.h"
@@ -91,9 +92,9 @@ void StudioSession::onExportTracks() {
   options.removeAfterwards = removeAfterwards;
   const Track* first = playlist_.first();
   const std::string label = first && first->station >= 0 && first->station < kStationCount
-                                ? std::string(catalogue().stations[first->station].labelText())
+                                ? latin1ToUtf8(catalogue().stations[first->station].labelText())
                                 : "";
-  options.coverPng = services->coverPng(label);
+  options.coverPng = services->coverPng(label, album);
 
   transport_.stop();
   const auto started = clock_();

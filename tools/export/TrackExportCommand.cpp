@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "audio/encode/TrackEncoders.h"
+#include "gamedata/ClipAnnotation.h"
 #include "playlist/TrackExporter.h"
 #if WAVECRATE_CLI_COVER
 #include "tools/export/CoverPng.h"
@@ -115,11 +116,11 @@ int runTrackExport(FileSystem& fs, Playlist& playlist, const Catalogue& catalogu
   options.encoder = encoder.get();
   if (arguments.removeStale) options.removeAfterwards = stale;
 #if WAVECRATE_CLI_COVER
-  // The banner of the first track's station, as the window draws it.
-  if (const Track* first = playlist.first(); first && first->station >= 0 && first->station < kStationCount) {
-    const char* label = catalogue.stations[first->station].label;
-    options.coverPng = stationCoverPng(std::string(label, strnlen(label, sizeof catalogue.stations[0].label)));
-  }
+  // The cover the window's export embeds: the first track's station and the album.
+  const Track* first = playlist.first();
+  const bool knownStation = first && first->station >= 0 && first->station < kStationCount;
+  options.coverPng =
+      coverPng(knownStation ? latin1ToUtf8(catalogue.stations[first->station].labelText()) : std::string(), album);
 #endif
   TerminalTrackProgress observer;
   const TrackExportResult result = exportTracks(fs, playlist, plan, folder, options, observer);
