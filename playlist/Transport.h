@@ -22,6 +22,7 @@ enum class PlaybackChange { None, Second, Track };
 class Transport {
  public:
   // `output` (may be null) gets the Voice linked in when it is first needed.
+  // Playback stops before the playlist frees the track it plays.
   Transport(Playlist& playlist, SoundOutput* output);
   // Stops the Voice first, so it lets go of any playlist Track.
   ~Transport();
@@ -77,6 +78,7 @@ class Transport {
   std::unique_ptr<Voice> voice_;
   Track* playingTrack_ = nullptr;
   int32_t playingSeconds_ = 0;
+  Subscription freeing_;
 };
 
 }  // namespace wc

@@ -33,11 +33,6 @@ StudioSession::StudioSession(GameData& gameData, SessionPrompts& prompts, CRando
         return DocumentMark{playlistPath_, !playlistModified()};
       }) {
   station_ = firstListedStation(gameData_.catalogue());
-  // Playback must stop before the audio it reads is freed. Stopping reports
-  // at once, so the transport holds no pointer to the freed track either.
-  freeing_ = playlist_.beforeFree.connect([this](Track* track) {
-    if (transport_.isPlaying(track)) transport_.stop();
-  });
   playback_ = transport_.changed.connect([this](PlaybackChange change) { onPlaybackChange(change); });
   // Loading a file or running a tool reports once, when it ends. The track
   // count is what Play, Save and the exports are enabled by.

@@ -202,7 +202,6 @@ class StudioSession final : private LoadIndicator {
   } reportedStatus_;
 
   JobClock clock_ = [] { return std::chrono::steady_clock::now(); };
-  Subscription freeing_;
   Subscription edits_;
   Subscription playback_;
   // Last: it asks for the playlist's file and mark as it is built.
