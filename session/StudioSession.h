@@ -148,7 +148,7 @@ class StudioSession final : private LoadIndicator {
   void reportPlaylistStatus();
 
   // Commands (one file each: PlaylistFile, Export, TrackExport, Copy, Tools,
-  // Detect, Annotations).
+  // Detect, Annotations, Undo).
   void onFileNew();
   void onFileOpen();
   void onFileSave();

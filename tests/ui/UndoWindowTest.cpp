@@ -43,13 +43,10 @@ TEST(UndoInTheWindow, RealWindowManagerCtrlZTakesAToolRunBackAndForth) {
   EXPECT_EQ(frame->action(Command::EditUndo)->text(), "&Undo Add all Songs");
 
   QTest::keyClick(frame->windowHandle(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] {
-    return session->playlist().empty(); });
-  EXPECT_TRUE(QTest::qWaitFor([&] {
-    return frame->action(Command::EditRedo)->text() == "&Redo Add all Songs"; }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return session->playlist().empty(); }));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return frame->action(Command::EditRedo)->text() == "&Redo Add all Songs"; }));
   QTest::keyClick(frame->windowHandle(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-  EXPECT_TRUE(QTest::qWaitFor([&] {
-    return session->playlist().records() == added; });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return session->playlist().records() == added; }));
 
   frame->view().showStatusMessage("Exported 2 tracks");  // a job's result stays in the message pane
   EXPECT_EQ(frame->messageText(), "Exported 2 tracks");
