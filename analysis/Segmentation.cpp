@@ -21,6 +21,22 @@ struct Step {
   size_t length() const { return block ? size_t(1 + intros + outros) : 1; }
 };
 
+// Clip `clip` as an intro (the junction earlier -> later is clip -> song)
+// or an outro (song -> clip).
+double followOn(const StationEvidence& ev, size_t earlier, size_t later, size_t clip, const FollowOnModel& m) {
+  const StationEvidence::WaveformParts parts = ev.waveformParts(earlier, later);
+  const ClipSummary& c = ev.clip(clip);
+  const bool waveformSeen =
+      parts.forward != 0.0 || parts.backward != 0.0 || parts.carriedForward != 0.0 || parts.carriedBackward != 0.0;
+  return m.bias + (waveformSeen ? m.waveformSeen : 0.0) + m.waveform * ev.waveformJunction(earlier, later) +
+         m.forward * std::max(parts.forward, parts.carriedForward) +
+         m.backward * std::max(parts.backward, parts.carriedBackward) +
+         m.spectral * ev.spectralJunction(earlier, later) + m.beat * ev.beatJunction(earlier, later) +
+         m.level * ev.levelJunction(earlier, later) + m.partials * ev.partialJunction(earlier, later) +
+         m.pauses * c.cues.pauseShare + m.fadeOut * c.cues.fadeOutShare +
+         m.length * std::log(std::max(c.seconds(), 0.05)) + m.speech * ev.speechPenalty(clip);
+}
+
 // The scores of every block a station allows, from the evidence.
 class BlockScores {
  public:
@@ -42,8 +58,7 @@ class BlockScores {
         double& s = intro_[k][size_t(i - 1)];
         s = kImpossible;
         if (x >= n_ || !ev.clip(x).audible) continue;
-        s = ev.junction(x, k) + ev.speechPenalty(x);
-        if (ev.clip(x).cues.fadeOutShare > 0.0) s -= w.introFades;
+        s = followOn(ev, x, k, x, w.intro);
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
       for (int m = 1; m <= 2 * kMost; ++m) {
@@ -51,8 +66,7 @@ class BlockScores {
         double& s = outro_[k][size_t(m - 1)];
         s = kImpossible;
         if (x >= n_ || !ev.clip(x).audible) continue;
-        s = ev.junction(k, x) + ev.speechPenalty(x);
-        if (ev.clip(x).cues.fadeOutShare > 0.0) s += w.outroFades;
+        s = followOn(ev, k, x, x, w.outro);
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
       if (k + 1 < n_) {

@@ -45,7 +45,7 @@ struct EvidenceWeights {
   double siblingAlike = 0.9;
   double siblingUnlike = 0.5;
   double siblingFor = 6.0;
-  double siblingAgainst = 1.0;
+  double siblingAgainst = 3;
   // A fade into a level this much louder (dB) is no junction.
   double levelJump = 15.0;
   double fadeIntoMusic = 4.0;

@@ -49,12 +49,11 @@ bool createFolders(FileSystem& fs, const Path& folder) {
   return fs.isDirectory(folder);
 }
 
-std::string resultText(const TrackExportPlan& plan, const std::string& folder, double seconds) {
+// How long it took goes to the status bar with every job's result.
+std::string resultText(const TrackExportPlan& plan, const std::string& folder) {
   const size_t n = plan.tracks.size();
-  char duration[32];
-  std::snprintf(duration, sizeof duration, "%.0f", seconds < 1 ? 1.0 : seconds);
   return std::to_string(n) + (n == 1 ? " track" : " tracks") + " and the playlist " + plan.playlistName +
-         " were written to " + folder + " in " + duration + " s.";
+         " were written to " + folder + ".";
 }
 
 std::string joinNames(const std::vector<std::string>& names) {
@@ -124,17 +123,26 @@ void StudioSession::onExportTracks() {
   options.coverPng = services->coverPng(label, album);
 
   transport_.stop();
+  const auto started = clock_();
   auto window = services->showProgress("Export Tracks");
   WindowProgress observer(*window);
-  const auto started = std::chrono::steady_clock::now();
   const TrackExportResult result = exportTracks(fs_, playlist_, plan, folder, options, observer);
-  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - started;
   window.reset();  // the result box comes after the progress window is gone
+  transport_.stop();
   if (result.error == TrackExportError::None) {
-    if (services->showResult(resultText(plan, choice->folder, took.count()))) services->openFolder(choice->folder);
+    if (services->showResult(resultText(plan, choice->folder))) services->openFolder(choice->folder);
   } else if (result.error != TrackExportError::Cancelled) {
     prompts_.messageBox(trackExportMessage(result), "Error");
   }
+  JobResult job;
+  job.kind = JobKind::ExportTracks;
+  job.outcome = result.error == TrackExportError::None        ? JobOutcome::Done
+                : result.error == TrackExportError::Cancelled ? JobOutcome::Cancelled
+                                                              : JobOutcome::Failed;
+  job.target = choice->folder;
+  job.count = playlist_.trackCount();
+  job.audioSeconds = roundedSeconds(playlist_.playlistSamples());
+  finishJob(std::move(job), started);
 }
 
 std::optional<bool> StudioSession::askJoinShortTracks() {

@@ -39,6 +39,8 @@ class ViewHost {
   virtual void playlistStatusChanged(const std::string& /*path*/, bool /*modified*/) {}
   // The playlist was opened from or saved to `path`.
   virtual void playlistFileUsed(const std::string& /*path*/) {}
+  // A line for the window's status bar, such as how a long job ended.
+  virtual void showStatusMessage(const std::string& /*text*/) {}
   // Shows `items` as a context menu at client point (x, y) and waits: the
   // index of the item picked, or nullopt when the menu was dismissed. A
   // window without menus picks nothing.

@@ -52,6 +52,7 @@ class StudioViewWidget final : public QWidget, public ViewHost {
     emit playlistStatus(QString::fromStdString(path), modified);
   }
   void playlistFileUsed(const std::string& path) override { emit playlistUsed(QString::fromStdString(path)); }
+  void showStatusMessage(const std::string& text) override { emit statusMessage(QString::fromStdString(text)); }
   // A QMenu at the point, its items' submenus made as they are first named.
   std::optional<size_t> showContextMenu(const std::vector<TrackMenuItem>& items, int x, int y) override;
 
@@ -62,6 +63,8 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   void playlistStatus(const QString& path, bool modified);
   // The playlist was opened from or saved to `path`.
   void playlistUsed(const QString& path);
+  // A line for the status bar (ViewHost::showStatusMessage).
+  void statusMessage(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
