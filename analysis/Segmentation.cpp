@@ -26,9 +26,7 @@ struct Step {
 double followOn(const StationEvidence& ev, size_t earlier, size_t later, size_t clip, const FollowOnModel& m) {
   const StationEvidence::WaveformParts parts = ev.waveformParts(earlier, later);
   const ClipSummary& c = ev.clip(clip);
-  const bool waveformSeen =
-      parts.forward != 0.0 || parts.backward != 0.0 || parts.carriedForward != 0.0 || parts.carriedBackward != 0.0;
-  return m.bias + (waveformSeen ? m.waveformSeen : 0.0) + m.waveform * ev.waveformJunction(earlier, later) +
+  return m.bias + (parts.seen() ? m.waveformSeen : 0.0) + m.waveform * parts.combined() +
          m.forward * std::max(parts.forward, parts.carriedForward) +
          m.backward * std::max(parts.backward, parts.carriedBackward) +
          m.spectral * ev.spectralJunction(earlier, later) + m.beat * ev.beatJunction(earlier, later) +

@@ -326,13 +326,16 @@ double StationEvidence::backwardEvidence(size_t earlier, const Sides& later,
                             w_.waveCap);
 }
 
-double StationEvidence::waveformJunction(size_t earlier, size_t later) const {
+double StationEvidence::WaveformParts::combined() const {
   // Both directions look at one seam, so they are not two independent
   // witnesses: the clearer one counts whole, the other half. A true seam
   // seldom fails both ways; a cut between unrelated audio fails both.
-  const WaveformParts p = waveformParts(earlier, later);
-  auto combined = [](double a, double b) { return std::max(a, b) + 0.5 * std::min(a, b); };
-  return std::max(combined(p.forward, p.backward), combined(p.carriedForward, p.carriedBackward));
+  auto pair = [](double a, double b) { return std::max(a, b) + 0.5 * std::min(a, b); };
+  return std::max(pair(forward, backward), pair(carriedForward, carriedBackward));
+}
+
+double StationEvidence::waveformJunction(size_t earlier, size_t later) const {
+  return waveformParts(earlier, later).combined();
 }
 
 StationEvidence::WaveformParts StationEvidence::waveformParts(size_t earlier, size_t later) const {

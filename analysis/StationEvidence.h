@@ -74,6 +74,10 @@ class StationEvidence {
   // decoded after the earlier clip (the better pair counts).
   struct WaveformParts {
     double forward = 0.0, backward = 0.0, carriedForward = 0.0, carriedBackward = 0.0;
+    // The junction they make together.
+    double combined() const;
+    // Whether the waveform could be judged at all (every part is 0 when not).
+    bool seen() const { return forward != 0.0 || backward != 0.0 || carriedForward != 0.0 || carriedBackward != 0.0; }
   };
   WaveformParts waveformParts(size_t earlier, size_t later) const;
   double spectralJunction(size_t earlier, size_t later) const;
