@@ -3,6 +3,7 @@
 #include "playlist/Exporter.h"
 #include "playlist/MissingAudio.h"
 #include "playlist/OfflineRenderer.h"
+#include "session/ExportQuestions.h"
 #include "session/StudioSession.h"
 
 namespace wc {
@@ -57,7 +58,7 @@ void StudioSession::exportPlaylist(bool cdImage) {
   // The dialog asked about the wave file only; its CUE sheet is replaced too.
   const std::string cuePath = cuePathFor(*path);
   if (cdImage && (fs_.openRead(cuePath) || fs_.isDirectory(cuePath)) &&
-      prompts_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", "Export CD Image") !=
+      prompts_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", kReplaceCueCaption) !=
           SessionPrompts::Answer::Yes)
     return;
   bool joinShort = false;
@@ -68,8 +69,8 @@ void StudioSession::exportPlaylist(bool cdImage) {
   }
   ExportDisplay display(*this);
   const OfflineRenderer renderer(transport_.reporter());
-  const ExportError error = wc::exportPlaylist(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
-  if (error != ExportError::None) prompts_.messageBox(exportErrorMessage(error), "Error");
+  const ExportResult result = exportPlaylistFiles(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
+  if (!result) prompts_.exportFailed(result, *path);
 }
 
 }  // namespace wc
