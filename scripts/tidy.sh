@@ -42,7 +42,8 @@ log=$(mktemp)
 trap 'rm -f "$log"' EXIT
 printf '%s\n' "${files[@]}" |
   xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --quiet "${checks[@]}" 2>/dev/null >"$log" || true
-findings=$(grep -E '^[^ ].*: (warning|error): ' "$log" | sort -u | wc -l)
+# No match is no finding, not a failure of the script.
+findings=$({ grep -E '^[^ ].*: (warning|error): ' "$log" || true; } | sort -u | wc -l)
 if ((findings)); then
   grep -E -A3 '^[^ ].*: (warning|error): ' "$log"
   echo "clang-tidy: $findings finding(s) in ${#files[@]} files" >&2
