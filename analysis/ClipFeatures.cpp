@@ -173,6 +173,13 @@ ClipSummary summarizeClip(const ClipAudio& clip, SpectrumAnalyser& spectra) {
   s.tail = std::move(g.tail);
   s.headSpectra = spectra.frames(g.headMono);
   s.tailSpectra = spectra.frames(g.tailMono);
+  constexpr size_t kFine = kFineFrame, kGap = kFineGap;
+  s.fineHead = spectra.fineSpectrum(g.headMono, kGap);
+  s.fineHeadNext = spectra.fineSpectrum(g.headMono, 2 * kGap + kFine);
+  if (g.tailMono.size() >= 2 * kFine + kGap) {
+    s.fineTail = spectra.fineSpectrum(g.tailMono, g.tailMono.size() - kFine);
+    s.fineTailBefore = spectra.fineSpectrum(g.tailMono, g.tailMono.size() - 2 * kFine - kGap);
+  }
   s.envelopeDb = std::move(g.envelope);
   s.cues = levelCues(s.envelopeDb);
   s.audible = !s.envelopeDb.empty() && s.cues.medianDb > kSilentDb;

@@ -22,6 +22,10 @@ inline constexpr int kSpectralEdgeSamples = 36000;
 // Frames at the start of a clip kept undecoded, so its head can be decoded
 // again with the history another clip left behind.
 inline constexpr int kRawHeadFrames = 16;
+// Samples left out at a clip's start in its fine spectra (the first 16
+// frames of a head decoded from a zeroed history may be off), and so also
+// between the two fine stretches at either end.
+inline constexpr int kFineGap = 16 * 28;
 // The level envelope's step: 10 ms.
 inline constexpr int kEnvelopeStep = 240;
 
@@ -52,6 +56,10 @@ struct ClipSummary {
   StereoEdge head;       // first samples, decoded from a zeroed history
   StereoEdge tail;       // last samples
   std::vector<SpectralFrame> headSpectra, tailSpectra;
+  // Fine spectra of two stretches at each end, one fine frame apart with a
+  // gap of kFineGap samples: the head's after its unsettled first frames,
+  // the tail's before its end. Empty where the clip is short or silent.
+  std::vector<float> fineHead, fineHeadNext, fineTail, fineTailBefore;
   std::vector<float> envelopeDb;  // power per 10 ms, dB full scale
   LevelCues cues;
   // Decoder histories after the last frame, and the first frames' bytes:

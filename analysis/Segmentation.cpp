@@ -21,10 +21,28 @@ struct Step {
   size_t length() const { return block ? size_t(1 + intros + outros) : 1; }
 };
 
+// Clip `clip` as an intro (the junction earlier -> later is clip -> song)
+// or an outro (song -> clip).
+double followOn(const StationEvidence& ev, size_t earlier, size_t later, size_t clip, const FollowOnModel& m) {
+  const StationEvidence::WaveformParts parts = ev.waveformParts(earlier, later);
+  const ClipSummary& c = ev.clip(clip);
+  const bool waveformSeen =
+      parts.forward != 0.0 || parts.backward != 0.0 || parts.carriedForward != 0.0 || parts.carriedBackward != 0.0;
+  return m.bias + (waveformSeen ? m.waveformSeen : 0.0) + m.waveform * ev.waveformJunction(earlier, later) +
+         m.forward * std::max(parts.forward, parts.carriedForward) +
+         m.backward * std::max(parts.backward, parts.carriedBackward) +
+         m.spectral * ev.spectralJunction(earlier, later) + m.beat * ev.beatJunction(earlier, later) +
+         m.level * ev.levelJunction(earlier, later) + m.partials * ev.partialJunction(earlier, later) +
+         m.pauses * c.cues.pauseShare + m.fadeOut * c.cues.fadeOutShare +
+         m.length * std::log(std::max(c.seconds(), 0.05)) + m.speech * ev.speechPenalty(clip);
+}
+
 // The scores of every block a station allows, from the evidence.
 class BlockScores {
  public:
-  BlockScores(const StationEvidence& ev, const SegmentationWeights& w) : n_(ev.size()), songLength_(w.songLength) {
+  // `songSpeech[k]`: how much more clip k sounds like speech than like a song.
+  BlockScores(const StationEvidence& ev, std::span<const double> songSpeech, const SegmentationWeights& w)
+      : n_(ev.size()), songLength_(w.songLength) {
     for (size_t k = 0; k < n_; ++k) seconds_.push_back(ev.clip(k).seconds());
     intro_.assign(n_, {});
     outro_.assign(n_, {});
@@ -34,14 +52,13 @@ class BlockScores {
     for (size_t k = 0; k < n_; ++k) {
       const ClipSummary& c = ev.clip(k);
       if (!c.audible) continue;
-      song_[k] = ev.speechPenalty(k) - w.blockCost;
+      song_[k] = ev.speechPenalty(k) - w.blockCost - w.songSpeech * std::max(0.0, songSpeech[k]);
       for (int i = 1; i <= kMost; ++i) {
         const size_t x = k + size_t(i);
         double& s = intro_[k][size_t(i - 1)];
         s = kImpossible;
         if (x >= n_ || !ev.clip(x).audible) continue;
-        s = ev.junction(x, k) + ev.speechPenalty(x);
-        if (ev.clip(x).cues.fadeOutShare > 0.0) s -= w.introFades;
+        s = followOn(ev, x, k, x, w.intro);
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
       for (int m = 1; m <= 2 * kMost; ++m) {
@@ -49,8 +66,7 @@ class BlockScores {
         double& s = outro_[k][size_t(m - 1)];
         s = kImpossible;
         if (x >= n_ || !ev.clip(x).audible) continue;
-        s = ev.junction(k, x) + ev.speechPenalty(x);
-        if (ev.clip(x).cues.fadeOutShare > 0.0) s += w.outroFades;
+        s = followOn(ev, k, x, x, w.outro);
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
       if (k + 1 < n_) {
@@ -94,15 +110,12 @@ class BlockScores {
 // station identification. How long songs are comes from the station's own
 // song blocks once there are a few, so a short station identification on
 // a station of short songs and a long one among long songs both come out right.
-ClipRole loneRole(const ClipSummary& c, double songSeconds, const SegmentationWeights& w) {
+ClipRole loneRole(const ClipSummary& c, const ToneCues& tone, const StationTone& station, double songSeconds,
+                  const SegmentationWeights& w) {
   if (!c.audible) return ClipRole::Unreadable;
-  // Speech: pauses between words (shallow over a music bed), silence
-  // between them when alone; station identifications are short and fade.
-  const LevelCues& q = c.cues;
-  const double speech = (q.pauseShare - w.chatterPauses) / 0.08 + (q.silenceShare >= w.chatterSilence ? 2.0 : 0.0) -
-                        (q.fadeOutShare - 0.1) / 0.1 + std::clamp(std::log(c.seconds() / 8.0), -1.0, 1.0);
-  if (speech > 0.0) return ClipRole::Chatter;
-  return c.seconds() >= songSeconds ? ClipRole::Song : ClipRole::Identification;
+  const bool songLength = c.seconds() >= songSeconds;
+  if (speechScore(c, tone, station, songLength ? w.amongSongs : w.amongShort) > 0.0) return ClipRole::Chatter;
+  return songLength ? ClipRole::Song : ClipRole::Identification;
 }
 
 // Half the median length of the songs found, or kLoneSongSeconds while
@@ -126,7 +139,14 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
   std::vector<RoleOfClip> roles(n);
   if (n == 0) return roles;
   const StationEvidence evidence(clips, weights.evidence);
-  const BlockScores scores(evidence, weights);
+  std::vector<ToneCues> tones(n);
+  std::vector<double> songSpeech(n, 0.0);
+  for (size_t k = 0; k < n; ++k)
+    if (clips[k].audible) tones[k] = toneCuesOf(clips[k]);
+  const StationTone station = stationToneOf(tones);
+  for (size_t k = 0; k < n; ++k)
+    if (clips[k].audible) songSpeech[k] = speechScore(clips[k], tones[k], station, weights.amongSongs);
+  const BlockScores scores(evidence, songSpeech, weights);
 
   std::vector<Step> steps;
   for (size_t k = 0; k < n; ++k) {
@@ -187,7 +207,7 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
     end = s.start;
   }
   const double songSeconds = loneSongSeconds(clips, roles);
-  for (size_t k : lone) roles[k].role = loneRole(clips[k], songSeconds, weights);
+  for (size_t k : lone) roles[k].role = loneRole(clips[k], tones[k], station, songSeconds, weights);
   return roles;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "analysis/ClipFeatures.h"
+#include "analysis/SpeechScore.h"
 #include "analysis/StationEvidence.h"
 
 namespace wc {
@@ -42,15 +43,42 @@ inline constexpr int kMostFollowOns = 8;
 // songs are there.
 inline constexpr double kLoneSongSeconds = 60.0;
 
+// How much a clip looks like an intro (or an outro) of a song: a linear
+// score over the evidence of their junction and what the clip is alone,
+// as ln odds. The weights are fitted on one family of test discs (a
+// logistic regression over true follow-ons and the clips beside their
+// blocks) and measured on others.
+struct FollowOnModel {
+  double waveform = 0.0;      // per unit of the waveform junction (both directions)
+  double forward = 0.0;       // per unit of its better forward part
+  double backward = 0.0;      // per unit of its better backward part
+  double spectral = 0.0;      // per unit of the spectral junction
+  double beat = 0.0;          // per unit of the beat junction
+  double level = 0.0;         // per unit of the level junction
+  double partials = 0.0;      // per unit of the partials junction
+  double pauses = 0.0;        // per share of pauses in the clip
+  double fadeOut = 0.0;       // per share of the clip fading out
+  double length = 0.0;        // per ln of the clip's seconds
+  double speech = 0.0;        // per unit of the speech penalty
+  double waveformSeen = 0.0;  // when the waveform could be judged at all
+  double bias = 0.0;
+};
+
 struct SegmentationWeights {
   EvidenceWeights evidence;
-  double blockCost = 1.0;       // a block needs this much evidence more than its clips alone
-  double introFades = 2.0;      // against an intro that fades out: it runs into its song
-  double outroFades = 1.0;      // for an outro that fades out
-  double shortSong = 2.0;       // against a song shorter than its intros or outros
-  double songLength = 1.5;      // per ln of how many times longer a song is than its longest follow-on
-  double chatterPauses = 0.12;  // a lone clip with this share of pauses is speech
-  double chatterSilence = 0.02;
+  double blockCost = 1.0;  // a block needs this much evidence more than its clips alone
+  FollowOnModel intro{0.259, 0.354, 0.325, 0.656, 0.752, 0.322, 0.332, 2.627, -6.182, -0.513, 0.183, 3.329, -0.688};
+  FollowOnModel outro{0.184, 0.136, 0.251, 0.921, 1.293, 0.545, 0.688, -2.929, 5.668, -0.413, 0.236, 1.687, 0.103};
+  double shortSong = 2.0;   // against a song shorter than its intros or outros
+  double songLength = 1.5;  // per ln of how many times longer a song is than its longest follow-on
+  // Whether a clip that joins no song is chatter: among clips shorter than
+  // the station's songs (against a station identification), and among
+  // clips as long as songs (against a song whose intros and outros were
+  // missed, where length says nothing).
+  SpeechModel amongShort{6.3, -1.7, 6.2, -4.6, 3.5, 2.8, -2.0, 1.0};
+  SpeechModel amongSongs{6.1, 2.2, 5.3, 0.0, 0.0, 7.8, -6.9, -2.6};
+  // Against a song, per unit of the second model's speech score above 0.
+  double songSpeech = 1.0;
 };
 
 // One role per clip, in order. A song's follow-ons never reach past the

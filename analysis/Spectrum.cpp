@@ -53,15 +53,14 @@ struct SpectrumAnalyser::Plan {
   float* in = nullptr;
   fftwf_complex* out = nullptr;
   fftwf_plan plan = nullptr;
-  std::array<float, kSpectrumFrame> window{};
+  std::vector<float> window;
 
-  Plan() {
+  explicit Plan(int size) : window(size_t(size)) {
     std::lock_guard<std::mutex> guard(plannerLock());
-    in = fftwf_alloc_real(kSpectrumFrame);
-    out = fftwf_alloc_complex(kBins);
-    plan = fftwf_plan_dft_r2c_1d(kSpectrumFrame, in, out, FFTW_ESTIMATE);
-    for (int i = 0; i < kSpectrumFrame; ++i)
-      window[size_t(i)] = float(0.5 - 0.5 * std::cos(2.0 * kPi * (i + 0.5) / kSpectrumFrame));
+    in = fftwf_alloc_real(size_t(size));
+    out = fftwf_alloc_complex(size_t(size / 2 + 1));
+    plan = fftwf_plan_dft_r2c_1d(size, in, out, FFTW_ESTIMATE);
+    for (int i = 0; i < size; ++i) window[size_t(i)] = float(0.5 - 0.5 * std::cos(2.0 * kPi * (i + 0.5) / size));
   }
   ~Plan() {
     std::lock_guard<std::mutex> guard(plannerLock());
@@ -71,7 +70,8 @@ struct SpectrumAnalyser::Plan {
   }
 };
 
-SpectrumAnalyser::SpectrumAnalyser() : plan_(std::make_unique<Plan>()) {}
+SpectrumAnalyser::SpectrumAnalyser()
+    : plan_(std::make_unique<Plan>(kSpectrumFrame)), finePlan_(std::make_unique<Plan>(kFineFrame)) {}
 SpectrumAnalyser::~SpectrumAnalyser() = default;
 
 std::vector<SpectralFrame> SpectrumAnalyser::frames(std::span<const float> mono) {
@@ -103,6 +103,26 @@ std::vector<SpectralFrame> SpectrumAnalyser::frames(std::span<const float> mono)
     if (norm > 1e-9)
       for (int i = 0; i < kChromaBins; ++i) f.chroma[size_t(i)] = float(chroma[size_t(i)] / norm);
     result.push_back(f);
+  }
+  return result;
+}
+
+std::vector<float> SpectrumAnalyser::fineSpectrum(std::span<const float> mono, size_t from) {
+  std::vector<float> result;
+  if (from + kFineFrame > mono.size()) return result;
+  double power = 0.0;
+  for (size_t i = 0; i < size_t(kFineFrame); ++i) {
+    const float x = mono[from + i];
+    finePlan_->in[i] = x * finePlan_->window[i];
+    power += double(x) * x;
+  }
+  // Below -70 dBFS there are no partials to follow.
+  if (power / kFineFrame < 1e-7) return result;
+  fftwf_execute(finePlan_->plan);
+  result.reserve(kFineEndBin - kFineFirstBin);
+  for (int b = kFineFirstBin; b < kFineEndBin; ++b) {
+    const double re = finePlan_->out[b][0], im = finePlan_->out[b][1];
+    result.push_back(float(std::log(re * re + im * im + 1e-10)));
   }
   return result;
 }

@@ -21,6 +21,13 @@ struct SpectralFrame {
   float levelDb = -120.0f;                      // the frame's power, dB full scale
 };
 
+// A finer look at one stretch: 2048 samples (85 ms, 11.7 Hz bins), the ln
+// power of each bin from 59 Hz to 6 kHz. Sustained partials show in it as
+// lines that a cut between unrelated music does not continue.
+inline constexpr int kFineFrame = 2048;
+inline constexpr int kFineFirstBin = 5;
+inline constexpr int kFineEndBin = 512;
+
 // One analyser per thread: it owns its transform plan and buffers.
 class SpectrumAnalyser {
  public:
@@ -31,10 +38,13 @@ class SpectrumAnalyser {
 
   // Frames at 0, kSpectrumHop, ... while a whole frame fits.
   std::vector<SpectralFrame> frames(std::span<const float> mono);
+  // The fine spectrum of mono[from, from + kFineFrame); empty when the
+  // stretch is not there or is silent.
+  std::vector<float> fineSpectrum(std::span<const float> mono, size_t from);
 
  private:
   struct Plan;
-  std::unique_ptr<Plan> plan_;
+  std::unique_ptr<Plan> plan_, finePlan_;
 };
 
 }  // namespace wc

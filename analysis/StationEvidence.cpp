@@ -23,7 +23,8 @@ struct StationEvidence::Sides {
   std::vector<double> timbreInside;  // ln changes between neighbouring windows at both ends
   std::optional<BeatSide> beatEnd, beatStart;
   std::optional<SampleDensity> beatFalse;
-  std::vector<double> beatInside;  // beat continuity at points inside the clip, near its ends
+  std::vector<double> beatInside;              // beat continuity at points inside the clip, near its ends
+  std::optional<SampleDensity> partialsFalse;  // from this clip's end into unrelated clips
 
   bool forwards() const { return endLeft && endLeft->usable() && endRight->usable(); }
   bool backwards() const { return startLeft && startLeft->usable() && startRight->usable(); }
@@ -169,6 +170,28 @@ std::optional<Timbre> startTimbre(const ClipSummary& c) {
   return t.valid ? std::optional<Timbre>(t) : std::nullopt;
 }
 
+// How alike two fine spectra are: the correlation of their ln powers.
+// Nullopt when either stretch is missing.
+std::optional<double> partialLikeness(const std::vector<float>& a, const std::vector<float>& b) {
+  if (a.empty() || a.size() != b.size()) return std::nullopt;
+  double meanA = 0.0, meanB = 0.0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    meanA += a[i];
+    meanB += b[i];
+  }
+  meanA /= double(a.size());
+  meanB /= double(b.size());
+  double ab = 0.0, aa = 0.0, bb = 0.0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const double x = a[i] - meanA, y = b[i] - meanB;
+    ab += x * y;
+    aa += x * x;
+    bb += y * y;
+  }
+  if (aa <= 0.0 || bb <= 0.0) return std::nullopt;
+  return ab / std::sqrt(aa * bb);
+}
+
 double logDistance(const Timbre& a, const Timbre& b) { return std::log(timbreDistance(a, b) + 0.05); }
 
 double siblingEvidence(double likeness, const EvidenceWeights& w) {
@@ -242,6 +265,12 @@ StationEvidence::StationEvidence(std::span<const ClipSummary> clips, const Evide
         if (sides_[x].beatStart)
           if (const auto beat = beatContinuity(*s.beatEnd, *sides_[x].beatStart)) beats.push_back(*beat);
       s.beatFalse.emplace(std::move(beats), 0.0, 0.3);
+    }
+    if (!clips[k].fineTail.empty()) {
+      std::vector<double> likeness;
+      for (size_t x : unrelated)
+        if (const auto v = partialLikeness(clips[k].fineTail, clips[x].fineHead)) likeness.push_back(*v);
+      s.partialsFalse.emplace(std::move(likeness), 0.35, 0.2);
     }
     if (ends[k]) {
       std::vector<double> distances;
@@ -362,9 +391,24 @@ double StationEvidence::beatJunction(size_t earlier, size_t later) const {
   return logLikelihoodRatio(ifTrue, *a.beatFalse, *beat, w_.beatFloor, w_.beatCap);
 }
 
+// The partials across the seam against how alike the two clips' own
+// stretches are at that end: music holds its partials from one stretch to
+// the next about as well on either side of a true seam as inside.
+double StationEvidence::partialJunction(size_t earlier, size_t later) const {
+  const Sides& a = sides_[earlier];
+  if (!a.partialsFalse) return 0.0;
+  const auto across = partialLikeness(clips_[earlier].fineTail, clips_[later].fineHead);
+  const auto before = partialLikeness(clips_[earlier].fineTailBefore, clips_[earlier].fineTail);
+  const auto after = partialLikeness(clips_[later].fineHead, clips_[later].fineHeadNext);
+  if (!across || (!before && !after)) return 0.0;
+  const double inside = before && after ? 0.5 * (*before + *after) : before ? *before : *after;
+  const SampleDensity ifTrue({}, inside, 0.12);
+  return logLikelihoodRatio(ifTrue, *a.partialsFalse, *across, w_.partialFloor, w_.partialCap);
+}
+
 double StationEvidence::junction(size_t earlier, size_t later) const {
   return waveformJunction(earlier, later) + spectralJunction(earlier, later) + beatJunction(earlier, later) +
-         levelJunction(earlier, later);
+         levelJunction(earlier, later) + partialJunction(earlier, later);
 }
 
 // Intros of one song are cut from one lead-in at different starts, so they

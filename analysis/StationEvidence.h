@@ -35,6 +35,9 @@ struct EvidenceWeights {
   // Spectral continuity: the likelihood ratio's bounds.
   double spectralFloor = 1.0;
   double spectralCap = 1.5;
+  // Partials across the seam (fine spectra): the likelihood ratio's bounds.
+  double partialFloor = 1.0;
+  double partialCap = 1.0;
   // Beat continuity: the likelihood ratio's bounds.
   double beatFloor = 1.5;
   double beatCap = 1.5;
@@ -42,7 +45,7 @@ struct EvidenceWeights {
   double siblingAlike = 0.9;
   double siblingUnlike = 0.5;
   double siblingFor = 6.0;
-  double siblingAgainst = 1.0;
+  double siblingAgainst = 3;
   // A fade into a level this much louder (dB) is no junction.
   double levelJump = 15.0;
   double fadeIntoMusic = 4.0;
@@ -76,6 +79,7 @@ class StationEvidence {
   double spectralJunction(size_t earlier, size_t later) const;
   double levelJunction(size_t earlier, size_t later) const;
   double beatJunction(size_t earlier, size_t later) const;
+  double partialJunction(size_t earlier, size_t later) const;
   // Clips `a` and `b` are intros of one song: they end on the same music
   // (and do not begin on it more alike than they end).
   double introSiblings(size_t a, size_t b) const;

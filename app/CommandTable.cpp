@@ -37,6 +37,9 @@ constexpr std::array kCommands{
     sep(M::File),
     CommandInfo{Command::AppExit, M::File, "E&xit", "Quit the application; prompts to save documents\nExit", kNoImage,
                 H::Frame},
+    CommandInfo{Command::EditUndo, M::Edit, "&Undo", "Undo the last change to the playlist\nUndo", kNoImage, H::View},
+    CommandInfo{Command::EditRedo, M::Edit, "&Redo", "Redo the change to the playlist undone last\nRedo", kNoImage,
+                H::View},
     CommandInfo{Command::ViewToolbar, M::View, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", kNoImage,
                 H::Frame},
     CommandInfo{Command::ViewStatusBar, M::View, "&Status Bar", "Show or hide the status bar\nToggle StatusBar",
@@ -65,8 +68,8 @@ constexpr std::array kCommands{
 };
 
 constexpr std::array kMenuTitles{
-    MenuTitle{M::File, "&File"},   MenuTitle{M::View, "&View"}, MenuTitle{M::Playback, "&Playback"},
-    MenuTitle{M::Tools, "&Tools"}, MenuTitle{M::Help, "&Help"},
+    MenuTitle{M::File, "&File"},         MenuTitle{M::Edit, "&Edit"},   MenuTitle{M::View, "&View"},
+    MenuTitle{M::Playback, "&Playback"}, MenuTitle{M::Tools, "&Tools"}, MenuTitle{M::Help, "&Help"},
 };
 
 constexpr std::array kToolbar{Command::AppAbout, kSeparator,    Command::Previous,

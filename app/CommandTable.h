@@ -11,7 +11,7 @@
 namespace wc {
 
 enum class CommandHandler { View, Frame, App };
-enum class MenuName { None, File, View, Playback, Tools, Help };
+enum class MenuName { None, File, Edit, View, Playback, Tools, Help };
 
 // Not a command: a menu row or toolbar slot that holds a separator.
 inline constexpr Command kSeparator = Command{0};

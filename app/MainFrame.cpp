@@ -57,6 +57,9 @@ CMainFrame::CMainFrame(CommandTarget* application) : application_(application) {
   // The title follows the view's notices, never a poll.
   connect(view_, &StudioViewWidget::playlistStatus, this, &CMainFrame::showPlaylistStatus);
   connect(view_, &StudioViewWidget::playlistUsed, this, &CMainFrame::rememberPlaylist);
+  // A job's result stays in the message pane until a prompt or "Ready"
+  // replaces it.
+  connect(view_, &StudioViewWidget::statusMessage, this, &CMainFrame::setMessage);
   setAcceptDrops(true);
 
   // Deferred: the view reports changes from inside its own work (a playlist
@@ -289,6 +292,12 @@ void CMainFrame::updateCommandStates() {
   for (auto& [id, action] : actions_) {
     const CommandState state = commandState(id);
     action->setEnabled(state.enabled);
+    // "Undo Pad": the item says what it would act on.
+    if (const CommandInfo* info = findCommand(id); info && info->menu != MenuName::None) {
+      QString text = QString::fromLatin1(info->menuText);
+      if (!state.detail.empty()) text += QLatin1Char(' ') + QString::fromStdString(state.detail);
+      if (action->text() != text) action->setText(text);
+    }
     if (state.checked && !action->isCheckable()) action->setCheckable(true);
     if (action->isCheckable()) action->setChecked(state.checked);
   }

@@ -175,16 +175,26 @@ void CWavecrateApp::showHelp() {
 }
 
 int runWavecrate(int argc, char** argv) {
+  // Read before QApplication exists: it would need a display, and it takes
+  // its own options out of argv.
+  QStringList commandLine;
+  for (int i = 0; i < argc; ++i) commandLine << QString::fromLocal8Bit(argv[i]);
+  const auto arguments = parseStartupArguments(commandLine);
+  if (const auto* error = std::get_if<std::string>(&arguments)) {
+    std::fprintf(stderr, "wavecrate: %s\n%s", error->c_str(), startupUsage().c_str());
+    return 2;
+  }
+  const StartupArguments& parsed = std::get<StartupArguments>(arguments);
+  switch (parsed.request) {
+    case StartupArguments::Request::Help: std::fputs(startupUsage().c_str(), stdout); return 0;
+    case StartupArguments::Request::Version: std::fputs(startupVersion().c_str(), stdout); return 0;
+    case StartupArguments::Request::Run: break;
+  }
   QApplication application(argc, argv);
   setApplicationIdentity();
   CWavecrateApp app;
-  const auto arguments = parseStartupArguments(QApplication::arguments());
-  if (const auto* error = std::get_if<std::string>(&arguments)) {
-    std::fprintf(stderr, "wavecrate: %s\n", error->c_str());
-    return 64;
-  }
-  app.setDiscImage(std::get<StartupArguments>(arguments).discImage);
-  app.setPlaylistFile(std::get<StartupArguments>(arguments).playlist);
+  app.setDiscImage(parsed.discImage);
+  app.setPlaylistFile(parsed.playlist);
   if (!app.initInstance()) return app.exitInstance(1);
   return app.exitInstance(QApplication::exec());
 }

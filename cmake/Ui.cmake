@@ -20,6 +20,9 @@ if(TARGET Qt6::DBus)
 else()
   wavecrate_layer_library(app wavecrate_app EXCLUDE "/app/(main|MediaKeysMpris)\\.cpp$")
 endif()
+# --version prints the project's version.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/app/StartupArguments.cpp PROPERTIES COMPILE_DEFINITIONS
+                            WAVECRATE_VERSION="${PROJECT_VERSION}")
 file(GLOB APP_RESOURCES CONFIGURE_DEPENDS res/*.qrc)
 if(APP_RESOURCES)
   target_sources(wavecrate_app PRIVATE ${APP_RESOURCES})
@@ -43,6 +46,8 @@ if(UI_TEST_SOURCES)
   wavecrate_include_root(ui_tests ui_tests_root DIRS tests/ui)
   target_include_directories(ui_tests PRIVATE ${ui_tests_root})
   target_link_libraries(ui_tests PRIVATE wavecrate_app wavecrate_test_support Qt6::Test GTest::gtest)
+  # Some tests run the program itself.
+  add_dependencies(ui_tests wavecrate)
   target_compile_definitions(ui_tests PRIVATE
     WAVECRATE_BINARY_DIR="${CMAKE_BINARY_DIR}" WAVECRATE_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   if(X11_FOUND)

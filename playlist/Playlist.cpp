@@ -5,9 +5,12 @@ namespace wc {
 Playlist::Playlist() { head_.next = head_.prev = &head_; }
 
 Playlist::~Playlist() {
-  beforeFree = nullptr;
-  edited = nullptr;
-  freeAll();
+  // Nobody is told: whoever listened has gone or is going with the playlist.
+  while (head_.next != &head_) {
+    Track* t = head_.next;
+    unlink(t);
+    delete t;
+  }
 }
 
 Track* Playlist::trackAt(int row) {
@@ -69,7 +72,7 @@ void Playlist::moveAfter(Track* track, Track* after) {
 }
 
 void Playlist::removeTrack(Track* track) {
-  if (beforeFree) beforeFree(track);
+  beforeFree(track);
   unlink(track);
   delete track;
   --trackCount_;
@@ -80,7 +83,7 @@ void Playlist::freeAll() {
   const bool hadTracks = head_.next != &head_;
   while (head_.next != &head_) {
     Track* t = head_.next;
-    if (beforeFree) beforeFree(t);
+    beforeFree(t);
     unlink(t);
     delete t;
   }
@@ -90,7 +93,7 @@ void Playlist::freeAll() {
 
 void Playlist::markEdited() {
   ++revision_;
-  if (edited) edited();
+  edited();
 }
 
 int64_t Playlist::playlistSamples() const {

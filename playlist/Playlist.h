@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "base/Signal.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/Track.h"
 
@@ -51,17 +52,17 @@ class Playlist {
   void moveBefore(Track* track, Track* before);
   void moveAfter(Track* track, Track* after);
 
-  // Called with a track just before removeTrack or freeAll frees it, so that
+  // Told of a track just before removeTrack or freeAll frees it, so that
   // playback can stop before the audio it reads is gone.
-  std::function<void(Track*)> beforeFree;
+  Signal<Track*> beforeFree;
 
   // Counts the edits of the playlist: every insertion, move and removal, and
   // every markEdited() for a change made inside a track (its intro or outro).
   // Whoever keeps the file compares it with the revision it last saved.
   uint64_t revision() const { return revision_; }
   void markEdited();
-  // Hears every edit, after it was made.
-  std::function<void()> edited;
+  // Told of every edit, after it was made.
+  Signal<> edited;
 
   // Unlinks and frees `track` and its audio.
   void removeTrack(Track* track);

@@ -127,8 +127,9 @@ std::vector<std::string> staleAlbumFiles(FileSystem& fs, const Path& folder, con
 std::string m3u8Text(const TrackExportPlan& plan) {
   std::string text = "#EXTM3U\n";
   for (const PlannedTrack& t : plan.tracks) {
-    text += "#EXTINF:" + std::to_string((t.frames + kCdRate / 2) / kCdRate) + "," + t.tags.artist + " - " +
-            t.tags.title + "\n";
+    // A song whose artist is not known is listed by its title alone.
+    const std::string name = t.tags.artist.empty() ? t.tags.title : t.tags.artist + " - " + t.tags.title;
+    text += "#EXTINF:" + std::to_string((t.frames + kCdRate / 2) / kCdRate) + "," + name + "\n";
     text += t.fileName + "\n";
   }
   return text;

@@ -50,7 +50,8 @@ std::string safeFileName(const std::string& name);
 // The names of the plan's files that already exist in `folder`.
 std::vector<std::string> existingExportFiles(FileSystem& fs, const Path& folder, const TrackExportPlan& plan);
 
-// The M3U8 playlist's text: #EXTINF seconds (rounded) and relative names.
+// The M3U8 playlist's text: #EXTINF seconds (rounded), "artist - title" (the
+// title alone when the artist is unknown) and relative names.
 std::string m3u8Text(const TrackExportPlan& plan);
 
 // The tracks of an earlier export of the same album into `folder` that this

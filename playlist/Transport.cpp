@@ -9,7 +9,13 @@ constexpr int32_t kSamplesPerSecond = 24000;
 
 }  // namespace
 
-Transport::Transport(Playlist& playlist, SoundOutput* output) : playlist_(playlist), output_(output) {}
+Transport::Transport(Playlist& playlist, SoundOutput* output) : playlist_(playlist), output_(output) {
+  // Stopping reports at once, so neither the Voice nor the last report keeps
+  // a pointer to the freed track.
+  freeing_ = playlist_.beforeFree.connect([this](Track* track) {
+    if (isPlaying(track)) stop();
+  });
+}
 
 Transport::~Transport() {
   if (voice_) voice_->play(nullptr, StartPart::Intro);
@@ -63,7 +69,7 @@ void Transport::report(Track* track, int32_t samplePosition) {
   playingTrack_ = track;
   playingSeconds_ = seconds;
   playingPosition_ = samplePosition;
-  if (changed) changed(change);
+  changed(change);
 }
 
 }  // namespace wc

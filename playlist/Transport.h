@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "base/Signal.h"
 #include "playlist/Playlist.h"
 #include "playlist/PositionReport.h"
 #include "playlist/Voice.h"
@@ -21,6 +22,7 @@ enum class PlaybackChange { None, Second, Track };
 class Transport {
  public:
   // `output` (may be null) gets the Voice linked in when it is first needed.
+  // Playback stops before the playlist frees the track it plays.
   Transport(Playlist& playlist, SoundOutput* output);
   // Stops the Voice first, so it lets go of any playlist Track.
   ~Transport();
@@ -69,8 +71,8 @@ class Transport {
     return [this](Track* track, int32_t position) { report(track, position); };
   }
 
-  // Hears every report with what it changed.
-  std::function<void(PlaybackChange)> changed;
+  // Told of every report with what it changed.
+  Signal<PlaybackChange> changed;
 
  private:
   Playlist& playlist_;
@@ -79,6 +81,7 @@ class Transport {
   Track* playingTrack_ = nullptr;
   int32_t playingSeconds_ = 0;
   int32_t playingPosition_ = 0;
+  Subscription freeing_;
 };
 
 }  // namespace wc

@@ -11,7 +11,7 @@ packages=(
   libiso9660-dev xorriso libfftw3-dev
   libflac-dev libopusenc-dev libmp3lame-dev libtag1-dev flac opus-tools ffmpeg cdrdao
   espeak-ng libsndfile1-dev libsamplerate0-dev hyperrogue-music drascula-music
-  librsvg2-bin desktop-file-utils appstream shared-mime-info libxml2-utils
+  librsvg2-bin desktop-file-utils appstream shared-mime-info libxml2-utils dpkg-dev file
   xvfb openbox x11-utils x11-xserver-utils
   clang libclang-rt-14-dev clang-tidy clang-format
 )

@@ -2,6 +2,9 @@
 // The commands of the menus, the toolbar and the hidden ones. Their values are
 // the identifiers the program has always given them; a switch over Command
 // without a default is checked by the compiler for a forgotten command.
+#include <string>
+#include <utility>
+
 namespace wc {
 
 enum class Command : int {
@@ -31,11 +34,19 @@ enum class Command : int {
   AppAbout = 57664,
   ShowAllClips = 32774,
   SaveCatalogue = 32771,
+  EditUndo = 57643,
+  EditRedo = 57644,
 };
 
 struct CommandState {
+  CommandState(bool isEnabled = false, bool isChecked = false, std::string what = {})
+      : enabled(isEnabled), checked(isChecked), detail(std::move(what)) {}
+
   bool enabled = false;
   bool checked = false;
+  // What the command would act on, for its menu item ("Pad" makes "Undo
+  // Pad"); empty for most commands.
+  std::string detail;
 };
 
 }  // namespace wc

@@ -9,6 +9,7 @@ namespace wc {
 
 void StudioSession::onCopyAudioFiles() {
   if (transport_.somethingPlays()) return;
+  const auto started = clock_();
   marks_.copying = true;
   marks_.copyPercent = 0;
   repaintTransport(true);
@@ -18,6 +19,12 @@ void StudioSession::onCopyAudioFiles() {
     prompts_.messageBox("Copying audio files failed.  You have probably run out of disc space.", "ERROR");
   marks_.copying = false;
   notify([](SessionObserver& o) { o.showChanges(); });
+  JobResult result;
+  result.kind = JobKind::CopyAudioFiles;
+  result.outcome = outcome == GameData::CopyOutcome::Copied   ? JobOutcome::Done
+                   : outcome == GameData::CopyOutcome::Failed ? JobOutcome::Failed
+                                                              : JobOutcome::Cancelled;
+  finishJob(std::move(result), started);
 }
 
 void StudioSession::onCopyProgress(const char* fileName, float percent) {

@@ -49,6 +49,18 @@ void StudioSession::onDetectSongs() {
   const auto snapshot = std::make_unique<Catalogue>(catalogue());
   const ClipSource source = packClipSource(openPacks(gameData_, stations), *snapshot);
 
+  const auto started = clock_();
+  JobResult result;
+  result.kind = JobKind::DetectSongs;
+  result.outcome = JobOutcome::Failed;  // until it is known otherwise
+  // Told however the flow ends from here on.
+  struct Report {
+    StudioSession& session;
+    JobResult& result;
+    std::chrono::steady_clock::time_point started;
+    ~Report() { session.finishJob(std::move(result), started); }
+  } report{*this, result, started};
+
   std::atomic<bool> cancel{false};
   std::optional<DiscProposal> proposal;
   prompts_.runInBackground(
@@ -62,8 +74,12 @@ void StudioSession::onDetectSongs() {
             &cancel);
       },
       cancel);
-  if (!proposal) return;  // cancelled: nothing changed
+  if (!proposal) {
+    result.outcome = JobOutcome::Cancelled;
+    return;  // nothing changed
+  }
   if (!proposalFindsSongs(*proposal)) {
+    result.outcome = JobOutcome::Done;
     prompts_.messageBox(noSongsFoundText(*proposal), kCaption);
     return;
   }
@@ -74,6 +90,8 @@ void StudioSession::onDetectSongs() {
     prompts_.messageBox("The catalogue changed while the audio was analysed; nothing was applied.", "Error");
     return;
   }
+  result.outcome = JobOutcome::Done;
+  result.count = int(stations.size() - stationsWithoutSongs(catalogue()).size());
   const bool saved = gameData_.saveCatalogue();
   catalogueChanged(saved);
   if (!saved) {

@@ -67,10 +67,21 @@ void StudioSession::exportPlaylist(bool cdImage) {
     if (!join) return;
     joinShort = *join;
   }
+  const auto started = clock_();
   ExportDisplay display(*this);
   const OfflineRenderer renderer(transport_.reporter());
-  const ExportResult result = exportPlaylistFiles(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
-  if (!result) prompts_.exportFailed(result, *path);
+  const ExportResult exported = exportPlaylistFiles(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
+  // The render reported its tracks as playback does; nothing plays now.
+  transport_.stop();
+  if (!exported) prompts_.exportFailed(exported, *path);
+  const std::string name = Path(*path).filename().string();
+  JobResult result;
+  result.kind = cdImage ? JobKind::ExportCd : JobKind::ExportWave;
+  result.outcome = exported ? JobOutcome::Done : JobOutcome::Failed;
+  result.target = cdImage ? name + " and " + Path(cuePath).filename().string() : name;
+  result.count = playlist_.trackCount();
+  result.audioSeconds = roundedSeconds(playlist_.playlistSamples());
+  finishJob(std::move(result), started);
 }
 
 }  // namespace wc

@@ -4,6 +4,8 @@
 // what it needs.
 #include <string>
 
+#include "session/JobResult.h"
+
 namespace wc {
 
 // How a flow wants the playlist pane to stand while it edits or plays the
@@ -37,6 +39,8 @@ class SessionObserver {
   virtual void playlistStatusChanged(const std::string& /*path*/, bool /*modified*/) {}
   // The playlist was opened from or saved to `path`.
   virtual void playlistFileUsed(const std::string& /*path*/) {}
+  // A long job (an export, the copy, the detection) has ended.
+  virtual void jobFinished(const JobResult& /*result*/) {}
 };
 
 }  // namespace wc

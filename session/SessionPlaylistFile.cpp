@@ -29,7 +29,9 @@ FileDialogRequest playlistDialog(const char* title) {
 }  // namespace
 
 void StudioSession::onFileNew() {
-  if (maySupersedePlaylist()) clearPlaylist();
+  if (!maySupersedePlaylist()) return;
+  PlaylistHistory::Group step(history_, "New");
+  clearPlaylist();
 }
 
 bool StudioSession::playlistModified() const {
@@ -55,6 +57,7 @@ bool StudioSession::openPlaylistAfterQuestion(const std::string& path) {
 
 void StudioSession::markPlaylistSaved() {
   savedRevision_ = playlist_.revision();
+  history_.documentSaved();
   reportPlaylistStatus();
 }
 
@@ -114,6 +117,8 @@ bool StudioSession::openPlaylistFile(const std::string& path) {
     prompts_.messageBox(describePlaylistProblem(contents.problem, path), kAppName);
     return false;
   }
+  // Opening over a playlist can be undone like any edit of it.
+  PlaylistHistory::Group step(history_, "Open");
   transport_.stop();
   {
     // Busy from the start, so that the old tracks going reports no change

@@ -27,7 +27,8 @@ bool StudioSession::canUseSongTools() const { return !transport_.somethingPlays(
 
 bool StudioSession::canUsePlaylistTools() const { return !transport_.somethingPlays() && playlistHasSong(playlist_); }
 
-void StudioSession::runTool(void (*tool)(const ToolContext&), bool keepScroll) {
+void StudioSession::runTool(void (*tool)(const ToolContext&), bool keepScroll, const char* name) {
+  PlaylistHistory::Group step(history_, name);
   if (output_) output_->toolsAboutToDraw();
   ToolDisplay display(*this);
   const ToolContext context{catalogue(),
@@ -45,20 +46,21 @@ void StudioSession::runTool(void (*tool)(const ToolContext&), bool keepScroll) {
 
 void StudioSession::onAddAllSongs() {
   if (transport_.somethingPlays()) return;
-  runTool(&addAllSongs, true);
+  runTool(&addAllSongs, true, "Add all Songs");
 }
 
 // Both mixes replace the playlist, as New does: unsaved changes are asked
 // about first.
 void StudioSession::onCreateMusicMix() {
   if (transport_.somethingPlays() || !maySupersedePlaylist()) return;
+  PlaylistHistory::Group step(history_, "Create Music Mix");
   clearPlaylist();
   onAddAllSongs();
 }
 
 void StudioSession::onRandomizeIntros() {
   if (transport_.somethingPlays()) return;
-  runTool(&randomizeIntros, false);
+  runTool(&randomizeIntros, false, "Randomize Intros");
 }
 
 void StudioSession::onPad() {
@@ -66,14 +68,15 @@ void StudioSession::onPad() {
   // The inserted tracks are followed from the top, then the list returns.
   notify([](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Keep, 0); });
   notify([](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Top, 0); });
-  runTool(&pad, false);
+  runTool(&pad, false, "Pad");
   notify([](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Return, 0); });
 }
 
 void StudioSession::onCreateRadioMix() {
   if (transport_.somethingPlays() || !maySupersedePlaylist()) return;
+  PlaylistHistory::Group step(history_, "Create Radio Mix");
   clearPlaylist();
-  runTool(&appendRadioMix, false);
+  runTool(&appendRadioMix, false, "Create Radio Mix");
   notify([](SessionObserver& o) { o.playlistScroll(PlaylistScroll::Top, 0); });
 }
 

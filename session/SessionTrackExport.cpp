@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "gamedata/ClipAnnotation.h"
 #include "gamedata/GameData.h"
 #include "playlist/ShortTracks.h"
 #include "playlist/TrackExporter.h"
@@ -94,16 +95,27 @@ void StudioSession::onExportTracks() {
   options.removeAfterwards = removeAfterwards;
   const Track* first = playlist_.first();
   const std::string label = first && first->station >= 0 && first->station < kStationCount
-                                ? std::string(catalogue().stations[first->station].labelText())
+                                ? latin1ToUtf8(catalogue().stations[first->station].labelText())
                                 : "";
-  options.coverPng = services->coverPng(label);
+  options.coverPng = services->coverPng(label, album);
 
   transport_.stop();
+  const auto started = clock_();
   const auto window = services->showProgress("Export Tracks");
   WindowProgress observer(*window);
   const TrackExportResult result = exportTracks(fs_, playlist_, plan, folder, options, observer);
+  transport_.stop();
   if (result.error != TrackExportError::None && result.error != TrackExportError::Cancelled)
     prompts_.messageBox(trackExportMessage(result), "Error");
+  JobResult job;
+  job.kind = JobKind::ExportTracks;
+  job.outcome = result.error == TrackExportError::None        ? JobOutcome::Done
+                : result.error == TrackExportError::Cancelled ? JobOutcome::Cancelled
+                                                              : JobOutcome::Failed;
+  job.target = choice->folder;
+  job.count = playlist_.trackCount();
+  job.audioSeconds = roundedSeconds(playlist_.playlistSamples());
+  finishJob(std::move(job), started);
 }
 
 std::optional<bool> StudioSession::askJoinShortTracks() {

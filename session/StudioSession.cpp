@@ -28,27 +28,22 @@ StudioSession::StudioSession(GameData& gameData, SessionPrompts& prompts, CRando
       toolRandom_(toolRandom),
       output_(output),
       fs_(fs),
-      transport_(playlist_, output) {
+      transport_(playlist_, output),
+      history_(playlist_, [this] {
+        return DocumentMark{playlistPath_, !playlistModified()};
+      }) {
   station_ = firstListedStation(gameData_.catalogue());
-  // Playback must stop before the audio it reads is freed.
-  playlist_.beforeFree = [this](Track* track) {
-    if (transport_.isPlaying(track)) transport_.stop();
-  };
-  transport_.changed = [this](PlaybackChange change) { onPlaybackChange(change); };
+  playback_ = transport_.changed.connect([this](PlaybackChange change) { onPlaybackChange(change); });
   // Loading a file or running a tool reports once, when it ends. The track
   // count is what Play, Save and the exports are enabled by.
-  playlist_.edited = [this] {
+  edits_ = playlist_.edited.connect([this] {
     if (marks_.busy) return;
     reportPlaylistStatus();
     notify([](SessionObserver& o) { o.commandStatesChanged(); });
-  };
+  });
 }
 
-StudioSession::~StudioSession() {
-  playlist_.beforeFree = nullptr;
-  playlist_.edited = nullptr;
-  transport_.changed = nullptr;
-}
+StudioSession::~StudioSession() = default;
 
 void StudioSession::addObserver(SessionObserver& observer) { observers_.push_back(&observer); }
 
@@ -115,6 +110,11 @@ void StudioSession::cycleChoice(Track& entry, int direction, bool outro) {
   notify([](SessionObserver& o) { o.showChanges(); });
 }
 
+void StudioSession::finishJob(JobResult result, std::chrono::steady_clock::time_point started) {
+  result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(clock_() - started);
+  notify([&result](SessionObserver& o) { o.jobFinished(result); });
+}
+
 void StudioSession::clearPlaylist() {
   // Forgotten first, so that freeing the tracks reports no change mark.
   playlistPath_.clear();
@@ -162,6 +162,8 @@ bool StudioSession::onCommand(Command command) {
     case Command::SaveCatalogue:
       if (catalogueModified_) onSaveCatalogue();
       return true;
+    case Command::EditUndo: stepHistory(false); return true;
+    case Command::EditRedo: stepHistory(true); return true;
     // The browser's, the frame's and the application's own.
     case Command::ShowAllClips:
     case Command::AppExit:
@@ -196,6 +198,8 @@ std::optional<CommandState> StudioSession::commandState(Command command) const {
     case Command::Pad: return CommandState{canUsePlaylistTools(), false};
     case Command::DetectSongs: return CommandState{true, false};
     case Command::SaveCatalogue: return CommandState{catalogueModified_, false};
+    case Command::EditUndo: return CommandState{history_.canUndo(), false, history_.undoName()};
+    case Command::EditRedo: return CommandState{history_.canRedo(), false, history_.redoName()};
     case Command::ShowAllClips:
     case Command::AppExit:
     case Command::ViewToolbar:

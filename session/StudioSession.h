@@ -17,6 +17,8 @@
 #include "playlist/Transport.h"
 #include "session/ClipEdit.h"
 #include "session/Command.h"
+#include "session/JobResult.h"
+#include "session/PlaylistHistory.h"
 #include "session/SessionObserver.h"
 #include "session/SessionPrompts.h"
 #include "session/TransportMarks.h"
@@ -65,6 +67,12 @@ class StudioSession final : private LoadIndicator {
   bool catalogueModified() const { return catalogueModified_; }
   // Busy, export and copy marks of the transport display.
   const TransportMarks& marks() const { return marks_; }
+  // Undo and Redo of the playlist. Edits made through the Playlist are
+  // recorded by themselves; a PlaylistHistory::Group makes several one step.
+  PlaylistHistory& history() { return history_; }
+  const PlaylistHistory& history() const { return history_; }
+  // Where the long jobs read the time they took.
+  void setJobClock(JobClock clock) { clock_ = std::move(clock); }
 
   // ---- Flows started by the window, the media keys and the tests ----
   // Plays clip `clipIndex` of the current station on its own.
@@ -125,6 +133,13 @@ class StudioSession final : private LoadIndicator {
 
   const Station& currentStation() const;
   void onPlaybackChange(PlaybackChange change);
+  // Undo (or Redo with `forward`): the playlist becomes the history's state.
+  void stepHistory(bool forward);
+  // Makes the playlist hold `records`, keeping the tracks that stay (and any
+  // playback in them) and loading only the ones that come.
+  void restorePlaylist(const std::vector<PlaylistRecord>& records);
+  // Tells the observers how a job that began at `started` ended.
+  void finishJob(JobResult result, std::chrono::steady_clock::time_point started);
   void showCatalogueChange();
   // The playlist now matches its file (opened, saved or new).
   void markPlaylistSaved();
@@ -133,7 +148,7 @@ class StudioSession final : private LoadIndicator {
   void reportPlaylistStatus();
 
   // Commands (one file each: PlaylistFile, Export, TrackExport, Copy, Tools,
-  // Detect, Annotations).
+  // Detect, Annotations, Undo).
   void onFileNew();
   void onFileOpen();
   void onFileSave();
@@ -154,7 +169,7 @@ class StudioSession final : private LoadIndicator {
   bool mayReplaceCatalogueFile();
   void onImportAnnotations();
   void onExportAnnotations();
-  void runTool(void (*tool)(const ToolContext&), bool keepScroll);
+  void runTool(void (*tool)(const ToolContext&), bool keepScroll, const char* name);
   void onAddAllSongs();
   void onRandomizeIntros();
   void onPad();
@@ -185,6 +200,12 @@ class StudioSession final : private LoadIndicator {
     bool modified = false;
     bool operator==(const PlaylistStatus&) const = default;
   } reportedStatus_;
+
+  JobClock clock_ = [] { return std::chrono::steady_clock::now(); };
+  Subscription edits_;
+  Subscription playback_;
+  // Last: it asks for the playlist's file and mark as it is built.
+  PlaylistHistory history_;
 };
 
 // Shows "PLEASE WAIT" while it lives and, if asked, has the playlist pane

@@ -38,9 +38,10 @@ class TrackExportServices {
   // The dialog, filled with `proposal`; nullopt when the user cancels.
   virtual std::optional<TrackExportChoice> chooseTrackExport(const TrackExportChoice& proposal) = 0;
   virtual std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) = 0;
-  // The cover of an export whose first track comes from the station labelled
-  // `stationLabel` (empty: none), as PNG bytes; empty if it cannot be made.
-  virtual std::vector<uint8_t> coverPng(const std::string& stationLabel) = 0;
+  // The cover of the album `album` whose first track comes from the station
+  // labelled `stationLabel` (empty: none), both UTF-8, as PNG bytes; empty if
+  // it cannot be made.
+  virtual std::vector<uint8_t> coverPng(const std::string& stationLabel, const std::string& album) = 0;
   virtual std::unique_ptr<ProgressWindow> showProgress(const std::string& title) = 0;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 // The drawing operations the view paints with: solid fills, two one-pixel
 // pens, fonts by face / cell height / weight, one-line clipped text with an
-// opaque background, and the dotted exclusive-or drag outline. The Qt widget
+// opaque background, its width, and the dotted exclusive-or drag outline. The Qt widget
 // provides them on screen; tests provide recording or image-backed surfaces.
 #include <cstdint>
 #include <string>
@@ -36,6 +36,12 @@ class DrawSurface {
   // One line of text in the selected font and colours, top-aligned, clipped
   // to left..right-1, top..bottom-1, on an opaque background.
   virtual void drawText(const std::string& text, int left, int top, int right, int bottom, TextAlign align) = 0;
+  // The width `text` takes in `font`. Surfaces that do not rasterise text
+  // estimate it from the cell height, a little wider than proportional
+  // faces are, so that whatever is laid out by it fits the real glyphs too.
+  virtual int textWidth(const std::string& text, const FontSpec& font) const {
+    return int(text.size()) * font.cellHeight * 3 / 5;
+  }
   // The yellow dotted outline through (x, y) and (x + w - 1, y + h - 1),
   // combined by exclusive-or so drawing it twice restores the pixels.
   virtual void xorDottedRect(int x, int y, int w, int h) = 0;

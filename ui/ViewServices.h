@@ -34,6 +34,8 @@ class ViewHost {
   virtual void playlistStatusChanged(const std::string& /*path*/, bool /*modified*/) {}
   // The playlist was opened from or saved to `path`.
   virtual void playlistFileUsed(const std::string& /*path*/) {}
+  // A line for the window's status bar, such as how a long job ended.
+  virtual void showStatusMessage(const std::string& /*text*/) {}
 };
 
 }  // namespace wc

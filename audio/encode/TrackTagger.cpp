@@ -1,5 +1,7 @@
 #include "audio/encode/TrackTagger.h"
 
+#include "audio/encode/PngInfo.h"
+
 #include <taglib/attachedpictureframe.h>
 #include <taglib/flacfile.h>
 #include <taglib/flacpicture.h>
@@ -35,13 +37,21 @@ void fillXiph(TagLib::Ogg::XiphComment& comment, const TrackTags& tags) {
   comment.addField("GENRE", utf8(tags.genre));
 }
 
-// A front cover; the caller hands it to a tag that takes ownership.
+// A front cover; the caller hands it to a tag that takes ownership. The
+// block states the picture's size and depth, as players list covers by it.
+// (ID3's picture frame has no such fields.)
 TagLib::FLAC::Picture* newFlacPicture(const TrackTags& tags) {
   auto* picture = new TagLib::FLAC::Picture;
   picture->setType(TagLib::FLAC::Picture::FrontCover);
   picture->setMimeType("image/png");
   picture->setDescription("Cover");
   picture->setData(coverBytes(tags));
+  if (const auto info = readPngInfo(tags.coverPng)) {
+    picture->setWidth(info->width);
+    picture->setHeight(info->height);
+    picture->setColorDepth(info->bitsPerPixel);
+    picture->setNumColors(info->paletteColours);
+  }
   return picture;
 }
 

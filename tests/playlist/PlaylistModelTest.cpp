@@ -102,17 +102,23 @@ TEST_F(PlaylistModelTest, RingOperationsKeepTheCount) {
   EXPECT_EQ(order(), (std::vector<Track*>{c, a, b}));
   playlist.moveBefore(b, c);
 
+  // Every listener hears, until its subscription goes.
   std::vector<Track*> stopped;
-  playlist.beforeFree = [&](Track* t) { stopped.push_back(t); };
+  int secondListener = 0;
+  const Subscription first = playlist.beforeFree.connect([&](Track* t) { stopped.push_back(t); });
+  Subscription second = playlist.beforeFree.connect([&](Track*) { ++secondListener; });
   playlist.removeTrack(c);
   EXPECT_EQ(order(), (std::vector<Track*>{b, a}));
   EXPECT_EQ(playlist.trackCount(), 2);
   EXPECT_EQ(stopped, (std::vector<Track*>{c}));
+  EXPECT_EQ(secondListener, 1);
+  second.reset();
 
   playlist.freeAll();
   EXPECT_TRUE(playlist.empty());
   EXPECT_EQ(playlist.trackCount(), 0);
   EXPECT_EQ(stopped.size(), 3u);
+  EXPECT_EQ(secondListener, 1);  // disconnected before freeAll
 }
 
 TEST_F(PlaylistModelTest, RecordsRoundTripAndInvalidOnesAreSkipped) {

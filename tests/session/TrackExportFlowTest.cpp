@@ -46,7 +46,8 @@ TEST_F(TrackExportFlowTest, ExportsTheTracksWithTheStationCover) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(listing(), expected);
   const std::string label = f.catalogue().stations[testdisc::kMusic].label;
-  EXPECT_NE(std::find(services.coverTexts.begin(), services.coverTexts.end(), label), services.coverTexts.end());
+  for (const std::string& name : {label, std::string("Night Drive")})
+    EXPECT_NE(std::find(services.coverTexts.begin(), services.coverTexts.end(), name), services.coverTexts.end());
 
   // After saving, the playlist's name is the proposed album.
   ASSERT_TRUE(f.session->writePlaylistFile(f.workPath("Sunday.wcpl").string()));

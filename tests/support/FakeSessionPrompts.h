@@ -1,6 +1,6 @@
 #pragma once
 // Fakes of the session's outside world: prompts that answer from a script
-// and an observer that records the playlist notices.
+// and an observer that records the playlist notices and the jobs' ends.
 #include <deque>
 #include <functional>
 #include <optional>
@@ -107,6 +107,9 @@ class RecordingSessionObserver final : public SessionObserver {
     playlistStatuses.emplace_back(path, modified);
   }
   void playlistFileUsed(const std::string& path) override { playlistFilesUsed.push_back(path); }
+  // Every long job's end.
+  std::vector<JobResult> jobs;
+  void jobFinished(const JobResult& result) override { jobs.push_back(result); }
 };
 
 }  // namespace wc::test

@@ -30,9 +30,9 @@ class FakeTrackExportServices final : public TrackExportServices {
   std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) override {
     return makeTrackEncoder(format, quality);
   }
-  std::vector<uint8_t> coverPng(const std::string& stationLabel) override {
+  std::vector<uint8_t> coverPng(const std::string& stationLabel, const std::string& album) override {
     RasterSurface surface(kCoverSize, kCoverSize);
-    paintStationCover(surface, stationLabel, kCoverSize);
+    paintCover(surface, stationLabel, album, kCoverSize);
     coverTexts.clear();
     for (const auto& call : surface.texts()) coverTexts.push_back(call.text);
     std::vector<uint8_t> bytes;

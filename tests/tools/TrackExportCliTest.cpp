@@ -55,9 +55,9 @@ TEST_F(TrackExportCliTest, WritesTheFilesTheWindowPlans) {
   }
 }
 
-// The cover is a square PNG of the first station's banner, painted on the
-// offscreen platform without a display.
-TEST_F(TrackExportCliTest, FilesCarryTheBannerAsCover) {
+// The cover is a square PNG painted on the offscreen platform without a
+// display, and its picture block says so.
+TEST_F(TrackExportCliTest, FilesCarryTheAlbumCover) {
   const CliResult r = runIn(f.disc.directory(), "--tracks out 'Friday Mix.wcpl'");
   ASSERT_EQ(r.status, 0) << r.output;
   const auto plan = planTrackExport(f.session->playlist(), f.catalogue(), "Friday Mix", TrackFormat::Flac);
@@ -66,11 +66,13 @@ TEST_F(TrackExportCliTest, FilesCarryTheBannerAsCover) {
   const auto pictures = file.pictureList();
   ASSERT_EQ(pictures.size(), 1u);
   EXPECT_EQ(pictures.front()->mimeType(), "image/png");
+  EXPECT_EQ(std::vector<int>({pictures.front()->width(), pictures.front()->height(), pictures.front()->colorDepth()}),
+            std::vector<int>({600, 600, 24}));
   const TagLib::ByteVector png = pictures.front()->data();
   ASSERT_GT(png.size(), 24u);
   EXPECT_EQ(png.mid(1, 3), TagLib::ByteVector("PNG"));
-  EXPECT_EQ(png.mid(16, 4).toUInt(), 512u);  // IHDR width, big-endian
-  EXPECT_EQ(png.mid(20, 4).toUInt(), 512u);  // height
+  EXPECT_EQ(png.mid(16, 4).toUInt(), 600u);  // IHDR width, big-endian
+  EXPECT_EQ(png.mid(20, 4).toUInt(), 600u);  // height
 }
 
 TEST_F(TrackExportCliTest, BadOptionsAreUsageErrors) {

@@ -18,11 +18,14 @@
 #include <QWheelEvent>
 #include <functional>
 #include <memory>
+#include <regex>
 
 #include "app/MainFrame.h"
 #include "app/RecentPlaylists.h"
 #include "app/StartupArguments.h"
 #include "session/Command.h"
+#include "support/CliRun.h"
+#include "support/DiscFixture.h"
 #include "tests/ui/FakeViewClient.h"
 #include "ui/qt/StudioViewWidget.h"
 
@@ -261,7 +264,8 @@ TEST(StartupArgumentsTest, APlaylistFileIsTheFirstNonOption) {
       {{"wavecrate", "/music/mix.wcpl"}, "/music/mix.wcpl", std::nullopt},
       {{"wavecrate", "mix.wcpl"}, here + "/mix.wcpl", std::nullopt},
       {{"wavecrate", "--disc-image", "game.iso", "a.wcpl", "b.wcpl"}, here + "/a.wcpl", "game.iso"},
-      {{"wavecrate", "--unknown", "a.wcpl"}, here + "/a.wcpl", std::nullopt},
+      {{"wavecrate", "-style", "fusion", "a.wcpl"}, here + "/a.wcpl", std::nullopt},
+      {{"wavecrate", "--platform", "offscreen", "-reverse", "a.wcpl"}, here + "/a.wcpl", std::nullopt},
       {{"wavecrate", "--", "--odd.wcpl"}, here + "/--odd.wcpl", std::nullopt},
   };
   for (const Case& c : cases) {
@@ -270,6 +274,37 @@ TEST(StartupArgumentsTest, APlaylistFileIsTheFirstNonOption) {
     ASSERT_NE(ok, nullptr) << c.arguments.join(' ').toStdString();
     EXPECT_EQ(ok->playlist, c.playlist ? std::optional(Path(c.playlist->toStdString())) : std::nullopt);
     EXPECT_EQ(ok->discImage, c.discImage ? std::optional(Path(c.discImage->toStdString())) : std::nullopt);
+  }
+}
+
+// Answered on the terminal with no display to open a window on, and before
+// Qt could object to anything.
+TEST(StartupArgumentsTest, HelpVersionAndMistakesNeedNoDisplay) {
+  struct Case {
+    std::string arguments;
+    int status;
+    const char* stdoutPattern;
+    const char* stderrPattern;
+  };
+  const Case cases[] = {
+      {"--help", 0, "^Usage: wavecrate \\[OPTION\\]\\.\\.\\. \\[PLAYLIST\\]\n(.*\n)*  --version ", "^$"},
+      {"--version", 0, "^wavecrate [0-9]+(\\.[0-9]+)+\n$", "^$"},
+      {"--version --help", 0, "^wavecrate [0-9]", "^$"},
+      {"-platform offscreen -h", 0, "^Usage: ", "^$"},
+      {"-h --bogus", 2, "^$", "^wavecrate: unrecognised option '--bogus'\nUsage: "},
+      {"mix.wcpl -x", 2, "^$", "^wavecrate: unrecognised option '-x'\nUsage: "},
+      {"--disc-image", 2, "^$", "^wavecrate: --disc-image needs the image file\nUsage: "},
+  };
+  using test::CliResult, test::readText, test::runShell;
+  const QTemporaryDir dir;
+  const Path out = dir.filePath("out").toStdString(), err = dir.filePath("err").toStdString();
+  for (const Case& c : cases) {
+    const CliResult r =
+        runShell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " WAVECRATE_BINARY_DIR "/wavecrate " +
+                 c.arguments + " >" + out.string() + " 2>" + err.string() + " </dev/null");
+    EXPECT_EQ(r.status, c.status) << c.arguments;
+    EXPECT_TRUE(std::regex_search(readText(out), std::regex(c.stdoutPattern))) << c.arguments << ": " << readText(out);
+    EXPECT_TRUE(std::regex_search(readText(err), std::regex(c.stderrPattern))) << c.arguments << ": " << readText(err);
   }
 }
 

@@ -44,7 +44,7 @@ TEST(CommandTable, EveryCommandAppearsOnceAndHiddenOnesHaveNoPlace) {
   std::map<Command, int> seen;
   for (const CommandInfo& c : commandTable())
     if (c.id != kSeparator) ++seen[c.id];
-  EXPECT_EQ(seen.size(), 26u);
+  EXPECT_EQ(seen.size(), 28u);
   for (auto [id, n] : seen) EXPECT_EQ(n, 1) << int(id);
   for (Command hidden : {Command::ShowAllClips, Command::SaveCatalogue}) {
     const CommandInfo* info = findCommand(hidden);
@@ -127,6 +127,9 @@ TEST_F(MainFrameTest, MenusHaveTheirItemsInOrder) {
          "Save the clip annotations to share them with other users of the same disc"},
         {kSeparator, "", ""},
         {Command::AppExit, "E&xit", "Quit the application; prompts to save documents"}}},
+      {"&Edit",
+       {{Command::EditUndo, "&Undo", "Undo the last change to the playlist"},
+        {Command::EditRedo, "&Redo", "Redo the change to the playlist undone last"}}},
       {"&View",
        {{Command::ViewToolbar, "&Toolbar", "Show or hide the toolbar"},
         {Command::ViewStatusBar, "&Status Bar", "Show or hide the status bar"}}},
@@ -204,7 +207,8 @@ TEST_F(MainFrameTest, ShortcutsOnlyWhereMenusShowThemAndHiddenCommandsUnreachabl
   const std::map<Command, QString> shortcuts = {
       {Command::FileNew, "Ctrl+N"},          {Command::FileOpen, "Ctrl+O"}, {Command::FileSave, "Ctrl+S"},
       {Command::FileSaveAs, "Ctrl+Shift+S"}, {Command::AppExit, "Ctrl+Q"},  {Command::AppAbout, "F1"},
-      {Command::Previous, "Ctrl+Left"},      {Command::Next, "Ctrl+Right"},
+      {Command::Previous, "Ctrl+Left"},      {Command::Next, "Ctrl+Right"}, {Command::EditUndo, "Ctrl+Z"},
+      {Command::EditRedo, "Ctrl+Shift+Z"},
   };
   for (QAction* a : frame->findChildren<QAction*>()) {
     const auto it = shortcuts.find(Command(a->data().toInt()));

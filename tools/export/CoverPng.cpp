@@ -10,7 +10,7 @@
 
 namespace wc {
 
-std::vector<uint8_t> stationCoverPng(const std::string& label) {
+std::vector<uint8_t> coverPng(const std::string& station, const std::string& album) {
   // Fonts need an application object. A terminal program shows no window and
   // may run without a display, whatever platform the environment names.
   qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -22,7 +22,7 @@ std::vector<uint8_t> stationCoverPng(const std::string& label) {
   {
     QPainter painter(&image);
     QtDrawSurface surface(painter);
-    paintStationCover(surface, label, kCoverSize);
+    paintCover(surface, station, album, kCoverSize);
   }
   QByteArray bytes;
   QBuffer buffer(&bytes);

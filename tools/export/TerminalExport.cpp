@@ -126,14 +126,13 @@ std::unique_ptr<TrackEncoder> TerminalExport::makeEncoder(TrackFormat format, in
   return makeTrackEncoder(format, quality);
 }
 
-std::vector<uint8_t> TerminalExport::coverPng([[maybe_unused]] const std::string& stationLabel) {
+std::vector<uint8_t> TerminalExport::coverPng([[maybe_unused]] const std::string& stationLabel,
+                                              [[maybe_unused]] const std::string& album) {
 #if WAVECRATE_CLI_COVER
-  // The banner of the first track's station, as the window draws it; none
-  // when that track names no station.
-  const Track* first = session_->playlist().first();
-  if (first && first->station >= 0 && first->station < kStationCount) return stationCoverPng(stationLabel);
-#endif
+  return wc::coverPng(stationLabel, album);
+#else
   return {};
+#endif
 }
 
 std::unique_ptr<ProgressWindow> TerminalExport::showProgress(const std::string&) {

@@ -58,7 +58,7 @@ class TerminalExport final : public SessionPrompts, public SessionObserver, priv
   // TrackExportServices
   std::optional<TrackExportChoice> chooseTrackExport(const TrackExportChoice& proposal) override;
   std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) override;
-  std::vector<uint8_t> coverPng(const std::string& stationLabel) override;
+  std::vector<uint8_t> coverPng(const std::string& stationLabel, const std::string& album) override;
   std::unique_ptr<ProgressWindow> showProgress(const std::string& title) override;
 
   void fail(const std::string& message);

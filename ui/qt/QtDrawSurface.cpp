@@ -81,6 +81,10 @@ void QtDrawSurface::drawText(const std::string& text, int left, int top, int rig
   painter_.restore();
 }
 
+int QtDrawSurface::textWidth(const std::string& text, const FontSpec& font) const {
+  return QFontMetrics(cellFont(font)).horizontalAdvance(QString::fromLatin1(text.data(), qsizetype(text.size())));
+}
+
 void QtDrawSurface::xorDottedRect(int x, int y, int w, int h) {
   if (w <= 0 || h <= 0) return;
   // Walk the outline as four lines that each stop short of their end point,

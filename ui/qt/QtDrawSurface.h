@@ -25,6 +25,7 @@ class QtDrawSurface final : public DrawSurface {
   void setTextColour(Rgb colour) override;
   void setBackColour(Rgb colour) override;
   void drawText(const std::string& text, int left, int top, int right, int bottom, TextAlign align) override;
+  int textWidth(const std::string& text, const FontSpec& font) const override;
   void xorDottedRect(int x, int y, int w, int h) override;
 
   static QColor toQColor(Rgb colour) {

@@ -68,8 +68,8 @@ std::unique_ptr<TrackEncoder> QtTrackExportServices::makeEncoder(TrackFormat for
   return makeTrackEncoder(format, quality);
 }
 
-std::vector<uint8_t> QtTrackExportServices::coverPng(const std::string& stationLabel) {
-  return paintPng(kCoverSize, [&](DrawSurface& s) { paintStationCover(s, stationLabel, kCoverSize); });
+std::vector<uint8_t> QtTrackExportServices::coverPng(const std::string& stationLabel, const std::string& album) {
+  return paintPng(kCoverSize, [&](DrawSurface& s) { paintCover(s, stationLabel, album, kCoverSize); });
 }
 
 std::vector<uint8_t> QtTrackExportServices::paintPng(int size, const std::function<void(DrawSurface&)>& paint) {

@@ -22,7 +22,7 @@ class QtTrackExportServices final : public TrackExportServices {
 
   std::optional<TrackExportChoice> chooseTrackExport(const TrackExportChoice& proposal) override;
   std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) override;
-  std::vector<uint8_t> coverPng(const std::string& stationLabel) override;
+  std::vector<uint8_t> coverPng(const std::string& stationLabel, const std::string& album) override;
   // A `size` x `size` picture painted by `paint`, as PNG bytes; empty if it
   // cannot be made.
   static std::vector<uint8_t> paintPng(int size, const std::function<void(DrawSurface&)>& paint);

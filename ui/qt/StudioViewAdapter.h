@@ -56,6 +56,7 @@ class StudioViewAdapter final : public ViewClient, private SessionObserver {
     host_.playlistStatusChanged(path, modified);
   }
   void playlistFileUsed(const std::string& path) override { host_.playlistFileUsed(path); }
+  void jobFinished(const JobResult& result) override { host_.showStatusMessage(jobResultText(result)); }
 
   StudioSession& session_;
   ViewHost& host_;

@@ -51,6 +51,7 @@ class StudioViewWidget final : public QWidget, public ViewHost {
     emit playlistStatus(QString::fromStdString(path), modified);
   }
   void playlistFileUsed(const std::string& path) override { emit playlistUsed(QString::fromStdString(path)); }
+  void showStatusMessage(const std::string& text) override { emit statusMessage(QString::fromStdString(text)); }
 
  signals:
   // The view's command states may have changed (ViewHost::commandStatesChanged).
@@ -59,6 +60,8 @@ class StudioViewWidget final : public QWidget, public ViewHost {
   void playlistStatus(const QString& path, bool modified);
   // The playlist was opened from or saved to `path`.
   void playlistUsed(const QString& path);
+  // A line for the status bar (ViewHost::showStatusMessage).
+  void statusMessage(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
