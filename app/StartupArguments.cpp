@@ -27,14 +27,24 @@ constexpr std::array kQtOptionsWithValue = {"-platform",
                                             "-qmljsdebugger"};
 constexpr std::array kQtFlags = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync", "-testability"};
 
+constexpr QLatin1StringView kDiscImageOption("--disc-image");
+
 bool listed(const auto& options, const QString& name) {
   return std::any_of(options.begin(), options.end(), [&](const char* o) { return name == QLatin1String(o); });
+}
+
+// The image file of --disc-image FILE (taking the next argument) or
+// --disc-image=FILE; empty when none is given.
+QString discImageFile(const QStringList& arguments, qsizetype& i) {
+  const QString& arg = arguments[i];
+  if (arg.size() > kDiscImageOption.size()) return arg.mid(kDiscImageOption.size() + 1);
+  return i + 1 < arguments.size() ? arguments[++i] : QString();
 }
 
 }  // namespace
 
 std::variant<StartupArguments, std::string> parseStartupArguments(const QStringList& arguments) {
-  static const QString kDiscImage = QStringLiteral("--disc-image");
+  const QString kDiscImage = QString::fromLatin1(kDiscImageOption);
   StartupArguments parsed;
   bool optionsEnded = false;
   auto request = [&](StartupArguments::Request r) {
@@ -53,13 +63,7 @@ std::variant<StartupArguments, std::string> parseStartupArguments(const QStringL
     } else if (arg == QLatin1String("--version")) {
       request(StartupArguments::Request::Version);
     } else if (arg == kDiscImage || arg.startsWith(kDiscImage + QLatin1Char('='))) {
-      QString file;
-      if (arg == kDiscImage) {
-        if (i + 1 >= arguments.size()) return std::string("--disc-image needs the image file");
-        file = arguments[++i];
-      } else {
-        file = arg.mid(kDiscImage.size() + 1);
-      }
+      const QString file = discImageFile(arguments, i);
       if (file.isEmpty()) return std::string("--disc-image needs the image file");
       parsed.discImage = Path(file.toStdString());
     } else {

@@ -32,8 +32,9 @@ set(WAVECRATE_LAYER_qt_DIRS ui/qt)
 set(WAVECRATE_LAYER_qt_USES base gamedata audio encoders analysis playlist session view)
 set(WAVECRATE_LAYER_app_DIRS app)
 set(WAVECRATE_LAYER_app_USES base gamedata audio encoders analysis playlist session view sdl qt)
-# The command-line exporter's track export: the encoders, and the cover
-# painted with the window's drawing code on an image (no window, no sound).
+# The command-line exporter's side of the session: the export dialogs answered
+# from the command line, the encoders, and the cover painted with the window's
+# drawing code on an image (no window, no sound).
 set(WAVECRATE_LAYER_cli_DIRS tools/export)
 set(WAVECRATE_LAYER_cli_USES base gamedata audio encoders analysis playlist session view qt)
 # Command-line programs: no window, no sound device.

@@ -68,6 +68,7 @@ void Transport::report(Track* track, int32_t samplePosition) {
     change = PlaybackChange::Second;
   playingTrack_ = track;
   playingSeconds_ = seconds;
+  playingPosition_ = samplePosition;
   changed(change);
 }
 

@@ -44,9 +44,11 @@ class Transport {
   bool canPrevious() const { return playlistTrackPlaying(); }
   bool canNext() const { return playlistTrackPlaying() && playingTrack_->next->clip; }
 
-  // The Track of the last report (null when idle) and its whole seconds.
+  // The Track of the last report (null when idle), its whole seconds and
+  // its sample position.
   Track* playingTrack() const { return playingTrack_; }
   int32_t playingSeconds() const { return playingSeconds_; }
+  int32_t playingPosition() const { return playingPosition_; }
   bool playlistTrackPlaying() const { return playingTrack_ && playingTrack_->next; }
   // True while a track or a preview plays. Besides the last report this also
   // asks the Voice, which has taken a new track before its first report.
@@ -78,6 +80,7 @@ class Transport {
   std::unique_ptr<Voice> voice_;
   Track* playingTrack_ = nullptr;
   int32_t playingSeconds_ = 0;
+  int32_t playingPosition_ = 0;
   Subscription freeing_;
 };
 

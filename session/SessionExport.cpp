@@ -3,6 +3,7 @@
 #include "playlist/Exporter.h"
 #include "playlist/MissingAudio.h"
 #include "playlist/OfflineRenderer.h"
+#include "session/ExportQuestions.h"
 #include "session/StudioSession.h"
 
 namespace wc {
@@ -57,7 +58,7 @@ void StudioSession::exportPlaylist(bool cdImage) {
   // The dialog asked about the wave file only; its CUE sheet is replaced too.
   const std::string cuePath = cuePathFor(*path);
   if (cdImage && (fs_.openRead(cuePath) || fs_.isDirectory(cuePath)) &&
-      prompts_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", "Export CD Image") !=
+      prompts_.askYesNoCancel(cuePath + " already exists.\nDo you want to replace it?", kReplaceCueCaption) !=
           SessionPrompts::Answer::Yes)
     return;
   bool joinShort = false;
@@ -69,14 +70,14 @@ void StudioSession::exportPlaylist(bool cdImage) {
   const auto started = clock_();
   ExportDisplay display(*this);
   const OfflineRenderer renderer(transport_.reporter());
-  const ExportError error = wc::exportPlaylist(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
+  const ExportResult exported = exportPlaylistFiles(fs_, playlist_, *path, cdImage, renderer, display, {}, joinShort);
   // The render reported its tracks as playback does; nothing plays now.
   transport_.stop();
-  if (error != ExportError::None) prompts_.messageBox(exportErrorMessage(error), "Error");
+  if (!exported) prompts_.exportFailed(exported, *path);
   const std::string name = Path(*path).filename().string();
   JobResult result;
   result.kind = cdImage ? JobKind::ExportCd : JobKind::ExportWave;
-  result.outcome = error == ExportError::None ? JobOutcome::Done : JobOutcome::Failed;
+  result.outcome = exported ? JobOutcome::Done : JobOutcome::Failed;
   result.target = cdImage ? name + " and " + Path(cuePath).filename().string() : name;
   result.count = playlist_.trackCount();
   result.audioSeconds = roundedSeconds(playlist_.playlistSamples());

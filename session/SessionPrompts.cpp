@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "playlist/Exporter.h"
+
 namespace wc {
 namespace {
 
@@ -11,6 +13,10 @@ class SilentProgress final : public BackgroundProgress {
 };
 
 }  // namespace
+
+void SessionPrompts::exportFailed(const ExportResult& result, const std::string& /*wavePath*/) {
+  messageBox(exportErrorMessage(result.error), "Error");
+}
 
 void SessionPrompts::runInBackground(const std::string& /*title*/, const std::function<void(BackgroundProgress&)>& work,
                                      std::atomic<bool>& /*cancel*/) {

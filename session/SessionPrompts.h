@@ -14,6 +14,7 @@ namespace wc {
 
 class DetectionOfferMemory;
 class TrackExportServices;
+struct ExportResult;
 
 struct FileDialogRequest {
   std::string title;
@@ -44,6 +45,9 @@ class SessionPrompts {
   virtual std::optional<std::string> openFileName(const FileDialogRequest& request) = 0;
   // A box with an OK button.
   virtual void messageBox(const std::string& text, const std::string& caption) = 0;
+  // Export CD or Export Wave to `wavePath` failed: by default the command's
+  // error box; a program without a window names the file and the reason.
+  virtual void exportFailed(const ExportResult& result, const std::string& wavePath);
   // Yes / No / Cancel question.
   enum class Answer { Yes, No, Cancel };
   virtual Answer askYesNoCancel(const std::string& text, const std::string& caption) = 0;

@@ -9,6 +9,7 @@
 #include "gamedata/GameData.h"
 #include "playlist/ShortTracks.h"
 #include "playlist/TrackExporter.h"
+#include "session/ExportQuestions.h"
 #include "session/StudioSession.h"
 #include "session/TrackExportServices.h"
 
@@ -19,18 +20,7 @@ namespace {
 class WindowProgress final : public TrackExportObserver {
  public:
   explicit WindowProgress(ProgressWindow& window) : window_(window) {}
-  bool progress(const TrackExportProgress& p) override {
-    char text[160];
-    if (p.secondsLeft >= 0) {
-      const int s = int(p.secondsLeft + 0.5);
-      std::snprintf(text, sizeof text, "%d of %d tracks done, encoding track %d\nAbout %d:%02d left", p.tracksDone,
-                    p.trackTotal, p.currentTrack, s / 60, s % 60);
-    } else {
-      std::snprintf(text, sizeof text, "%d of %d tracks done, encoding track %d\nEstimating the time left...",
-                    p.tracksDone, p.trackTotal, p.currentTrack);
-    }
-    return window_.update(text, p.fraction);
-  }
+  bool progress(const TrackExportProgress& p) override { return window_.trackProgress(p); }
 
  private:
   ProgressWindow& window_;
@@ -66,6 +56,19 @@ std::string joinNames(const std::vector<std::string>& names) {
 
 }  // namespace
 
+bool ProgressWindow::trackProgress(const TrackExportProgress& p) {
+  char text[160];
+  if (p.secondsLeft >= 0) {
+    const int s = int(p.secondsLeft + 0.5);
+    std::snprintf(text, sizeof text, "%d of %d tracks done, encoding track %d\nAbout %d:%02d left", p.tracksDone,
+                  p.trackTotal, p.currentTrack, s / 60, s % 60);
+  } else {
+    std::snprintf(text, sizeof text, "%d of %d tracks done, encoding track %d\nEstimating the time left...",
+                  p.tracksDone, p.trackTotal, p.currentTrack);
+  }
+  return update(text, p.fraction);
+}
+
 std::string StudioSession::defaultAlbumName() const {
   const std::string stem = std::filesystem::path(playlistPath_).stem().string();
   return stem.empty() ? kDefaultAlbumName : stem;
@@ -96,7 +99,7 @@ void StudioSession::onExportTracks() {
     const std::string text = std::to_string(existing.size()) + (existing.size() == 1 ? " file" : " files") +
                              " of this export already exist in " + choice->folder + ":" + joinNames(existing) +
                              "\n\nReplace them?";
-    if (prompts_.askChoice(text, "Export Tracks", "Replace", "") != SessionPrompts::Answer::Yes) return;
+    if (prompts_.askChoice(text, "Export Tracks", kReplaceFilesButton, "") != SessionPrompts::Answer::Yes) return;
   }
   const auto stale = staleAlbumFiles(fs_, folder, plan);
   std::vector<std::string> removeAfterwards;
@@ -104,7 +107,7 @@ void StudioSession::onExportTracks() {
     const std::string text = std::to_string(stale.size()) + (stale.size() == 1 ? " file" : " files") +
                              " of an earlier export of this album in " + choice->folder +
                              " will not be written again:" + joinNames(stale) + "\n\nRemove them after the export?";
-    switch (prompts_.askChoice(text, "Export Tracks", "Remove", "Keep")) {
+    switch (prompts_.askChoice(text, "Export Tracks", kRemoveStaleButton, "Keep")) {
       case SessionPrompts::Answer::Yes: removeAfterwards = stale; break;
       case SessionPrompts::Answer::No: break;
       case SessionPrompts::Answer::Cancel: return;
@@ -148,7 +151,7 @@ void StudioSession::onExportTracks() {
 std::optional<bool> StudioSession::askJoinShortTracks() {
   const auto shortOnes = shortTrackNumbers(cdTrackSectors(playlist_));
   if (shortOnes.empty()) return false;
-  switch (prompts_.askChoice(shortTracksQuestion(shortOnes), "Export CD", "Join", "Keep Tracks")) {
+  switch (prompts_.askChoice(shortTracksQuestion(shortOnes), "Export CD", kJoinShortButton, "Keep Tracks")) {
     case SessionPrompts::Answer::Yes: return true;
     case SessionPrompts::Answer::No: return false;
     case SessionPrompts::Answer::Cancel: return std::nullopt;

@@ -13,6 +13,8 @@
 
 namespace wc {
 
+struct TrackExportProgress;
+
 struct TrackExportChoice {
   std::string folder;
   TrackFormat format = TrackFormat::Flac;
@@ -26,6 +28,9 @@ class ProgressWindow {
   // Shows `text` and `fraction` (0..1) and lets the window system run; false
   // once the user pressed Cancel.
   virtual bool update(const std::string& text, double fraction) = 0;
+  // The export's progress: by default as text and a bar through update(); a
+  // terminal prints its own line.
+  virtual bool trackProgress(const TrackExportProgress& progress);
 };
 
 class TrackExportServices {

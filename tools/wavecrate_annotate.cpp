@@ -82,13 +82,17 @@ std::span<const uint8_t> asBytes(const std::string& text) {
   return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+struct CommandLine {
   std::vector<std::string> stationNames;
-  bool force = false, dryRun = false;
+  bool force = false;
+  bool dryRun = false;
   std::string csvPath;
   std::optional<Path> discImage;
+};
+
+// The command line into `line`: nullopt to go on, or the program's exit
+// status (after --help, or a usage error said).
+std::optional<int> readCommandLine(int argc, char** argv, CommandLine& line) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -96,24 +100,104 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (arg == "--station" && i + 1 < argc) {
-      stationNames.emplace_back(argv[++i]);
+      line.stationNames.emplace_back(argv[++i]);
     } else if (arg == "--force") {
-      force = true;
+      line.force = true;
     } else if (arg == "--dry-run") {
-      dryRun = true;
+      line.dryRun = true;
     } else if (arg == "--csv" && i + 1 < argc) {
-      csvPath = argv[++i];
+      line.csvPath = argv[++i];
     } else if (arg == "--disc-image") {
       if (i + 1 >= argc) {
         std::fprintf(stderr, "wavecrate-annotate: --disc-image needs the image file (see --help)\n");
         return kExitUsage;
       }
-      discImage = Path(argv[++i]);
+      line.discImage = Path(argv[++i]);
     } else {
       std::fprintf(stderr, "wavecrate-annotate: unexpected argument %s (see --help)\n", argv[i]);
       return kExitUsage;
     }
   }
+  return std::nullopt;
+}
+
+// The stations to analyse: those named (a usage error for a name that is no
+// radio station; one with songs is left alone without --force), else every
+// analysable one without songs (with --force, every one).
+std::optional<int> chooseStations(const GameData& gameData, const CommandLine& line, std::vector<int>& stations) {
+  const Catalogue& catalogue = gameData.catalogue();
+  if (line.stationNames.empty()) {
+    for (int i = 0; i < kStationCount; ++i)
+      if (isAnalysableStation(catalogue, i) && (line.force || !stationHasSongs(catalogue.stations[i])))
+        stations.push_back(i);
+    return std::nullopt;
+  }
+  for (const std::string& name : line.stationNames) {
+    const int station = stationNamed(catalogue, gameData, name);
+    if (station < 0 || !isAnalysableStation(catalogue, station)) {
+      std::fprintf(stderr, "wavecrate-annotate: %s is not a radio station of this disc\n", name.c_str());
+      return kExitUsage;
+    }
+    if (!line.force && stationHasSongs(catalogue.stations[station])) {
+      std::fprintf(stderr, "wavecrate-annotate: %s already has songs; left alone (use --force to redo it)\n",
+                   name.c_str());
+      continue;
+    }
+    stations.push_back(station);
+  }
+  return std::nullopt;
+}
+
+void printTally(const GameData& gameData, const DiscProposal& proposal) {
+  std::printf("%-8s %6s %7s %7s %8s %16s %11s\n", "station", "songs", "intros", "outros", "chatter", "identifications",
+              "unreadable");
+  for (const StationProposal& p : proposal.stations) {
+    const RoleTally t = p.tally();
+    std::printf("%-8s %6d %7d %7d %8d %16d %11d\n", gameData.packName(p.station).c_str(), t.songs, t.intros, t.outros,
+                t.chatter, t.identifications, t.unreadable);
+  }
+}
+
+// The annotation CSV with its confidence column; false (the reason said)
+// when it cannot be written.
+bool writeCsv(FileSystem& fs, const std::string& csvPath, const Catalogue& result, const DiscProposal& proposal) {
+  const std::vector<AnnotationColumn> confidence{confidenceColumn(proposal)};
+  const ReplaceResult written = replaceFileContents(fs, csvPath, asBytes(exportAnnotations(result, confidence)));
+  if (written) return true;
+  // errno is long stale here; the replacement says why it could not start.
+  const std::string reason = written.status == ReplaceStatus::NotCreated && !written.reason.empty()
+                                 ? written.reason
+                                 : "writing it failed (is the disk full?)";
+  std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n", csvPath.c_str(), reason.c_str());
+  return false;
+}
+
+// The proposal applied to a copy of the catalogue, which becomes the
+// catalogue file unless --dry-run; the exit status.
+int applyAndSave(FileSystem& fs, GameData& gameData, const DiscProposal& proposal, const CommandLine& line) {
+  auto result = std::make_unique<Catalogue>(gameData.catalogue());
+  if (applyProposal(*result, proposal) != ApplyResult::Applied) {
+    std::fprintf(stderr, "wavecrate-annotate: the catalogue changed during the analysis\n");
+    return kExitFailure;
+  }
+  const std::vector<UncertainBlock> uncertain = uncertainBlocks(proposal);
+  if (!uncertain.empty()) std::printf("\n%s\n", checkTheseText(*result, uncertain, uncertain.size()).c_str());
+  if (line.dryRun) return 0;
+  if (!line.csvPath.empty() && !writeCsv(fs, line.csvPath, *result, proposal)) return kExitFailure;
+  gameData.catalogue() = *result;
+  if (!gameData.saveCatalogue()) {
+    std::fprintf(stderr, "wavecrate-annotate: cannot write %s; the previous file was left unchanged\n",
+                 (gameData.workingDirectory() / kCatalogueFileName).string().c_str());
+    return kExitFailure;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CommandLine line;
+  if (const auto status = readCommandLine(argc, argv, line)) return *status;
 
   // The disc is read through a view that can show the image's tree.
   DiscImageFileSystem fs(realFileSystem());
@@ -130,7 +214,7 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   GameData gameData(fs, workingDirectory, mounts, prompts, [](int) { std::exit(kExitNoDisc); });
-  gameData.discLocator().useDiscImages({&fs, discImage, nullptr, nullptr});
+  gameData.discLocator().useDiscImages({&fs, line.discImage, nullptr, nullptr});
   if (!gameData.readConfigFile(kLookupTableName)) {
     std::fprintf(stderr, "wavecrate-annotate: %s: neither CACHE nor the game disc (mounted or --disc-image) holds it\n",
                  std::string(kLookupTableName).c_str());
@@ -140,35 +224,10 @@ int main(int argc, char** argv) {
   const Catalogue& catalogue = gameData.catalogue();
 
   std::vector<int> stations;
-  if (stationNames.empty()) {
-    for (int i = 0; i < kStationCount; ++i)
-      if (isAnalysableStation(catalogue, i) && (force || !stationHasSongs(catalogue.stations[i])))
-        stations.push_back(i);
-  } else {
-    for (const std::string& name : stationNames) {
-      const int station = stationNamed(catalogue, gameData, name);
-      if (station < 0 || !isAnalysableStation(catalogue, station)) {
-        std::fprintf(stderr, "wavecrate-annotate: %s is not a radio station of this disc\n", name.c_str());
-        return kExitUsage;
-      }
-      if (!force && stationHasSongs(catalogue.stations[station])) {
-        std::fprintf(stderr, "wavecrate-annotate: %s already has songs; left alone (use --force to redo it)\n",
-                     name.c_str());
-        continue;
-      }
-      stations.push_back(station);
-    }
-  }
-
+  if (const auto status = chooseStations(gameData, line, stations)) return *status;
   const auto proposal = analyseStations(catalogue, stations, packClipSource(openPacks(gameData, stations), catalogue));
   if (!proposal) return kExitFailure;
-  std::printf("%-8s %6s %7s %7s %8s %16s %11s\n", "station", "songs", "intros", "outros", "chatter", "identifications",
-              "unreadable");
-  for (const StationProposal& p : proposal->stations) {
-    const RoleTally t = p.tally();
-    std::printf("%-8s %6d %7d %7d %8d %16d %11d\n", gameData.packName(p.station).c_str(), t.songs, t.intros, t.outros,
-                t.chatter, t.identifications, t.unreadable);
-  }
+  printTally(gameData, *proposal);
   if (proposal->stations.empty()) {
     std::printf("No station to analyse.\n");
     return 0;
@@ -177,32 +236,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "wavecrate-annotate: %s\n", noSongsFoundText(*proposal).c_str());
     return kExitFailure;
   }
-
-  auto result = std::make_unique<Catalogue>(catalogue);
-  if (applyProposal(*result, *proposal) != ApplyResult::Applied) {
-    std::fprintf(stderr, "wavecrate-annotate: the catalogue changed during the analysis\n");
-    return kExitFailure;
-  }
-  const std::vector<UncertainBlock> uncertain = uncertainBlocks(*proposal);
-  if (!uncertain.empty()) std::printf("\n%s\n", checkTheseText(*result, uncertain, uncertain.size()).c_str());
-  if (!csvPath.empty() && !dryRun) {
-    const std::vector<AnnotationColumn> confidence{confidenceColumn(*proposal)};
-    const ReplaceResult written = replaceFileContents(fs, csvPath, asBytes(exportAnnotations(*result, confidence)));
-    if (!written) {
-      // errno is long stale here; the replacement says why it could not start.
-      const std::string reason = written.status == ReplaceStatus::NotCreated && !written.reason.empty()
-                                     ? written.reason
-                                     : "writing it failed (is the disk full?)";
-      std::fprintf(stderr, "wavecrate-annotate: cannot write %s: %s\n", csvPath.c_str(), reason.c_str());
-      return kExitFailure;
-    }
-  }
-  if (dryRun) return 0;
-  gameData.catalogue() = *result;
-  if (!gameData.saveCatalogue()) {
-    std::fprintf(stderr, "wavecrate-annotate: cannot write %s; the previous file was left unchanged\n",
-                 (gameData.workingDirectory() / kCatalogueFileName).string().c_str());
-    return kExitFailure;
-  }
-  return 0;
+  return applyAndSave(fs, gameData, *proposal, line);
 }

@@ -1,8 +1,6 @@
 // wavecrate-export: writes a playlist's CD image (44100 Hz wave file and CUE
 // sheet) or its 24 kHz wave file from the command line, through the same
 // code as the window program's Export commands.
-#include <unistd.h>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,17 +8,18 @@
 #include <string>
 #include <string_view>
 
+#include "base/CRandom.h"
 #include "base/TemporaryCleanup.h"
 #include "gamedata/DiscImageFileSystem.h"
 #include "gamedata/GameData.h"
 #include "playlist/Exporter.h"
 #include "playlist/MissingAudio.h"
-#include "playlist/OfflineRenderer.h"
 #include "playlist/PlaylistFile.h"
 #include "playlist/PlaylistFileReader.h"
-#include "playlist/TrackAudio.h"
+#include "session/StudioSession.h"
 #include "tools/ExitStatus.h"
 #include "tools/TerminalPrompts.h"
+#include "tools/export/TerminalExport.h"
 #include "tools/export/TrackExportCommand.h"
 
 namespace {
@@ -64,53 +63,6 @@ void printHelp() {
       "needed but not found, 64 for a usage error.");
 }
 
-// The renderer's position reports drive a one-line progress bar.
-struct Progress {
-  Track* current = nullptr;
-  int trackNumber = 0;
-  int trackTotal = 0;
-  int64_t samplesBefore = 0;  // of the tracks already rendered
-  int64_t samplesTotal = 0;
-  std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
-  int lastPermille = -1;
-  bool tty = false;
-} progress;
-
-void drawProgress(int64_t done) {
-  const int permille = progress.samplesTotal > 0 ? int(done * 1000 / progress.samplesTotal) : 1000;
-  if (permille == progress.lastPermille) return;
-  progress.lastPermille = permille;
-  const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - progress.start).count();
-  constexpr int kWidth = 30;
-  char bar[kWidth + 1];
-  const int filled = permille * kWidth / 1000;
-  for (int i = 0; i < kWidth; ++i) bar[i] = i < filled ? '#' : '.';
-  bar[kWidth] = '\0';
-  std::fprintf(stderr, "%s[%s] track %2d of %d  %5.1f%%  %6.1f s%s", progress.tty ? "\r" : "", bar,
-               progress.trackNumber, progress.trackTotal, permille / 10.0, elapsed, progress.tty ? "" : "\n");
-}
-
-// Within a track the bar moves only on a terminal; a log gets one line per track.
-void onRenderProgress(Track* track, int32_t position) {
-  if (track != progress.current || !progress.tty) return;
-  drawProgress(progress.samplesBefore + position);
-}
-
-class TerminalExportObserver final : public ExportObserver {
- public:
-  void trackStarts(int number, Track& track) override {
-    if (progress.current) progress.samplesBefore += trackSamples(*progress.current);
-    progress.current = &track;
-    progress.trackNumber = number;
-    drawProgress(progress.samplesBefore);
-  }
-};
-
-// The line after the bar: the bar's own line is left unless it is complete.
-void endProgressLine() {
-  if (progress.tty && progress.lastPermille >= 0) std::fputc('\n', stderr);
-}
-
 int usageError(const char* message) {
   std::fprintf(stderr, "wavecrate-export: %s (see --help)\n", message);
   return kExitUsage;
@@ -144,105 +96,128 @@ std::string outputConflict(const Path& wavePath, const Path& playlistPath, const
   return {};
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // Ctrl+C, a closed terminal or a polite kill leave no hidden temporaries.
-  removeTemporariesOnSignals();
+struct CommandLine {
   bool wave24 = false;
-  std::optional<Path> discImage;
   bool skipMissing = false;
-  bool optionsEnded = false;
   bool joinShort = false;
   bool strict = false;
+  std::optional<Path> discImage;
   TrackExportArguments tracks;
   std::string playlistPath, wavePath;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
-    if (!optionsEnded && (arg == "--help" || arg == "-h")) {
-      printHelp();
-      return 0;
-    }
-    if (!optionsEnded && arg == "--") {
-      optionsEnded = true;
-    } else if (!optionsEnded && arg == "--wave24") {
-      wave24 = true;
-    } else if (!optionsEnded && arg == "--disc-image") {
-      if (i + 1 >= argc) {
-        std::fprintf(stderr, "wavecrate-export: --disc-image needs the image file (see --help)\n");
-        return kExitUsage;
-      }
-      discImage = Path(argv[++i]);
-    } else if (!optionsEnded && arg == "--skip-missing") {
-      skipMissing = true;
-    } else if (!optionsEnded && arg == "--join-short") {
-      joinShort = true;
-    } else if (!optionsEnded && arg == "--strict") {
-      strict = true;
-    } else if (const auto taken = optionsEnded ? std::nullopt : tracks.take(argc, argv, i)) {
-      if (!*taken) return kExitUsage;
-    } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-      std::fprintf(stderr, "wavecrate-export: unknown option %s (see --help)\n", argv[i]);
+};
+
+// An option, argv[i] (with its value, advancing i): nullopt to go on, or the
+// program's exit status.
+std::optional<int> takeOption(int argc, char** argv, int& i, CommandLine& line) {
+  const std::string_view arg = argv[i];
+  if (arg == "--help" || arg == "-h") {
+    printHelp();
+    return 0;
+  }
+  if (arg == "--wave24") {
+    line.wave24 = true;
+  } else if (arg == "--disc-image") {
+    if (i + 1 >= argc) {
+      std::fprintf(stderr, "wavecrate-export: --disc-image needs the image file (see --help)\n");
       return kExitUsage;
-    } else if (playlistPath.empty()) {
-      playlistPath = arg;
-    } else if (wavePath.empty()) {
-      wavePath = arg;
-    } else {
-      return usageError("too many arguments");
     }
+    line.discImage = Path(argv[++i]);
+  } else if (arg == "--skip-missing") {
+    line.skipMissing = true;
+  } else if (arg == "--join-short") {
+    line.joinShort = true;
+  } else if (arg == "--strict") {
+    line.strict = true;
+  } else if (const auto taken = line.tracks.take(argc, argv, i)) {
+    if (!*taken) return kExitUsage;
+  } else {
+    std::fprintf(stderr, "wavecrate-export: unknown option %s (see --help)\n", argv[i]);
+    return kExitUsage;
   }
-  if (tracks.folder) {
-    if (playlistPath.empty() || !wavePath.empty() || wave24 || joinShort)
+  return std::nullopt;
+}
+
+std::optional<int> takeFileName(std::string_view arg, CommandLine& line) {
+  if (line.playlistPath.empty()) {
+    line.playlistPath = arg;
+  } else if (line.wavePath.empty()) {
+    line.wavePath = arg;
+  } else {
+    return usageError("too many arguments");
+  }
+  return std::nullopt;
+}
+
+// Whether the options and file names make one export.
+std::optional<int> checkCombination(const CommandLine& line) {
+  if (line.tracks.folder) {
+    if (line.playlistPath.empty() || !line.wavePath.empty() || line.wave24 || line.joinShort)
       return usageError("--tracks takes a folder and one playlist file");
-    if (const std::string problem = tracks.usageProblem(); !problem.empty()) return usageError(problem.c_str());
-  } else if (tracks.given) {
-    return usageError("--format, --quality, --album and --remove-stale need --tracks");
-  } else if (playlistPath.empty() || wavePath.empty()) {
-    return usageError("a playlist file and an output wave file are needed");
+    if (const std::string problem = line.tracks.usageProblem(); !problem.empty()) return usageError(problem.c_str());
+    return std::nullopt;
   }
-  if (!tracks.folder && !hasWaveExtension(wavePath)) {
+  if (line.tracks.given) return usageError("--format, --quality, --album and --remove-stale need --tracks");
+  if (line.playlistPath.empty() || line.wavePath.empty())
+    return usageError("a playlist file and an output wave file are needed");
+  if (!hasWaveExtension(line.wavePath)) {
     std::fprintf(stderr, "wavecrate-export: This program can only export wave (*.wav) files\n");
     return kExitUsage;
   }
-  // The catalogue and the cache are found through the working directory,
-  // which may have been removed under the shell.
-  std::error_code cwdError;
-  const Path workingDirectory = std::filesystem::current_path(cwdError);
-  if (cwdError) {
-    std::fprintf(stderr, "wavecrate-export: the working directory cannot be used: %s\n", cwdError.message().c_str());
-    return kExitFailure;
-  }
-  // The CUE sheet names the wave file by its full path.
-  if (!tracks.folder) {
-    wavePath = (workingDirectory / wavePath).lexically_normal().string();
-    if (!wave24 && !cueCanNamePath(wavePath))
-      return usageError("a CUE sheet cannot name a wave file whose path holds a double quote or a line break");
-    if (const std::string conflict =
-            outputConflict(wavePath, workingDirectory / playlistPath, workingDirectory / kCacheDirectoryName, !wave24);
-        !conflict.empty())
-      return usageError(conflict.c_str());
-  }
+  return std::nullopt;
+}
 
-  // The disc is read through a view that can show the image's tree.
-  DiscImageFileSystem fs(realFileSystem());
-  ProcMountTable mounts(realFileSystem());
-  TerminalPrompts prompts(
-      "wavecrate-export",
-      "give its image with --disc-image, mount it, or copy its audio files into CACHE with Wavecrate first.");
-  GameData gameData(fs, workingDirectory, mounts, prompts, [](int) { std::exit(kExitNoDisc); });
-  gameData.discLocator().useDiscImages({&fs, discImage, nullptr, nullptr});
-  gameData.loadCatalogue();
-  const Catalogue& catalogue = gameData.catalogue();
+// The command line into `line`: nullopt to export, or the program's exit
+// status (after --help, or a usage error said).
+std::optional<int> readCommandLine(int argc, char** argv, CommandLine& line) {
+  bool optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    std::optional<int> status;
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-')
+      status = takeFileName(arg, line);
+    else if (arg == "--")
+      optionsEnded = true;
+    else
+      status = takeOption(argc, argv, i, line);
+    if (status) return status;
+  }
+  return checkCombination(line);
+}
 
-  const PlaylistFileContents contents = readPlaylistFile(fs, playlistPath, catalogue);
+// The wave file's full path, which the CUE sheet names; a usage error when
+// the CUE sheet could not name it or writing it would destroy an input.
+std::optional<int> placeWaveFile(CommandLine& line, const Path& workingDirectory) {
+  line.wavePath = (workingDirectory / line.wavePath).lexically_normal().string();
+  if (!line.wave24 && !cueCanNamePath(line.wavePath))
+    return usageError("a CUE sheet cannot name a wave file whose path holds a double quote or a line break");
+  if (const std::string conflict = outputConflict(line.wavePath, workingDirectory / line.playlistPath,
+                                                  workingDirectory / kCacheDirectoryName, !line.wave24);
+      !conflict.empty())
+    return usageError(conflict.c_str());
+  return std::nullopt;
+}
+
+TerminalAnswers answersFor(const CommandLine& line) {
+  TerminalAnswers answers;
+  answers.cdImage = !line.wave24;
+  answers.wavePath = line.wavePath;
+  answers.joinShortTracks = line.joinShort;
+  if (line.tracks.folder) answers.tracks = line.tracks.choice(line.playlistPath);
+  answers.removeStale = line.tracks.removeStale;
+  return answers;
+}
+
+// The playlist file's records, with what this catalogue makes of them said on
+// standard error; nullopt (the reason said) when nothing is to be exported.
+std::optional<PlaylistFileContents> readRecords(FileSystem& fs, const GameData& gameData, const CommandLine& line) {
+  PlaylistFileContents contents = readPlaylistFile(fs, line.playlistPath, gameData.catalogue());
   if (contents.problem == PlaylistFileProblem::CannotOpen) {
-    std::fprintf(stderr, "wavecrate-export: cannot read the playlist file %s\n", playlistPath.c_str());
-    return kExitFailure;
+    std::fprintf(stderr, "wavecrate-export: cannot read the playlist file %s\n", line.playlistPath.c_str());
+    return std::nullopt;
   }
   if (contents.problem != PlaylistFileProblem::None) {
-    std::fprintf(stderr, "wavecrate-export: %s is not a playlist of this catalogue\n", playlistPath.c_str());
-    return kExitFailure;
+    std::fprintf(stderr, "wavecrate-export: %s is not a playlist of this catalogue\n", line.playlistPath.c_str());
+    return std::nullopt;
   }
   if (contents.skipped > 0)
     std::fprintf(stderr,
@@ -259,48 +234,80 @@ int main(int argc, char** argv) {
                  std::string(kCatalogueFileName).c_str());
   else if (contents.lostIntroOrOutro > 0)
     std::fprintf(stderr, "wavecrate-export: %s\n", describeLostIntrosOrOutros(contents.lostIntroOrOutro).c_str());
-  if (bare || contents.lostIntroOrOutro > 0) {
-    if (strict) {
-      std::fprintf(stderr, "wavecrate-export: nothing was exported (--strict)\n");
-      return kExitFailure;
-    }
+  if ((bare || contents.lostIntroOrOutro > 0) && line.strict) {
+    std::fprintf(stderr, "wavecrate-export: nothing was exported (--strict)\n");
+    return std::nullopt;
   }
-  Playlist playlist;
-  playlist.appendRecords(catalogue, contents.records, [&](Track& track) {
-    loadTrackAudio(gameData, track, true, LoadIndicatorMode::Silent, nullptr);
-  });
+  return contents;
+}
+
+// The session's playlist from the records, their audio loaded; the tracks of
+// clips that cannot be read left out with --skip-missing. False (the reason
+// said) when nothing is to be exported.
+bool fillPlaylist(StudioSession& session, const PlaylistFileContents& contents, const CommandLine& line) {
+  const Catalogue& catalogue = session.catalogue();
+  Playlist& playlist = session.playlist();
+  playlist.appendRecords(catalogue, contents.records,
+                         [&](Track& track) { session.loadTrackAudio(track, true, LoadIndicatorMode::Silent); });
   if (const auto missing = clipsWithoutAudio(catalogue, playlist); !missing.empty()) {
-    if (!skipMissing) {
+    if (!line.skipMissing) {
       std::fprintf(stderr, "wavecrate-export: %s(use --skip-missing to export without these tracks)\n",
                    exportRefusalForMissingAudio(catalogue, missing).c_str());
-      return kExitFailure;
+      return false;
     }
     std::fprintf(stderr, "wavecrate-export: these clips could not be read; their tracks are left out:\n%s",
                  describeMissingClips(catalogue, missing).c_str());
     removeTracksWithoutAudio(catalogue, playlist);
   }
   if (playlist.trackCount() == 0) {
-    std::fprintf(stderr, "wavecrate-export: the playlist %s holds no track to export\n", playlistPath.c_str());
+    std::fprintf(stderr, "wavecrate-export: the playlist %s holds no track to export\n", line.playlistPath.c_str());
+    return false;
+  }
+  return true;
+}
+
+// Like an output file, a missing folder is made (its parent must exist).
+bool makeFolder(FileSystem& fs, const Path& folder) {
+  if (fs.isDirectory(folder) || fs.createDirectory(folder)) return true;
+  std::fprintf(stderr, "wavecrate-export: cannot create the folder %s\n", folder.c_str());
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Ctrl+C, a closed terminal or a polite kill leave no hidden temporaries.
+  removeTemporariesOnSignals();
+  CommandLine line;
+  if (const auto status = readCommandLine(argc, argv, line)) return *status;
+  // The catalogue and the cache are found through the working directory,
+  // which may have been removed under the shell.
+  std::error_code cwdError;
+  const Path workingDirectory = std::filesystem::current_path(cwdError);
+  if (cwdError) {
+    std::fprintf(stderr, "wavecrate-export: the working directory cannot be used: %s\n", cwdError.message().c_str());
     return kExitFailure;
   }
+  if (!line.tracks.folder)
+    if (const auto status = placeWaveFile(line, workingDirectory)) return *status;
 
-  if (tracks.folder) return runTrackExport(fs, playlist, gameData.catalogue(), playlistPath, tracks);
+  // The disc is read through a view that can show the image's tree.
+  DiscImageFileSystem fs(realFileSystem());
+  TerminalExport terminal(fs, answersFor(line));
+  ProcMountTable mounts(realFileSystem());
+  TerminalPrompts prompts(
+      "wavecrate-export",
+      "give its image with --disc-image, mount it, or copy its audio files into CACHE with Wavecrate first.");
+  GameData gameData(fs, workingDirectory, mounts, prompts, [](int) { std::exit(kExitNoDisc); });
+  gameData.discLocator().useDiscImages({&fs, line.discImage, nullptr, nullptr});
+  gameData.loadCatalogue();
 
-  progress.trackTotal = playlist.trackCount();
-  progress.samplesTotal = playlist.playlistSamples();
-  progress.tty = isatty(fileno(stderr));
-  const OfflineRenderer renderer(&onRenderProgress);
-  TerminalExportObserver observer;
-  const ExportResult result = exportPlaylistFiles(fs, playlist, wavePath, !wave24, renderer, observer, {}, joinShort);
-  if (!result) {
-    endProgressLine();
-    std::fprintf(stderr, "wavecrate-export: %s\n", exportFailureMessage(result, wavePath).c_str());
-    return kExitFailure;
-  }
-  if (progress.tty) {
-    progress.lastPermille = -1;
-    drawProgress(progress.samplesTotal);
-    std::fputc('\n', stderr);
-  }
-  return 0;
+  // The export runs the window's own command flow, the terminal answering
+  // its dialogs; no tool runs, so the generator is never drawn from.
+  CRandom toolRandom;
+  StudioSession session(gameData, terminal, toolRandom, nullptr, fs);
+  const auto contents = readRecords(fs, gameData, line);
+  if (!contents || !fillPlaylist(session, *contents, line)) return kExitFailure;
+  if (line.tracks.folder && !makeFolder(fs, *line.tracks.folder)) return kExitFailure;
+  return terminal.run(session) ? 0 : kExitFailure;
 }

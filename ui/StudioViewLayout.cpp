@@ -22,6 +22,41 @@ int clampScroll(int position, int largest) {
 
 size_t barIndex(Pane pane) { return pane == Pane::Clips ? 0 : 1; }
 
+// Above the thumb pages up, below it pages down, the thumb itself drags.
+HitCode scrollBarPart(const ScrollBarState& bar, int y, HitCode pageUp, HitCode pageDown, HitCode thumb) {
+  if (y < bar.thumbTop) return pageUp;
+  if (y > bar.thumbBottom) return pageDown;
+  return thumb;
+}
+
+// The left pane: the station banner with its two arrows, the clip rows and
+// their scroll bar.
+HitResult hitClipPane(const ViewState& state, int x, int y) {
+  if (y < StudioView::kClipRowsTop) {
+    if (x < 28) return {HitCode::LeftArrow, 0, 0};
+    if (x >= 228) return {HitCode::RightArrow, 0, 0};
+    return {HitCode::Banner, 0, 0};
+  }
+  if (x >= StudioView::kClipRowWidth)
+    return {scrollBarPart(state.scrollBars[0], y, HitCode::ClipPageUp, HitCode::ClipPageDown, HitCode::ClipThumb), 0,
+            0};
+  const int index = state.clipScroll + (y - StudioView::kClipRowsTop) / StudioView::kClipRowHeight;
+  if (index >= state.clipRowCount) return {HitCode::Nothing, 0, 0};
+  return {HitCode::ClipRow, index, x < 10 ? 1 : 0};
+}
+
+// Inside a playlist entry, `rx` from its left and `r` from its top: the
+// number box, then the intro line, the song band and the outro line with
+// their two choice buttons of 13 pixels each.
+int entryPart(int rx, int r) {
+  if (rx < 32) return r < 44 ? EntryPart::TrackNumber : EntryPart::TrackNumberOutro;
+  if (r >= 15 && r < 44) return EntryPart::SongBand;
+  const bool intro = r < 15;
+  if (rx - 32 < 13) return intro ? EntryPart::PrevIntro : EntryPart::PrevOutro;
+  if (rx - 32 < 26) return intro ? EntryPart::NextIntro : EntryPart::NextOutro;
+  return intro ? EntryPart::IntroText : EntryPart::OutroText;
+}
+
 }  // namespace
 
 void StudioView::rebuildClipList() {
@@ -157,50 +192,19 @@ void StudioView::endThumbDrag() {
 }
 
 HitResult StudioView::hitTest(int x, int y) const {
-  if (x < kLeftPaneWidth) {
-    if (y < kClipRowsTop) {
-      if (x < 28) return {HitCode::LeftArrow, 0, 0};
-      if (x >= 228) return {HitCode::RightArrow, 0, 0};
-      return {HitCode::Banner, 0, 0};
-    }
-    if (x >= kClipRowWidth) {
-      if (y < state_.scrollBars[0].thumbTop) return {HitCode::ClipPageUp, 0, 0};
-      if (y > state_.scrollBars[0].thumbBottom) return {HitCode::ClipPageDown, 0, 0};
-      return {HitCode::ClipThumb, 0, 0};
-    }
-    const int index = state_.clipScroll + (y - kClipRowsTop) / kClipRowHeight;
-    if (index >= state_.clipRowCount) return {HitCode::Nothing, 0, 0};
-    return {HitCode::ClipRow, index, x < 10 ? 1 : 0};
-  }
-
+  if (x < kLeftPaneWidth) return hitClipPane(state_, x, y);
   if (x < kPlaylistLeft) return {HitCode::PaneDivider, 0, 0};
   if (y < kTransportHeight) return {HitCode::Transport, 0, 0};
   if (y < kPlaylistTop) return {HitCode::TransportDivider, 0, 0};
-  if (x >= host_.clientWidth() - kScrollBarWidth) {
-    if (y < state_.scrollBars[1].thumbTop) return {HitCode::PlaylistPageUp, 0, 0};
-    if (y > state_.scrollBars[1].thumbBottom) return {HitCode::PlaylistPageDown, 0, 0};
-    return {HitCode::PlaylistThumb, 0, 0};
-  }
-
+  if (x >= host_.clientWidth() - kScrollBarWidth)
+    return {scrollBarPart(state_.scrollBars[1], y, HitCode::PlaylistPageUp, HitCode::PlaylistPageDown,
+                          HitCode::PlaylistThumb),
+            0, 0};
   const int offset = y - kPlaylistTop;
   const int index = state_.playlistScroll + offset / kEntryHeight;
   const int r = offset % kEntryHeight;
   if (r >= 59) return {HitCode::PlaylistGap, index, 0};
-
-  // Inside the entry: the number box, then the intro line, the song band and
-  // the outro line with their two choice buttons of 13 pixels each.
-  const int rx = x - kPlaylistLeft;
-  int part;
-  if (rx < 32) {
-    part = r < 44 ? EntryPart::TrackNumber : EntryPart::TrackNumberOutro;
-  } else if (r < 15) {
-    part = rx - 32 < 13 ? EntryPart::PrevIntro : rx - 32 < 26 ? EntryPart::NextIntro : EntryPart::IntroText;
-  } else if (r < 44) {
-    part = EntryPart::SongBand;
-  } else {
-    part = rx - 32 < 13 ? EntryPart::PrevOutro : rx - 32 < 26 ? EntryPart::NextOutro : EntryPart::OutroText;
-  }
-  return {HitCode::PlaylistEntry, index, part};
+  return {HitCode::PlaylistEntry, index, entryPart(x - kPlaylistLeft, r)};
 }
 
 }  // namespace wc

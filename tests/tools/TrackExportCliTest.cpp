@@ -111,5 +111,46 @@ TEST_F(TrackExportCliTest, JoinShortChangesOnlyTheCueSheet) {
   EXPECT_LT(tracks(readText(f.workPath("joined.cue"))), 3);
 }
 
+// The window's questions come from the session's flows; here the command
+// line answers them: files are replaced, and the stale files of an earlier
+// export stay unless --remove-stale is given. Each run follows the one before.
+TEST_F(TrackExportCliTest, AnswersTheExportQuestionsFromTheCommandLine) {
+  const auto longPlan = planTrackExport(f.session->playlist(), f.catalogue(), "Friday Mix", TrackFormat::Flac);
+  f.session->playlist().removeTrack(f.tracks().back());
+  ASSERT_TRUE(f.session->writePlaylistFile(f.workPath("Short.wcpl").string()));
+  const size_t longFiles = longPlan.fileNames().size();
+  const std::string replacingLong = "wavecrate-export: replacing " + std::to_string(longFiles) + " existing files\n";
+  const std::string replacingShort =
+      "wavecrate-export: replacing " + std::to_string(longFiles - 1) + " existing files\n";
+  const std::string staleStays =
+      "wavecrate-export: 1 file(s) of an earlier export of this album stay in the folder (--remove-stale removes "
+      "them)\n";
+  struct Run {
+    std::string arguments;
+    std::vector<std::string> said;  // none: no line of the program's own
+    bool staleFileStays;
+  };
+  const Run runs[] = {
+      {"--tracks out 'Friday Mix.wcpl'", {}, true},
+      {"--tracks out 'Friday Mix.wcpl'", {replacingLong}, true},
+      {"--tracks out --album 'Friday Mix' Short.wcpl", {replacingShort, staleStays}, true},
+      {"--tracks out 'Friday Mix.wcpl'", {replacingLong}, true},
+      {"--tracks out --album 'Friday Mix' --remove-stale Short.wcpl", {replacingShort}, false},
+      {"'Friday Mix.wcpl' cd.wav", {}, false},
+      {"'Friday Mix.wcpl' cd.wav", {}, false},  // the CUE sheet is replaced too
+  };
+  for (const Run& run : runs) {
+    SCOPED_TRACE(run.arguments);
+    const CliResult r = runIn(f.disc.directory(), run.arguments);
+    ASSERT_EQ(r.status, 0) << r.output;
+    for (const std::string& line : run.said) EXPECT_NE(r.output.find(line), std::string::npos) << r.output;
+    if (run.said.empty()) {
+      EXPECT_EQ(r.output.find("wavecrate-export: "), std::string::npos) << r.output;
+    }
+    EXPECT_EQ(std::filesystem::exists(f.workPath("out") / longPlan.tracks[2].fileName), run.staleFileStays);
+  }
+  EXPECT_TRUE(std::filesystem::exists(f.workPath("cd.cue")));
+}
+
 }  // namespace
 }  // namespace wc::test

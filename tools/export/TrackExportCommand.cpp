@@ -1,45 +1,13 @@
 #include "tools/export/TrackExportCommand.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 #include <string_view>
 
 #include "audio/encode/TrackEncoders.h"
-#include "gamedata/ClipAnnotation.h"
-#include "playlist/TrackExporter.h"
-#if WAVECRATE_CLI_COVER
-#include "tools/export/CoverPng.h"
-#endif
 
 namespace wc {
-namespace {
-
-// One line on standard error, redrawn in place on a terminal.
-class TerminalTrackProgress final : public TrackExportObserver {
- public:
-  bool progress(const TrackExportProgress& p) override {
-    const int permille = int(p.fraction * 1000);
-    if (permille == lastPermille_) return true;
-    lastPermille_ = permille;
-    std::fprintf(stderr, "%s%d of %d tracks encoded, track %d  %5.1f%%", tty_ ? "\r" : "", p.tracksDone, p.trackTotal,
-                 p.currentTrack, permille / 10.0);
-    if (p.secondsLeft >= 0) std::fprintf(stderr, "  about %.0f s left   ", p.secondsLeft);
-    if (!tty_) std::fputc('\n', stderr);
-    return true;
-  }
-  void done() {
-    if (tty_ && lastPermille_ >= 0) std::fputc('\n', stderr);
-  }
-
- private:
-  int lastPermille_ = -1;
-  bool tty_ = isatty(fileno(stderr));
-};
-
-}  // namespace
 
 std::optional<bool> TrackExportArguments::take(int argc, char** argv, int& i) {
   const std::string_view arg = argv[i];
@@ -89,47 +57,15 @@ std::string TrackExportArguments::usageProblem() const {
   return "";
 }
 
-int runTrackExport(FileSystem& fs, Playlist& playlist, const Catalogue& catalogue, const std::string& playlistPath,
-                   const TrackExportArguments& arguments) {
-  const TrackFormat format = *parseTrackFormat(arguments.format);
-  const auto range = trackFormatQuality(format);
-  const Path folder = *arguments.folder;
-  // Like an output file, a missing folder is made (its parent must exist).
-  if (!fs.isDirectory(folder) && !fs.createDirectory(folder)) {
-    std::fprintf(stderr, "wavecrate-export: cannot create the folder %s\n", folder.c_str());
-    return 1;
-  }
-  std::string album = arguments.album.value_or(Path(playlistPath).stem().string());
-  if (album.empty()) album = kDefaultAlbumName;
-  const TrackExportPlan plan = planTrackExport(playlist, catalogue, album, format);
-  const auto replaced = existingExportFiles(fs, folder, plan);
-  if (!replaced.empty()) std::fprintf(stderr, "wavecrate-export: replacing %zu existing files\n", replaced.size());
-  const auto stale = staleAlbumFiles(fs, folder, plan);
-  if (!stale.empty() && !arguments.removeStale)
-    std::fprintf(stderr,
-                 "wavecrate-export: %zu file(s) of an earlier export of this album stay in the folder "
-                 "(--remove-stale removes them)\n",
-                 stale.size());
-
-  const auto encoder = makeTrackEncoder(format, arguments.quality.value_or(range ? range->standard : 0));
-  TrackExportOptions options;
-  options.encoder = encoder.get();
-  if (arguments.removeStale) options.removeAfterwards = stale;
-#if WAVECRATE_CLI_COVER
-  // The cover the window's export embeds: the first track's station and the album.
-  const Track* first = playlist.first();
-  const bool knownStation = first && first->station >= 0 && first->station < kStationCount;
-  options.coverPng =
-      coverPng(knownStation ? latin1ToUtf8(catalogue.stations[first->station].labelText()) : std::string(), album);
-#endif
-  TerminalTrackProgress observer;
-  const TrackExportResult result = exportTracks(fs, playlist, plan, folder, options, observer);
-  observer.done();
-  if (result.error != TrackExportError::None) {
-    std::fprintf(stderr, "wavecrate-export: %s\n", trackExportMessage(result).c_str());
-    return 1;
-  }
-  return 0;
+TrackExportChoice TrackExportArguments::choice(const std::string& playlistPath) const {
+  TrackExportChoice choice;
+  choice.folder = folder.value_or("");
+  choice.format = *parseTrackFormat(format);
+  const auto range = trackFormatQuality(choice.format);
+  choice.quality = quality.value_or(range ? range->standard : 0);
+  // Empty (also when given empty): the session's default name.
+  choice.album = album.value_or(std::filesystem::path(playlistPath).stem().string());
+  return choice;
 }
 
 }  // namespace wc

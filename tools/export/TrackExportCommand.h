@@ -1,11 +1,9 @@
 #pragma once
-// wavecrate-export --tracks: the options and the run.
+// wavecrate-export --tracks: its options.
 #include <optional>
 #include <string>
 
-#include "base/File.h"
-#include "gamedata/CatalogueRecords.h"
-#include "playlist/Playlist.h"
+#include "session/TrackExportServices.h"
 
 namespace wc {
 
@@ -23,10 +21,9 @@ struct TrackExportArguments {
   // What is wrong with the options taken together (a quality out of the
   // format's range, or one for a format without any); empty when nothing.
   std::string usageProblem() const;
+  // The Export Tracks dialog's answer these options give for the playlist
+  // file `playlistPath` (after usageProblem() found nothing).
+  TrackExportChoice choice(const std::string& playlistPath) const;
 };
-
-// Exports; returns the exit status (0, or 1 with the message printed).
-int runTrackExport(FileSystem& fs, Playlist& playlist, const Catalogue& catalogue, const std::string& playlistPath,
-                   const TrackExportArguments& arguments);
 
 }  // namespace wc
