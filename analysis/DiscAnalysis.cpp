@@ -84,18 +84,28 @@ RoleTally StationProposal::tally() const {
   return t;
 }
 
-std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const std::vector<int>& stations,
-                                            const ClipSource& source, const AnalysisProgress& progress,
-                                            const std::atomic<bool>* cancel) {
+namespace {
+
+// The analysable stations among `stations`, each once, and the bytes of
+// their clips (plus one per clip, so that empty clips count as work).
+std::vector<int> analysableOnce(const Catalogue& catalogue, const std::vector<int>& stations, double& totalBytes) {
   std::vector<int> chosen;
-  double totalBytes = 0.0;
   for (int station : stations) {
     if (!isAnalysableStation(catalogue, station)) continue;
     if (std::find(chosen.begin(), chosen.end(), station) != chosen.end()) continue;
     chosen.push_back(station);
-    const Station& s = catalogue.stations[station];
-    for (const Clip& c : s.validClips()) totalBytes += double(c.size) + 1.0;
+    for (const Clip& c : catalogue.stations[station].validClips()) totalBytes += double(c.size) + 1.0;
   }
+  return chosen;
+}
+
+}  // namespace
+
+std::optional<DiscProposal> analyseStations(const Catalogue& catalogue, const std::vector<int>& stations,
+                                            const ClipSource& source, const AnalysisProgress& progress,
+                                            const std::atomic<bool>* cancel) {
+  double totalBytes = 0.0;
+  const std::vector<int> chosen = analysableOnce(catalogue, stations, totalBytes);
   auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
 
   // Each station's clips are read here, one at a time, and summarised on

@@ -130,6 +130,44 @@ double loneSongSeconds(std::span<const ClipSummary> clips, const std::vector<Rol
 // 0 for a choice that only just won, towards 1 as the best rival falls behind.
 double confidenceOf(double margin) { return 1.0 / (1.0 + std::exp(1.0 - margin)); }
 
+// Every way to cover the clips: each clip alone, and every block that can
+// start at it, ordered by start.
+std::vector<Step> candidateSteps(size_t n, const BlockScores& scores) {
+  std::vector<Step> steps;
+  for (size_t k = 0; k < n; ++k) {
+    steps.push_back({k, false, 0, 0, 0.0});
+    for (int i = 0; i <= kMost; ++i)
+      for (int o = 0; o <= kMost; ++o) {
+        if (i + o == 0) continue;
+        const double s = scores.block(k, i, o);
+        if (s != kImpossible) steps.push_back({k, true, i, o, s});
+      }
+  }
+  return steps;
+}
+
+// For each clip, the best whole segmentation that covers it with another
+// step than the chosen one. `chosen[end]` is the step of the best path that
+// ends at `end`; `before` and `after` the best scores up to and from each point.
+std::vector<double> rivalScores(const std::vector<Step>& steps, const std::vector<const Step*>& chosen,
+                                const std::vector<double>& before, const std::vector<double>& after) {
+  const size_t n = before.size() - 1;
+  std::vector<bool> onPath(steps.size(), false);
+  for (size_t end = n; end > 0;) {
+    const Step* s = chosen[end];
+    onPath[size_t(s - steps.data())] = true;
+    end = s->start;
+  }
+  std::vector<double> rival(n, kImpossible);
+  for (size_t t = 0; t < steps.size(); ++t) {
+    if (onPath[t]) continue;
+    const Step& s = steps[t];
+    const double through = before[s.start] + s.score + after[s.start + s.length()];
+    for (size_t c = s.start; c < s.start + s.length(); ++c) rival[c] = std::max(rival[c], through);
+  }
+  return rival;
+}
+
 }  // namespace
 
 std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const SegmentationWeights& weights) {
@@ -146,16 +184,7 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
     if (clips[k].audible) songSpeech[k] = speechScore(clips[k], tones[k], station, weights.amongSongs);
   const BlockScores scores(evidence, songSpeech, weights);
 
-  std::vector<Step> steps;
-  for (size_t k = 0; k < n; ++k) {
-    steps.push_back({k, false, 0, 0, 0.0});
-    for (int i = 0; i <= kMost; ++i)
-      for (int o = 0; o <= kMost; ++o) {
-        if (i + o == 0) continue;
-        const double s = scores.block(k, i, o);
-        if (s != kImpossible) steps.push_back({k, true, i, o, s});
-      }
-  }
+  const std::vector<Step> steps = candidateSteps(n, scores);
   // The best score of the clips before each point, and after it.
   std::vector<double> before(n + 1, kImpossible), after(n + 1, kImpossible);
   std::vector<const Step*> chosen(n + 1, nullptr);
@@ -176,19 +205,7 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
 
   // The best whole segmentation that covers each clip with another step
   // than the chosen one: the chosen step's margin is how far it falls behind.
-  std::vector<bool> onPath(steps.size(), false);
-  for (size_t end = n; end > 0;) {
-    const Step* s = chosen[end];
-    onPath[size_t(s - steps.data())] = true;
-    end = s->start;
-  }
-  std::vector<double> rival(n, kImpossible);
-  for (size_t t = 0; t < steps.size(); ++t) {
-    if (onPath[t]) continue;
-    const Step& s = steps[t];
-    const double through = before[s.start] + s.score + after[s.start + s.length()];
-    for (size_t c = s.start; c < s.start + s.length(); ++c) rival[c] = std::max(rival[c], through);
-  }
+  const std::vector<double> rival = rivalScores(steps, chosen, before, after);
 
   std::vector<size_t> lone;
   for (size_t end = n; end > 0;) {

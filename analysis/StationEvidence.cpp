@@ -205,82 +205,83 @@ double siblingEvidence(double likeness, const EvidenceWeights& w) {
 }  // namespace
 
 StationEvidence::StationEvidence(std::span<const ClipSummary> clips, const EvidenceWeights& weights)
-    : clips_(clips), w_(weights), sides_(clips.size()) {
-  std::vector<std::optional<Timbre>> ends(clips.size()), starts(clips.size());
-  for (size_t k = 0; k < clips.size(); ++k) {
-    const ClipSummary& c = clips[k];
-    if (!c.audible) continue;
-    Sides& s = sides_[k];
-    s.endLeft.emplace(c.tail.left);
-    s.endRight.emplace(c.tail.right);
-    s.startLeft.emplace(reversed(c.head.left));
-    s.startRight.emplace(reversed(c.head.right));
-    s.headLeft = EdgePredictor::lowBand(c.head.left);
-    s.headRight = EdgePredictor::lowBand(c.head.right);
-    const std::vector<float> backLeft = reversed(c.tail.left), backRight = reversed(c.tail.right);
-    s.tailLeft = EdgePredictor::lowBand(backLeft);
-    s.tailRight = EdgePredictor::lowBand(backRight);
-    s.headReceives = EdgePredictor::canReceive(c.head.left) && EdgePredictor::canReceive(c.head.right);
-    s.tailReceives = EdgePredictor::canReceive(backLeft) && EdgePredictor::canReceive(backRight);
-    ends[k] = endTimbre(c);
-    starts[k] = startTimbre(c);
-    for (const auto* frames : {&c.tailSpectra, &c.headSpectra})
-      for (double change : insideChanges(*frames)) s.timbreInside.push_back(std::log(change + 0.05));
-    const std::vector<float> onsets = onsetStrengths(c.envelopeDb);
-    const std::span<const float> all(onsets);
-    s.beatEnd = beatBefore(all);
-    s.beatStart = beatAfter(all);
-    // Points inside the clip, every second, within 8 s of either end:
-    // one performance, sections and fills included.
-    for (size_t at = kBeatContext / 2; at + kBeatContext / 2 <= all.size(); at += 100) {
-      if (at > 800 && at + 800 < all.size()) continue;
-      if (const auto beat = beatContinuity(beatBefore(all.first(at)), beatAfter(all.subspan(at))))
-        s.beatInside.push_back(*beat);
-    }
-  }
+    : clips_(clips), w_(weights), sides_(clips.size()), ends_(clips.size()), starts_(clips.size()) {
+  for (size_t k = 0; k < clips.size(); ++k)
+    if (clips[k].audible) measureInside(k);
   // What each measure looks like across a cut between unrelated audio: the
   // same measure between this clip and the other clips of the station.
-  for (size_t k = 0; k < clips.size(); ++k) {
-    Sides& s = sides_[k];
-    const std::vector<size_t> unrelated = unrelatedTo(k);
-    if (s.forwards()) {
-      std::vector<ConditionalDensity::Sample> errors;
-      for (size_t x : unrelated)
-        if (sides_[x].headReceives)
-          errors.push_back(stereoAcross(*s.endLeft, *s.endRight, sides_[x].headLeft, sides_[x].headRight));
-      s.forwardTrue.emplace(trueDensity(*s.endLeft, *s.endRight));
-      s.forwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.tailLeft) + 1e-12), 1.5);
-    }
-    if (s.backwards()) {
-      std::vector<ConditionalDensity::Sample> errors;
-      for (size_t x : unrelated)
-        if (sides_[x].tailReceives)
-          errors.push_back(stereoAcross(*s.startLeft, *s.startRight, sides_[x].tailLeft, sides_[x].tailRight));
-      s.backwardTrue.emplace(trueDensity(*s.startLeft, *s.startRight));
-      s.backwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.headLeft) + 1e-12), 1.5);
-    }
-    if (s.beatEnd) {
-      std::vector<double> beats;
-      for (size_t x : unrelated)
-        if (sides_[x].beatStart)
-          if (const auto beat = beatContinuity(*s.beatEnd, *sides_[x].beatStart)) beats.push_back(*beat);
-      s.beatFalse.emplace(std::move(beats), 0.0, 0.3);
-    }
-    if (!clips[k].fineTail.empty()) {
-      std::vector<double> likeness;
-      for (size_t x : unrelated)
-        if (const auto v = partialLikeness(clips[k].fineTail, clips[x].fineHead)) likeness.push_back(*v);
-      s.partialsFalse.emplace(std::move(likeness), 0.35, 0.2);
-    }
-    if (ends[k]) {
-      std::vector<double> distances;
-      for (size_t x : unrelated)
-        if (starts[x]) distances.push_back(logDistance(*ends[k], *starts[x]));
-      s.timbreFalse.emplace(std::move(distances), std::log(8.0), 0.7);
-    }
+  for (size_t k = 0; k < clips.size(); ++k) measureAgainstUnrelated(k);
+}
+
+void StationEvidence::measureInside(size_t k) {
+  const ClipSummary& c = clips_[k];
+  Sides& s = sides_[k];
+  s.endLeft.emplace(c.tail.left);
+  s.endRight.emplace(c.tail.right);
+  s.startLeft.emplace(reversed(c.head.left));
+  s.startRight.emplace(reversed(c.head.right));
+  s.headLeft = EdgePredictor::lowBand(c.head.left);
+  s.headRight = EdgePredictor::lowBand(c.head.right);
+  const std::vector<float> backLeft = reversed(c.tail.left), backRight = reversed(c.tail.right);
+  s.tailLeft = EdgePredictor::lowBand(backLeft);
+  s.tailRight = EdgePredictor::lowBand(backRight);
+  s.headReceives = EdgePredictor::canReceive(c.head.left) && EdgePredictor::canReceive(c.head.right);
+  s.tailReceives = EdgePredictor::canReceive(backLeft) && EdgePredictor::canReceive(backRight);
+  ends_[k] = endTimbre(c);
+  starts_[k] = startTimbre(c);
+  for (const auto* frames : {&c.tailSpectra, &c.headSpectra})
+    for (double change : insideChanges(*frames)) s.timbreInside.push_back(std::log(change + 0.05));
+  const std::vector<float> onsets = onsetStrengths(c.envelopeDb);
+  const std::span<const float> all(onsets);
+  s.beatEnd = beatBefore(all);
+  s.beatStart = beatAfter(all);
+  // Points inside the clip, every second, within 8 s of either end:
+  // one performance, sections and fills included.
+  for (size_t at = kBeatContext / 2; at + kBeatContext / 2 <= all.size(); at += 100) {
+    if (at > 800 && at + 800 < all.size()) continue;
+    if (const auto beat = beatContinuity(beatBefore(all.first(at)), beatAfter(all.subspan(at))))
+      s.beatInside.push_back(*beat);
   }
-  ends_ = std::move(ends);
-  starts_ = std::move(starts);
+}
+
+void StationEvidence::measureAgainstUnrelated(size_t k) {
+  Sides& s = sides_[k];
+  const std::vector<size_t> unrelated = unrelatedTo(k);
+  if (s.forwards()) {
+    std::vector<ConditionalDensity::Sample> errors;
+    for (size_t x : unrelated)
+      if (sides_[x].headReceives)
+        errors.push_back(stereoAcross(*s.endLeft, *s.endRight, sides_[x].headLeft, sides_[x].headRight));
+    s.forwardTrue.emplace(trueDensity(*s.endLeft, *s.endRight));
+    s.forwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.tailLeft) + 1e-12), 1.5);
+  }
+  if (s.backwards()) {
+    std::vector<ConditionalDensity::Sample> errors;
+    for (size_t x : unrelated)
+      if (sides_[x].tailReceives)
+        errors.push_back(stereoAcross(*s.startLeft, *s.startRight, sides_[x].tailLeft, sides_[x].tailRight));
+    s.backwardTrue.emplace(trueDensity(*s.startLeft, *s.startRight));
+    s.backwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.headLeft) + 1e-12), 1.5);
+  }
+  if (s.beatEnd) {
+    std::vector<double> beats;
+    for (size_t x : unrelated)
+      if (sides_[x].beatStart)
+        if (const auto beat = beatContinuity(*s.beatEnd, *sides_[x].beatStart)) beats.push_back(*beat);
+    s.beatFalse.emplace(std::move(beats), 0.0, 0.3);
+  }
+  if (!clips_[k].fineTail.empty()) {
+    std::vector<double> likeness;
+    for (size_t x : unrelated)
+      if (const auto v = partialLikeness(clips_[k].fineTail, clips_[x].fineHead)) likeness.push_back(*v);
+    s.partialsFalse.emplace(std::move(likeness), 0.35, 0.2);
+  }
+  if (ends_[k]) {
+    std::vector<double> distances;
+    for (size_t x : unrelated)
+      if (starts_[x]) distances.push_back(logDistance(*ends_[k], *starts_[x]));
+    s.timbreFalse.emplace(std::move(distances), std::log(8.0), 0.7);
+  }
 }
 
 StationEvidence::~StationEvidence() = default;

@@ -94,6 +94,10 @@ class StationEvidence {
 
  private:
   struct Sides;
+  // What clip k's measures look like inside it (one performance), and
+  // across cuts into the station's unrelated clips.
+  void measureInside(size_t k);
+  void measureAgainstUnrelated(size_t k);
   // Which clips stand for "unrelated" to clip k.
   std::vector<size_t> unrelatedTo(size_t k) const;
   double forwardEvidence(size_t earlier, const StereoEdge& laterHead) const;

@@ -60,6 +60,11 @@ class TerminalExport final : public SessionPrompts, public SessionObserver, priv
   std::unique_ptr<TrackEncoder> makeEncoder(TrackFormat format, int quality) override;
   std::vector<uint8_t> coverPng(const std::string& stationLabel, const std::string& album) override;
   std::unique_ptr<ProgressWindow> showProgress(const std::string& title) override;
+  // The command line names its folder and prints its own summary, and has
+  // no file manager to open.
+  std::string musicFolder() override { return {}; }
+  bool showResult(const std::string&) override { return false; }
+  bool openFolder(const std::string&) override { return false; }
 
   void fail(const std::string& message);
   void trackStarts(int number, Track& track);
