@@ -44,8 +44,8 @@ class BlockScores {
     for (size_t k = 0; k < n_; ++k) seconds_.push_back(ev.clip(k).seconds());
     intro_.assign(n_, {});
     outro_.assign(n_, {});
-    introSiblings_.assign(n_, 0.0);
-    outroSiblings_.assign(n_, 0.0);
+    introSiblings_.assign(n_, {});
+    outroSiblings_.assign(n_, {});
     song_.assign(n_, kImpossible);
     for (size_t k = 0; k < n_; ++k) {
       const ClipSummary& c = ev.clip(k);
@@ -67,9 +67,9 @@ class BlockScores {
         s = followOn(ev, k, x, x, w.outro);
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
-      if (k + 1 < n_) {
-        introSiblings_[k] = ev.introSiblings(k, k + 1);
-        outroSiblings_[k] = ev.outroSiblings(k, k + 1);
+      for (size_t d = 1; d < size_t(kMost) && k + d < n_; ++d) {
+        introSiblings_[k][d] = ev.introSiblings(k, k + d);
+        outroSiblings_[k][d] = ev.outroSiblings(k, k + d);
       }
     }
   }
@@ -82,14 +82,9 @@ class BlockScores {
     double longest = 0.0;
     for (int i = 1; i <= intros + outros; ++i) longest = std::max(longest, seconds_[k + size_t(i)]);
     s += songLength_ * std::clamp(std::log(seconds_[k] / std::max(longest, 0.1)), -2.0, 2.0);
-    for (int i = 1; i <= intros; ++i) {
-      s += intro_[k][size_t(i - 1)];
-      if (i > 1) s += introSiblings_[k + size_t(i) - 1];
-    }
-    for (int j = 1; j <= outros; ++j) {
-      s += outro_[k][size_t(intros + j - 1)];
-      if (j > 1) s += outroSiblings_[k + size_t(intros + j) - 1];
-    }
+    for (int i = 1; i <= intros; ++i) s += intro_[k][size_t(i - 1)] + likestEarlier(introSiblings_, k + 1, i - 1);
+    for (int j = 1; j <= outros; ++j)
+      s += outro_[k][size_t(intros + j - 1)] + likestEarlier(outroSiblings_, k + 1 + size_t(intros), j - 1);
     return s;
   }
 
@@ -98,9 +93,22 @@ class BlockScores {
   double songLength_;
   std::vector<double> seconds_;
   std::vector<double> song_;
-  std::vector<std::array<double, kMost>> intro_;       // intro_[k][i - 1]: clip k + i as an intro of k
-  std::vector<std::array<double, 2 * kMost>> outro_;   // outro_[k][m - 1]: clip k + m as an outro of k
-  std::vector<double> introSiblings_, outroSiblings_;  // clip k and k + 1
+  std::vector<std::array<double, kMost>> intro_;      // intro_[k][i - 1]: clip k + i as an intro of k
+  std::vector<std::array<double, 2 * kMost>> outro_;  // outro_[k][m - 1]: clip k + m as an outro of k
+  // Pair evidence: [k][d] for clip k and clip k + d (d from 1).
+  using Pairs = std::vector<std::array<double, kMost>>;
+  Pairs introSiblings_, outroSiblings_;
+
+  // The sibling evidence for the follow-on at `index` of a run starting at
+  // clip `first`: its likest earlier follow-on. One whose voice runs into
+  // the seam is like none of the others, yet the others still vouch for
+  // each other past it; the first follow-on has no earlier one.
+  static double likestEarlier(const Pairs& pairs, size_t first, int index) {
+    if (index == 0) return 0.0;
+    double best = kImpossible;
+    for (int m = 0; m < index; ++m) best = std::max(best, pairs[first + size_t(m)][size_t(index - m)]);
+    return best;
+  }
 };
 
 // A clip that joins no song: speech is chatter; music is a song (one

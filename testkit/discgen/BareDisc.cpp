@@ -108,7 +108,9 @@ ClipPlan songBlock(const BareItem& item, Draw& draw, uint32_t seed) {
   for (int i = 0; i < item.outros; ++i) {
     const size_t length = wholeFrames(tailOut * draw.between(0.6, 1.0));
     MixBuffer outro = slice(performance, lead + body, lead + body + length);
-    if (item.spokenOutros && i + 1 < std::max(2, item.outros))
+    if (i == item.voiceFromSeam)
+      speakOver(outro, 0, length - samplesFor(0.4), seed * 37u + uint32_t(i));
+    else if (item.spokenOutros && i + 1 < std::max(2, item.outros))
       speakOver(outro, samplesFor(0.35), length - samplesFor(0.4), seed * 37u + uint32_t(i));
     outro.ramp(length * 2 / 5, length, 1.0f, 0.0f);
     StereoEncoder afterSong = stream;

@@ -28,6 +28,7 @@ struct BareItem {
   int outros = 2;
   bool spokenIntros = true;  // a voice over all intros but the last; else none
   bool spokenOutros = true;  // likewise for the outros
+  int voiceFromSeam = -1;    // this outro's voice starts on its first sample, the music ducked at once
 };
 
 struct BareStation {

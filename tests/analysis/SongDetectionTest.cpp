@@ -80,6 +80,10 @@ BareItem song(double seconds, int intros, int outros, bool spoken = true) {
   item.spokenIntros = item.spokenOutros = spoken;
   return item;
 }
+BareItem voicedFromSeam(BareItem item, int outro) {
+  item.voiceFromSeam = outro;
+  return item;
+}
 BareItem other(BareItemKind kind, double seconds) {
   BareItem item;
   item.kind = kind;
@@ -103,13 +107,15 @@ const std::vector<HardCase>& hardCases() {
       {"songs back to back", {song(5, 1, 2), song(4, 2, 1), song(5, 1, 1)}},
       {"very short song", {other(BareItemKind::Chatter, 2), song(1.2, 1, 1), other(BareItemKind::Chatter, 2)}},
       {"clip without frames", {song(5, 1, 1), other(BareItemKind::Empty, 0), song(5, 2, 1)}},
+      {"outro voiced from the seam among alike outros",
+       {voicedFromSeam(song(5, 1, 5, false), 2), other(BareItemKind::Chatter, 2)}},
   };
   return cases;
 }
 
 TEST(SongDetectionTest, HardCasesComeOutExact) {
   std::vector<BareStation> stations;
-  const int indices[] = {4, 5, 6, 8, 9, 10, 11};  // listed in the bare catalogue
+  const int indices[] = {4, 5, 6, 8, 9, 10, 11, 12};  // listed in the bare catalogue
   for (size_t i = 0; i < hardCases().size(); ++i) stations.push_back({indices[i], hardCases()[i].items});
   const BareDiscRun run(stations, 77);
   ASSERT_TRUE(run.disc);
