@@ -67,16 +67,21 @@ struct FollowOnModel {
 struct SegmentationWeights {
   EvidenceWeights evidence;
   double blockCost = 1.0;  // a block needs this much evidence more than its clips alone
+  // Fitted on tuning discs of eight songs a station: intros on `hyperrogue`
+  // seeds 1-3 and `synth` 4-5, outros on `hyperrogue` 1-3 and 6-10 and
+  // `synth` 4-10 (the intro model refitted there took a station
+  // identification for one more intro of a song without outros).
   FollowOnModel intro{0.259, 0.354, 0.325, 0.656, 0.752, 0.322, 0.332, 2.627, -6.182, -0.513, 0.183, 3.329, -0.688};
-  FollowOnModel outro{0.184, 0.136, 0.251, 0.921, 1.293, 0.545, 0.688, -2.929, 5.668, -0.413, 0.236, 1.687, 0.103};
+  FollowOnModel outro{0.171, 0.107, 0.207, 0.748, 0.857, 0.285, 0.777, -1.579, 7.632, 0.052, 0.207, 2.383, -1.322};
   double shortSong = 2.0;   // against a song shorter than its intros or outros
   double songLength = 1.5;  // per ln of how many times longer a song is than its longest follow-on
   // Whether a clip that joins no song is chatter: among clips shorter than
   // the station's songs (against a station identification), and among
   // clips as long as songs (against a song whose intros and outros were
-  // missed, where length says nothing).
-  SpeechModel amongShort{6.3, -1.7, 6.2, -4.6, 3.5, 2.8, -2.0, 1.0};
-  SpeechModel amongSongs{6.1, 2.2, 5.3, 0.0, 0.0, 7.8, -6.9, -2.6};
+  // missed, where length says nothing, nor does a fade: songs end in
+  // fades). Fitted on the same discs as the follow-on models.
+  SpeechModel amongShort{9.04, 1.06, 2.41, -8.18, 2.36, 0.86, -15.0, -0.01};
+  SpeechModel amongSongs{8.04, 1.99, 2.54, 0.0, 0.0, 3.27, -28.5, -2.49};
   // Against a song, per unit of the second model's speech score above 0.
   double songSpeech = 1.0;
 };
