@@ -194,8 +194,10 @@ ClipSummary summarizeClip(const ClipAudio& clip, SpectrumAnalyser& spectra) {
   return s;
 }
 
-StereoEdge headAfter(const ClipSummary& previous, const ClipSummary& next) {
-  StereoEdge head = next.head;
+namespace {
+
+// Decodes the first frames of `next` after `previous` over the start of `head`.
+void decodeAfter(const ClipSummary& previous, const ClipSummary& next, StereoEdge& head) {
   DecoderState l = previous.endLeft, r = previous.endRight;
   float left[kSamplesPerFrame], right[kSamplesPerFrame];
   for (int f = 0; f < next.rawFrames && size_t(f + 1) * kSamplesPerFrame <= head.size(); ++f) {
@@ -203,6 +205,22 @@ StereoEdge headAfter(const ClipSummary& previous, const ClipSummary& next) {
     std::copy(left, left + kSamplesPerFrame, head.left.begin() + f * kSamplesPerFrame);
     std::copy(right, right + kSamplesPerFrame, head.right.begin() + f * kSamplesPerFrame);
   }
+}
+
+}  // namespace
+
+StereoEdge headAfter(const ClipSummary& previous, const ClipSummary& next) {
+  StereoEdge head = next.head;
+  decodeAfter(previous, next, head);
+  return head;
+}
+
+StereoEdge headStartAfter(const ClipSummary& previous, const ClipSummary& next, int frames) {
+  const size_t samples = std::min(next.head.size(), size_t(std::max(0, frames)) * kSamplesPerFrame);
+  StereoEdge head;
+  head.left.assign(next.head.left.begin(), next.head.left.begin() + ptrdiff_t(samples));
+  head.right.assign(next.head.right.begin(), next.head.right.begin() + ptrdiff_t(samples));
+  decodeAfter(previous, next, head);
   return head;
 }
 

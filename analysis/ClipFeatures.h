@@ -76,6 +76,9 @@ ClipSummary summarizeClip(const ClipAudio& clip, SpectrumAnalyser& spectra);
 // The head of `next` decoded with the history `previous` ends with, then
 // the rest of its head as decoded alone.
 StereoEdge headAfter(const ClipSummary& previous, const ClipSummary& next);
+// Only the first `frames` frames of that head (fewer where the clip has
+// fewer): enough for a look across the junction.
+StereoEdge headStartAfter(const ClipSummary& previous, const ClipSummary& next, int frames);
 
 // Cues from a level envelope (exposed for the tests of fades and speech).
 LevelCues levelCues(const std::vector<float>& envelopeDb);

@@ -19,6 +19,9 @@ struct StationEvidence::Sides {
   std::vector<double> tailLeft, tailRight;  // the tail's low band, from the end back
   bool headReceives = false, tailReceives = false;
   std::optional<ConditionalDensity> forwardTrue, forwardFalse, backwardTrue, backwardFalse;
+  // The same across cuts into unrelated clips decoded with the history the
+  // other clip leaves: its tail rings on into their first samples.
+  std::optional<ConditionalDensity> forwardFalseCarried, backwardFalseCarried;
   std::optional<SampleDensity> timbreFalse;
   std::vector<double> timbreInside;  // ln changes between neighbouring windows at both ends
   std::optional<BeatSide> beatEnd, beatStart;
@@ -263,6 +266,7 @@ void StationEvidence::measureAgainstUnrelated(size_t k) {
     s.backwardTrue.emplace(trueDensity(*s.startLeft, *s.startRight));
     s.backwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.headLeft) + 1e-12), 1.5);
   }
+  measureCarriedAgainstUnrelated(k, unrelated);
   if (s.beatEnd) {
     std::vector<double> beats;
     for (size_t x : unrelated)
@@ -284,6 +288,54 @@ void StationEvidence::measureAgainstUnrelated(size_t k) {
   }
 }
 
+// Frames of a head decoded with another clip's history for the carried
+// null (the look across a junction reads no further), and how many
+// unrelated clips it samples: each pair decodes those frames anew.
+constexpr int kCarriedFrames = 4;
+constexpr size_t kCarriedNull = 48;
+
+// The carried parts of a junction are judged against cuts into unrelated
+// clips decoded with the history clip k leaves (forwards) or that they
+// leave before clip k (backwards): a decoder's history rings on into the
+// first samples of any clip, so unrelated clips decoded alone would make
+// every carried junction look smoother than its like.
+
+void StationEvidence::measureCarriedAgainstUnrelated(size_t k, const std::vector<size_t>& all) {
+  std::vector<size_t> unrelated;
+  const size_t step = (all.size() + kCarriedNull - 1) / kCarriedNull;
+  for (size_t i = 0; i < all.size(); i += std::max<size_t>(1, step)) unrelated.push_back(all[i]);
+  Sides& s = sides_[k];
+  const ClipSummary& clip = clips_[k];
+  if (s.forwards()) {
+    std::vector<ConditionalDensity::Sample> errors;
+    for (size_t x : unrelated) {
+      if (!sides_[x].headReceives || clips_[x].rawFrames == 0 || x == k) continue;
+      const StereoEdge carried = headStartAfter(clip, clips_[x], kCarriedFrames);
+      errors.push_back(stereoAcross(*s.endLeft, *s.endRight, EdgePredictor::lowBand(carried.left),
+                                    EdgePredictor::lowBand(carried.right)));
+    }
+    if (!errors.empty())
+      s.forwardFalseCarried.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.tailLeft) + 1e-12),
+                                    1.5);
+  }
+  if (s.backwards() && clip.rawFrames > 0) {
+    std::vector<ConditionalDensity::Sample> errors;
+    for (size_t x : unrelated) {
+      if (!sides_[x].tailReceives || x == k) continue;
+      const StereoEdge carried = headStartAfter(clips_[x], clip, kCarriedFrames);
+      const std::vector<double> left = EdgePredictor::lowBandTowards(reversed(carried.left));
+      const std::vector<double> right = EdgePredictor::lowBandTowards(reversed(carried.right));
+      errors.push_back({0.5 * (s.startLeft->logErrorAcross(left, sides_[x].tailLeft) +
+                               s.startRight->logErrorAcross(right, sides_[x].tailRight)),
+                        0.5 * (s.startLeft->logOnsetAcross(left, sides_[x].tailLeft) +
+                               s.startRight->logOnsetAcross(right, sides_[x].tailRight))});
+    }
+    if (!errors.empty())
+      s.backwardFalseCarried.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.headLeft) + 1e-12),
+                                     1.5);
+  }
+}
+
 StationEvidence::~StationEvidence() = default;
 
 std::vector<size_t> StationEvidence::unrelatedTo(size_t k) const {
@@ -299,13 +351,14 @@ std::vector<size_t> StationEvidence::unrelatedTo(size_t k) const {
   return far.size() >= 8 ? far : others;
 }
 
-double StationEvidence::forwardEvidence(size_t earlier, const StereoEdge& laterHead) const {
+double StationEvidence::forwardEvidence(size_t earlier, const StereoEdge& laterHead, bool carried) const {
   const Sides& a = sides_[earlier];
   if (!a.forwards() || !EdgePredictor::canReceive(laterHead.left) || !EdgePredictor::canReceive(laterHead.right))
     return 0.0;
   const auto across = stereoAcross(*a.endLeft, *a.endRight, EdgePredictor::lowBand(laterHead.left),
                                    EdgePredictor::lowBand(laterHead.right));
-  return logLikelihoodRatio(*a.forwardTrue, *a.forwardFalse, across.value, across.condition, w_.waveFloor, w_.waveCap);
+  const ConditionalDensity& ifFalse = carried && a.forwardFalseCarried ? *a.forwardFalseCarried : *a.forwardFalse;
+  return logLikelihoodRatio(*a.forwardTrue, ifFalse, across.value, across.condition, w_.waveFloor, w_.waveCap);
 }
 
 double StationEvidence::backwardEvidence(size_t earlier, const Sides& later,
@@ -323,8 +376,9 @@ double StationEvidence::backwardEvidence(size_t earlier, const Sides& later,
   } else {
     across = stereoAcross(*later.startLeft, *later.startRight, a.tailLeft, a.tailRight);
   }
-  return logLikelihoodRatio(*later.backwardTrue, *later.backwardFalse, across.value, across.condition, w_.waveFloor,
-                            w_.waveCap);
+  const ConditionalDensity& ifFalse =
+      carriedHead && later.backwardFalseCarried ? *later.backwardFalseCarried : *later.backwardFalse;
+  return logLikelihoodRatio(*later.backwardTrue, ifFalse, across.value, across.condition, w_.waveFloor, w_.waveCap);
 }
 
 double StationEvidence::WaveformParts::combined() const {
@@ -344,7 +398,7 @@ StationEvidence::WaveformParts StationEvidence::waveformParts(size_t earlier, si
   const ClipSummary& a = clips_[earlier];
   const ClipSummary& b = clips_[later];
   if (!a.audible || !b.audible) return parts;
-  parts.forward = forwardEvidence(earlier, b.head);
+  parts.forward = forwardEvidence(earlier, b.head, false);
   parts.backward = backwardEvidence(earlier, sides_[later], std::nullopt);
   parts.carriedForward = parts.forward;
   parts.carriedBackward = parts.backward;
@@ -354,7 +408,7 @@ StationEvidence::WaveformParts StationEvidence::waveformParts(size_t earlier, si
   // apart needs none. Either way a true junction is smooth. Only the first
   // frames differ, so the later side's predictor stays as fitted.
   const StereoEdge carried = headAfter(a, b);
-  parts.carriedForward = forwardEvidence(earlier, carried);
+  parts.carriedForward = forwardEvidence(earlier, carried, true);
   parts.carriedBackward = backwardEvidence(earlier, sides_[later], carried);
   return parts;
 }

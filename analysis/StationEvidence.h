@@ -100,7 +100,8 @@ class StationEvidence {
   void measureAgainstUnrelated(size_t k);
   // Which clips stand for "unrelated" to clip k.
   std::vector<size_t> unrelatedTo(size_t k) const;
-  double forwardEvidence(size_t earlier, const StereoEdge& laterHead) const;
+  void measureCarriedAgainstUnrelated(size_t k, const std::vector<size_t>& all);
+  double forwardEvidence(size_t earlier, const StereoEdge& laterHead, bool carried) const;
   double backwardEvidence(size_t earlier, const Sides& later, const std::optional<StereoEdge>& carriedHead) const;
 
   std::span<const ClipSummary> clips_;
