@@ -136,6 +136,8 @@ struct Score {
   int clips = 0, rolesRight = 0;
   int blocks = 0, blocksExact = 0;
   int songsFound = 0, songsFoundRight = 0;
+  // Clips whose block the program names for the user to check.
+  int flagged = 0, wrongFlagged = 0;
   double analysisSeconds = 0.0, decodeSeconds = 0.0;
   std::vector<std::string> unavailable;
   std::vector<std::string> wrong;  // with --verbose
@@ -169,6 +171,9 @@ void scoreStation(const Station& truth, const StationProposal& p, const std::str
     const Clip& t = truth.clips[k];
     const RoleOfClip& r = p.roles[k];
     ++score.clips;
+    const bool flagged = r.confidence < kUncertainBlock;
+    score.flagged += flagged;
+    if (!roleRight(t, r)) score.wrongFlagged += flagged;
     if (roleRight(t, r)) {
       ++score.rolesRight;
     } else if (verbose) {
@@ -243,16 +248,17 @@ std::string percent(int part, int whole) {
 
 void printRow(const BareFamily& family, const SeedRange& range, const Score& s) {
   if (!s.unavailable.empty() && s.discs == 0) {
-    std::printf("| %s | %s | unavailable: %s | | | | | | |\n", std::string(family.name).c_str(), range.text().c_str(),
-                s.unavailable.front().c_str());
+    std::printf("| %s | %s | unavailable: %s | | | | | | | | |\n", std::string(family.name).c_str(),
+                range.text().c_str(), s.unavailable.front().c_str());
     return;
   }
   char times[64];
   std::snprintf(times, sizeof times, "%.2f | %.2f | %.2f", s.analysisSeconds, s.decodeSeconds,
                 s.decodeSeconds > 0 ? s.analysisSeconds / s.decodeSeconds : 0.0);
-  std::printf("| %s | %s | %d | %s | %d/%d | %s | %s | %s |\n", std::string(family.name).c_str(), range.text().c_str(),
-              s.clips, percent(s.rolesRight, s.clips).c_str(), s.blocksExact, s.blocks,
-              percent(s.songsFoundRight, s.blocks).c_str(), percent(s.songsFoundRight, s.songsFound).c_str(), times);
+  std::printf("| %s | %s | %d | %s | %d/%d | %s | %s | %s | %s | %s |\n", std::string(family.name).c_str(),
+              range.text().c_str(), s.clips, percent(s.rolesRight, s.clips).c_str(), s.blocksExact, s.blocks,
+              percent(s.songsFoundRight, s.blocks).c_str(), percent(s.songsFoundRight, s.songsFound).c_str(),
+              percent(s.wrongFlagged, s.clips - s.rolesRight).c_str(), percent(s.flagged, s.clips).c_str(), times);
 }
 
 // A scratch directory removed at the end, unless the discs are to be kept.
@@ -381,8 +387,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> wrong;
   std::puts(
       "| family | seeds | clips | clip roles right | song blocks exact | songs recall | songs precision | "
-      "analysis s | decode-once s | analysis/decode |");
-  std::puts("|---|---|---|---|---|---|---|---|---|---|");
+      "wrong clips flagged | clips flagged | analysis s | decode-once s | analysis/decode |");
+  std::puts("|---|---|---|---|---|---|---|---|---|---|---|---|");
   std::fflush(stdout);
   int status = 0;
   size_t j = 0;
