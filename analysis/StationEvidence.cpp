@@ -60,6 +60,24 @@ double median(std::vector<double> v) {
   return v[v.size() / 2];
 }
 
+// A side's predictor errors across cuts into unrelated clips; where there
+// are none, about the size of the side's own music.
+ConditionalDensity unrelatedDensity(std::vector<ConditionalDensity::Sample> errors,
+                                    const std::vector<double>& ownBand) {
+  return ConditionalDensity(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(ownBand) + 1e-12), 1.5);
+}
+
+// The start's predictors run back into the earlier clip's tail, with the
+// start as decoded after that clip (`carriedHead`) as their history.
+ConditionalDensity::Sample backAcrossCarried(const EdgePredictor& left, const EdgePredictor& right,
+                                             const StereoEdge& carriedHead, const std::vector<double>& tailLeft,
+                                             const std::vector<double>& tailRight) {
+  const std::vector<double> l = EdgePredictor::lowBandTowards(reversed(carriedHead.left));
+  const std::vector<double> r = EdgePredictor::lowBandTowards(reversed(carriedHead.right));
+  return {0.5 * (left.logErrorAcross(l, tailLeft) + right.logErrorAcross(r, tailRight)),
+          0.5 * (left.logOnsetAcross(l, tailLeft) + right.logOnsetAcross(r, tailRight))};
+}
+
 // The density of a predictor's ln errors inside one performance.
 ConditionalDensity trueDensity(const EdgePredictor& left, const EdgePredictor& right) {
   const size_t n = std::min(left.logTrialErrors().size(), right.logTrialErrors().size());
@@ -256,7 +274,7 @@ void StationEvidence::measureAgainstUnrelated(size_t k) {
       if (sides_[x].headReceives)
         errors.push_back(stereoAcross(*s.endLeft, *s.endRight, sides_[x].headLeft, sides_[x].headRight));
     s.forwardTrue.emplace(trueDensity(*s.endLeft, *s.endRight));
-    s.forwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.tailLeft) + 1e-12), 1.5);
+    s.forwardFalse.emplace(unrelatedDensity(std::move(errors), s.tailLeft));
   }
   if (s.backwards()) {
     std::vector<ConditionalDensity::Sample> errors;
@@ -264,7 +282,7 @@ void StationEvidence::measureAgainstUnrelated(size_t k) {
       if (sides_[x].tailReceives)
         errors.push_back(stereoAcross(*s.startLeft, *s.startRight, sides_[x].tailLeft, sides_[x].tailRight));
     s.backwardTrue.emplace(trueDensity(*s.startLeft, *s.startRight));
-    s.backwardFalse.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.headLeft) + 1e-12), 1.5);
+    s.backwardFalse.emplace(unrelatedDensity(std::move(errors), s.headLeft));
   }
   measureCarriedAgainstUnrelated(k, unrelated);
   if (s.beatEnd) {
@@ -314,25 +332,16 @@ void StationEvidence::measureCarriedAgainstUnrelated(size_t k, const std::vector
       errors.push_back(stereoAcross(*s.endLeft, *s.endRight, EdgePredictor::lowBand(carried.left),
                                     EdgePredictor::lowBand(carried.right)));
     }
-    if (!errors.empty())
-      s.forwardFalseCarried.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.tailLeft) + 1e-12),
-                                    1.5);
+    if (!errors.empty()) s.forwardFalseCarried.emplace(unrelatedDensity(std::move(errors), s.tailLeft));
   }
   if (s.backwards() && clip.rawFrames > 0) {
     std::vector<ConditionalDensity::Sample> errors;
     for (size_t x : unrelated) {
       if (!sides_[x].tailReceives || x == k) continue;
-      const StereoEdge carried = headStartAfter(clips_[x], clip, kCarriedFrames);
-      const std::vector<double> left = EdgePredictor::lowBandTowards(reversed(carried.left));
-      const std::vector<double> right = EdgePredictor::lowBandTowards(reversed(carried.right));
-      errors.push_back({0.5 * (s.startLeft->logErrorAcross(left, sides_[x].tailLeft) +
-                               s.startRight->logErrorAcross(right, sides_[x].tailRight)),
-                        0.5 * (s.startLeft->logOnsetAcross(left, sides_[x].tailLeft) +
-                               s.startRight->logOnsetAcross(right, sides_[x].tailRight))});
+      errors.push_back(backAcrossCarried(*s.startLeft, *s.startRight, headStartAfter(clips_[x], clip, kCarriedFrames),
+                                         sides_[x].tailLeft, sides_[x].tailRight));
     }
-    if (!errors.empty())
-      s.backwardFalseCarried.emplace(std::move(errors), kOnsetSpread, std::log(2.0 * meanSquare(s.headLeft) + 1e-12),
-                                     1.5);
+    if (!errors.empty()) s.backwardFalseCarried.emplace(unrelatedDensity(std::move(errors), s.headLeft));
   }
 }
 
@@ -367,12 +376,7 @@ double StationEvidence::backwardEvidence(size_t earlier, const Sides& later,
   if (!a.tailReceives || !later.backwards() || !later.backwardTrue || !later.backwardFalse) return 0.0;
   ConditionalDensity::Sample across;
   if (carriedHead) {
-    const std::vector<double> left = EdgePredictor::lowBandTowards(reversed(carriedHead->left));
-    const std::vector<double> right = EdgePredictor::lowBandTowards(reversed(carriedHead->right));
-    across = {0.5 * (later.startLeft->logErrorAcross(left, a.tailLeft) +
-                     later.startRight->logErrorAcross(right, a.tailRight)),
-              0.5 * (later.startLeft->logOnsetAcross(left, a.tailLeft) +
-                     later.startRight->logOnsetAcross(right, a.tailRight))};
+    across = backAcrossCarried(*later.startLeft, *later.startRight, *carriedHead, a.tailLeft, a.tailRight);
   } else {
     across = stereoAcross(*later.startLeft, *later.startRight, a.tailLeft, a.tailRight);
   }

@@ -40,8 +40,8 @@ std::vector<float> voice(size_t samples, uint32_t seed) {
   return mono;
 }
 
-// A voice over [from, to) of `music`, the music ducked beneath it. The
-// voice stays clear of the clip's edges by `margin` samples.
+// A voice over [from, to) of `music`, the music ducked beneath it (at
+// once where `from` is the clip's first sample).
 void speakOver(MixBuffer& music, size_t from, size_t to, uint32_t seed) {
   if (to <= from + samplesFor(0.3)) return;
   const std::vector<float> v = voice(to - from, seed);
