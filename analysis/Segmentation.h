@@ -80,8 +80,8 @@ struct SegmentationWeights {
   // clips as long as songs (against a song whose intros and outros were
   // missed, where length says nothing, nor does a fade: songs end in
   // fades). Fitted on the same discs as the follow-on models.
-  SpeechModel amongShort{9.04, 1.06, 2.41, -8.18, 2.36, 0.86, -15.0, -0.01};
-  SpeechModel amongSongs{8.04, 1.99, 2.54, 0.0, 0.0, 3.27, -28.5, -2.49};
+  SpeechModel amongShort{8.51, 1.43, 2.67, -7.58, 1.70, -0.06, -10.43, -0.84, -0.45};
+  SpeechModel amongSongs{7.47, 2.70, 3.32, 0.0, 0.0, 1.85, -21.10, -1.19, -2.99};
   // Against a song, per unit of the second model's speech score above 0.
   double songSpeech = 1.0;
 };

@@ -12,6 +12,11 @@ namespace {
 constexpr size_t kApart = 2;
 constexpr float kLoudRange = 20.0f;
 
+// The start's level against the median counts within these bounds: below
+// them a clip begins in silence either way, above them on a hit either way.
+constexpr double kStartFloorDb = -20.0;
+constexpr double kStartCeilingDb = 15.0;
+
 double median(std::vector<double> v) {
   if (v.empty()) return 0.0;
   std::nth_element(v.begin(), v.begin() + ptrdiff_t(v.size() / 2), v.end());
@@ -66,7 +71,8 @@ double speechScore(const ClipSummary& clip, const ToneCues& tone, const StationT
   const LevelCues& q = clip.cues;
   double score = model.bias + model.pauses * q.pauseShare + model.silenceSeen * (q.silenceShare >= 0.02 ? 1.0 : 0.0) +
                  model.silence * std::min(q.silenceShare, 0.1) / 0.1 + model.fadeOut * q.fadeOutShare +
-                 model.length * std::clamp(std::log(std::max(clip.seconds(), 1e-3) / 8.0), -1.0, 1.0);
+                 model.length * std::clamp(std::log(std::max(clip.seconds(), 1e-3) / 8.0), -1.0, 1.0) +
+                 model.start * std::clamp(q.startDb - q.medianDb, kStartFloorDb, kStartCeilingDb) / 10.0;
   if (tone.valid && station.valid)
     score += model.timbreChange * std::log(tone.timbreChange / station.timbreChange) +
              model.harmony * (tone.harmony - station.harmony);

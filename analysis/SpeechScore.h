@@ -2,9 +2,11 @@
 // Is a clip that joins no song speech (chatter) or music? Speech changes
 // its timbre from syllable to syllable and has no steady harmony, where
 // music holds both; pauses between words and silence between sentences
-// add to that. Timbre change and harmony are measured against the
-// station's own clips, most of which are music, so a station of busy
-// music and one of calm music are judged alike.
+// add to that, and so does how a clip begins: music cut from a programme
+// starts at its level, a speaker from the quiet before the first word.
+// Timbre change and harmony are measured against the station's own clips,
+// most of which are music, so a station of busy music and one of calm
+// music are judged alike.
 #include <span>
 
 #include "analysis/ClipFeatures.h"
@@ -37,6 +39,7 @@ struct SpeechModel {
   double length = 0.0;        // per ln(seconds / 8), counted between -1 and 1
   double timbreChange = 0.0;  // per ln of the timbre change over the station's
   double harmony = 0.0;       // per harmony above the station's
+  double start = 0.0;         // per 10 dB the clip's start lies above its median level
   double bias = 0.0;
 };
 
