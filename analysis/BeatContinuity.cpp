@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace wc {
 namespace {
@@ -57,6 +58,35 @@ BeatSide beatAfter(std::span<const float> onsets) {
   return sideOf(onsets.first(std::min(onsets.size(), kBeatContext)));
 }
 
+namespace {
+
+// Onsets folded at the beat period: how much onset falls on each step of
+// the beat, smoothed over a few steps so that a beat played a little early
+// or late still counts where it belongs.
+std::vector<double> foldedAtBeat(std::span<const float> onsets, size_t firstStep, size_t period) {
+  std::vector<double> folded(period, 0.0);
+  for (size_t t = 0; t < onsets.size(); ++t) folded[(firstStep + t) % period] += onsets[t];
+  constexpr size_t kSmooth = 2;
+  std::vector<double> smooth(period, 0.0);
+  for (size_t i = 0; i < period; ++i)
+    for (size_t d = 0; d <= 2 * kSmooth; ++d) smooth[i] += folded[(i + period + d - kSmooth) % period];
+  return smooth;
+}
+
+double correlation(const std::vector<double>& a, const std::vector<double>& b) {
+  const double ma = std::accumulate(a.begin(), a.end(), 0.0) / double(a.size());
+  const double mb = std::accumulate(b.begin(), b.end(), 0.0) / double(b.size());
+  double ab = 0.0, aa = 0.0, bb = 0.0;
+  for (size_t i = 0; i < a.size(); ++i) {
+    ab += (a[i] - ma) * (b[i] - mb);
+    aa += (a[i] - ma) * (a[i] - ma);
+    bb += (b[i] - mb) * (b[i] - mb);
+  }
+  return aa > 1e-9 && bb > 1e-9 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
+}  // namespace
+
 std::optional<double> beatContinuity(const BeatSide& before, const BeatSide& after) {
   // The period both sides agree on, each weighted by how long it is.
   size_t period = 0;
@@ -70,20 +100,11 @@ std::optional<double> beatContinuity(const BeatSide& before, const BeatSide& aft
     }
   }
   if (period == 0 || before.onsets.size() < period || after.onsets.size() < period) return std::nullopt;
-  // Onsets one beat apart with the junction between them.
-  const size_t n = before.onsets.size();
-  auto at = [&](size_t t) { return t < n ? before.onsets[t] : after.onsets[t - n]; };
-  double m = 0.0;
-  for (size_t t = n - period; t < n + period; ++t) m += at(t);
-  m /= double(2 * period);
-  double ab = 0.0, aa = 0.0, bb = 0.0;
-  for (size_t t = n - period; t < n; ++t) {
-    const double a = at(t) - m, b = at(t + period) - m;
-    ab += a * b;
-    aa += a * a;
-    bb += b * b;
-  }
-  return aa > 1e-9 && bb > 1e-9 ? ab / std::sqrt(aa * bb) : 0.0;
+  // Each side's onsets folded on one grid that runs on across the junction:
+  // where the beat goes on, both put their onsets on the same steps of it.
+  // Every beat of both sides counts, so one voiced or empty bar next to the
+  // cut does not decide.
+  return correlation(foldedAtBeat(before.onsets, 0, period), foldedAtBeat(after.onsets, before.onsets.size(), period));
 }
 
 }  // namespace wc

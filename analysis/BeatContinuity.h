@@ -27,9 +27,9 @@ BeatSide beatBefore(std::span<const float> onsets);  // the last kBeatContext
 BeatSide beatAfter(std::span<const float> onsets);   // the first kBeatContext
 
 // How well the onsets after a junction continue the beat of those before
-// it: the correlation of onsets one beat apart across the junction, at the
-// beat period both sides agree on best. Nullopt when neither side has a
-// beat or either is too short.
+// it: at the beat period both sides agree on best, the correlation of each
+// side's onsets folded on one beat grid that runs on across the junction.
+// Nullopt when neither side has a beat or either is shorter than a beat.
 std::optional<double> beatContinuity(const BeatSide& before, const BeatSide& after);
 
 }  // namespace wc
