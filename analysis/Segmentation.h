@@ -72,7 +72,7 @@ struct SegmentationWeights {
   // `synth` 4-10 (the intro model refitted there took a station
   // identification for one more intro of a song without outros).
   FollowOnModel intro{0.259, 0.354, 0.325, 0.656, 0.752, 0.322, 0.332, 2.627, -6.182, -0.513, 0.183, 3.329, -0.688};
-  FollowOnModel outro{0.202, 0.086, 0.214, 0.672, 0.767, 0.252, 0.694, -1.747, 8.095, 0.152, 0.172, 2.063, -1.556};
+  FollowOnModel outro{0.202, 0.070, 0.217, 0.667, 0.508, 0.249, 0.677, -2.012, 8.089, 0.132, 0.172, 2.004, -1.449};
   double shortSong = 2.0;   // against a song shorter than its intros or outros
   double songLength = 1.5;  // per ln of how many times longer a song is than its longest follow-on
   // Whether a clip that joins no song is chatter: among clips shorter than

@@ -39,8 +39,8 @@ struct EvidenceWeights {
   double partialFloor = 1.0;
   double partialCap = 1.0;
   // Beat continuity: the likelihood ratio's bounds.
-  double beatFloor = 1.5;
-  double beatCap = 1.5;
+  double beatFloor = 3.0;
+  double beatCap = 3.0;
   // Siblings: correlation from `unlike` (no opinion) to `alike` (full say).
   double siblingAlike = 0.9;
   double siblingUnlike = 0.5;
