@@ -33,33 +33,6 @@ double autocorrelation(std::span<const float> x, size_t lag) {
   return aa > 1e-9 && bb > 1e-9 ? ab / std::sqrt(aa * bb) : 0.0;
 }
 
-}  // namespace
-
-std::vector<float> onsetStrengths(std::span<const float> envelopeDb) {
-  std::vector<float> out(envelopeDb.size(), 0.0f);
-  for (size_t t = 1; t < envelopeDb.size(); ++t) out[t] = std::clamp(envelopeDb[t] - envelopeDb[t - 1], 0.0f, 20.0f);
-  return out;
-}
-
-namespace {
-BeatSide sideOf(std::span<const float> onsets) {
-  BeatSide side;
-  side.onsets.assign(onsets.begin(), onsets.end());
-  for (size_t lag = kShortestBeat; lag <= kLongestBeat; ++lag) side.periodicity.push_back(autocorrelation(onsets, lag));
-  return side;
-}
-}  // namespace
-
-BeatSide beatBefore(std::span<const float> onsets) {
-  return sideOf(onsets.last(std::min(onsets.size(), kBeatContext)));
-}
-
-BeatSide beatAfter(std::span<const float> onsets) {
-  return sideOf(onsets.first(std::min(onsets.size(), kBeatContext)));
-}
-
-namespace {
-
 // Onsets folded at the beat period: how much onset falls on each step of
 // the beat, smoothed over a few steps so that a beat played a little early
 // or late still counts where it belongs.
@@ -86,6 +59,29 @@ double correlation(const std::vector<double>& a, const std::vector<double>& b) {
 }
 
 }  // namespace
+
+std::vector<float> onsetStrengths(std::span<const float> envelopeDb) {
+  std::vector<float> out(envelopeDb.size(), 0.0f);
+  for (size_t t = 1; t < envelopeDb.size(); ++t) out[t] = std::clamp(envelopeDb[t] - envelopeDb[t - 1], 0.0f, 20.0f);
+  return out;
+}
+
+namespace {
+BeatSide sideOf(std::span<const float> onsets) {
+  BeatSide side;
+  side.onsets.assign(onsets.begin(), onsets.end());
+  for (size_t lag = kShortestBeat; lag <= kLongestBeat; ++lag) side.periodicity.push_back(autocorrelation(onsets, lag));
+  return side;
+}
+}  // namespace
+
+BeatSide beatBefore(std::span<const float> onsets) {
+  return sideOf(onsets.last(std::min(onsets.size(), kBeatContext)));
+}
+
+BeatSide beatAfter(std::span<const float> onsets) {
+  return sideOf(onsets.first(std::min(onsets.size(), kBeatContext)));
+}
 
 std::optional<double> beatContinuity(const BeatSide& before, const BeatSide& after) {
   // The period both sides agree on, each weighted by how long it is.
