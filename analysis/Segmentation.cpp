@@ -4,12 +4,19 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
+
+#include "analysis/SampleDensity.h"
 
 namespace wc {
 namespace {
 
 constexpr double kImpossible = -std::numeric_limits<double>::infinity();
 constexpr int kMost = kMostFollowOns;
+// How far a follow-on's voice counts against it: a DJ may talk over a
+// whole outro, which stays an outro however much it sounds like chatter.
+// Chosen on the tuning discs.
+constexpr double kMostVoice = 2.0;
 
 // A way to cover the clips from `start` on: one lone clip (no follow-ons
 // and `block` false) or a song block.
@@ -22,8 +29,10 @@ struct Step {
 };
 
 // Clip `clip` as an intro (the junction earlier -> later is clip -> song)
-// or an outro (song -> clip).
-double followOn(const StationEvidence& ev, size_t earlier, size_t later, size_t clip, const FollowOnModel& m) {
+// or an outro (song -> clip); `voice` is how much more it sounds like
+// chatter than like an identification.
+double followOn(const StationEvidence& ev, size_t earlier, size_t later, size_t clip, double voice,
+                const FollowOnModel& m) {
   const StationEvidence::WaveformParts parts = ev.waveformParts(earlier, later);
   const ClipSummary& c = ev.clip(clip);
   return m.bias + (parts.seen() ? m.waveformSeen : 0.0) + m.waveform * parts.combined() +
@@ -32,14 +41,17 @@ double followOn(const StationEvidence& ev, size_t earlier, size_t later, size_t 
          m.spectral * ev.spectralJunction(earlier, later) + m.beat * ev.beatJunction(earlier, later) +
          m.level * ev.levelJunction(earlier, later) + m.partials * ev.partialJunction(earlier, later) +
          m.pauses * c.cues.pauseShare + m.fadeOut * c.cues.fadeOutShare +
-         m.length * std::log(std::max(c.seconds(), 0.05)) + m.speech * ev.speechPenalty(clip);
+         m.length * std::log(std::max(c.seconds(), 0.05)) + m.speech * ev.speechPenalty(clip) +
+         m.voice * std::clamp(voice, 0.0, kMostVoice);
 }
 
 // The scores of every block a station allows, from the evidence.
 class BlockScores {
  public:
-  // `songSpeech[k]`: how much more clip k sounds like speech than like a song.
-  BlockScores(const StationEvidence& ev, std::span<const double> songSpeech, const SegmentationWeights& w)
+  // `songSpeech[k]`: how much more clip k sounds like speech than like a
+  // song; `shortSpeech[k]` than like a station identification.
+  BlockScores(const StationEvidence& ev, std::span<const double> songSpeech, std::span<const double> shortSpeech,
+              const SegmentationWeights& w)
       : n_(ev.size()), songLength_(w.songLength) {
     for (size_t k = 0; k < n_; ++k) seconds_.push_back(ev.clip(k).seconds());
     intro_.assign(n_, {});
@@ -56,7 +68,7 @@ class BlockScores {
         double& s = intro_[k][size_t(i - 1)];
         s = kImpossible;
         if (x >= n_ || !ev.clip(x).audible) continue;
-        s = followOn(ev, x, k, x, w.intro);
+        s = followOn(ev, x, k, x, shortSpeech[x], w.intro);
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
       for (int m = 1; m <= 2 * kMost; ++m) {
@@ -64,7 +76,7 @@ class BlockScores {
         double& s = outro_[k][size_t(m - 1)];
         s = kImpossible;
         if (x >= n_ || !ev.clip(x).audible) continue;
-        s = followOn(ev, k, x, x, w.outro);
+        s = followOn(ev, k, x, x, shortSpeech[x], w.outro);
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
       for (size_t d = 1; d < size_t(kMost) && k + d < n_; ++d) {
@@ -72,6 +84,11 @@ class BlockScores {
         outroSiblings_[k][d] = ev.outroSiblings(k, k + d);
       }
     }
+  }
+
+  // Adds evidence for clip k being a song to every block it heads.
+  void addSongEvidence(size_t k, double evidence) {
+    if (song_[k] != kImpossible) song_[k] += evidence;
   }
 
   // Song k with its intros and outros; impossible past the list.
@@ -176,22 +193,10 @@ std::vector<double> rivalScores(const std::vector<Step>& steps, const std::vecto
   return rival;
 }
 
-}  // namespace
-
-std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const SegmentationWeights& weights) {
-  const size_t n = clips.size();
+// The segmentation with the highest summed score. Clips it leaves alone
+// keep the role Unreadable, with their confidence, for the caller to name.
+std::vector<RoleOfClip> bestSegmentation(size_t n, const BlockScores& scores) {
   std::vector<RoleOfClip> roles(n);
-  if (n == 0) return roles;
-  const StationEvidence evidence(clips, weights.evidence);
-  std::vector<ToneCues> tones(n);
-  std::vector<double> songSpeech(n, 0.0);
-  for (size_t k = 0; k < n; ++k)
-    if (clips[k].audible) tones[k] = toneCuesOf(clips[k]);
-  const StationTone station = stationToneOf(tones);
-  for (size_t k = 0; k < n; ++k)
-    if (clips[k].audible) songSpeech[k] = speechScore(clips[k], tones[k], station, weights.amongSongs);
-  const BlockScores scores(evidence, songSpeech, weights);
-
   const std::vector<Step> steps = candidateSteps(n, scores);
   // The best score of the clips before each point, and after it.
   std::vector<double> before(n + 1, kImpossible), after(n + 1, kImpossible);
@@ -215,7 +220,6 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
   // than the chosen one: the chosen step's margin is how far it falls behind.
   const std::vector<double> rival = rivalScores(steps, chosen, before, after);
 
-  std::vector<size_t> lone;
   for (size_t end = n; end > 0;) {
     const Step& s = *chosen[end];
     const double confidence = confidenceOf(best - rival[s.start]);
@@ -224,11 +228,73 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
       for (size_t c = s.start + 1; c < end; ++c)
         roles[c] = {c <= s.start + size_t(s.intros) ? ClipRole::Intro : ClipRole::Outro, 0, 0, confidence};
     } else {
-      lone.push_back(s.start);
       roles[s.start].confidence = confidence;
     }
     end = s.start;
   }
+  return roles;
+}
+
+// Against each clip as a song, from its length: the ln likelihood ratio of
+// its length among the songs `roles` found on this station and among the
+// station's other clips (the clip itself left out of both), clamped to
+// [-floor, 0]. What is long is the station's own: nullopt while too few of
+// either are known.
+std::optional<std::vector<double>> songLengthEvidence(std::span<const ClipSummary> clips,
+                                                      const std::vector<RoleOfClip>& roles, double floor) {
+  std::vector<double> songs, others;
+  auto lnSeconds = [&](size_t k) { return std::log(std::max(clips[k].seconds(), 0.05)); };
+  for (size_t k = 0; k < roles.size(); ++k)
+    if (clips[k].audible) (roles[k].role == ClipRole::Song ? songs : others).push_back(lnSeconds(k));
+  if (songs.size() < 4 || others.size() < 4) return std::nullopt;
+  // A density of the lengths without one of them; a wide normal about
+  // their mean keeps a few from ruling any length out.
+  auto densityWithout = [](std::vector<double> lengths, std::optional<double> own) {
+    if (own) lengths.erase(std::find(lengths.begin(), lengths.end(), *own));
+    double mean = 0.0;
+    for (double x : lengths) mean += x / double(lengths.size());
+    return SampleDensity(std::move(lengths), mean, 1.0);
+  };
+  std::vector<double> evidence(roles.size(), 0.0);
+  for (size_t k = 0; k < roles.size(); ++k) {
+    if (!clips[k].audible) continue;
+    const double x = lnSeconds(k);
+    const bool song = roles[k].role == ClipRole::Song;
+    evidence[k] = logLikelihoodRatio(densityWithout(songs, song ? std::optional(x) : std::nullopt),
+                                     densityWithout(others, song ? std::nullopt : std::optional(x)), x, floor, 0.0);
+  }
+  return evidence;
+}
+
+}  // namespace
+
+std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const SegmentationWeights& weights) {
+  const size_t n = clips.size();
+  if (n == 0) return {};
+  const StationEvidence evidence(clips, weights.evidence);
+  std::vector<ToneCues> tones(n);
+  std::vector<double> songSpeech(n, 0.0), shortSpeech(n, 0.0);
+  for (size_t k = 0; k < n; ++k)
+    if (clips[k].audible) tones[k] = toneCuesOf(clips[k]);
+  const StationTone station = stationToneOf(tones);
+  for (size_t k = 0; k < n; ++k)
+    if (clips[k].audible) {
+      songSpeech[k] = speechScore(clips[k], tones[k], station, weights.amongSongs);
+      shortSpeech[k] = speechScore(clips[k], tones[k], station, weights.amongShort);
+    }
+  const BlockScores scores(evidence, songSpeech, shortSpeech, weights);
+
+  std::vector<RoleOfClip> roles = bestSegmentation(n, scores);
+  // Once the station's songs are known, how long they run says which
+  // clips are too short to be one.
+  if (const auto lengths = songLengthEvidence(clips, roles, weights.songLengthFloor)) {
+    BlockScores withLengths = scores;
+    for (size_t k = 0; k < n; ++k) withLengths.addSongEvidence(k, (*lengths)[k]);
+    roles = bestSegmentation(n, withLengths);
+  }
+  std::vector<size_t> lone;
+  for (size_t k = 0; k < n; ++k)
+    if (roles[k].role == ClipRole::Unreadable) lone.push_back(k);
   const double songSeconds = loneSongSeconds(clips, roles);
   for (size_t k : lone) roles[k].role = loneRole(clips[k], tones[k], station, songSeconds, weights);
   return roles;

@@ -61,18 +61,19 @@ struct FollowOnModel {
   double length = 0.0;        // per ln of the clip's seconds
   double speech = 0.0;        // per unit of the speech penalty
   double waveformSeen = 0.0;  // when the waveform could be judged at all
+  double voice = 0.0;         // per unit the clip sounds more like chatter than like an identification (0 to 2)
   double bias = 0.0;
 };
 
 struct SegmentationWeights {
   EvidenceWeights evidence;
   double blockCost = 1.0;  // a block needs this much evidence more than its clips alone
-  // Fitted on tuning discs of eight songs a station: intros on `hyperrogue`
-  // seeds 1-3 and `synth` 4-5, outros on `hyperrogue` 1-3 and 6-10 and
-  // `synth` 4-10 (the intro model refitted there took a station
-  // identification for one more intro of a song without outros).
-  FollowOnModel intro{0.259, 0.354, 0.325, 0.656, 0.752, 0.322, 0.332, 2.627, -6.182, -0.513, 0.183, 3.329, -0.688};
-  FollowOnModel outro{0.202, 0.070, 0.217, 0.667, 0.508, 0.249, 0.677, -2.012, 8.089, 0.132, 0.172, 2.004, -1.449};
+  // Fitted on tuning discs of eight songs a station: `hyperrogue` seeds
+  // 1-3 and 6-10 and `synth` 4-10.
+  FollowOnModel intro{0.208, 0.329,  0.090,  0.513, 0.404, 0.321,  0.702,
+                      2.153, -7.048, -0.077, 0.154, 2.907, -0.267, 0.199};
+  FollowOnModel outro{0.199,  0.076, 0.203, 0.660, 0.476, 0.262,  0.648,
+                      -0.303, 6.408, 0.422, 0.124, 1.537, -0.441, -1.100};
   double shortSong = 2.0;   // against a song shorter than its intros or outros
   double songLength = 1.5;  // per ln of how many times longer a song is than its longest follow-on
   // Whether a clip that joins no song is chatter: among clips shorter than
@@ -83,7 +84,12 @@ struct SegmentationWeights {
   SpeechModel amongShort{8.51, 1.43, 2.67, -7.58, 1.70, -0.06, -10.43, -0.84, -0.45};
   SpeechModel amongSongs{7.47, 2.70, 3.32, 0.0, 0.0, 1.85, -21.10, -1.19, -2.99};
   // Against a song, per unit of the second model's speech score above 0.
-  double songSpeech = 1.0;
+  double songSpeech = 1.5;
+  // The most a song's length counts against it, beside the lengths of the
+  // station's songs and of its other clips. It never counts for a song: a
+  // long clip of talk is still talk. This and `songSpeech` were chosen on
+  // the same discs.
+  double songLengthFloor = 3.0;
 };
 
 // One role per clip, in order. A song's follow-ons never reach past the

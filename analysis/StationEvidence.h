@@ -42,10 +42,13 @@ struct EvidenceWeights {
   double beatFloor = 3.0;
   double beatCap = 3.0;
   // Siblings: correlation from `unlike` (no opinion) to `alike` (full say).
+  // Against, it grows to `siblingAgainst` at no likeness at all: on the
+  // tuning discs true siblings are a few hundred times rarer than false
+  // ones there, but one whose voice runs into the seam is among them.
   double siblingAlike = 0.9;
   double siblingUnlike = 0.5;
   double siblingFor = 6.0;
-  double siblingAgainst = 3;
+  double siblingAgainst = 4.0;
   // A fade into a level this much louder (dB) is no junction.
   double levelJump = 15.0;
   double fadeIntoMusic = 4.0;
