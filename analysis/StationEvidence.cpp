@@ -28,6 +28,8 @@ struct StationEvidence::Sides {
   std::optional<SampleDensity> beatFalse;
   std::vector<double> beatInside;              // beat continuity at points inside the clip, near its ends
   std::optional<SampleDensity> partialsFalse;  // from this clip's end into unrelated clips
+  // The most alike its head's (tail's) band level changes are to an unrelated clip's.
+  double headChangesByChance = 0.0, tailChangesByChance = 0.0;
 
   bool forwards() const { return endLeft && endLeft->usable() && endRight->usable(); }
   bool backwards() const { return startLeft && startLeft->usable() && startRight->usable(); }
@@ -223,6 +225,32 @@ double siblingEvidence(double likeness, const EvidenceWeights& w) {
   return -w.siblingAgainst * std::min(1.0, (w.siblingUnlike - likeness) / w.siblingUnlike);
 }
 
+// How alike two edges' band levels change from frame to frame: the
+// correlation of those changes over every band, aligned at the edges' ends
+// (intros) or starts (outros). Steady sound changes little on either side
+// and so says little; one performance changes alike wherever no voice
+// covers it.
+double changeLikeness(const std::vector<SpectralFrame>& a, const std::vector<SpectralFrame>& b, bool atEnd) {
+  const size_t frames = std::min(a.size(), b.size());
+  if (frames < 8) return 0.0;
+  auto at = [&](const std::vector<SpectralFrame>& f, size_t t) -> const SpectralFrame& {
+    return atEnd ? f[f.size() - frames + t] : f[t];
+  };
+  constexpr float kAudible = -90.0f;
+  double ab = 0.0, aa = 0.0, bb = 0.0;
+  for (size_t t = 0; t + 1 < frames; ++t) {
+    const SpectralFrame &a0 = at(a, t), &a1 = at(a, t + 1), &b0 = at(b, t), &b1 = at(b, t + 1);
+    for (size_t band = 0; band < size_t(kSpectrumBands); ++band) {
+      if (std::min({a0.bandsDb[band], a1.bandsDb[band], b0.bandsDb[band], b1.bandsDb[band]}) <= kAudible) continue;
+      const double x = a1.bandsDb[band] - a0.bandsDb[band], y = b1.bandsDb[band] - b0.bandsDb[band];
+      ab += x * y;
+      aa += x * x;
+      bb += y * y;
+    }
+  }
+  return aa > 1e-9 && bb > 1e-9 ? ab / std::sqrt(aa * bb) : 0.0;
+}
+
 }  // namespace
 
 StationEvidence::StationEvidence(std::span<const ClipSummary> clips, const EvidenceWeights& weights)
@@ -297,6 +325,13 @@ void StationEvidence::measureAgainstUnrelated(size_t k) {
     for (size_t x : unrelated)
       if (const auto v = partialLikeness(clips_[k].fineTail, clips_[x].fineHead)) likeness.push_back(*v);
     s.partialsFalse.emplace(std::move(likeness), 0.35, 0.2);
+  }
+  for (size_t x : unrelated) {
+    if (x == k) continue;
+    s.headChangesByChance =
+        std::max(s.headChangesByChance, changeLikeness(clips_[k].headSpectra, clips_[x].headSpectra, false));
+    s.tailChangesByChance =
+        std::max(s.tailChangesByChance, changeLikeness(clips_[k].tailSpectra, clips_[x].tailSpectra, true));
   }
   if (ends_[k]) {
     std::vector<double> distances;
@@ -478,16 +513,28 @@ double StationEvidence::junction(size_t earlier, size_t later) const {
 // at the wrong end more than at the right one are no such pair.
 double StationEvidence::introSiblings(size_t a, size_t b) const {
   if (!clips_[a].audible || !clips_[b].audible) return 0.0;
-  const double ends = siblingEvidence(stereoLikeness(clips_[a].tail, clips_[b].tail, true), w_);
-  const double starts = siblingEvidence(stereoLikeness(clips_[a].head, clips_[b].head, false), w_);
+  const double ends = edgeSiblings(a, b, true);
+  const double starts = edgeSiblings(a, b, false);
   return ends - std::max(0.0, starts - ends);
 }
 
 double StationEvidence::outroSiblings(size_t a, size_t b) const {
   if (!clips_[a].audible || !clips_[b].audible) return 0.0;
-  const double ends = siblingEvidence(stereoLikeness(clips_[a].tail, clips_[b].tail, true), w_);
-  const double starts = siblingEvidence(stereoLikeness(clips_[a].head, clips_[b].head, false), w_);
+  const double ends = edgeSiblings(a, b, true);
+  const double starts = edgeSiblings(a, b, false);
   return starts - std::max(0.0, ends - starts);
+}
+
+double StationEvidence::edgeSiblings(size_t a, size_t b, bool atEnd) const {
+  const ClipSummary& x = clips_[a];
+  const ClipSummary& y = clips_[b];
+  const double waveform = siblingEvidence(stereoLikeness(atEnd ? x.tail : x.head, atEnd ? y.tail : y.head, atEnd), w_);
+  if (waveform >= 0.0) return waveform;
+  const double chance = atEnd ? std::max(sides_[a].tailChangesByChance, sides_[b].tailChangesByChance)
+                              : std::max(sides_[a].headChangesByChance, sides_[b].headChangesByChance);
+  const double changes =
+      changeLikeness(atEnd ? x.tailSpectra : x.headSpectra, atEnd ? y.tailSpectra : y.headSpectra, atEnd);
+  return changes > std::max(w_.changesAlike, chance) ? 0.0 : waveform;
 }
 
 double StationEvidence::speechPenalty(size_t k) const {

@@ -49,6 +49,11 @@ struct EvidenceWeights {
   double siblingUnlike = 0.5;
   double siblingFor = 6.0;
   double siblingAgainst = 4.0;
+  // Unlike waveforms count against siblings only while the way their band
+  // levels change from frame to frame is no more alike than this, nor than
+  // either clip's with any unrelated clip: a voice over one hides the
+  // shared music from the waveform, not from the changes around the voice.
+  double changesAlike = 0.3;
   // A fade into a level this much louder (dB) is no junction.
   double levelJump = 15.0;
   double fadeIntoMusic = 4.0;
@@ -106,6 +111,8 @@ class StationEvidence {
   void measureCarriedAgainstUnrelated(size_t k, const std::vector<size_t>& all);
   double forwardEvidence(size_t earlier, const StereoEdge& laterHead, bool carried) const;
   double backwardEvidence(size_t earlier, const Sides& later, const std::optional<StereoEdge>& carriedHead) const;
+  // Whether two clips hold the same music at their ends (`atEnd`) or starts.
+  double edgeSiblings(size_t a, size_t b, bool atEnd) const;
 
   std::span<const ClipSummary> clips_;
   EvidenceWeights w_;

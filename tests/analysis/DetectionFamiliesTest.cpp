@@ -66,14 +66,13 @@ TEST_P(DetectionFamiliesTest, FindsEverySongAndNearlyEveryRole) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(HeldOut, DetectionFamiliesTest,
-                         ::testing::Values(HeldOutDisc{"synth", 21}, HeldOutDisc{"synthwide", 101},
-                                           HeldOutDisc{"hyperrogue", 101}, HeldOutDisc{"drascula", 101},
-                                           HeldOutDisc{"drascula", 108, true},
-                                           HeldOutDisc{"hyperrogue", 106, false, true}),
-                         [](const auto& name) {
-                           return std::string(name.param.family) + std::to_string(name.param.seed);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    HeldOut, DetectionFamiliesTest,
+    ::testing::Values(HeldOutDisc{"synth", 21}, HeldOutDisc{"synthwide", 101}, HeldOutDisc{"hyperrogue", 101},
+                      HeldOutDisc{"drascula", 101},
+                      HeldOutDisc{.family = "drascula", .seed = 108, .identificationsApartFromChatter = true},
+                      HeldOutDisc{.family = "drascula", .seed = 103, .loneClipsJoinNoBlock = true}),
+    [](const auto& name) { return std::string(name.param.family) + std::to_string(name.param.seed); });
 
 }  // namespace
 }  // namespace wc::test
