@@ -529,11 +529,11 @@ double StationEvidence::edgeSiblings(size_t a, size_t b, bool atEnd) const {
   const ClipSummary& x = clips_[a];
   const ClipSummary& y = clips_[b];
   const double waveform = siblingEvidence(stereoLikeness(atEnd ? x.tail : x.head, atEnd ? y.tail : y.head, atEnd), w_);
-  if (waveform >= 0.0) return waveform;
-  const double chance = atEnd ? std::max(sides_[a].tailChangesByChance, sides_[b].tailChangesByChance)
-                              : std::max(sides_[a].headChangesByChance, sides_[b].headChangesByChance);
   const double changes =
       changeLikeness(atEnd ? x.tailSpectra : x.headSpectra, atEnd ? y.tailSpectra : y.headSpectra, atEnd);
+  if (waveform >= 0.0) return waveform < w_.siblingFor && changes < w_.changesUnlike ? 0.0 : waveform;
+  const double chance = atEnd ? std::max(sides_[a].tailChangesByChance, sides_[b].tailChangesByChance)
+                              : std::max(sides_[a].headChangesByChance, sides_[b].headChangesByChance);
   return changes > std::max(w_.changesAlike, chance) ? 0.0 : waveform;
 }
 

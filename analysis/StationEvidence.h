@@ -54,6 +54,10 @@ struct EvidenceWeights {
   // either clip's with any unrelated clip: a voice over one hides the
   // shared music from the waveform, not from the changes around the voice.
   double changesAlike = 0.3;
+  // Waveforms only partly alike count for siblings only while those changes
+  // are at least this alike: the same drum hit may open clips that share
+  // no music after it.
+  double changesUnlike = 0.15;
   // A fade into a level this much louder (dB) is no junction.
   double levelJump = 15.0;
   double fadeIntoMusic = 4.0;

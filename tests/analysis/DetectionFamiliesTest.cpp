@@ -18,8 +18,9 @@ struct HeldOutDisc {
   // A disc where an identification with a voice over it was once taken
   // for chatter: neither may now be taken for the other.
   bool identificationsApartFromChatter = false;
-  // A disc where chatter was once taken for a song, with the clip after it
-  // for its intro: no chatter or identification may now join a block.
+  // A disc where chatter or an identification once joined a block (chatter
+  // taken for a song with the clip after it for its intro; an identification
+  // opening on a song's drum hit taken for its outro): none may now.
   bool loneClipsJoinNoBlock = false;
 };
 
@@ -71,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(HeldOutDisc{"synth", 21}, HeldOutDisc{"synthwide", 101}, HeldOutDisc{"hyperrogue", 101},
                       HeldOutDisc{"drascula", 101},
                       HeldOutDisc{.family = "drascula", .seed = 108, .identificationsApartFromChatter = true},
-                      HeldOutDisc{.family = "drascula", .seed = 103, .loneClipsJoinNoBlock = true}),
+                      HeldOutDisc{.family = "drascula", .seed = 103, .loneClipsJoinNoBlock = true},
+                      HeldOutDisc{.family = "synthwide", .seed = 102, .loneClipsJoinNoBlock = true}),
     [](const auto& name) { return std::string(name.param.family) + std::to_string(name.param.seed); });
 
 }  // namespace
