@@ -56,6 +56,8 @@ class BlockScores {
     for (size_t k = 0; k < n_; ++k) seconds_.push_back(ev.clip(k).seconds());
     intro_.assign(n_, {});
     outro_.assign(n_, {});
+    introQuiet_.assign(n_, {});
+    outroQuiet_.assign(n_, {});
     introSiblings_.assign(n_, {});
     outroSiblings_.assign(n_, {});
     song_.assign(n_, kImpossible);
@@ -69,6 +71,7 @@ class BlockScores {
         s = kImpossible;
         if (x >= n_ || !ev.clip(x).audible) continue;
         s = followOn(ev, x, k, x, shortSpeech[x], w.intro);
+        introQuiet_[k][size_t(i - 1)] = ev.quietSeam(x, k) ? w.quietSeam : 0.0;
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
       for (int m = 1; m <= 2 * kMost; ++m) {
@@ -77,6 +80,7 @@ class BlockScores {
         s = kImpossible;
         if (x >= n_ || !ev.clip(x).audible) continue;
         s = followOn(ev, k, x, x, shortSpeech[x], w.outro);
+        outroQuiet_[k][size_t(m - 1)] = ev.quietSeam(k, x) ? w.quietSeam : 0.0;
         if (ev.clip(x).seconds() > c.seconds()) s -= w.shortSong;
       }
       for (size_t d = 1; d < size_t(kMost) && k + d < n_; ++d) {
@@ -99,9 +103,15 @@ class BlockScores {
     double longest = 0.0;
     for (int i = 1; i <= intros + outros; ++i) longest = std::max(longest, seconds_[k + size_t(i)]);
     s += songLength_ * std::clamp(std::log(seconds_[k] / std::max(longest, 0.1)), -2.0, 2.0);
-    for (int i = 1; i <= intros; ++i) s += intro_[k][size_t(i - 1)] + likestEarlier(introSiblings_, k + 1, i - 1);
-    for (int j = 1; j <= outros; ++j)
-      s += outro_[k][size_t(intros + j - 1)] + likestEarlier(outroSiblings_, k + 1 + size_t(intros), j - 1);
+    for (int i = 1; i <= intros; ++i) {
+      const size_t at = size_t(i - 1);
+      s += intro_[k][at] + withSiblings(likestEarlier(introSiblings_, k + 1, i - 1), introQuiet_[k][at]);
+    }
+    for (int j = 1; j <= outros; ++j) {
+      const size_t at = size_t(intros + j - 1);
+      s += outro_[k][at] +
+           withSiblings(likestEarlier(outroSiblings_, k + 1 + size_t(intros), j - 1), outroQuiet_[k][at]);
+    }
     return s;
   }
 
@@ -112,10 +122,19 @@ class BlockScores {
   std::vector<double> song_;
   std::vector<std::array<double, kMost>> intro_;      // intro_[k][i - 1]: clip k + i as an intro of k
   std::vector<std::array<double, 2 * kMost>> outro_;  // outro_[k][m - 1]: clip k + m as an outro of k
+  // What a seam in quiet on both sides costs each of them.
+  std::vector<std::array<double, kMost>> introQuiet_;
+  std::vector<std::array<double, 2 * kMost>> outroQuiet_;
   // Pair evidence: [k][d] for clip k and clip k + d (d from 1).
   using Pairs = std::vector<std::array<double, kMost>>;
   Pairs introSiblings_, outroSiblings_;
 
+  // A follow-on's sibling evidence, and what its quiet seam costs it unless
+  // an earlier sibling vouches for it: a DJ may talk over outros that run
+  // on from a song's quiet last bars, and siblings tell those apart.
+  static double withSiblings(double siblings, double quietSeam) {
+    return siblings > 0.0 ? siblings : siblings - quietSeam;
+  }
   // The sibling evidence for the follow-on at `index` of a run starting at
   // clip `first`: its likest earlier follow-on. One whose voice runs into
   // the seam is like none of the others, yet the others still vouch for

@@ -76,6 +76,11 @@ struct SegmentationWeights {
                       -0.303, 6.408, 0.422, 0.124, 1.537, -0.441, -1.100};
   double shortSong = 2.0;   // against a song shorter than its intros or outros
   double songLength = 1.5;  // per ln of how many times longer a song is than its longest follow-on
+  // Against a follow-on whose seam lies in quiet on both sides, unless an
+  // earlier sibling vouches for it. On the tuning discs 0.25% of true seams
+  // of real recordings lie in quiet, against 11% of the false ones beside
+  // blocks; the weight was chosen on them.
+  double quietSeam = 2.0;
   // Whether a clip that joins no song is chatter: among clips shorter than
   // the station's songs (against a station identification), and among
   // clips as long as songs (against a song whose intros and outros were

@@ -475,6 +475,12 @@ double StationEvidence::levelJunction(size_t earlier, size_t later) const {
   return evidence;
 }
 
+bool StationEvidence::quietSeam(size_t earlier, size_t later) const {
+  const LevelCues& a = clips_[earlier].cues;
+  const LevelCues& b = clips_[later].cues;
+  return a.endDb < a.medianDb - w_.quietEnd && b.startDb < b.medianDb - w_.quietStart;
+}
+
 double StationEvidence::beatJunction(size_t earlier, size_t later) const {
   const Sides& a = sides_[earlier];
   const Sides& b = sides_[later];

@@ -58,6 +58,10 @@ struct EvidenceWeights {
   // are at least this alike: the same drum hit may open clips that share
   // no music after it.
   double changesUnlike = 0.15;
+  // A seam in quiet on both sides: the earlier clip ends this far (dB)
+  // below its own median level and the later one begins this far below its own.
+  double quietEnd = 15.0;
+  double quietStart = 10.0;
   // A fade into a level this much louder (dB) is no junction.
   double levelJump = 15.0;
   double fadeIntoMusic = 4.0;
@@ -96,6 +100,10 @@ class StationEvidence {
   double levelJunction(size_t earlier, size_t later) const;
   double beatJunction(size_t earlier, size_t later) const;
   double partialJunction(size_t earlier, size_t later) const;
+  // Whether the seam lies in quiet on both sides: a song faded out and
+  // speech rising from silence do; one piece of music cut anywhere almost
+  // never does, as the later clip begins at the level the earlier ends on.
+  bool quietSeam(size_t earlier, size_t later) const;
   // Clips `a` and `b` are intros of one song: they end on the same music
   // (and do not begin on it more alike than they end).
   double introSiblings(size_t a, size_t b) const;

@@ -15,19 +15,23 @@ namespace {
 struct HeldOutDisc {
   const char* family;
   uint32_t seed;
+  int songsPerStation = kSmallBareDisc.songsPerStation;
   // A disc where an identification with a voice over it was once taken
   // for chatter: neither may now be taken for the other.
   bool identificationsApartFromChatter = false;
   // A disc where chatter or an identification once joined a block (chatter
-  // taken for a song with the clip after it for its intro; an identification
-  // opening on a song's drum hit taken for its outro): none may now.
+  // taken for a song with the clip after it for its intro, or for the intro
+  // of a song that faded out; an identification opening on a song's drum
+  // hit taken for its outro): none may now.
   bool loneClipsJoinNoBlock = false;
 };
 
 class DetectionFamiliesTest : public ::testing::TestWithParam<HeldOutDisc> {};
 
 TEST_P(DetectionFamiliesTest, FindsEverySongAndNearlyEveryRole) {
-  const BareDiscRun run(GetParam().family, GetParam().seed);
+  BareDiscSize size = kSmallBareDisc;
+  size.songsPerStation = GetParam().songsPerStation;
+  const BareDiscRun run(GetParam().family, GetParam().seed, size);
   if (!run.unavailable.empty()) GTEST_SKIP() << run.unavailable;
   ASSERT_TRUE(run.disc);
   const auto proposal = run.analyse();
@@ -73,8 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
                       HeldOutDisc{"drascula", 101},
                       HeldOutDisc{.family = "drascula", .seed = 108, .identificationsApartFromChatter = true},
                       HeldOutDisc{.family = "drascula", .seed = 103, .loneClipsJoinNoBlock = true},
-                      HeldOutDisc{.family = "synthwide", .seed = 102, .loneClipsJoinNoBlock = true}),
-    [](const auto& name) { return std::string(name.param.family) + std::to_string(name.param.seed); });
+                      HeldOutDisc{.family = "synthwide", .seed = 102, .loneClipsJoinNoBlock = true},
+                      HeldOutDisc{
+                          .family = "drascula", .seed = 106, .songsPerStation = 4, .loneClipsJoinNoBlock = true}),
+    [](const auto& name) {
+      return std::string(name.param.family) + std::to_string(name.param.seed) + "x" +
+             std::to_string(name.param.songsPerStation);
+    });
 
 }  // namespace
 }  // namespace wc::test
