@@ -132,6 +132,9 @@ LevelCues levelCues(const std::vector<float>& env) {
   if (env.empty()) return c;
   const std::vector<double> level = smoothed(env, 15);
   c.medianDb = median(level);
+  std::vector<double> sorted = level;
+  std::nth_element(sorted.begin(), sorted.begin() + ptrdiff_t(sorted.size() * 9 / 10), sorted.end());
+  c.loudDb = sorted[sorted.size() * 9 / 10];
   auto meanOf = [&](size_t from, size_t to) {
     double sum = 0.0;
     for (size_t i = from; i < to; ++i) sum += env[i];
@@ -182,7 +185,8 @@ ClipSummary summarizeClip(const ClipAudio& clip, SpectrumAnalyser& spectra) {
   }
   s.envelopeDb = std::move(g.envelope);
   s.cues = levelCues(s.envelopeDb);
-  s.audible = !s.envelopeDb.empty() && s.cues.medianDb > kSilentDb;
+  // A clip silent for most of its length may still hold seconds of music.
+  s.audible = !s.envelopeDb.empty() && s.cues.loudDb > kSilentDb;
   s.endLeft = g.endLeft;
   s.endRight = g.endRight;
 

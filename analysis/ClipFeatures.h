@@ -46,6 +46,7 @@ struct LevelCues {
   double fadeOutShare = 0.0;
   double fadeInShare = 0.0;
   double medianDb = -120.0;  // of the envelope
+  double loudDb = -120.0;    // what its loudest tenth reaches
   double endDb = -120.0;     // the last 50 ms
   double startDb = -120.0;   // the first 50 ms
 };
