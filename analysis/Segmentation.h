@@ -79,14 +79,15 @@ struct SegmentationWeights {
   // Against a follow-on whose seam lies in quiet on both sides, unless an
   // earlier sibling vouches for it. On the tuning discs 0.25% of true seams
   // of real recordings lie in quiet, against 11% of the false ones beside
-  // blocks; the weight was chosen on them.
+  // blocks. Chosen on those, `hyperrogue` 11-15 and `synthwide` 1-4.
   double quietSeam = 2.0;
   // Whether a clip that joins no song is chatter: among clips shorter than
   // the station's songs (against a station identification), and among
   // clips as long as songs (against a song whose intros and outros were
   // missed, where length says nothing, nor does a fade: songs end in
-  // fades). Fitted on the same discs as the follow-on models.
-  SpeechModel amongShort{8.51, 1.43, 2.67, -7.58, 1.70, -0.06, -10.43, -0.84, -0.45};
+  // fades). The second was fitted on the same discs as the follow-on
+  // models, the first on those and `hyperrogue` 11-15 and `synthwide` 1-4.
+  SpeechModel amongShort{7.29, 1.32, 2.77, -7.63, 1.64, 0.05, -6.31, -1.00, -0.45};
   SpeechModel amongSongs{7.47, 2.70, 3.32, 0.0, 0.0, 1.85, -21.10, -1.19, -2.99};
   // Against a song, per unit of the second model's speech score above 0.
   double songSpeech = 1.5;
