@@ -106,10 +106,12 @@ std::vector<float> slidingMax(const std::vector<float>& x, size_t half) {
   return out;
 }
 
-double median(std::vector<double> v) {
+// The value `percent` of the way up the sorted levels.
+double percentile(std::vector<double> v, size_t percent) {
   if (v.empty()) return -120.0;
-  std::nth_element(v.begin(), v.begin() + ptrdiff_t(v.size() / 2), v.end());
-  return v[v.size() / 2];
+  const size_t at = v.size() * percent / 100;
+  std::nth_element(v.begin(), v.begin() + ptrdiff_t(at), v.end());
+  return v[at];
 }
 
 // Steps of a fade at the end of `level` (a smoothed envelope): from the last
@@ -131,10 +133,8 @@ LevelCues levelCues(const std::vector<float>& env) {
   LevelCues c;
   if (env.empty()) return c;
   const std::vector<double> level = smoothed(env, 15);
-  c.medianDb = median(level);
-  std::vector<double> sorted = level;
-  std::nth_element(sorted.begin(), sorted.begin() + ptrdiff_t(sorted.size() * 9 / 10), sorted.end());
-  c.loudDb = sorted[sorted.size() * 9 / 10];
+  c.medianDb = percentile(level, 50);
+  c.loudDb = percentile(level, 90);
   auto meanOf = [&](size_t from, size_t to) {
     double sum = 0.0;
     for (size_t i = from; i < to; ++i) sum += env[i];
