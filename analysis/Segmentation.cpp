@@ -122,7 +122,7 @@ class BlockScores {
   std::vector<double> song_;
   std::vector<std::array<double, kMost>> intro_;      // intro_[k][i - 1]: clip k + i as an intro of k
   std::vector<std::array<double, 2 * kMost>> outro_;  // outro_[k][m - 1]: clip k + m as an outro of k
-  // What a seam in quiet on both sides costs each of them.
+  // What a seam that begins in a quiet it does not lead into costs each of them.
   std::vector<std::array<double, kMost>> introQuiet_;
   std::vector<std::array<double, 2 * kMost>> outroQuiet_;
   // Pair evidence: [k][d] for clip k and clip k + d (d from 1).

@@ -478,7 +478,9 @@ double StationEvidence::levelJunction(size_t earlier, size_t later) const {
 bool StationEvidence::quietSeam(size_t earlier, size_t later) const {
   const LevelCues& a = clips_[earlier].cues;
   const LevelCues& b = clips_[later].cues;
-  return a.endDb < a.medianDb - w_.quietEnd && b.startDb < b.medianDb - w_.quietStart;
+  const bool bothQuiet = a.endDb < a.medianDb - w_.quietEnd && b.startDb < b.medianDb - w_.quietStart;
+  const bool fallsAway = b.startDb < b.medianDb - w_.quietDrop && b.startDb < a.endDb - w_.quietDrop;
+  return bothQuiet || fallsAway;
 }
 
 double StationEvidence::beatJunction(size_t earlier, size_t later) const {

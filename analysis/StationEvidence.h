@@ -62,6 +62,9 @@ struct EvidenceWeights {
   // below its own median level and the later one begins this far below its own.
   double quietEnd = 15.0;
   double quietStart = 10.0;
+  // A seam the level falls away at: the later clip begins this far (dB)
+  // below its own median level and below where the earlier one ends.
+  double quietDrop = 15.0;
   // A fade into a level this much louder (dB) is no junction.
   double levelJump = 15.0;
   double fadeIntoMusic = 4.0;
@@ -100,9 +103,11 @@ class StationEvidence {
   double levelJunction(size_t earlier, size_t later) const;
   double beatJunction(size_t earlier, size_t later) const;
   double partialJunction(size_t earlier, size_t later) const;
-  // Whether the seam lies in quiet on both sides: a song faded out and
-  // speech rising from silence do; one piece of music cut anywhere almost
-  // never does, as the later clip begins at the level the earlier ends on.
+  // Whether the later clip begins in a quiet the earlier does not lead
+  // into: both lie in quiet at the seam (a song faded out, speech rising
+  // from silence), or the level falls away across it (a song ends loud and
+  // talk rises from silence). One piece of music cut anywhere almost never
+  // does either, as the later clip begins at the level the earlier ends on.
   bool quietSeam(size_t earlier, size_t later) const;
   // Clips `a` and `b` are intros of one song: they end on the same music
   // (and do not begin on it more alike than they end).

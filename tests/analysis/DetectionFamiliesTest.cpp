@@ -20,9 +20,10 @@ struct HeldOutDisc {
   // for chatter: neither may now be taken for the other.
   bool identificationsApartFromChatter = false;
   // A disc where chatter or an identification once joined a block (chatter
-  // taken for a song with the clip after it for its intro, or for the intro
-  // of a song that faded out; an identification opening on a song's drum
-  // hit taken for its outro): none may now.
+  // taken for a song with the clip after it for its intro, for the intro of
+  // a song that faded out, or for the outro of one that ended loud; an
+  // identification opening on a song's drum hit taken for its outro): none
+  // may now.
   bool loneClipsJoinNoBlock = false;
 };
 
@@ -80,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HeldOutDisc{.family = "drascula", .seed = 108, .identificationsApartFromChatter = true},
                       HeldOutDisc{.family = "drascula", .seed = 103, .loneClipsJoinNoBlock = true},
                       HeldOutDisc{.family = "synthwide", .seed = 102, .loneClipsJoinNoBlock = true},
+                      HeldOutDisc{.family = "hyperrogue", .seed = 110, .loneClipsJoinNoBlock = true},
                       HeldOutDisc{
                           .family = "drascula", .seed = 106, .songsPerStation = 4, .loneClipsJoinNoBlock = true}),
     [](const auto& name) {
