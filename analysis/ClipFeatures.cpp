@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 
+#include "analysis/Percentile.h"
 #include "audio/StereoDecoder.h"
 
 namespace wc {
@@ -106,14 +107,6 @@ std::vector<float> slidingMax(const std::vector<float>& x, size_t half) {
   return out;
 }
 
-// The value `percent` of the way up the sorted levels.
-double percentile(std::vector<double> v, size_t percent) {
-  if (v.empty()) return -120.0;
-  const size_t at = v.size() * percent / 100;
-  std::nth_element(v.begin(), v.begin() + ptrdiff_t(at), v.end());
-  return v[at];
-}
-
 // Steps of a fade at the end of `level` (a smoothed envelope): from the last
 // step still near the usual level to the end, if the end lies far below it.
 size_t fadeSteps(const std::vector<double>& level, double usual) {
@@ -133,8 +126,8 @@ LevelCues levelCues(const std::vector<float>& env) {
   LevelCues c;
   if (env.empty()) return c;
   const std::vector<double> level = smoothed(env, 15);
-  c.medianDb = percentile(level, 50);
-  c.loudDb = percentile(level, 90);
+  c.medianDb = percentile(level, 50, -120.0);
+  c.loudDb = percentile(level, 90, -120.0);
   auto meanOf = [&](size_t from, size_t to) {
     double sum = 0.0;
     for (size_t i = from; i < to; ++i) sum += env[i];

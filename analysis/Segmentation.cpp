@@ -6,6 +6,7 @@
 #include <limits>
 #include <optional>
 
+#include "analysis/Percentile.h"
 #include "analysis/SampleDensity.h"
 
 namespace wc {
@@ -166,9 +167,7 @@ double loneSongSeconds(std::span<const ClipSummary> clips, const std::vector<Rol
   std::vector<double> songs;
   for (size_t k = 0; k < roles.size(); ++k)
     if (roles[k].role == ClipRole::Song) songs.push_back(clips[k].seconds());
-  if (songs.size() < 3) return kLoneSongSeconds;
-  std::nth_element(songs.begin(), songs.begin() + ptrdiff_t(songs.size() / 2), songs.end());
-  return 0.5 * songs[songs.size() / 2];
+  return songs.size() < 3 ? kLoneSongSeconds : 0.5 * median(std::move(songs));
 }
 
 // 0 for a choice that only just won, towards 1 as the best rival falls behind.

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <vector>
 
+#include "analysis/Percentile.h"
+
 namespace wc {
 namespace {
 
@@ -16,12 +18,6 @@ constexpr float kLoudRange = 20.0f;
 // them a clip begins in silence either way, above them on a hit either way.
 constexpr double kStartFloorDb = -20.0;
 constexpr double kStartCeilingDb = 15.0;
-
-double median(std::vector<double> v) {
-  if (v.empty()) return 0.0;
-  std::nth_element(v.begin(), v.begin() + ptrdiff_t(v.size() / 2), v.end());
-  return v[v.size() / 2];
-}
 
 }  // namespace
 

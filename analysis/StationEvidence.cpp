@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "analysis/BeatContinuity.h"
+#include "analysis/Percentile.h"
 #include "analysis/SampleDensity.h"
 
 namespace wc {
@@ -54,12 +55,6 @@ double meanSquare(const std::vector<double>& x) {
   double sum = 0.0;
   for (double v : x) sum += v * v;
   return x.empty() ? 0.0 : sum / double(x.size());
-}
-
-double median(std::vector<double> v) {
-  if (v.empty()) return 0.0;
-  std::nth_element(v.begin(), v.begin() + ptrdiff_t(v.size() / 2), v.end());
-  return v[v.size() / 2];
 }
 
 // A side's predictor errors across cuts into unrelated clips; where there
