@@ -153,12 +153,18 @@ class BlockScores {
 // station identification. How long songs are comes from the station's own
 // song blocks once there are a few, so a short station identification on
 // a station of short songs and a long one among long songs both come out right.
-ClipRole loneRole(const ClipSummary& c, const ToneCues& tone, const StationTone& station, double songSeconds,
+// `speech` is the ln odds of speech against music it was judged on.
+struct LoneRole {
+  ClipRole role = ClipRole::Unreadable;
+  double speech = 0.0;
+};
+LoneRole loneRole(const ClipSummary& c, const ToneCues& tone, const StationTone& station, double songSeconds,
                   const SegmentationWeights& w) {
-  if (!c.audible) return ClipRole::Unreadable;
+  if (!c.audible) return {};
   const bool songLength = c.seconds() >= songSeconds;
-  if (speechScore(c, tone, station, songLength ? w.amongSongs : w.amongShort) > 0.0) return ClipRole::Chatter;
-  return songLength ? ClipRole::Song : ClipRole::Identification;
+  const double speech = speechScore(c, tone, station, songLength ? w.amongSongs : w.amongShort);
+  if (speech > 0.0) return {ClipRole::Chatter, speech};
+  return {songLength ? ClipRole::Song : ClipRole::Identification, speech};
 }
 
 // Half the median length of the songs found, or kLoneSongSeconds while
@@ -314,7 +320,13 @@ std::vector<RoleOfClip> segmentStation(std::span<const ClipSummary> clips, const
   for (size_t k = 0; k < n; ++k)
     if (roles[k].role == ClipRole::Unreadable) lone.push_back(k);
   const double songSeconds = loneSongSeconds(clips, roles);
-  for (size_t k : lone) roles[k].role = loneRole(clips[k], tones[k], station, songSeconds, weights);
+  for (size_t k : lone) {
+    const LoneRole lr = loneRole(clips[k], tones[k], station, songSeconds, weights);
+    roles[k].role = lr.role;
+    // A lone clip is as uncertain as its place or as its role, whichever is more.
+    if (lr.role != ClipRole::Unreadable)
+      roles[k].confidence = std::min(roles[k].confidence, confidenceOf(std::abs(lr.speech)));
+  }
   return roles;
 }
 

@@ -30,7 +30,8 @@ struct RoleOfClip {
   int32_t outros = 0;
   // How sure the analysis is of this clip's block (a song with its intros
   // and outros, or a lone clip), 0 to 1; every clip of a block carries the
-  // block's value. Below kUncertainBlock the user is asked to check it.
+  // block's value. A lone clip's also says how sure its role is (chatter
+  // or music). Below kUncertainBlock the user is asked to check it.
   double confidence = 1.0;
 };
 
